@@ -1,0 +1,30 @@
+# One place that registers tests with the environment they run in: the offscreen Qt
+# platform and a fixed locale, so results do not depend on the machine.
+include(GoogleTest)
+find_package(GTest REQUIRED)
+
+set(TOLVANE_TEST_ENV
+    "QT_QPA_PLATFORM=offscreen"
+    "LC_ALL=C.UTF-8"
+    "LANG=C.UTF-8"
+    "TOLVANE_SHARED_DIR=${CMAKE_SOURCE_DIR}/../shared"
+    "TOLVANE_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+    "TOLVANE_APP_DIR=${TOLVANE_APP_DIR}"
+    "TOLVANE_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
+
+# tolvane_add_gtest(<name> SOURCES <files...> LIBS <targets...>)
+function(tolvane_add_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE tolvane_test_support ${ARG_LIBS} GTest::gtest Qt6::Test)
+  tolvane_warnings(${name})
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                       PROPERTIES ENVIRONMENT "${TOLVANE_TEST_ENV}" TIMEOUT 600)
+endfunction()
+
+# tolvane_add_script_test(<name> COMMAND <cmd...>): a test that is a command line.
+function(tolvane_add_script_test name)
+  cmake_parse_arguments(ARG "" "" "COMMAND" ${ARGN})
+  add_test(NAME ${name} COMMAND ${ARG_COMMAND})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${TOLVANE_TEST_ENV}" TIMEOUT 900)
+endfunction()

@@ -1,0 +1,112 @@
+#pragma once
+// The database object layer: one program-wide engine with a default workspace that opens
+// database files; a database opens recordsets over a table or a query text; a recordset walks
+// its rows and reads, adds, changes and deletes them through fields.
+//
+// Threading: every object belongs to the user-interface thread. None is safe to use from
+// another thread.
+//
+// Lifetime: objects are handed out as shared pointers. A recordset keeps its database's
+// connection alive; Database::Close() closes it, after which its recordsets fail with
+// err::ObjectClosed.
+
+#include "engine/EngineError.h"
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <optional>
+
+namespace tolvane::engine {
+
+enum RecordsetTypeEnum : int { dbOpenTable = 1, dbOpenDynaset = 2 };
+enum UpdateTypeEnum : int { dbUpdateRegular = 1 };
+
+class Recordset;
+class Database;
+
+// One column of the current row of a recordset.
+class Field {
+public:
+    Field(std::shared_ptr<Recordset> owner, int column);
+
+    // The column's value on the current row: a null QVariant for a missing value, otherwise a
+    // QString. Values are read live from the file. Fails with err::NoCurrentRecord when the
+    // recordset stands on no row, err::RecordDeleted on a deleted row.
+    QVariant Value() const;
+    // Sets the value of the row being added or edited; held until Update.
+    void SetValue(const QString& text);
+    void SetNull();
+    QString Name() const;
+
+private:
+    std::shared_ptr<Recordset> m_owner;
+    int m_column;
+};
+
+class Recordset : public std::enable_shared_from_this<Recordset> {
+public:
+    virtual ~Recordset() = default;
+
+    // Exact number of rows in the set (rows deleted through it are not counted).
+    virtual int RecordCount() const = 0;
+    virtual void MoveFirst() = 0;
+    virtual void MoveLast() = 0;
+    virtual void MoveNext() = 0;
+    virtual void MovePrevious() = 0;
+    // Past the end / before the start (standing on no row).
+    virtual bool isEOF() const = 0;
+    virtual bool isBOF() const = 0;
+    // Column by name, any letter case. err::ItemNotFound for an unknown name.
+    Field Fields(const QString& name);
+    virtual int fieldCount() const = 0;
+    virtual QString fieldName(int column) const = 0;
+    virtual int columnIndex(const QString& name) const = 0; // -1 if unknown
+
+    virtual void AddNew() = 0;
+    virtual void Edit() = 0;
+    virtual void Update(UpdateTypeEnum type = dbUpdateRegular, bool force = false) = 0;
+    virtual void CancelUpdate() = 0;
+    virtual void Delete() = 0;
+
+    virtual RecordsetTypeEnum Type() const = 0;
+
+    // Used by Field.
+    virtual QVariant value(int column) const = 0;
+    virtual void setValue(int column, const QVariant& value) = 0;
+};
+
+class Database {
+public:
+    virtual ~Database() = default;
+    // A table name with dbOpenTable, or a query text (or table name) with no type: an
+    // updatable dynaset whose membership is fixed when it opens and whose values are live.
+    virtual std::shared_ptr<Recordset> OpenRecordset(const QString& source,
+                                                     std::optional<RecordsetTypeEnum> type = {}) = 0;
+    virtual void Close() = 0;
+    // The full path the database was opened from.
+    virtual QString Name() const = 0;
+    virtual bool isReadOnly() const = 0;
+};
+
+class Workspace {
+public:
+    virtual ~Workspace() = default;
+    // Opens an existing database file, shared and read-write. Never creates a file.
+    virtual std::shared_ptr<Database> OpenDatabase(const QString& path) = 0;
+};
+
+class DBEngine {
+public:
+    // The one program-wide engine, created on first use.
+    static DBEngine& instance();
+    static bool exists();
+    // Item 0 is the default workspace; any other index fails with err::ItemNotFound.
+    std::shared_ptr<Workspace> Workspaces(int index);
+
+private:
+    DBEngine();
+    std::shared_ptr<Workspace> m_default;
+};
+
+} // namespace tolvane::engine
