@@ -1,0 +1,41 @@
+#pragma once
+// One row per dictionary: everything a dictionary window uses that differs between the three
+// works. Every file path, query text and column name is formed from it.
+
+#include <QString>
+#include <vector>
+
+namespace tolvane::data {
+
+struct DictionaryConfig {
+    // The window kind's name: "Form1", "frmEastons" or "frmHitchcock".
+    QString windowName;
+    // The window's own caption (never displayed: the window has no title bar).
+    QString windowCaption;
+    // The Dictionaries menu item that opens it, and the main window caption while it is open.
+    QString menuCaption;
+    QString mainCaption;
+
+    QString fileName;   // "db2.mdb"
+    QString pathSuffix; // appended to the application folder: "/db2.mdb" on this platform
+    QString table;
+    QString headwordColumn;
+    QString definitionColumn;
+    QString scriptureColumn; // empty: the dictionary has no scripture column and no rtb1
+
+    // Layout differences between the windows (twips).
+    int definitionHeight = 765;
+
+    bool hasScripture() const { return !scriptureColumn.isEmpty(); }
+};
+
+const DictionaryConfig& kingJamesConfig();
+const DictionaryConfig& eastonsConfig();
+const DictionaryConfig& hitchcockConfig();
+// The three, in the order of the Dictionaries menu's table: King James, Hitchcock, Easton's.
+const std::vector<const DictionaryConfig*>& allConfigs();
+// The configuration for a window name or a file name; nullptr when there is none.
+const DictionaryConfig* configByWindowName(const QString& windowName);
+const DictionaryConfig* configByFileName(const QString& fileName);
+
+} // namespace tolvane::data

@@ -1,0 +1,35 @@
+#pragma once
+// The word list lstdata: a list box kept sorted without regard to letter case, backed by a
+// model under a QListView so that a million headwords stay instant.
+//
+// Its operations are those of a list box: Clear, AddItem, List(n), ListIndex, ListCount, and a
+// batch fill. Filling or clearing it never emits clicked(); only the user's selection does.
+
+#include <QListView>
+#include <QStringList>
+
+namespace tolvane::dictwindow {
+
+class WordListModel;
+
+class WordList : public QListView {
+    Q_OBJECT
+public:
+    explicit WordList(QWidget* parent = nullptr);
+
+    void Clear();
+    void AddItem(const QString& item);   // placed in sorted order
+    void setItems(QStringList items);    // replaces every item in one batch (sorted here)
+    QString List(int index) const;       // the text of item n
+    int ListIndex() const;               // the selected item, -1 for none
+    int ListCount() const;
+
+Q_SIGNALS:
+    // The user selected an item (mouse or keyboard). Never emitted by the program's own fills.
+    void clicked(int index);
+
+private:
+    WordListModel* m_model;
+};
+
+} // namespace tolvane::dictwindow
