@@ -1,0 +1,71 @@
+#pragma once
+// One dictionary window kind (Form1, frmEastons, frmHitchcock): the program-wide instance of
+// the window with its window-level variables (ws, db, rs, the window mode and the message
+// answer), which outlive the window's controls. The controls are created afresh by
+// createControls() each time the window loads and destroyed when it unloads.
+//
+// Every handler runs through the platform's handler guard.
+
+#include "data/DictionaryConfig.h"
+#include "dictwindow/DictionaryLayout.h"
+#include "engine/Dao.h"
+
+#include <QObject>
+#include <QVariant>
+#include <memory>
+
+namespace tolvane::dictwindow {
+
+class DictionaryWindow : public QObject {
+    Q_OBJECT
+public:
+    explicit DictionaryWindow(const data::DictionaryConfig& config, QObject* parent = nullptr);
+    ~DictionaryWindow() override;
+
+    const data::DictionaryConfig& config() const { return m_config; }
+
+    // Window lifetime, called by the shell's window mechanism.
+    QWidget* createControls(QWidget* parent = nullptr); // builds the controls in their initial state
+    void controlsDestroyed();                          // the controls are gone (unloaded)
+    bool hasControls() const { return m_controls.form != nullptr; }
+    const DictionaryControls& controls() const { return m_controls; }
+
+    // Window events.
+    void Form_Load();
+    void Form_Activate();
+
+    // Control events.
+    void txtSearch_Change();
+    void lstdata_Click();
+    void Command1_Click();
+    void cmdAdd_Click();
+    void cmdEdit_Click();
+    void cmdsave_Click();
+    void cmdcancel_Click();
+    void cmdDelete_Click();
+    void cmdend_Click();
+
+    // Public operations: store the boxes as a new row / into the current row.
+    QVariant add();
+    QVariant edit();
+
+    // Window-level variables, readable by tests.
+    std::shared_ptr<engine::Workspace> ws;
+    std::shared_ptr<engine::Database> db;
+    std::shared_ptr<engine::Recordset> rs;
+
+    enum class Mode { Browse, Adding, Editing };
+    Mode mode() const;
+    int messageAnswer() const { return m_answer; }
+
+private:
+    void loadlist();
+
+    const data::DictionaryConfig& m_config;
+    DictionaryControls m_controls;
+    bool m_adding = false;
+    bool m_editing = false;
+    int m_answer = 0;
+};
+
+} // namespace tolvane::dictwindow
