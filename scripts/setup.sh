@@ -8,6 +8,7 @@ PACKAGES=(
   mdbtools-dev
   clang-14 libclang-rt-14-dev
   xvfb xauth imagemagick xdotool fonts-dejavu-core
+  fonts-liberation2 # metric match for the windows' design font, so fixed-size labels fit
   unrtf
 )
 
