@@ -61,11 +61,31 @@ public:
 private:
     void loadlist();
 
+    // Helpers shared by the handlers (see the .cpp files for why each exists).
+    void connectHandlers();
+    void setSearchText(const QString& text);
+    QString searchText() const;
+    void openTable();
+    void fillList();
+    void showEntry();
+    void emptyBoxes();
+    bool boxesHoldData();
+    QVariant store(bool adding);
+    void writeBoxesToCurrentRow(bool adding);
+    bool standOnExactHeadword(const QString& item);
+    int message(const QString& text, int style, const QString& title);
+
     const data::DictionaryConfig& m_config;
     DictionaryControls m_controls;
     bool m_adding = false;
     bool m_editing = false;
     int m_answer = 0;
+    // Set while loadlist shortens the search text: the change handler it sets off opens the
+    // recordset for the shorter text, and the shortening loop lists it once at the end.
+    bool m_deferListing = false;
+    // Set while the program itself assigns the search text, so that the change notification
+    // of the box does not run the change handler a second time.
+    bool m_assigningSearchText = false;
 };
 
 } // namespace tolvane::dictwindow

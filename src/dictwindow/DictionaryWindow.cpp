@@ -1,0 +1,191 @@
+// The dictionary window's lifetime, opening, the word list fill and the End button. The
+// search and lookup handlers are in DictionaryLookup.cpp, the editor in DictionaryEditor.cpp.
+
+#include "dictwindow/DictionaryWindow.h"
+
+#include "data/DataOperations.h"
+#include "dictwindow/DictionaryTexts.h"
+#include "dictwindow/SearchBox.h"
+#include "dictwindow/WordList.h"
+#include "engine/EngineError.h"
+#include "platform/AppFolder.h"
+#include "platform/ErrorGuard.h"
+#include "platform/MessageBox.h"
+#include "platform/ProgramEnd.h"
+
+#include <QPushButton>
+#include <QWidget>
+
+namespace tolvane::dictwindow {
+
+DictionaryWindow::DictionaryWindow(const data::DictionaryConfig& config, QObject* parent)
+    : QObject(parent), m_config(config) {}
+
+DictionaryWindow::~DictionaryWindow() = default;
+
+QWidget* DictionaryWindow::createControls(QWidget* parent) {
+    m_controls = buildDictionaryLayout(m_config, parent);
+    connectHandlers();
+    return m_controls.form;
+}
+
+void DictionaryWindow::controlsDestroyed() { m_controls = DictionaryControls{}; }
+
+void DictionaryWindow::connectHandlers() {
+    auto guarded = [this](void (DictionaryWindow::*handler)()) {
+        return [this, handler] { platform::runGuarded([this, handler] { (this->*handler)(); }); };
+    };
+    const DictionaryControls& c = m_controls;
+
+    // Whoever destroys the form, the window must not keep dangling control pointers.
+    connect(c.form, &QObject::destroyed, this, [this] { controlsDestroyed(); });
+
+    // The program's own assignments run the change handler themselves (setSearchText), so
+    // the box's notification is only followed for the user's edits.
+    connect(c.txtSearch, &QLineEdit::textChanged, this, [this, guarded] {
+        if (!m_assigningSearchText)
+            guarded(&DictionaryWindow::txtSearch_Change)();
+    });
+    connect(c.lstdata, &WordList::clicked, this, guarded(&DictionaryWindow::lstdata_Click));
+    connect(c.Command1, &QPushButton::clicked, this, guarded(&DictionaryWindow::Command1_Click));
+    connect(c.cmdAdd, &QPushButton::clicked, this, guarded(&DictionaryWindow::cmdAdd_Click));
+    connect(c.cmdEdit, &QPushButton::clicked, this, guarded(&DictionaryWindow::cmdEdit_Click));
+    connect(c.cmdsave, &QPushButton::clicked, this, guarded(&DictionaryWindow::cmdsave_Click));
+    connect(c.cmdcancel, &QPushButton::clicked, this,
+            guarded(&DictionaryWindow::cmdcancel_Click));
+    connect(c.cmdDelete, &QPushButton::clicked, this,
+            guarded(&DictionaryWindow::cmdDelete_Click));
+    connect(c.cmdend, &QPushButton::clicked, this, guarded(&DictionaryWindow::cmdend_Click));
+}
+
+DictionaryWindow::Mode DictionaryWindow::mode() const {
+    if (m_adding)
+        return Mode::Adding;
+    if (m_editing)
+        return Mode::Editing;
+    return Mode::Browse;
+}
+
+int DictionaryWindow::message(const QString& text, int style, const QString& title) {
+    m_answer = platform::msgBox(text, style, title);
+    return m_answer;
+}
+
+QString DictionaryWindow::searchText() const { return m_controls.txtSearch->text(); }
+
+// Assigning the search box's text behaves like the user's edit: a different text runs the
+// change handler, with its query, list fill and messages, before this returns; the same text
+// runs nothing. The handler is called here rather than from inside the box's notification so
+// that a failure in it unwinds through our own frames only, never through the widget's, and
+// stops the handler that made the assignment.
+void DictionaryWindow::setSearchText(const QString& text) {
+    if (searchText() == text)
+        return;
+    m_assigningSearchText = true;
+    m_controls.txtSearch->setText(text);
+    m_assigningSearchText = false;
+    txtSearch_Change();
+}
+
+void DictionaryWindow::openTable() { rs = data::openTable(m_config, db); }
+
+void DictionaryWindow::Form_Load() {
+    const QString path = data::dictionaryPath(m_config, platform::applicationFolder());
+    data::OpenedDictionary opened;
+    std::shared_ptr<engine::Recordset> table;
+    try {
+        opened = data::openDictionary(m_config);
+        table = data::openTable(m_config, opened.db);
+    } catch (const NumberedError& e) {
+        // A file that opens but lacks the table (some other database) must not stay open
+        // behind a window that never opened.
+        if (opened.db)
+            data::closeDictionary(opened.db);
+        QString text = e.message();
+        if (!text.contains(path))
+            text += QStringLiteral("\n\nDictionary file: %1").arg(path);
+        throw engine::EngineError(e.number(), text);
+    }
+    ws = std::move(opened.ws);
+    db = std::move(opened.db);
+    rs = std::move(table);
+    loadlist();
+}
+
+// loadlist, with its "No Records Found" handling.
+//
+// A search that finds nothing shows the message and drops the last character of the search
+// text; the change this makes opens the search for the shorter text, and so on until a
+// search finds rows or the box is empty. Each failing length gets its own message, in order
+// from the longest. Read naively this recurses once per character (change handler -> list
+// fill -> change handler ...) and fills the list once per level with the same final rows;
+// a pasted text of many thousand characters would then overflow the stack. Here the nested
+// fills are deferred: while the loop below shortens the text, the change handler still runs
+// for every shorter text and opens its recordset, but the list fill it calls returns at once
+// and the loop looks at the new recordset itself. The messages, their order, the final text,
+// the final recordset and the final list are the same; only the repeated identical fills
+// are gone.
+void DictionaryWindow::loadlist() {
+    if (m_deferListing)
+        return;
+
+    while (rs->RecordCount() == 0) {
+        message(texts::noRecordsFound(), platform::OkOnly, texts::errorTitle());
+        const QString text = searchText();
+        if (text.isEmpty()) {
+            // Only the whole table can be empty with an empty search box: show it as empty
+            // rather than keep headwords that are no longer in the table.
+            m_controls.lstdata->Clear();
+            return;
+        }
+        m_deferListing = true;
+        try {
+            setSearchText(text.chopped(1));
+        } catch (...) {
+            m_deferListing = false;
+            throw;
+        }
+        m_deferListing = false;
+    }
+    fillList();
+}
+
+// Lists every row of rs in one batch; rs ends up after its last row. A row without a
+// headword has nothing to show and is left out.
+void DictionaryWindow::fillList() {
+    rs->MoveLast();
+    rs->MoveFirst();
+    const int n = rs->RecordCount();
+    rs->MoveFirst();
+    const int column = rs->columnIndex(m_config.headwordColumn);
+    if (column < 0)
+        throw engine::EngineError(engine::err::ItemNotFound,
+                                  QStringLiteral("Item not found in this collection: column '%1' "
+                                                 "of table '%2'.")
+                                      .arg(m_config.headwordColumn, m_config.table));
+
+    QStringList items;
+    items.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        const QVariant value = rs->value(column);
+        if (!value.isNull())
+            items.append(value.toString());
+        rs->MoveNext();
+    }
+    m_controls.lstdata->setItems(std::move(items));
+}
+
+void DictionaryWindow::Form_Activate() {
+    SearchBox* box = m_controls.txtSearch;
+    const int start = box->hasSelectedText() ? box->selectionStart() : box->cursorPosition();
+    box->setSelection(start, box->text().length() - start);
+    box->setFocus();
+}
+
+void DictionaryWindow::cmdend_Click() {
+    if (db)
+        data::closeDictionary(db);
+    platform::programEnder().endProgram();
+}
+
+} // namespace tolvane::dictwindow
