@@ -18,6 +18,8 @@ constexpr int RecordDeleted = 3167;        // "Record is deleted."
 constexpr int ItemNotFound = 3265;         // "Item not found in this collection."
 constexpr int UnrecognizedFormat = 3343;   // "Unrecognized database format '...'."
 constexpr int ObjectClosed = 3420;         // "Object invalid or no longer set."
+constexpr int InvalidArgument = 3001;      // "Invalid argument."
+constexpr int InvalidOperation = 3219;     // "Invalid operation."
 constexpr int SubscriptOutOfRange = 9;
 constexpr int DiskIo = 3043;               // disk or I/O error
 } // namespace err

@@ -1,0 +1,53 @@
+#pragma once
+// Letter case folding shared by everything that compares text without regard to case: the
+// LIKE matcher, `=`, and the collation the headword index is sorted by. All three must agree,
+// or the index would find rows the matcher rejects (or miss rows it accepts). Folding is per
+// code point (Unicode simple case folding), so "É" and "é" compare equal, not only A-Z.
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+#include <string>
+
+namespace tolvane::engine {
+
+inline char32_t foldCase(char32_t cp) noexcept {
+    if (cp < 0x80)
+        return (cp >= 'A' && cp <= 'Z') ? cp + 32 : cp;
+    return QChar::toCaseFolded(cp);
+}
+
+// Decodes one code point from UTF-8 at `p` (before `end`) and advances `p`. A malformed
+// byte decodes to itself, as a code point in the range U+DC80..U+DCFF, so no input can make
+// a comparison fail or read past the end.
+char32_t decodeUtf8(const unsigned char*& p, const unsigned char* end) noexcept;
+
+// Calls f(char32_t) for every code point of a UTF-16 text; a lone surrogate is passed as is.
+template <typename F>
+void forEachCodePoint(QStringView text, F&& f) {
+    const QChar* p = text.data();
+    const QChar* end = p + text.size();
+    while (p < end) {
+        const char16_t unit = p->unicode();
+        ++p;
+        if (QChar::isHighSurrogate(unit) && p < end && p->isLowSurrogate()) {
+            f(QChar::surrogateToUcs4(unit, p->unicode()));
+            ++p;
+        } else {
+            f(char32_t(unit));
+        }
+    }
+}
+
+// Orders two UTF-8 texts by their folded code points (the collation's order). Negative,
+// zero or positive like strcmp. Allocates nothing.
+int compareFoldedUtf8(QByteArrayView a, QByteArrayView b) noexcept;
+
+// The text folded code point by code point.
+std::u32string foldedCodePoints(QStringView text);
+QString foldedText(QStringView text);
+
+// Case-insensitive equality with the same folding.
+bool equalFolded(QStringView a, QStringView b);
+
+} // namespace tolvane::engine

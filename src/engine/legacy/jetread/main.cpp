@@ -1,0 +1,146 @@
+// tolvane-jetread: reads a legacy Jet (Access 97 / 2000) database with libmdb and writes its
+// tables to stdout in the stream format of engine/legacy/JetProtocol.h.
+//
+// The program never calls libmdb itself: the library may loop forever, grow without bound or
+// crash on a damaged file, so it runs here, in a process of its own with limits on memory
+// and processor time, and the program only trusts a complete, well-formed stream.
+//
+// Usage: tolvane-jetread [--codepage NAME] [--memory-limit-mb N] [--cpu-limit-s N]
+//                        [--table NAME]... FILE
+
+#include "JetDump.h"
+#include "LibraryNoise.h"
+#include "StreamWriter.h"
+#include "engine/legacy/JetProtocol.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <iconv.h>
+#include <string>
+#include <sys/resource.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TOLVANE_JETREAD_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TOLVANE_JETREAD_ASAN 1
+#endif
+#endif
+
+#ifdef TOLVANE_JETREAD_ASAN
+// An address-space limit cannot coexist with the sanitizer's shadow memory; its own RSS limit
+// takes that job. Leak reports are off: libmdb leaks on its error paths, and the report would
+// turn a clean read into a failure.
+extern "C" const char* __asan_default_options() {
+    return "hard_rss_limit_mb=1024:detect_leaks=0:allocator_may_return_null=0";
+}
+#endif
+
+namespace {
+
+namespace js = tolvane::engine::jetstream;
+
+struct Options {
+    std::string codepage = "CP1252";
+    unsigned long memoryLimitMb = 1024;
+    unsigned long cpuLimitS = 120;
+    tolvane::jetread::DumpRequest request;
+};
+
+[[noreturn]] void usage(const std::string& problem) {
+    std::fprintf(stderr, "tolvane-jetread: %s\n"
+                         "usage: tolvane-jetread [--codepage NAME] [--memory-limit-mb N] "
+                         "[--cpu-limit-s N] [--table NAME]... FILE\n",
+                 problem.c_str());
+    std::exit(js::kExitUsage);
+}
+
+unsigned long number(const char* text, const char* option) {
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(text, &end, 10);
+    if (!*text || *end || value == 0)
+        usage(std::string("bad number for ") + option + ": " + text);
+    return value;
+}
+
+Options parse(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> const char* {
+            if (i + 1 >= argc)
+                usage(arg + " needs a value");
+            return argv[++i];
+        };
+        if (arg == "--codepage")
+            o.codepage = value();
+        else if (arg == "--memory-limit-mb")
+            o.memoryLimitMb = number(value(), "--memory-limit-mb");
+        else if (arg == "--cpu-limit-s")
+            o.cpuLimitS = number(value(), "--cpu-limit-s");
+        else if (arg == "--table")
+            o.request.tables.emplace_back(value());
+        else if (arg.size() > 1 && arg[0] == '-')
+            usage("unknown option " + arg);
+        else if (o.request.path.empty())
+            o.request.path = arg;
+        else
+            usage("more than one file given");
+    }
+    if (o.request.path.empty())
+        usage("no file given");
+    return o;
+}
+
+// "1252" -> "CP1252"; anything else is taken as an iconv name ("GBK", "ISO-8859-7").
+std::string iconvName(const std::string& codepage) {
+    bool digits = !codepage.empty();
+    for (char c : codepage)
+        digits = digits && std::isdigit(static_cast<unsigned char>(c));
+    return digits ? "CP" + codepage : codepage;
+}
+
+bool iconvKnows(const std::string& name) {
+    iconv_t cd = iconv_open("UTF-8", name.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    iconv_close(cd);
+    return true;
+}
+
+void limit(int resource, rlim_t value) {
+    rlimit r{value, value};
+    setrlimit(resource, &r);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Options options = parse(argc, argv);
+
+    limit(RLIMIT_CORE, 0);
+    limit(RLIMIT_CPU, options.cpuLimitS);
+#ifndef TOLVANE_JETREAD_ASAN
+    limit(RLIMIT_AS, static_cast<rlim_t>(options.memoryLimitMb) * 1024 * 1024);
+#endif
+
+    tolvane::jetread::LibraryNoise noise;
+    if (!noise.capture()) {
+        std::perror("tolvane-jetread: cannot set up its output");
+        return 1;
+    }
+    tolvane::jetread::StreamWriter out(noise.dataFd());
+    out.magic();
+
+    // Jet 3 files do not record their code page; libmdb takes it from this variable when the
+    // file is opened. It is always set, so the caller's environment cannot change the text.
+    const std::string charset = iconvName(options.codepage);
+    if (!iconvKnows(charset)) {
+        out.failure("unknown code page '" + options.codepage + "'");
+        return js::kExitReportedFailure;
+    }
+    setenv("MDB_JET3_CHARSET", charset.c_str(), 1);
+
+    return tolvane::jetread::dumpDatabase(options.request, out, noise);
+}

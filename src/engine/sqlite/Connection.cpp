@@ -1,0 +1,143 @@
+#include "engine/sqlite/Connection.h"
+
+#include "engine/NoCaseCollation.h"
+#include "engine/sqlite/Statement.h"
+
+#include <QFile>
+#include <cassert>
+#include <sqlite3.h>
+
+namespace tolvane::engine::sqlite {
+
+namespace {
+
+int flagsFor(OpenMode mode) {
+    switch (mode) {
+    case OpenMode::ReadWrite: return SQLITE_OPEN_READWRITE;
+    case OpenMode::ReadOnly: return SQLITE_OPEN_READONLY;
+    case OpenMode::ReadWriteCreate: return SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    case OpenMode::Memory: return SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY;
+    }
+    return SQLITE_OPEN_READWRITE;
+}
+
+} // namespace
+
+Connection::Connection(const QString& path, OpenMode mode, const QString& displayName)
+    : m_path(path), m_displayName(displayName.isEmpty() ? path : displayName),
+      m_owner(std::this_thread::get_id()) {
+    const QByteArray file = mode == OpenMode::Memory ? QByteArray(":memory:") : QFile::encodeName(path);
+    // Extended result codes tell a locked file from a damaged one.
+    const int rc = sqlite3_open_v2(file.constData(), &m_db, flagsFor(mode) | SQLITE_OPEN_NOMUTEX,
+                                   nullptr);
+    if (rc != SQLITE_OK) {
+        // Take the message before the handle is gone.
+        try {
+            fail(rc, QStringLiteral("opening"));
+        } catch (...) {
+            sqlite3_close(m_db);
+            m_db = nullptr;
+            throw;
+        }
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, static_cast<int>(kBusyTimeout.count()));
+    const int collationRc = registerNoCaseCollation(m_db);
+    if (collationRc != SQLITE_OK) {
+        try {
+            fail(collationRc, QStringLiteral("setting up the connection"));
+        } catch (...) {
+            sqlite3_close(m_db);
+            m_db = nullptr;
+            throw;
+        }
+    }
+}
+
+Connection::~Connection() {
+    if (m_db)
+        sqlite3_close_v2(m_db);
+}
+
+bool Connection::isReadOnly() const { return sqlite3_db_readonly(m_db, "main") == 1; }
+
+void Connection::exec(const QString& sql) {
+    assertOwnerThread();
+    char* message = nullptr;
+    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+    sqlite3_free(message);
+    if (rc != SQLITE_OK)
+        fail(rc, QStringLiteral("running \"%1\"").arg(sql));
+}
+
+Statement Connection::prepare(const QString& sql) { return Statement(*this, sql); }
+
+qint64 Connection::lastInsertRowid() const { return sqlite3_last_insert_rowid(m_db); }
+
+int Connection::changes() const { return sqlite3_changes(m_db); }
+
+qint64 Connection::dataVersion() {
+    Statement statement(*this, QStringLiteral("PRAGMA data_version"));
+    return statement.step() ? statement.columnInt64(0) : 0;
+}
+
+void Connection::fail(int rc, const QString& what) const {
+    const QString detail = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
+                                : QString::fromUtf8(sqlite3_errstr(rc));
+    const QString file = m_displayName;
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        throw EngineError(err::FileInUse,
+                          QStringLiteral("The database file '%1' is in use by another program: it "
+                                         "stayed locked for %2 seconds while %3. Try again later.")
+                              .arg(file)
+                              .arg(kBusyTimeout.count() / 1000.0)
+                              .arg(what));
+    case SQLITE_READONLY:
+        throw EngineError(err::ReadOnly,
+                          QStringLiteral("Cannot update '%1': the database file is read-only (%2).")
+                              .arg(file, detail));
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        throw EngineError(err::UnrecognizedFormat,
+                          QStringLiteral("Unrecognized database format '%1': the file is not a "
+                                         "database or is damaged (%2).")
+                              .arg(file, detail));
+    case SQLITE_CANTOPEN:
+        throw EngineError(err::FileNotFound,
+                          QStringLiteral("Could not open the database file '%1' (%2).").arg(file, detail));
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        throw EngineError(err::FileInUse,
+                          QStringLiteral("The database file '%1' may not be used (%2).").arg(file, detail));
+    case SQLITE_IOERR:
+    case SQLITE_FULL:
+        throw EngineError(err::DiskIo,
+                          QStringLiteral("Disk or input/output error on '%1' while %2 (%3).")
+                              .arg(file, what, detail));
+    default:
+        throw EngineError(err::DiskIo, QStringLiteral("Database error on '%1' while %2: %3")
+                                           .arg(file, what, detail));
+    }
+}
+
+void Connection::assertOwnerThread() const {
+    assert(std::this_thread::get_id() == m_owner && "sqlite connection used off its owner thread");
+}
+
+Transaction::Transaction(Connection& connection) : m_connection(connection) {
+    m_connection.exec(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+Transaction::~Transaction() {
+    if (m_open)
+        sqlite3_exec(m_connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void Transaction::commit() {
+    m_connection.exec(QStringLiteral("COMMIT"));
+    m_open = false;
+}
+
+} // namespace tolvane::engine::sqlite
