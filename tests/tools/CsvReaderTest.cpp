@@ -1,0 +1,135 @@
+// The CSV reader: what RFC 4180 allows comes back byte for byte, and every malformed input is
+// refused with the line it is on.
+#include "import/CsvReader.h"
+#include "support/TestSupport.h"
+
+#include <QBuffer>
+#include <gtest/gtest.h>
+
+using tolvane::import::CsvError;
+using tolvane::import::CsvReader;
+using tolvane::import::CsvRecord;
+using tolvane::import::firstInvalidUtf8;
+
+namespace {
+
+std::vector<CsvRecord> readAll(const QByteArray& text) {
+    QBuffer buffer;
+    buffer.setData(text);
+    buffer.open(QIODevice::ReadOnly);
+    CsvReader reader(buffer);
+    std::vector<CsvRecord> records;
+    CsvRecord record;
+    while (reader.next(record))
+        records.push_back(record);
+    return records;
+}
+
+// The line and message of the error reading `text` raises; fails the test when none.
+CsvError errorOf(const QByteArray& text) {
+    try {
+        readAll(text);
+    } catch (const CsvError& e) {
+        return e;
+    }
+    ADD_FAILURE() << "accepted: " << text.toStdString();
+    return CsvError(0, {});
+}
+
+std::vector<QByteArray> fields(std::initializer_list<const char*> list) {
+    std::vector<QByteArray> out;
+    for (const char* f : list)
+        out.emplace_back(f);
+    return out;
+}
+
+} // namespace
+
+TEST(CsvReader, ReadsQuotedAndPlainFieldsExactly) {
+    const auto records = readAll("a,b,c\r\n"
+                                 "\"x, y\",\"say \"\"hi\"\"\",\r\n"
+                                 "\"two\r\nlines\",\"\",plain text \r\n");
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].fields, fields({"a", "b", "c"}));
+    EXPECT_EQ(records[1].fields, fields({"x, y", "say \"hi\"", ""}));
+    // Line breaks inside quotes and blanks around unquoted text are kept as they are.
+    EXPECT_EQ(records[2].fields, fields({"two\r\nlines", "", "plain text "}));
+    EXPECT_EQ(records[0].line, 1);
+    EXPECT_EQ(records[1].line, 2);
+    EXPECT_EQ(records[2].line, 3);
+}
+
+TEST(CsvReader, AcceptsLineFeedsAMissingFinalBreakAndAByteOrderMark) {
+    const auto records = readAll("\xEF\xBB\xBFh1,h2\n1,2\n\"3\n3\",4");
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].fields, fields({"h1", "h2"}));
+    EXPECT_EQ(records[2].fields, fields({"3\n3", "4"}));
+    EXPECT_EQ(records[2].line, 3);
+    EXPECT_TRUE(readAll("").empty());
+}
+
+TEST(CsvReader, KeepsUtf8TextAndCountsLinesAcrossQuotedBreaks) {
+    const auto records = readAll("w,d\r\n\u00c6non,\"caf\u00e9\r\n\r\nLord\u2019s\"\r\nlast,\"\"\"\"\r\n");
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[1].fields[0], QByteArray("\u00c6non"));
+    EXPECT_EQ(records[1].fields[1], QByteArray("caf\u00e9\r\n\r\nLord\u2019s"));
+    EXPECT_EQ(records[2].line, 5);
+    EXPECT_EQ(records[2].fields[1], QByteArray("\""));
+}
+
+TEST(CsvReader, ReadsRecordsThatSpanItsReadChunks) {
+    // Longer than one read from the device, with a doubled quote straddling chunk ends.
+    QByteArray longField(200000, 'x');
+    for (int i = 65535; i < longField.size(); i += 65536)
+        longField[i] = '"';
+    QByteArray quoted = longField;
+    quoted.replace("\"", "\"\"");
+    const auto records = readAll("a,b\r\n\"" + quoted + "\",end\r\n");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1].fields[0], longField);
+    EXPECT_EQ(records[1].fields[1], QByteArray("end"));
+}
+
+TEST(CsvReader, RefusesMalformedQuotingWithItsLine) {
+    {
+        const CsvError e = errorOf("a,b\r\n1,2\r\n\"open,3\r\n4,5\r\n");
+        EXPECT_EQ(e.line(), 3); // where the quote was opened, not the end of the file
+        EXPECT_TRUE(e.message().contains(QStringLiteral("never closed")));
+    }
+    {
+        const CsvError e = errorOf("a,b\r\n\"x\"y,2\r\n");
+        EXPECT_EQ(e.line(), 2);
+        EXPECT_TRUE(e.message().contains(QStringLiteral("after a closing quote")));
+    }
+    {
+        const CsvError e = errorOf("a,b\r\n1,2\r\nab\"c,2\r\n");
+        EXPECT_EQ(e.line(), 3);
+        EXPECT_TRUE(e.message().contains(QStringLiteral("unquoted")));
+    }
+    {
+        const CsvError e = errorOf("a,b\r1,2\r\n");
+        EXPECT_EQ(e.line(), 1);
+        EXPECT_TRUE(e.message().contains(QStringLiteral("carriage return")));
+    }
+}
+
+TEST(CsvReader, RefusesTextThatIsNotUtf8OnTheLineOfTheBadByte) {
+    {
+        // Latin-1 é inside the third line of a quoted field that starts on line 2.
+        const CsvError e = errorOf("a,b\r\nx,\"one\r\ntwo\r\ncaf\xE9\"\r\n");
+        EXPECT_EQ(e.line(), 4);
+        EXPECT_TRUE(e.message().contains(QStringLiteral("0xe9")));
+    }
+    EXPECT_EQ(errorOf("a,b\r\n1,2\r\n3,\xC0\xAF\r\n").line(), 3); // overlong '/'
+    EXPECT_EQ(errorOf("a\xED\xA0\x80,b\r\n").line(), 1);           // a surrogate
+    EXPECT_EQ(errorOf(QByteArray("a,b\r\n1,2\0x\r\n", 12)).line(), 2); // NUL
+}
+
+TEST(Utf8Check, FindsTheFirstInvalidByte) {
+    EXPECT_EQ(firstInvalidUtf8("plain"), -1);
+    EXPECT_EQ(firstInvalidUtf8("\xF0\x9F\x98\x80 ok \xE2\x80\x99"), -1);
+    EXPECT_EQ(firstInvalidUtf8("ab\xE2\x80"), 2);      // cut short at the end
+    EXPECT_EQ(firstInvalidUtf8("ab\x80"), 2);          // a lone continuation byte
+    EXPECT_EQ(firstInvalidUtf8("\xF4\x90\x80\x80"), 0); // past U+10FFFF
+    EXPECT_EQ(firstInvalidUtf8("\xE0\x80\xAF"), 0);     // overlong
+}

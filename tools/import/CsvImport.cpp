@@ -1,0 +1,229 @@
+#include "import/CsvImport.h"
+
+#include "engine/EngineError.h"
+#include "engine/Schema.h"
+#include "engine/sqlite/Connection.h"
+#include "engine/sqlite/Statement.h"
+#include "import/CsvReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tolvane::import {
+
+ImportError::ImportError(const QString& file, int line, const QString& message)
+    : std::runtime_error(QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(message).toStdString()),
+      m_file(file), m_line(line), m_message(message) {}
+
+QString ImportError::describe() const {
+    if (m_line > 0)
+        return QStringLiteral("%1:%2: %3").arg(m_file).arg(m_line).arg(m_message);
+    return QStringLiteral("%1: %2").arg(m_file, m_message);
+}
+
+namespace {
+
+QStringList requiredColumns(const data::DictionaryConfig& dictionary) {
+    QStringList required{dictionary.headwordColumn, dictionary.definitionColumn};
+    if (dictionary.hasScripture())
+        required << dictionary.scriptureColumn;
+    return required;
+}
+
+// Checks the header row against the dictionary and returns the column names to create.
+QStringList checkHeader(const CsvRecord& header, const data::DictionaryConfig& dictionary,
+                        const QString& file) {
+    QStringList columns;
+    for (const QByteArray& field : header.fields) {
+        const QString name = QString::fromUtf8(field);
+        if (name.trimmed().isEmpty())
+            throw ImportError(file, header.line,
+                              QStringLiteral("column %1 of the header has no name")
+                                  .arg(columns.size() + 1));
+        if (name.trimmed() != name)
+            throw ImportError(file, header.line,
+                              QStringLiteral("column name '%1' has blanks around it").arg(name));
+        for (const QString& seen : columns)
+            if (seen.compare(name, Qt::CaseInsensitive) == 0)
+                throw ImportError(file, header.line,
+                                  QStringLiteral("column '%1' is named twice").arg(name));
+        columns << name;
+    }
+    for (const QString& needed : requiredColumns(dictionary))
+        if (!columns.contains(needed, Qt::CaseInsensitive))
+            throw ImportError(file, header.line,
+                              QStringLiteral("the header names no column '%1'; table '%2' of %3 "
+                                             "needs the columns %4")
+                                  .arg(needed, dictionary.table, dictionary.fileName,
+                                       requiredColumns(dictionary).join(QStringLiteral(", "))));
+    return columns;
+}
+
+QString insertStatement(const QString& table, const QStringList& columns) {
+    QStringList names;
+    QStringList placeholders;
+    for (const QString& column : columns) {
+        names << engine::quoteIdentifier(column);
+        placeholders << QStringLiteral("?");
+    }
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(engine::quoteIdentifier(table), names.join(QStringLiteral(", ")),
+             placeholders.join(QStringLiteral(", ")));
+}
+
+// The temporary file only reaches the output's name once it is complete and on disk.
+void flushToDisk(const QString& path) {
+    QFile file(path);
+    if (file.open(QIODevice::ReadWrite))
+        ::fsync(file.handle());
+}
+
+// A freshly made temporary file is private to its owner; the dictionary should get the
+// permissions of the file it replaces, or those of an ordinary new file.
+void givePermissions(const QString& temporary, const QString& output) {
+    QFileInfo previous(output);
+    if (previous.exists()) {
+        QFile::setPermissions(temporary, previous.permissions());
+        return;
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    QFileDevice::Permissions permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    if (!(mask & S_IRGRP))
+        permissions |= QFileDevice::ReadGroup;
+    if (!(mask & S_IWGRP))
+        permissions |= QFileDevice::WriteGroup;
+    if (!(mask & S_IROTH))
+        permissions |= QFileDevice::ReadOther;
+    if (!(mask & S_IWOTH))
+        permissions |= QFileDevice::WriteOther;
+    QFile::setPermissions(temporary, permissions);
+}
+
+ImportResult fill(engine::sqlite::Connection& connection, QFile& input,
+                  const CsvImportRequest& request) {
+    const data::DictionaryConfig& dictionary = *request.dictionary;
+    const QString& file = request.input;
+    CsvReader reader(input);
+    CsvRecord record;
+
+    ImportResult result;
+    try {
+        if (!reader.next(record))
+            throw ImportError(file, 1, QStringLiteral("the file is empty; its first line must "
+                                                      "name the columns"));
+        result.columns = checkHeader(record, dictionary, file);
+
+        engine::sqlite::Transaction transaction(connection);
+        engine::createTextTable(connection, dictionary.table, result.columns);
+        auto insert = connection.prepare(insertStatement(dictionary.table, result.columns));
+        const auto width = static_cast<std::size_t>(result.columns.size());
+        ImportProgress progress;
+        progress.bytesTotal = input.size();
+
+        while (reader.next(record)) {
+            if (record.fields.size() != width) {
+                if (record.fields.size() == 1 && record.fields.front().isEmpty())
+                    throw ImportError(file, record.line,
+                                      QStringLiteral("empty line; every line holds %1 fields")
+                                          .arg(width));
+                throw ImportError(file, record.line,
+                                  QStringLiteral("%1 fields where the header names %2 (%3)")
+                                      .arg(record.fields.size())
+                                      .arg(width)
+                                      .arg(result.columns.join(QStringLiteral(", "))));
+            }
+            for (std::size_t i = 0; i < width; ++i)
+                insert.bindUtf8(static_cast<int>(i) + 1, record.fields[i]);
+            insert.run();
+            insert.reset();
+            ++result.rows;
+            if (request.progress && request.progressEvery > 0 &&
+                result.rows % request.progressEvery == 0) {
+                progress.rows = result.rows;
+                progress.bytesRead = reader.bytesRead();
+                request.progress(progress);
+            }
+        }
+        // Built after the rows are in: one sort instead of an index update per row.
+        engine::createHeadwordIndex(connection, dictionary.table, dictionary.headwordColumn);
+        transaction.commit();
+
+        if (request.progress) {
+            progress.rows = result.rows;
+            progress.bytesRead = reader.bytesRead();
+            request.progress(progress);
+        }
+    } catch (const CsvError& e) {
+        throw ImportError(file, e.line(), e.message());
+    }
+    return result;
+}
+
+} // namespace
+
+ImportResult importCsv(const CsvImportRequest& request) {
+    if (!request.dictionary)
+        throw ImportError(request.output, 0, QStringLiteral("no dictionary chosen"));
+
+    QFile input(request.input);
+    if (!QFileInfo(request.input).isFile() || !input.open(QIODevice::ReadOnly))
+        throw ImportError(request.input, 0,
+                          QStringLiteral("cannot read the file: %1")
+                              .arg(QFileInfo::exists(request.input) ? input.errorString()
+                                                                    : QStringLiteral("no such file")));
+
+    const QFileInfo outputInfo(request.output);
+    const QString folder = outputInfo.absolutePath();
+    if (!QFileInfo(folder).isDir())
+        throw ImportError(request.output, 0,
+                          QStringLiteral("the folder %1 does not exist").arg(folder));
+    if (outputInfo.exists() && outputInfo.canonicalFilePath() ==
+                                   QFileInfo(request.input).canonicalFilePath())
+        throw ImportError(request.output, 0,
+                          QStringLiteral("the output would replace the CSV file it is built from"));
+    if (outputInfo.isDir())
+        throw ImportError(request.output, 0, QStringLiteral("is a folder, not a file"));
+
+    QTemporaryFile temporary(folder + QStringLiteral("/.") + outputInfo.fileName() +
+                             QStringLiteral(".import-XXXXXX"));
+    if (!temporary.open())
+        throw ImportError(request.output, 0,
+                          QStringLiteral("cannot create a temporary file in %1: %2")
+                              .arg(folder, temporary.errorString()));
+    const QString temporaryPath = temporary.fileName();
+    temporary.close(); // the name stays reserved until `temporary` is destroyed
+
+    ImportResult result;
+    try {
+        engine::sqlite::Connection connection(temporaryPath, engine::sqlite::OpenMode::ReadWriteCreate,
+                                              request.output);
+        // The whole file is thrown away on failure, so a rollback journal would only cost
+        // time; the file is synced once, before it is renamed into place.
+        connection.exec(QStringLiteral("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF"));
+        result = fill(connection, input, request);
+    } catch (const engine::EngineError& e) {
+        throw ImportError(request.output, 0, e.message());
+    }
+
+    flushToDisk(temporaryPath);
+    givePermissions(temporaryPath, request.output);
+    if (std::rename(QFile::encodeName(temporaryPath).constData(),
+                    QFile::encodeName(request.output).constData()) != 0)
+        throw ImportError(request.output, 0,
+                          QStringLiteral("cannot put the new file in place: %1")
+                              .arg(QString::fromLocal8Bit(std::strerror(errno))));
+    temporary.setAutoRemove(false);
+    return result;
+}
+
+} // namespace tolvane::import

@@ -1,0 +1,130 @@
+#include "import/ImportTool.h"
+
+#include "import/CsvImport.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace tolvane::import {
+
+namespace {
+
+const QString kToolName = QStringLiteral("tolvane-import");
+
+struct ShortName {
+    const char* name;
+    const data::DictionaryConfig& (*config)();
+};
+constexpr ShortName kShortNames[] = {
+    {"kjv", &data::kingJamesConfig},
+    {"eastons", &data::eastonsConfig},
+    {"hitchcock", &data::hitchcockConfig},
+};
+
+QString knownNames() {
+    QStringList names;
+    for (const auto& s : kShortNames)
+        names << QString::fromLatin1(s.name);
+    for (const auto* config : data::allConfigs())
+        names << config->fileName;
+    return names.join(QStringLiteral(", "));
+}
+
+int usageError(QTextStream& err, const QString& message) {
+    err << kToolName << ": " << message << "\n"
+        << "usage: " << kToolName << " [--dictionary NAME] [--quiet] INPUT.csv OUTPUT\n"
+        << "Try '" << kToolName << " --help' for more.\n";
+    err.flush();
+    return ExitUsage;
+}
+
+} // namespace
+
+const data::DictionaryConfig* dictionaryByName(const QString& name) {
+    for (const auto& s : kShortNames)
+        if (name.compare(QLatin1String(s.name), Qt::CaseInsensitive) == 0)
+            return &s.config();
+    return data::configByFileName(name);
+}
+
+int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& err,
+                  const ToolOptions& options) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Builds a dictionary file from a UTF-8 CSV file (RFC 4180) whose first "
+                       "line names the columns. The output is replaced only when the whole "
+                       "file has been imported."));
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Show this help."));
+    const QCommandLineOption dictionaryOption(
+        {QStringLiteral("d"), QStringLiteral("dictionary")},
+        QStringLiteral("The dictionary to build: %1. Default: chosen by OUTPUT's file name.")
+            .arg(knownNames()),
+        QStringLiteral("NAME"));
+    const QCommandLineOption quietOption({QStringLiteral("q"), QStringLiteral("quiet")},
+                                         QStringLiteral("Print nothing but errors."));
+    parser.addOption(helpOption);
+    parser.addOption(dictionaryOption);
+    parser.addOption(quietOption);
+    parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("The CSV file."));
+    parser.addPositionalArgument(QStringLiteral("OUTPUT"),
+                                 QStringLiteral("The dictionary file to create or replace."));
+
+    if (!parser.parse(arguments))
+        return usageError(err, parser.errorText());
+    if (parser.isSet(helpOption)) {
+        out << parser.helpText();
+        out.flush();
+        return ExitOk;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 2)
+        return usageError(err, QStringLiteral("expected INPUT and OUTPUT, got %1 file name(s)")
+                                   .arg(files.size()));
+
+    CsvImportRequest request;
+    request.input = files.at(0);
+    request.output = files.at(1);
+    const QString chosen = parser.isSet(dictionaryOption) ? parser.value(dictionaryOption)
+                                                          : QFileInfo(request.output).fileName();
+    request.dictionary = dictionaryByName(chosen);
+    if (!request.dictionary) {
+        if (parser.isSet(dictionaryOption))
+            return usageError(err, QStringLiteral("unknown dictionary '%1' (known: %2)")
+                                       .arg(chosen, knownNames()));
+        return usageError(err, QStringLiteral("cannot tell the dictionary from the name '%1'; "
+                                              "give --dictionary (%2)")
+                                   .arg(chosen, knownNames()));
+    }
+
+    const bool quiet = parser.isSet(quietOption);
+    if (!quiet && options.errIsTerminal) {
+        request.progress = [&err](const ImportProgress& p) {
+            const qint64 percent = p.bytesTotal > 0 ? p.bytesRead * 100 / p.bytesTotal : 100;
+            err << "\r" << kToolName << ": " << p.rows << " rows (" << percent << "%)";
+            err.flush();
+        };
+    }
+
+    try {
+        const ImportResult result = importCsv(request);
+        if (request.progress)
+            err << "\n";
+        if (!quiet)
+            out << kToolName << ": " << result.rows << " rows into table "
+                << request.dictionary->table << " of " << request.output << "\n";
+        out.flush();
+        err.flush();
+        return ExitOk;
+    } catch (const ImportError& e) {
+        if (request.progress)
+            err << "\n";
+        err << kToolName << ": " << e.describe() << "\n"
+            << kToolName << ": nothing written; " << request.output << " is unchanged\n";
+        err.flush();
+        return ExitFailed;
+    }
+}
+
+} // namespace tolvane::import
