@@ -1,0 +1,107 @@
+#include "engine/DatabaseCore.h"
+
+#include "engine/Schema.h"
+#include "engine/sqlite/Statement.h"
+
+#include <QFileInfo>
+#include <map>
+
+namespace tolvane::engine {
+
+namespace {
+
+// One change counter per file for the whole process, so a write through one Database is
+// seen at once by recordsets of another Database open on the same file.
+std::shared_ptr<quint64> counterForFile(const QString& path) {
+    static std::map<QString, std::weak_ptr<quint64>> counters;
+    if (path.isEmpty() || path == QLatin1String(":memory:"))
+        return std::make_shared<quint64>(0);
+    QString key = QFileInfo(path).canonicalFilePath();
+    if (key.isEmpty())
+        key = path;
+    if (auto existing = counters[key].lock())
+        return existing;
+    auto counter = std::make_shared<quint64>(0);
+    counters[key] = counter;
+    return counter;
+}
+
+} // namespace
+
+int TableInfo::columnIndex(const QString& column) const {
+    for (int i = 0; i < columns.size(); ++i) {
+        if (columns[i].compare(column, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+DatabaseCore::DatabaseCore(std::unique_ptr<sqlite::Connection> connection, QString displayName,
+                           bool readOnly)
+    : m_connection(std::move(connection)), m_displayName(std::move(displayName)),
+      m_readOnly(readOnly || m_connection->isReadOnly()),
+      m_changeCounter(counterForFile(m_connection->path())) {
+    m_dataVersion = m_connection->dataVersion();
+}
+
+sqlite::Connection& DatabaseCore::connection() {
+    if (!m_connection)
+        throw EngineError(err::ObjectClosed,
+                          QStringLiteral("Object invalid or no longer set: the database '%1' has "
+                                         "been closed.")
+                              .arg(m_displayName));
+    return *m_connection;
+}
+
+void DatabaseCore::close() { m_connection.reset(); }
+
+void DatabaseCore::requireWritable(const QString& action) const {
+    if (m_readOnly)
+        throw EngineError(err::ReadOnly,
+                          QStringLiteral("Cannot %1: the database '%2' is open read-only.")
+                              .arg(action, m_displayName));
+}
+
+TableInfo DatabaseCore::table(const QString& name, const QString& context) {
+    sqlite::Connection& db = connection();
+    TableInfo info;
+    // Internal tables of SQLite are not the program's tables.
+    if (!name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive)) {
+        sqlite::Statement find(db, QStringLiteral("SELECT name FROM sqlite_master WHERE "
+                                                  "type = 'table' AND name = ?1 COLLATE NOCASE"));
+        find.bind(1, name);
+        if (find.step())
+            info.name = find.columnText(0);
+    }
+    if (info.name.isEmpty()) {
+        // The exact name failed; try the same folding the rest of the engine uses, for
+        // names outside ASCII.
+        sqlite::Statement all(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = "
+                                                 "'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'"));
+        while (all.step()) {
+            const QString candidate = all.columnText(0);
+            if (candidate.compare(name, Qt::CaseInsensitive) == 0) {
+                info.name = candidate;
+                break;
+            }
+        }
+    }
+    if (info.name.isEmpty())
+        throw EngineError(err::TableNotFound,
+                          QStringLiteral("The table '%1' was not found in '%2'%3.")
+                              .arg(name, m_displayName, context));
+    sqlite::Statement columns(db, QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(info.name)));
+    while (columns.step())
+        info.columns << columns.columnText(1);
+    return info;
+}
+
+void DatabaseCore::checkExternalChanges() {
+    const qint64 version = connection().dataVersion();
+    if (version != m_dataVersion) {
+        m_dataVersion = version;
+        noteWrite();
+    }
+}
+
+} // namespace tolvane::engine

@@ -1,0 +1,55 @@
+#pragma once
+// What a Database and all recordsets opened from it share: the connection, the name used in
+// messages, the read-only flag, and the change stamp that tells a recordset's value cache
+// whether the file may have changed since it was filled.
+
+#include "engine/sqlite/Connection.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace tolvane::engine {
+
+struct TableInfo {
+    QString name;       // as stored in the file
+    QStringList columns; // in table order
+    // Index of a column by name, any letter case; -1 when there is none.
+    int columnIndex(const QString& column) const;
+};
+
+class DatabaseCore {
+public:
+    DatabaseCore(std::unique_ptr<sqlite::Connection> connection, QString displayName,
+                 bool readOnly);
+
+    const QString& displayName() const noexcept { return m_displayName; }
+    bool isReadOnly() const noexcept { return m_readOnly; }
+    bool isClosed() const noexcept { return !m_connection; }
+
+    // The open connection; err::ObjectClosed after close().
+    sqlite::Connection& connection();
+    void close();
+
+    // Fails with err::ReadOnly (naming the file and `action`) when writes are not allowed.
+    void requireWritable(const QString& action) const;
+
+    // The table by name, any letter case; err::TableNotFound naming `context` otherwise.
+    TableInfo table(const QString& name, const QString& context);
+
+    // A number that changes whenever the file may have changed: every write through any
+    // Database of this process on the same file, and (once checkExternalChanges() has run)
+    // commits by other connections or processes.
+    quint64 changeStamp() const noexcept { return *m_changeCounter; }
+    void noteWrite() noexcept { ++*m_changeCounter; }
+    void checkExternalChanges();
+
+private:
+    std::unique_ptr<sqlite::Connection> m_connection;
+    QString m_displayName;
+    bool m_readOnly;
+    std::shared_ptr<quint64> m_changeCounter;
+    qint64 m_dataVersion = 0;
+};
+
+} // namespace tolvane::engine

@@ -1,0 +1,66 @@
+#include "engine/SqliteDatabase.h"
+
+#include "engine/DatabaseCore.h"
+#include "engine/QueryParser.h"
+#include "engine/SqliteRecordset.h"
+
+namespace tolvane::engine {
+
+SqliteDatabase::SqliteDatabase(std::unique_ptr<sqlite::Connection> connection,
+                               const QString& displayName, bool readOnly)
+    : m_core(std::make_shared<DatabaseCore>(std::move(connection), displayName, readOnly)) {}
+
+std::shared_ptr<Recordset> SqliteDatabase::OpenRecordset(const QString& source,
+                                                         std::optional<RecordsetTypeEnum> type) {
+    m_core->connection(); // err::ObjectClosed after Close
+    if (type == dbOpenTable) {
+        if (looksLikeQuery(source))
+            throw EngineError(err::InvalidOperation,
+                              QStringLiteral("Invalid operation: a table-type recordset needs a "
+                                             "table name, not the query '%1' (in '%2').")
+                                  .arg(source, m_core->displayName()));
+        TableInfo table = m_core->table(source.trimmed(), {});
+        return std::make_shared<SqliteRecordset>(m_core, std::move(table), dbOpenTable,
+                                                 std::nullopt, source);
+    }
+    if (type && *type != dbOpenDynaset)
+        throw EngineError(err::InvalidArgument,
+                          QStringLiteral("Invalid argument: recordset type %1 is not supported "
+                                         "(opening '%2' in '%3').")
+                              .arg(static_cast<int>(*type))
+                              .arg(source, m_core->displayName()));
+
+    // A bare table name (which may contain blanks) opens the whole table as a dynaset.
+    if (!looksLikeQuery(source)) {
+        try {
+            TableInfo table = m_core->table(source.trimmed(), {});
+            return std::make_shared<SqliteRecordset>(m_core, std::move(table), dbOpenDynaset,
+                                                     std::nullopt, source);
+        } catch (const EngineError& error) {
+            if (error.number() != err::TableNotFound)
+                throw;
+        }
+    }
+    const ParsedQuery query = parseQuery(source);
+    TableInfo table = m_core->table(query.table, QStringLiteral(" (query '%1')").arg(source));
+    if (query.where && table.columnIndex(query.where->column) < 0)
+        throw EngineError(err::ItemNotFound,
+                          QStringLiteral("Item not found in this collection: the column '%1' of "
+                                         "the query '%2' is not in table '%3' of '%4'.")
+                              .arg(query.where->column, source, table.name, m_core->displayName()));
+    return std::make_shared<SqliteRecordset>(m_core, std::move(table), dbOpenDynaset, query.where,
+                                             source);
+}
+
+void SqliteDatabase::Close() { m_core->close(); }
+
+QString SqliteDatabase::Name() const { return m_core->displayName(); }
+
+bool SqliteDatabase::isReadOnly() const { return m_core->isReadOnly(); }
+
+std::shared_ptr<Database> databaseFromConnection(std::unique_ptr<sqlite::Connection> connection,
+                                                 const QString& displayName, bool readOnly) {
+    return std::make_shared<SqliteDatabase>(std::move(connection), displayName, readOnly);
+}
+
+} // namespace tolvane::engine
