@@ -28,8 +28,17 @@ Q_SIGNALS:
     // The user selected an item (mouse or keyboard). Never emitted by the program's own fills.
     void clicked(int index);
 
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     WordListModel* m_model;
+    int m_filling = 0;   // inside Clear/AddItem/setItems: selection changes are not the user's
+    int m_userInput = 0; // inside a mouse or key event of the list itself
+    bool m_emittedDuringInput = false;
+    bool m_pressEmitted = false; // the last mouse press already reported its selection
 };
 
 } // namespace tolvane::dictwindow

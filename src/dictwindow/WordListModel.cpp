@@ -1,0 +1,54 @@
+#include "dictwindow/WordListModel.h"
+
+#include <algorithm>
+
+namespace tolvane::dictwindow {
+
+bool wordListLess(const QString& a, const QString& b) {
+    const int folded = QString::compare(a, b, Qt::CaseInsensitive);
+    if (folded != 0)
+        return folded < 0;
+    return QString::compare(a, b, Qt::CaseSensitive) < 0;
+}
+
+WordListModel::WordListModel(QObject* parent) : QAbstractListModel(parent) {}
+
+int WordListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : size();
+}
+
+QVariant WordListModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::AccessibleTextRole)
+        return m_items.at(index.row());
+    return {};
+}
+
+void WordListModel::clear() {
+    if (m_items.isEmpty())
+        return;
+    beginResetModel();
+    m_items.clear();
+    endResetModel();
+}
+
+int WordListModel::insert(const QString& item) {
+    // After equal items, so that items added one by one keep their arrival order among
+    // exact duplicates (the list may hold the same headword twice).
+    const auto pos = std::upper_bound(m_items.cbegin(), m_items.cend(), item, wordListLess);
+    const int row = static_cast<int>(pos - m_items.cbegin());
+    beginInsertRows(QModelIndex(), row, row);
+    m_items.insert(row, item);
+    endInsertRows();
+    return row;
+}
+
+void WordListModel::replace(QStringList items) {
+    std::stable_sort(items.begin(), items.end(), wordListLess);
+    beginResetModel();
+    m_items = std::move(items);
+    endResetModel();
+}
+
+} // namespace tolvane::dictwindow

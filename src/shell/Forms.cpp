@@ -1,0 +1,152 @@
+#include "shell/Forms.h"
+
+#include "dictwindow/DictionaryWindow.h"
+#include "shell/AboutDialog.h"
+#include "shell/MainWindow.h"
+#include "shell/Workspace.h"
+
+#include <QGuiApplication>
+#include <QMdiSubWindow>
+#include <QScreen>
+
+namespace tolvane::shell {
+
+Forms::Forms(QObject* parent) : QObject(parent) {}
+
+Forms::~Forms() {
+    // Child windows first (they live inside the main window), then the top-level ones; the
+    // dictionary objects last, as their windows' handlers point at them.
+    for (auto& [name, d] : m_dictionaries)
+        d.form.reset();
+    m_frmMain.reset();
+    m_dialog.reset();
+    m_dictionaries.clear();
+}
+
+FormInstance& Forms::frmMain() {
+    if (!m_frmMain) {
+        FormHandlers h;
+        h.create = [this]() -> QWidget* {
+            auto* main = new MainWindow(*this);
+            connect(main->workspace(), &QMdiArea::subWindowActivated, this,
+                    &Forms::subWindowActivated);
+            return main;
+        };
+        h.load = [this] { mainWindow()->MDIForm_Load(); };
+        h.unloading = [this] {
+            for (const auto* config : data::allConfigs())
+                dictionaryForm(*config).Unload();
+        };
+        m_frmMain = std::make_unique<FormInstance>(QStringLiteral("frmMain"), std::move(h));
+    }
+    return *m_frmMain;
+}
+
+FormInstance& Forms::Dialog() {
+    if (!m_dialog) {
+        FormHandlers h;
+        h.create = [this]() -> QWidget* {
+            auto* dialog = new AboutDialog(*this);
+            // Opens over the main window when there is one, else in the middle of the screen.
+            QRect over;
+            if (MainWindow* main = mainWindow(); main && main->isVisible())
+                over = main->frameGeometry();
+            else if (QScreen* screen = QGuiApplication::primaryScreen())
+                over = screen->availableGeometry();
+            if (over.isValid()) {
+                QRect r(QPoint(0, 0), dialog->size());
+                r.moveCenter(over.center());
+                dialog->move(r.topLeft());
+            }
+            return dialog;
+        };
+        m_dialog = std::make_unique<FormInstance>(QStringLiteral("Dialog"), std::move(h));
+    }
+    return *m_dialog;
+}
+
+FormInstance& Forms::Form1() { return dictionaryForm(data::kingJamesConfig()); }
+FormInstance& Forms::frmEastons() { return dictionaryForm(data::eastonsConfig()); }
+FormInstance& Forms::frmHitchcock() { return dictionaryForm(data::hitchcockConfig()); }
+
+FormInstance& Forms::dictionaryForm(const data::DictionaryConfig& config) {
+    return *dictionary(config).form;
+}
+
+dictwindow::DictionaryWindow& Forms::dictionaryWindow(const data::DictionaryConfig& config) {
+    return *dictionary(config).window;
+}
+
+Forms::Dictionary& Forms::dictionary(const data::DictionaryConfig& config) {
+    auto it = m_dictionaries.find(config.windowName);
+    if (it != m_dictionaries.end())
+        return it->second;
+
+    Dictionary d;
+    d.window = std::make_unique<dictwindow::DictionaryWindow>(config);
+    dictwindow::DictionaryWindow* dw = d.window.get();
+
+    FormHandlers h;
+    h.create = [this, dw]() -> QWidget* {
+        // A child window needs its parent: showing one loads the main window first.
+        Workspace* workspace = loadedMainWindow().workspace();
+        auto* sub = new QMdiSubWindow;
+        sub->setObjectName(dw->config().windowName + QStringLiteral("Frame"));
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        QWidget* form = dw->createControls();
+        sub->setWidget(form);
+        workspace->addSubWindow(sub, Qt::FramelessWindowHint);
+        sub->setWindowTitle(form->windowTitle());
+        sub->resize(form->size());
+        return sub;
+    };
+    h.load = [dw] { dw->Form_Load(); };
+    h.present = [](QWidget* w) {
+        auto* sub = static_cast<QMdiSubWindow*>(w);
+        sub->show();
+        sub->raise();
+        if (QMdiArea* area = sub->mdiArea())
+            area->setActiveSubWindow(sub);
+    };
+    h.activate = [dw] { dw->Form_Activate(); };
+    h.unloaded = [dw] {
+        // The old controls may outlive this moment briefly (their deletion is deferred);
+        // they must not reach the window's handlers any more, nor clear the controls of a
+        // later load when they finally go.
+        if (QWidget* form = dw->controls().form) {
+            QObject::disconnect(form, nullptr, dw, nullptr);
+            const auto children = form->findChildren<QObject*>();
+            for (QObject* child : children)
+                QObject::disconnect(child, nullptr, dw, nullptr);
+        }
+        dw->controlsDestroyed();
+    };
+    d.form = std::make_unique<FormInstance>(config.windowName, std::move(h));
+    return m_dictionaries.emplace(config.windowName, std::move(d)).first->second;
+}
+
+MainWindow* Forms::mainWindow() {
+    return m_frmMain ? qobject_cast<MainWindow*>(m_frmMain->widget()) : nullptr;
+}
+
+AboutDialog* Forms::aboutDialog() {
+    return m_dialog ? qobject_cast<AboutDialog*>(m_dialog->widget()) : nullptr;
+}
+
+MainWindow& Forms::loadedMainWindow() {
+    if (!mainWindow())
+        frmMain().Show();
+    return *mainWindow();
+}
+
+void Forms::subWindowActivated(QMdiSubWindow* sub) {
+    // Every other child window is inactive before the newly active one's Form_Activate runs.
+    for (auto& [name, d] : m_dictionaries)
+        if (!sub || d.form->widget() != sub)
+            d.form->deactivated();
+    for (auto& [name, d] : m_dictionaries)
+        if (sub && d.form->widget() == sub)
+            d.form->activated();
+}
+
+} // namespace tolvane::shell

@@ -1,0 +1,59 @@
+#pragma once
+// The program's windows: one program-wide FormInstance per window kind, created on first
+// use. main() makes one Forms and shows frmMain; tests make their own for a fresh program.
+
+#include "data/DictionaryConfig.h"
+#include "shell/FormInstance.h"
+
+#include <QObject>
+#include <map>
+#include <memory>
+
+class QMdiSubWindow;
+
+namespace tolvane::dictwindow {
+class DictionaryWindow;
+}
+
+namespace tolvane::shell {
+
+class MainWindow;
+class AboutDialog;
+
+class Forms : public QObject {
+    Q_OBJECT
+public:
+    explicit Forms(QObject* parent = nullptr);
+    ~Forms() override;
+    Forms(const Forms&) = delete;
+    Forms& operator=(const Forms&) = delete;
+
+    FormInstance& frmMain();
+    FormInstance& Dialog();
+    FormInstance& Form1();
+    FormInstance& frmEastons();
+    FormInstance& frmHitchcock();
+    FormInstance& dictionaryForm(const data::DictionaryConfig& config);
+
+    // A dictionary kind's own object: its handlers and its ws, db and rs.
+    dictwindow::DictionaryWindow& dictionaryWindow(const data::DictionaryConfig& config);
+
+    // The loaded windows, or nullptr.
+    MainWindow* mainWindow();
+    AboutDialog* aboutDialog();
+
+private:
+    struct Dictionary {
+        std::unique_ptr<dictwindow::DictionaryWindow> window;
+        std::unique_ptr<FormInstance> form;
+    };
+    Dictionary& dictionary(const data::DictionaryConfig& config);
+    MainWindow& loadedMainWindow();
+    void subWindowActivated(QMdiSubWindow* sub);
+
+    std::unique_ptr<FormInstance> m_frmMain;
+    std::unique_ptr<FormInstance> m_dialog;
+    std::map<QString, Dictionary> m_dictionaries; // by window name
+};
+
+} // namespace tolvane::shell

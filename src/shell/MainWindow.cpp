@@ -1,0 +1,114 @@
+#include "shell/MainWindow.h"
+
+#include "data/DictionaryConfig.h"
+#include "platform/ErrorGuard.h"
+#include "platform/ProgramStart.h"
+#include "platform/Twips.h"
+#include "shell/Forms.h"
+#include "shell/Images.h"
+#include "shell/Workspace.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+
+namespace tolvane::shell {
+
+MainWindow::MainWindow(Forms& forms, QWidget* parent)
+    : QMainWindow(parent), m_forms(forms), m_workspace(new Workspace(this)) {
+    setObjectName(QStringLiteral("frmMain"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Tolvane"));
+    setWindowIcon(windowIcon());
+    setCentralWidget(m_workspace);
+    createMenus();
+}
+
+void MainWindow::createMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("menuBar"));
+
+    // Captions carry no mnemonic marker and no item has a shortcut.
+    auto* dictionaries = bar->addMenu(QStringLiteral("Dictionaries"));
+    dictionaries->setObjectName(QStringLiteral("mnuDictionaries"));
+    dictionaries->menuAction()->setObjectName(QStringLiteral("mnuDictionaries"));
+    menuItem(dictionaries, "mnuDictionariesKJV", QStringLiteral("KJV Archaic Words"),
+             &MainWindow::mnuDictionariesKJV_Click);
+    menuItem(dictionaries, "mnuDictioanariesHitchcock", QStringLiteral("Hitchcocks Bible Names"),
+             &MainWindow::mnuDictioanariesHitchcock_Click);
+    menuItem(dictionaries, "mnuDictionariesEastons", QStringLiteral("Easton's Bible Dictionary"),
+             &MainWindow::mnuDictionariesEastons_Click);
+
+    // About is a command on the menu bar itself, without a submenu.
+    menuItem(nullptr, "mnuAbout", QStringLiteral("About"), &MainWindow::mnuAbout_Click);
+
+    auto* website = bar->addMenu(QStringLiteral("Website"));
+    website->setObjectName(QStringLiteral("mnuWebsite"));
+    website->menuAction()->setObjectName(QStringLiteral("mnuWebsite"));
+    menuItem(website, "mnuWebsiteMore", QStringLiteral("More Freeware from Kestrane"),
+             &MainWindow::mnuWebsiteMore_Click);
+}
+
+QAction* MainWindow::menuItem(QMenu* menu, const char* name, const QString& caption,
+                              void (MainWindow::*handler)()) {
+    QAction* action = menu ? menu->addAction(caption) : menuBar()->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this,
+            [this, handler] { platform::runGuarded([this, handler] { (this->*handler)(); }); });
+    return action;
+}
+
+void MainWindow::setHeight(int twips) {
+    const int frame = frameGeometry().height() - geometry().height();
+    resize(width(), platform::twipsToPixels(twips) - frame);
+}
+
+void MainWindow::setWidth(int twips) {
+    const int frame = frameGeometry().width() - geometry().width();
+    resize(platform::twipsToPixels(twips) - frame, height());
+}
+
+void MainWindow::MDIForm_Load() {
+    setHeight(4600);
+    setWidth(6945);
+    // Where the window first appears is ours to choose: the middle of the screen.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect r(QPoint(0, 0), frameGeometry().size());
+        r.moveCenter(screen->availableGeometry().center());
+        move(r.topLeft());
+    }
+}
+
+void MainWindow::openDictionary(const data::DictionaryConfig& shown,
+                                std::initializer_list<const data::DictionaryConfig*> closedAfterwards) {
+    setWindowTitle(shown.mainCaption);
+    FormInstance& form = m_forms.dictionaryForm(shown);
+    form.Show();
+    form.setTop(0);
+    form.setLeft(0);
+    for (const auto* closed : closedAfterwards)
+        m_forms.dictionaryForm(*closed).Unload();
+}
+
+void MainWindow::mnuDictionariesKJV_Click() {
+    openDictionary(data::kingJamesConfig(), {&data::hitchcockConfig(), &data::eastonsConfig()});
+}
+
+void MainWindow::mnuDictioanariesHitchcock_Click() {
+    openDictionary(data::hitchcockConfig(), {&data::kingJamesConfig(), &data::eastonsConfig()});
+}
+
+void MainWindow::mnuDictionariesEastons_Click() {
+    openDictionary(data::eastonsConfig(), {&data::kingJamesConfig(), &data::hitchcockConfig()});
+}
+
+void MainWindow::mnuAbout_Click() { m_forms.Dialog().Show(); }
+
+void MainWindow::mnuWebsiteMore_Click() {
+    // Opening the page is a courtesy: any failure is ignored and nothing is shown.
+    platform::startIgnoringErrors(platform::makerWebPage());
+}
+
+} // namespace tolvane::shell

@@ -1,0 +1,50 @@
+#pragma once
+// frmMain: the main window. Its client area hosts one dictionary window at a time; its menu
+// bar opens the dictionaries, the About dialog and the maker's web page.
+
+#include <QMainWindow>
+#include <initializer_list>
+
+class QAction;
+class QMenu;
+
+namespace tolvane::data {
+struct DictionaryConfig;
+}
+
+namespace tolvane::shell {
+
+class Forms;
+class Workspace;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(Forms& forms, QWidget* parent = nullptr);
+
+    Workspace* workspace() const { return m_workspace; }
+
+    // Outer size in twips, window frame included as far as the platform has one.
+    void setHeight(int twips);
+    void setWidth(int twips);
+
+    // Handlers.
+    void MDIForm_Load();
+    void mnuDictionariesKJV_Click();
+    void mnuDictioanariesHitchcock_Click();
+    void mnuDictionariesEastons_Click();
+    void mnuAbout_Click();
+    void mnuWebsiteMore_Click();
+
+private:
+    void createMenus();
+    QAction* menuItem(QMenu* menu, const char* name, const QString& caption,
+                      void (MainWindow::*handler)());
+    void openDictionary(const data::DictionaryConfig& shown,
+                        std::initializer_list<const data::DictionaryConfig*> closedAfterwards);
+
+    Forms& m_forms;
+    Workspace* m_workspace;
+};
+
+} // namespace tolvane::shell
