@@ -49,7 +49,7 @@ protected:
                               {QStringLiteral("Beta"), QStringLiteral("second"), QStringLiteral("=")},
                               {QStringLiteral("Gamma"), QStringLiteral("third"), QStringLiteral("Gen. 3")}};
 
-    State state() const {
+    State state() {
         const bool sameEnabled = c().txtForename->isEnabled() == c().txtSurname->isEnabled();
         EXPECT_TRUE(sameEnabled);
         return {c().cmdAdd->isEnabled(),    c().cmdEdit->isEnabled(),
@@ -169,14 +169,10 @@ TEST_F(EditorTest, SpacesOnlyPassTheCheckAndAreStoredAsTyped) {
     fillBoxes(QStringLiteral("  Spaced  "), QStringLiteral("   "), QStringLiteral(" "));
     click(c().cmdsave);
     EXPECT_TRUE(messageLog().isEmpty());
-    bool found = false;
-    for (const auto& r : storedRows())
-        if (r.headword == QStringLiteral("  Spaced  ")) {
-            found = true;
-            EXPECT_EQ(r.definition.toString(), QStringLiteral("   "));
-            EXPECT_TRUE(r.scripture.toString().startsWith(QStringLiteral("{\\rtf")));
-        }
-    EXPECT_TRUE(found);
+    const auto row = storedRow(QStringLiteral("  Spaced  "));
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->definition.toString(), QStringLiteral("   "));
+    EXPECT_TRUE(row->scripture.toString().startsWith(QStringLiteral("{\\rtf")));
     EXPECT_TRUE(listItems().contains(QStringLiteral("  Spaced  ")));
 }
 
@@ -199,9 +195,8 @@ TEST_F(EditorTest, AddThenEditChangesTheClickedRowAndAddsNoSecond) {
     c().txtSearch->setText(QStringLiteral("omega"));
     clickHeadword(QStringLiteral("Omega2"));
     EXPECT_EQ(c().rtb1->Text(), QStringLiteral("Rev. 22:13"));
-    for (const auto& r : storedRows())
-        if (r.headword == QStringLiteral("Omega2"))
-            EXPECT_TRUE(r.scripture.toString().startsWith(QStringLiteral("{\\rtf")));
+    ASSERT_TRUE(storedRow(QStringLiteral("Omega2")));
+    EXPECT_TRUE(storedRow(QStringLiteral("Omega2"))->scripture.toString().startsWith(QStringLiteral("{\\rtf")));
 }
 
 TEST_F(EditorTest, EditingTheProperNameWritesTheShownWordsNotTheMarker) {
@@ -212,9 +207,8 @@ TEST_F(EditorTest, EditingTheProperNameWritesTheShownWordsNotTheMarker) {
     click(c().cmdsave);
     clickHeadword(QStringLiteral("Beta"));
     EXPECT_EQ(c().rtb1->Text(), QStringLiteral("Proper Name"));
-    for (const auto& r : storedRows())
-        if (r.headword == QStringLiteral("Beta"))
-            EXPECT_NE(r.scripture.toString(), QStringLiteral("="));
+    ASSERT_TRUE(storedRow(QStringLiteral("Beta")));
+    EXPECT_TRUE(storedRow(QStringLiteral("Beta"))->scripture.toString().startsWith(QStringLiteral("{\\rtf")));
 }
 
 TEST_F(EditorTest, AStoreCancelOrDeleteListsTheTableTwiceWithSearchTextAndOnceWithout) {
@@ -320,9 +314,8 @@ TEST_F(EditorTest, EastonsAndHitchcockStoreTwoColumnsAndShowEqualsAsIs) {
         click(c().cmdEdit);
         c().txtSurname->setPlainText(QStringLiteral("newest"));
         click(c().cmdsave);
-        for (const auto& r : storedRows())
-            if (r.headword == QStringLiteral("New"))
-                EXPECT_EQ(r.definition.toString(), QStringLiteral("newest"));
+        ASSERT_TRUE(storedRow(QStringLiteral("New")));
+        EXPECT_EQ(storedRow(QStringLiteral("New"))->definition.toString(), QStringLiteral("newest"));
         resetCounters();
     }
 }

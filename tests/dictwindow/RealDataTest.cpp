@@ -137,8 +137,8 @@ INSTANTIATE_TEST_SUITE_P(SharedTexts, RealDataTest,
                          ::testing::Values(Case{"kjv_archaic.csv", &data::kingJamesConfig()},
                                            Case{"eastons.csv", &data::eastonsConfig()},
                                            Case{"hitchcock.csv", &data::hitchcockConfig()}),
-                         [](const auto& info) {
-                             return info.param.config->windowName.toStdString();
+                         [](const auto& param) {
+                             return param.param.config->windowName.toStdString();
                          });
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "engine/EngineError.h"
 
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 

@@ -109,6 +109,13 @@ std::vector<DictRow> WindowFixture::storedRows() {
     return rows;
 }
 
+std::optional<DictRow> WindowFixture::storedRow(const QString& headword) {
+    for (const auto& row : storedRows())
+        if (!row.headword.isNull() && row.headword.toString() == headword)
+            return row;
+    return std::nullopt;
+}
+
 QStringList WindowFixture::messageLog() const {
     QStringList log;
     for (const auto& call : fakes.messages->calls)

@@ -64,6 +64,8 @@ protected:
     // The table as stored, read through a recordset of its own (rs is left alone).
     std::vector<DictRow> storedRows();
     int storedCount() { return int(storedRows().size()); }
+    // The first stored row with exactly this headword.
+    std::optional<DictRow> storedRow(const QString& headword);
 
     // Message box calls so far, as "title: text" lines.
     QStringList messageLog() const;
