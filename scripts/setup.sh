@@ -9,7 +9,7 @@ PACKAGES=(
   clang-14 libclang-rt-14-dev
   xvfb xauth imagemagick xdotool fonts-dejavu-core
   fonts-liberation2 # metric match for the windows' design font, so fixed-size labels fit
-  unrtf
+  unrtf libicu-dev
 )
 
 missing=()
