@@ -18,8 +18,13 @@ function(tolvane_add_gtest name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE tolvane_test_support ${ARG_LIBS} GTest::gtest Qt6::Test)
   tolvane_warnings(${name})
+  # CMake 3.25's discovery script flattens a list-valued ENVIRONMENT property and keeps only
+  # its first entry, so the environment is given to both the listing and every test run
+  # through `cmake -E env` instead.
+  set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR
+               ${CMAKE_COMMAND} -E env ${TOLVANE_TEST_ENV})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "${TOLVANE_TEST_ENV}" TIMEOUT 600)
+                       PROPERTIES TIMEOUT 600)
 endfunction()
 
 # tolvane_add_script_test(<name> COMMAND <cmd...>): a test that is a command line.
