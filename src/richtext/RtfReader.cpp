@@ -71,6 +71,9 @@ public:
           highBytesAreUtf8_(highBytesAreUtf8), builder_(document) {}
 
     void run() {
+        // White space may come before "{\rtf"; it is not text of the document.
+        while (p_ < end_ && isLeadingSpace(*p_))
+            ++p_;
         while (p_ < end_ && !done_) {
             const unsigned char c = *p_;
             switch (c) {

@@ -181,6 +181,7 @@ TEST(RtfReader, TextThatIsNotRtfIsShownUnchanged) {
     EXPECT_FALSE(isRtf(QStringView(u"{\\rt")));
     EXPECT_FALSE(isRtf(QStringView(u"=")));
     EXPECT_EQ(read("="), QStringLiteral("="));
+    EXPECT_EQ(read(" \r\n\t{\\rtf1 x}"), QStringLiteral("x")) << "white space before {\\rtf is not text";
     EXPECT_EQ(read("C:\\path {x} \\par"), QStringLiteral("C:\\path {x} \\par"));
     EXPECT_EQ(read("caf\xc3\xa9"), QString::fromUtf8("café"));
     EXPECT_EQ(read("caf\xe9"), QString::fromUtf8("café")) << "not UTF-8: code page 1252";
