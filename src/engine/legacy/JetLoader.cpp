@@ -69,7 +69,9 @@ LegacyDatabase loadJetDatabase(const QString& path, const JetLoadOptions& option
         args << QStringLiteral("--codepage") << options.codepage;
     args << QStringLiteral("--memory-limit-mb") << QString::number(options.memoryLimitMb);
     // Processor time is limited too, as a second guard should the wall clock below fail.
-    args << QStringLiteral("--cpu-limit-s") << QString::number(qMax(1, options.timeoutMs / 1000 + 1));
+    const qint64 timeoutMs =
+        options.timeoutMs > 0 ? options.timeoutMs : 10'000 + file.size() / 1'000;
+    args << QStringLiteral("--cpu-limit-s") << QString::number(timeoutMs / 1000 + 1);
     for (const QString& t : options.tables)
         args << QStringLiteral("--table") << t;
     // "--" is not understood by the helper; a file name that looks like an option is made
@@ -85,7 +87,7 @@ LegacyDatabase loadJetDatabase(const QString& path, const JetLoadOptions& option
         cannotRead(path, QStringLiteral("the reading helper %1 could not be started (%2)")
                              .arg(helper, process.errorString()));
 
-    const QDeadlineTimer deadline(options.timeoutMs);
+    const QDeadlineTimer deadline(timeoutMs);
     const qint64 limit = outputLimit(file.size());
     QByteArray stream;
     auto stop = [&process] {
@@ -93,7 +95,7 @@ LegacyDatabase loadJetDatabase(const QString& path, const JetLoadOptions& option
         process.waitForFinished(5'000);
     };
     for (;;) {
-        const int slice = int(qBound<qint64>(1, deadline.remainingTime(), 200));
+        const int slice = int(qBound(qint64(1), deadline.remainingTime(), qint64(200)));
         const bool gotData = process.waitForReadyRead(slice);
         stream.append(process.readAllStandardOutput());
         if (stream.size() > limit) {
@@ -107,7 +109,7 @@ LegacyDatabase loadJetDatabase(const QString& path, const JetLoadOptions& option
             stop();
             cannotRead(path, QStringLiteral("reading it did not finish within %1 seconds; the file "
                                             "is probably damaged")
-                                 .arg(options.timeoutMs / 1000.0));
+                                 .arg(double(timeoutMs) / 1000.0));
         }
     }
     stream.append(process.readAllStandardOutput());

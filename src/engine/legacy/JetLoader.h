@@ -18,9 +18,11 @@ struct JetLoadOptions {
     QString codepage;
     // Only these tables (exact names); empty: every user table.
     QStringList tables;
-    // Wall-clock limit for the whole read, and the helper's memory limit.
-    int timeoutMs = 60'000;
-    int memoryLimitMb = 1024;
+    // Wall-clock limit for the whole read (0: 10 seconds plus one per megabyte of file) and
+    // the helper's memory limit. The helper streams rows, so its memory does not grow with
+    // the file; a library gone astray on a damaged file grows by 100 MB a second.
+    int timeoutMs = 0;
+    int memoryLimitMb = 512;
     // The helper to run; empty: jetReaderPath().
     QString helperPath;
 };

@@ -201,17 +201,24 @@ private:
 
 std::vector<MdbCatalogEntry*> userTables(MdbHandle* mdb) {
     std::vector<MdbCatalogEntry*> tables;
-    if (!mdb->catalog)
-        return tables;
-    for (unsigned i = 0; i < mdb->catalog->len; ++i) {
+    bool listsItself = false;
+    for (unsigned i = 0; mdb->catalog && i < mdb->catalog->len; ++i) {
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-        if (!entry || entry->object_type != MDB_TABLE || mdb_is_system_table(entry))
+        if (!entry)
+            continue;
+        if (std::strcmp(entry->object_name, "MSysObjects") == 0)
+            listsItself = true;
+        if (entry->object_type != MDB_TABLE || mdb_is_system_table(entry))
             continue;
         // A blank name is what a catalog read from a damaged page looks like.
         if (entry->object_name[0] == '\0')
             fail("its list of tables is damaged");
         tables.push_back(entry);
     }
+    // Every Jet database lists its own catalog table. A file cut short can leave a catalog
+    // the library reads as empty, which would pass for a database without tables.
+    if (!listsItself)
+        fail("its list of tables is damaged");
     return tables;
 }
 

@@ -43,7 +43,7 @@ namespace js = tolvane::engine::jetstream;
 
 struct Options {
     std::string codepage = "CP1252";
-    unsigned long memoryLimitMb = 1024;
+    unsigned long memoryLimitMb = 512;
     unsigned long cpuLimitS = 120;
     tolvane::jetread::DumpRequest request;
 };
