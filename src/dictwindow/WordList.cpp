@@ -12,18 +12,6 @@ namespace tolvane::dictwindow {
 namespace {
 // Raised for an item number outside the list, numbered as the list box's own error.
 constexpr int kInvalidIndexError = 381;
-
-// Counts nesting, so that a scope opened inside another keeps the flag up.
-class FlagScope {
-public:
-    explicit FlagScope(int& depth) : m_depth(depth) { ++m_depth; }
-    ~FlagScope() { --m_depth; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    int& m_depth;
-};
 } // namespace
 
 WordList::WordList(QWidget* parent) : QListView(parent), m_model(new WordListModel(this)) {
@@ -36,37 +24,17 @@ WordList::WordList(QWidget* parent) : QListView(parent), m_model(new WordListMod
     setUniformItemSizes(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTextElideMode(Qt::ElideNone);
-
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current, const QModelIndex&) {
-                if (m_filling > 0 || m_userInput == 0 || !current.isValid())
-                    return;
-                m_emittedDuringInput = true;
-                Q_EMIT clicked(current.row());
-            });
-    // A click on the item that is already selected changes nothing in the selection model,
-    // but it is still the user choosing that word.
-    connect(this, qOverload<const QModelIndex&>(&QAbstractItemView::clicked), this,
-            [this](const QModelIndex& index) {
-                if (m_filling > 0 || !index.isValid() || m_pressEmitted)
-                    return;
-                if (index == currentIndex())
-                    Q_EMIT clicked(index.row());
-            });
 }
 
 void WordList::Clear() {
-    FlagScope filling(m_filling);
     m_model->clear();
 }
 
 void WordList::AddItem(const QString& item) {
-    FlagScope filling(m_filling);
     m_model->insert(item);
 }
 
 void WordList::setItems(QStringList items) {
-    FlagScope filling(m_filling);
     m_model->replace(std::move(items));
 }
 
@@ -83,21 +51,37 @@ int WordList::ListIndex() const {
 
 int WordList::ListCount() const { return m_model->size(); }
 
+// Only the user's own mouse and keys report a click: a selection that they changed, or a
+// press on the item that is already selected (choosing it again). The program's fills never
+// pass through here. The view may make an item current without selecting it (on focus);
+// that is not a choice either.
 void WordList::mousePressEvent(QMouseEvent* event) {
-    FlagScope input(m_userInput);
-    m_emittedDuringInput = false;
+    const int before = ListIndex();
+    const QModelIndex under = indexAt(event->position().toPoint());
     QListView::mousePressEvent(event);
-    m_pressEmitted = m_emittedDuringInput;
+    const int after = ListIndex();
+    const bool pressedSelected =
+        event->button() == Qt::LeftButton && under.isValid() && under.row() == after;
+    if (after >= 0 && (after != before || pressedSelected))
+        Q_EMIT clicked(after);
 }
 
 void WordList::mouseMoveEvent(QMouseEvent* event) {
-    FlagScope input(m_userInput);
+    const int before = ListIndex();
     QListView::mouseMoveEvent(event);
+    reportChangedSelection(before);
 }
 
 void WordList::keyPressEvent(QKeyEvent* event) {
-    FlagScope input(m_userInput);
+    const int before = ListIndex();
     QListView::keyPressEvent(event);
+    reportChangedSelection(before);
+}
+
+void WordList::reportChangedSelection(int before) {
+    const int after = ListIndex();
+    if (after >= 0 && after != before)
+        Q_EMIT clicked(after);
 }
 
 } // namespace tolvane::dictwindow

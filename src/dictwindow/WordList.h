@@ -34,11 +34,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void reportChangedSelection(int before);
+
     WordListModel* m_model;
-    int m_filling = 0;   // inside Clear/AddItem/setItems: selection changes are not the user's
-    int m_userInput = 0; // inside a mouse or key event of the list itself
-    bool m_emittedDuringInput = false;
-    bool m_pressEmitted = false; // the last mouse press already reported its selection
 };
 
 } // namespace tolvane::dictwindow
