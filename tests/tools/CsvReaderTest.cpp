@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 
 #include <QBuffer>
+#include <random>
 #include <gtest/gtest.h>
 
 using tolvane::import::CsvError;
@@ -132,4 +133,52 @@ TEST(Utf8Check, FindsTheFirstInvalidByte) {
     EXPECT_EQ(firstInvalidUtf8("ab\x80"), 2);          // a lone continuation byte
     EXPECT_EQ(firstInvalidUtf8("\xF4\x90\x80\x80"), 0); // past U+10FFFF
     EXPECT_EQ(firstInvalidUtf8("\xE0\x80\xAF"), 0);     // overlong
+}
+
+namespace {
+
+QByteArray writeRecords(const std::vector<CsvRecord>& records) {
+    QByteArray out;
+    for (const CsvRecord& record : records) {
+        for (std::size_t i = 0; i < record.fields.size(); ++i) {
+            QByteArray field = record.fields[i];
+            out += (i ? "," : "") + ('"' + field.replace("\"", "\"\"") + '"');
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+} // namespace
+
+// Any bytes at all: either refused with a line that exists in the input, or read into records
+// that, written back quoted, read the same again.
+TEST(CsvReader, EveryInputIsRefusedOnARealLineOrReadsBackTheSame) {
+    // Mostly the characters that shape records, with the odd byte that is never valid.
+    const char alphabet[] = {'a', 'a', 'a', 'a', 'b', 'b', ' ', ',', ',', ',', '"', '"',
+                             '\r', '\n', '\n', '\n', '\xC3', '\xA9', 'a', 'b', 'a', 'b',
+                             '\xFF', '\0'};
+    std::mt19937 random(2024);
+    std::uniform_int_distribution<int> pick(0, sizeof alphabet - 1), length(0, 24);
+    int refused = 0;
+    for (int round = 0; round < 20000; ++round) {
+        QByteArray input;
+        for (int n = length(random); n > 0; --n)
+            input += alphabet[pick(random)];
+        try {
+            const auto records = readAll(input);
+            const auto again = readAll(writeRecords(records));
+            ASSERT_EQ(again.size(), records.size()) << input.toHex().toStdString();
+            for (std::size_t i = 0; i < records.size(); ++i)
+                ASSERT_EQ(again[i].fields, records[i].fields) << input.toHex().toStdString();
+        } catch (const CsvError& e) {
+            ++refused;
+            ASSERT_GE(e.line(), 1) << input.toHex().toStdString();
+            ASSERT_LE(e.line(), input.count('\n') + 1) << input.toHex().toStdString();
+        }
+    }
+    RecordProperty("refused", refused);
+    // Both outcomes must actually have been exercised.
+    EXPECT_GT(refused, 1000);
+    EXPECT_LT(refused, 19000);
 }
