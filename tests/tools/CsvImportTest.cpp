@@ -110,6 +110,8 @@ TEST_F(CsvImport, RefusesMalformedFilesWithTheirLineAndLeavesNothingBehind) {
         {"column named twice", "field1,field2,FIELD2\r\nA,1,2\r\n", 1, "named twice"},
         {"unnamed column", "field1,,field2\r\nA,,1\r\n", 1, "has no name"},
         {"empty file", "", 1, "empty"},
+        {"empty headword", "field1,field2\r\nA,1\r\n,2\r\n", 3, "headword is empty"},
+        {"spaced headword", "field1,field2\r\nA,1\r\n\"B \",2\r\n", 3, "'B ' has spaces around it"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,5 +1,6 @@
 #include "import/CsvImport.h"
 
+#include "data/Queries.h"
 #include "engine/EngineError.h"
 #include "engine/Schema.h"
 #include "engine/sqlite/Connection.h"
@@ -68,6 +69,17 @@ QStringList checkHeader(const CsvRecord& header, const data::DictionaryConfig& d
     return columns;
 }
 
+// The window looks a chosen headword up with the spaces around it removed, so a headword
+// that is empty or has spaces around it could be listed but never shown.
+void checkHeadword(const QByteArray& headword, const QString& file, int line) {
+    const QString text = QString::fromUtf8(headword);
+    if (text.isEmpty())
+        throw ImportError(file, line, QStringLiteral("the headword is empty"));
+    if (data::trimSpaces(text) != text)
+        throw ImportError(file, line,
+                          QStringLiteral("the headword '%1' has spaces around it").arg(text));
+}
+
 QString insertStatement(const QString& table, const QStringList& columns) {
     QStringList names;
     QStringList placeholders;
@@ -127,6 +139,10 @@ ImportResult fill(engine::sqlite::Connection& connection, QFile& input,
         engine::createTextTable(connection, dictionary.table, result.columns);
         auto insert = connection.prepare(insertStatement(dictionary.table, result.columns));
         const auto width = static_cast<std::size_t>(result.columns.size());
+        std::size_t headword = 0;
+        while (result.columns.at(qsizetype(headword))
+                   .compare(dictionary.headwordColumn, Qt::CaseInsensitive) != 0)
+            ++headword; // checkHeader made sure it is there
         ImportProgress progress;
         progress.bytesTotal = input.size();
 
@@ -142,6 +158,7 @@ ImportResult fill(engine::sqlite::Connection& connection, QFile& input,
                                       .arg(width)
                                       .arg(result.columns.join(QStringLiteral(", "))));
             }
+            checkHeadword(record.fields[headword], file, record.line);
             for (std::size_t i = 0; i < width; ++i)
                 insert.bindUtf8(static_cast<int>(i) + 1, record.fields[i]);
             insert.run();
