@@ -3,6 +3,7 @@
 #include "richtext/CodePageDecoder.h"
 #include "richtext/PlainText.h"
 #include "richtext/RtfDocumentBuilder.h"
+#include "richtext/RtfFontName.h"
 #include "richtext/RtfFormat.h"
 #include "richtext/RtfVocabulary.h"
 
@@ -548,7 +549,7 @@ private:
         inFontEntry_ = false;
         decodeFontName();
         fonts_[fontNumber_] = FontEntry{fontEntryCodePage()};
-        builder_.setFontFamily(fontNumber_, fontName_.trimmed());
+        builder_.setFontFamily(fontNumber_, cleanFontName(fontName_));
         codePageChanged();
     }
 

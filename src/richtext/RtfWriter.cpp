@@ -1,6 +1,7 @@
 #include "richtext/RtfWriter.h"
 
 #include "richtext/CodePageDecoder.h"
+#include "richtext/RtfFontName.h"
 #include "richtext/RtfFormat.h"
 
 #include <QByteArray>
@@ -42,7 +43,7 @@ public:
         // The first pass gives every font and colour its table index in order of first use.
         forEachRun([this](const QTextCharFormat& f, int formatIndex) { resolve(f, formatIndex); });
         if (fonts_.isEmpty())
-            fontIndex(defaultFont_.family());
+            fontIndex(cleanFontName(defaultFont_.family()));
 
         out_.reserve(document_.characterCount() + 256);
         out_.append("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl");
@@ -148,7 +149,8 @@ private:
             name = f.property(QTextFormat::FontFamilies).toStringList().value(0);
         if (name.isEmpty() && f.hasProperty(QTextFormat::FontFamily))
             name = f.property(QTextFormat::FontFamily).toString();
-        return name.isEmpty() ? defaultFont_.family() : name;
+        name = cleanFontName(name);
+        return name.isEmpty() ? cleanFontName(defaultFont_.family()) : name;
     }
 
     int fontIndex(const QString& name) {

@@ -186,6 +186,11 @@ TEST(RtfReader, TextThatIsNotRtfIsShownUnchanged) {
     EXPECT_EQ(read("caf\xc3\xa9"), QString::fromUtf8("café"));
     EXPECT_EQ(read("caf\xe9"), QString::fromUtf8("café")) << "not UTF-8: code page 1252";
     EXPECT_EQ(read("one\r\ntwo\rthree"), QStringLiteral("one\ntwo\nthree"));
+    // Plain text may not hold what the document reserves or what RTF cannot carry.
+    QTextDocument d;
+    const char16_t raw[] = {u'a', 0, u'b', 0xFFFC, 0xFDD0, u'c', 0x2029, u'd', 0xD800, u'e'};
+    readRtf(QString(reinterpret_cast<const QChar*>(raw), std::size(raw)), d);
+    EXPECT_EQ(plainText(d), QString::fromUtf16(u"ab\uFFFD\uFFFDc\nd\uFFFDe"));
     EXPECT_EQ(read(""), QString());
 }
 
