@@ -8,3 +8,6 @@ export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 "$root/scripts/build.sh" "$root/build"
 cd "$root/build"
 ctest --output-on-failure -j2
+# The RTF reader and its round trip under libFuzzer with ASan and UBSan (a separate clang
+# tree): about 30 seconds per target, seeded from the RTF corpus; a crash fails the run.
+"$root/scripts/fuzz.sh" 30 "$root/build-fuzz"
