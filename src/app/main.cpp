@@ -1,4 +1,5 @@
 // Tolvane starts by showing its main window; nothing else runs before it.
+#include "engine/legacy/JetDatabase.h"
 #include "platform/ErrorGuard.h"
 #include "shell/Forms.h"
 #include "shell/Images.h"
@@ -11,7 +12,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("Tolvane"));
     QApplication::setApplicationVersion(QStringLiteral(TOLVANE_VERSION));
     QApplication::setOrganizationName(QStringLiteral("Kestrane"));
-    QApplication::setWindowIcon(tolvane::shell::windowIcon());
+    QApplication::setWindowIcon(tolvane::shell::programIcon());
+
+    // Dictionaries left by the original Windows program are Jet files; they open read-only.
+    tolvane::engine::legacy::enableLegacyJetFiles();
 
     tolvane::shell::Forms forms;
     tolvane::platform::runGuarded([&forms] { forms.frmMain().Show(); });

@@ -64,7 +64,7 @@ AboutDialog::AboutDialog(Forms& forms, QWidget* parent) : QDialog(parent), m_for
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(QStringLiteral("Tolvane"));
-    setWindowIcon(windowIcon());
+    setWindowIcon(programIcon());
     setFont(platform::designFont());
     setFixedSize(platform::twipsSize(6030, 3375));
     setSizeGripEnabled(false);

@@ -14,6 +14,9 @@ namespace tolvane::shell {
 Forms::Forms(QObject* parent) : QObject(parent) {}
 
 Forms::~Forms() {
+    // Tearing windows down activates and deactivates others; nothing is to run for that.
+    if (MainWindow* main = mainWindow())
+        disconnect(main->workspace(), nullptr, this, nullptr);
     // Child windows first (they live inside the main window), then the top-level ones; the
     // dictionary objects last, as their windows' handlers point at them.
     for (auto& [name, d] : m_dictionaries)
@@ -142,10 +145,10 @@ MainWindow& Forms::loadedMainWindow() {
 void Forms::subWindowActivated(QMdiSubWindow* sub) {
     // Every other child window is inactive before the newly active one's Form_Activate runs.
     for (auto& [name, d] : m_dictionaries)
-        if (!sub || d.form->widget() != sub)
+        if (d.form && (!sub || d.form->widget() != sub))
             d.form->deactivated();
     for (auto& [name, d] : m_dictionaries)
-        if (sub && d.form->widget() == sub)
+        if (d.form && sub && d.form->widget() == sub)
             d.form->activated();
 }
 

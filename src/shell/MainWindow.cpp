@@ -21,7 +21,7 @@ MainWindow::MainWindow(Forms& forms, QWidget* parent)
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Tolvane"));
-    setWindowIcon(windowIcon());
+    setWindowIcon(programIcon());
     setCentralWidget(m_workspace);
     createMenus();
 }
@@ -71,6 +71,9 @@ void MainWindow::setWidth(int twips) {
 }
 
 void MainWindow::MDIForm_Load() {
+    // The platform window first, so that its frame is known where the platform knows it up
+    // front; the size below is the outer size, frame included.
+    create();
     setHeight(4600);
     setWidth(6945);
     // Where the window first appears is ours to choose: the middle of the screen.

@@ -1,0 +1,277 @@
+// The main window as the user meets it: start-up, the three menus, opening dictionaries
+// through the Dictionaries menu, and the Website command.
+
+#include "ShellFixture.h"
+
+#include "dictwindow/DictionaryWindow.h"
+#include "dictwindow/SearchBox.h"
+#include "dictwindow/WordList.h"
+#include "platform/Twips.h"
+#include "shell/MainWindow.h"
+#include "shell/Workspace.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QTest>
+
+using namespace tolvane;
+using tolvane::platform::pixelsToTwips;
+
+namespace {
+
+class MainWindowTest : public test::ShellFixture {
+protected:
+    dictwindow::DictionaryWindow& kjv() { return forms->dictionaryWindow(data::kingJamesConfig()); }
+    dictwindow::DictionaryWindow& eastons() { return forms->dictionaryWindow(data::eastonsConfig()); }
+    dictwindow::DictionaryWindow& hitchcock() {
+        return forms->dictionaryWindow(data::hitchcockConfig());
+    }
+    QStringList loadedDictionaries() {
+        QStringList names;
+        for (const auto* config : data::allConfigs())
+            if (forms->dictionaryForm(*config).isLoaded())
+                names << config->windowName;
+        return names;
+    }
+    QStringList listed(dictwindow::DictionaryWindow& w) {
+        QStringList items;
+        for (int i = 0; i < w.controls().lstdata->ListCount(); ++i)
+            items << w.controls().lstdata->List(i);
+        return items;
+    }
+};
+
+TEST_F(MainWindowTest, StartsAsTolvaneWithThreeMenusAndNoChildWindow) {
+    startProgram();
+    shell::MainWindow* main = mainWindow();
+    EXPECT_EQ(main->objectName(), QStringLiteral("frmMain"));
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Tolvane"));
+    EXPECT_EQ(pixelsToTwips(main->frameGeometry().width()), 6945);
+    // 4600 twips is 306.7 pixels; the nearest whole pixel is 307.
+    EXPECT_EQ(main->frameGeometry().height(), platform::twipsToPixels(4600));
+    EXPECT_EQ(main->windowState(), Qt::WindowNoState);
+    EXPECT_TRUE(main->workspace()->subWindowList().isEmpty());
+    EXPECT_FALSE(main->windowIcon().isNull());
+
+    QStringList titles;
+    for (QAction* a : main->menuBar()->actions())
+        titles << a->text();
+    EXPECT_EQ(titles, (QStringList{"Dictionaries", "About", "Website"}));
+    EXPECT_EQ(action("mnuAbout")->menu(), nullptr) << "About is a command, not a menu";
+}
+
+TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAndNoMnemonicsOrShortcuts) {
+    startProgram();
+    auto items = [this](const char* menuName) {
+        QStringList list;
+        for (QAction* a : mainWindow()->findChild<QMenu*>(menuName)->actions())
+            list << a->objectName() + QStringLiteral("=") + a->text();
+        return list;
+    };
+    EXPECT_EQ(items("mnuDictionaries"),
+              (QStringList{"mnuDictionariesKJV=KJV Archaic Words",
+                           "mnuDictioanariesHitchcock=Hitchcocks Bible Names",
+                           "mnuDictionariesEastons=Easton's Bible Dictionary"}));
+    EXPECT_EQ(items("mnuWebsite"),
+              (QStringList{"mnuWebsiteMore=More Freeware from Kestrane"}));
+    for (QAction* a : mainWindow()->findChildren<QAction*>()) {
+        if (a->objectName().isEmpty())
+            continue; // Qt's own actions
+        SCOPED_TRACE(a->objectName().toStdString());
+        EXPECT_FALSE(a->text().contains(QLatin1Char('&')));
+        EXPECT_TRUE(a->shortcut().isEmpty());
+        EXPECT_TRUE(a->isEnabled());
+        EXPECT_TRUE(a->isVisible());
+        EXPECT_FALSE(a->isCheckable());
+    }
+}
+
+TEST_F(MainWindowTest, EachDictionaryCommandShowsItsWindowAtTopLeftAndClosesTheOthers) {
+    writeAllDictionaries();
+    startProgram();
+    struct Case {
+        const char* item;
+        const data::DictionaryConfig* shown;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {"mnuDictionariesKJV", &data::kingJamesConfig(),
+         "Tolvane - King James Dictionary of Archaic Words"},
+        {"mnuDictionariesEastons", &data::eastonsConfig(), "Tolvane - Easton's Bible Dictionary"},
+        {"mnuDictioanariesHitchcock", &data::hitchcockConfig(),
+         "Tolvane - Hitchcock's Bible Names"},
+        {"mnuDictionariesKJV", &data::kingJamesConfig(),
+         "Tolvane - King James Dictionary of Archaic Words"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item);
+        choose(QString::fromLatin1(c.item));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(mainWindow()->windowTitle(), QString::fromUtf8(c.caption));
+        EXPECT_EQ(loadedDictionaries(), QStringList{c.shown->windowName});
+        const auto subs = mainWindow()->workspace()->subWindowList();
+        ASSERT_EQ(subs.size(), 1);
+        QMdiSubWindow* sub = subs.first();
+        EXPECT_EQ(sub, forms->dictionaryForm(*c.shown).widget());
+        EXPECT_TRUE(sub->isVisible());
+        EXPECT_EQ(sub->pos(), QPoint(0, 0));
+        EXPECT_TRUE(sub->windowFlags().testFlag(Qt::FramelessWindowHint));
+        EXPECT_EQ(sub->widget()->objectName(), c.shown->windowName);
+        EXPECT_EQ(listed(forms->dictionaryWindow(*c.shown)), [&] {
+            QStringList words = headwordsOf(*c.shown);
+            std::sort(words.begin(), words.end(), [](const QString& a, const QString& b) {
+                return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+            });
+            return words;
+        }());
+    }
+    EXPECT_TRUE(fakes.messages->calls.empty());
+}
+
+TEST_F(MainWindowTest, FirstCommandLeavesTheTwoNeverOpenedWindowsUnloadedAndTheirFilesUntouched) {
+    test::writeDictionary(dir.path(), data::kingJamesConfig(), headwordsOf(data::kingJamesConfig()));
+    startProgram();
+    choose(QStringLiteral("mnuDictionariesKJV"));
+    EXPECT_EQ(loadedDictionaries(), QStringList{"Form1"});
+    EXPECT_FALSE(QFileInfo::exists(path(data::eastonsConfig())));
+    EXPECT_FALSE(QFileInfo::exists(path(data::hitchcockConfig())));
+    EXPECT_EQ(eastons().db, nullptr);
+    EXPECT_EQ(hitchcock().db, nullptr);
+    EXPECT_TRUE(fakes.messages->calls.empty());
+}
+
+TEST_F(MainWindowTest, ChoosingTheOpenDictionaryAgainKeepsItAsItIs) {
+    writeAllDictionaries();
+    startProgram();
+    choose(QStringLiteral("mnuDictionariesEastons"));
+    QPointer<QWidget> sub = forms->frmEastons().widget();
+    const auto db = eastons().db;
+    auto* search = eastons().controls().txtSearch;
+    search->setFocus();
+    search->selectAll();
+    QTest::keyClicks(search, QStringLiteral("ab"));
+    ASSERT_EQ(listed(eastons()), QStringList{"Abana"});
+    sub->move(40, 30);
+
+    choose(QStringLiteral("mnuDictionariesEastons"));
+    EXPECT_EQ(forms->frmEastons().widget(), sub.data()) << "the window was loaded again";
+    EXPECT_EQ(eastons().db, db) << "the database was opened again";
+    EXPECT_EQ(search->text(), QStringLiteral("ab"));
+    EXPECT_EQ(listed(eastons()), QStringList{"Abana"});
+    EXPECT_EQ(sub->pos(), QPoint(0, 0));
+    EXPECT_EQ(mainWindow()->windowTitle(), QStringLiteral("Tolvane - Easton's Bible Dictionary"));
+}
+
+TEST_F(MainWindowTest, ReopeningAClosedDictionaryLoadsItAfresh) {
+    writeAllDictionaries();
+    startProgram();
+    choose(QStringLiteral("mnuDictionariesKJV"));
+    QPointer<QWidget> first = forms->Form1().widget();
+    const auto firstDb = kjv().db;
+    QTest::keyClicks(kjv().controls().txtSearch, QStringLiteral("b"));
+    ASSERT_EQ(listed(kjv()), QStringList{"BEWRAY"});
+
+    choose(QStringLiteral("mnuDictionariesEastons"));
+    EXPECT_FALSE(forms->Form1().isLoaded());
+    EXPECT_EQ(kjv().controls().form, nullptr);
+    EXPECT_NE(kjv().db, nullptr) << "the instance keeps its variables after unloading";
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull()) << "the unloaded window's controls were not destroyed";
+
+    choose(QStringLiteral("mnuDictionariesKJV"));
+    ASSERT_TRUE(forms->Form1().isLoaded());
+    EXPECT_NE(kjv().db, firstDb) << "loading opens the database afresh";
+    EXPECT_EQ(kjv().controls().txtSearch->text(), QStringLiteral("Enter word here..."));
+    EXPECT_EQ(listed(kjv()).size(), headwordsOf(data::kingJamesConfig()).size());
+}
+
+TEST_F(MainWindowTest, OpenedWindowIsActivatedWithThePromptSelectedInTheSearchBox) {
+    writeAllDictionaries();
+    startProgram();
+    choose(QStringLiteral("mnuDictioanariesHitchcock"));
+    auto* search = hitchcock().controls().txtSearch;
+    EXPECT_TRUE(search->hasFocus());
+    EXPECT_EQ(search->selectedText(), QStringLiteral("Enter word here..."));
+    EXPECT_EQ(mainWindow()->workspace()->activeSubWindow(), forms->frmHitchcock().widget());
+}
+
+TEST_F(MainWindowTest, TabCyclesThroughTheVisibleControlsOfAnOpenDictionary) {
+    writeAllDictionaries();
+    startProgram();
+    choose(QStringLiteral("mnuDictionariesEastons"));
+    QStringList visited;
+    for (int i = 0; i < 5; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(visited, (QStringList{"txtForename", "txtSurname", "lstdata", "Command1",
+                                    "txtSearch"}));
+}
+
+TEST_F(MainWindowTest, MissingDictionaryFileIsReportedOnceAndTheProgramGoesOn) {
+    test::writeDictionary(dir.path(), data::eastonsConfig(), headwordsOf(data::eastonsConfig()));
+    startProgram();
+    choose(QStringLiteral("mnuDictionariesKJV"));
+
+    ASSERT_EQ(fakes.messages->calls.size(), 1u);
+    EXPECT_EQ(fakes.messages->calls[0].style, platform::Critical);
+    EXPECT_TRUE(fakes.messages->calls[0].text.contains(path(data::kingJamesConfig())))
+        << fakes.messages->calls[0].text.toStdString();
+    // The caption was set before the window failed to load; the window is not open.
+    EXPECT_EQ(mainWindow()->windowTitle(),
+              QStringLiteral("Tolvane - King James Dictionary of Archaic Words"));
+    EXPECT_FALSE(forms->Form1().isLoaded());
+    EXPECT_EQ(kjv().controls().form, nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(mainWindow()->workspace()->subWindowList().isEmpty());
+
+    // The program goes on: another dictionary opens normally.
+    choose(QStringLiteral("mnuDictionariesEastons"));
+    EXPECT_EQ(loadedDictionaries(), QStringList{"frmEastons"});
+    EXPECT_EQ(fakes.messages->calls.size(), 1u);
+}
+
+TEST_F(MainWindowTest, FailedLoadDoesNotCloseTheDictionaryThatWasOpen) {
+    test::writeDictionary(dir.path(), data::eastonsConfig(), headwordsOf(data::eastonsConfig()));
+    startProgram();
+    choose(QStringLiteral("mnuDictionariesEastons"));
+    choose(QStringLiteral("mnuDictioanariesHitchcock"));
+    // The failing Show stops the command before it closes anything.
+    EXPECT_EQ(fakes.messages->calls.size(), 1u);
+    EXPECT_EQ(loadedDictionaries(), QStringList{"frmEastons"});
+}
+
+TEST_F(MainWindowTest, WebsiteCommandHandsTheMakersPageToThePlatformAndReportsNoFailure) {
+    startProgram();
+    choose(QStringLiteral("mnuWebsiteMore"));
+    fakes.starter->fail = true;
+    choose(QStringLiteral("mnuWebsiteMore"));
+    fakes.starter->fail = false;
+    fakes.starter->throws = true;
+    choose(QStringLiteral("mnuWebsiteMore"));
+    ASSERT_EQ(fakes.starter->started.size(), 3u);
+    for (const QUrl& url : fakes.starter->started)
+        EXPECT_EQ(url, platform::makerWebPage());
+    EXPECT_TRUE(fakes.messages->calls.empty());
+    EXPECT_EQ(mainWindow()->windowTitle(), QStringLiteral("Tolvane"));
+}
+
+TEST_F(MainWindowTest, ClosingTheMainWindowClosesTheDictionaryWindowFirst) {
+    writeAllDictionaries();
+    startProgram();
+    choose(QStringLiteral("mnuDictionariesKJV"));
+    QPointer<shell::MainWindow> main = mainWindow();
+    EXPECT_TRUE(main->close());
+    EXPECT_FALSE(forms->Form1().isLoaded());
+    EXPECT_FALSE(forms->frmMain().isLoaded());
+    EXPECT_EQ(kjv().controls().form, nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(main.isNull());
+}
+
+} // namespace

@@ -1,0 +1,164 @@
+// Opens the real windows on whatever platform Qt runs on (the screenshot script uses X11
+// under Xvfb), drives them through the menus as a user would and saves what the screen
+// shows as PNG files: the main window at start, with each dictionary open and an entry
+// chosen, and the About dialog. Exits non-zero when a window did not open or a picture came
+// out empty, so that the test run notices.
+//
+// Usage: tolvane_screenshots <output-folder> <application-folder>
+
+#include "dictwindow/DictionaryWindow.h"
+#include "dictwindow/WordList.h"
+#include "platform/AppFolder.h"
+#include "platform/MessageBox.h"
+#include "shell/AboutDialog.h"
+#include "shell/Forms.h"
+#include "shell/Images.h"
+#include "shell/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QScreen>
+#include <QSet>
+#include <QTest>
+#include <cstdio>
+
+using namespace tolvane;
+
+namespace {
+
+int g_failures = 0;
+
+void fail(const QString& what) {
+    std::fprintf(stderr, "screenshots: %s\n", qPrintable(what));
+    ++g_failures;
+}
+
+// A message box would wait for a click that never comes: note it and go on.
+class NoteMessages final : public platform::MessageBoxService {
+public:
+    int show(const QString& text, int, const QString& title) override {
+        fail(QStringLiteral("unexpected message \"%1: %2\"").arg(title, text));
+        return platform::AnswerOk;
+    }
+};
+
+void settle() {
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+        QTest::qWait(60);
+    }
+}
+
+// What the screen shows of the window (the real X11 rendering), or the widget's own
+// rendering where the platform cannot grab the screen.
+QImage capture(QWidget* window) {
+    QScreen* screen = window->screen();
+    QPixmap shot;
+    if (QGuiApplication::platformName() == QLatin1String("xcb") && screen) {
+        const QRect frame = window->frameGeometry();
+        shot = screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    }
+    if (shot.isNull())
+        shot = window->grab();
+    return shot.toImage();
+}
+
+void save(const QImage& image, const QString& folder, const QString& name) {
+    const QString file = QDir(folder).filePath(name);
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 3)
+        for (int x = 0; x < image.width(); x += 3)
+            colours.insert(image.pixel(x, y));
+    if (image.isNull() || colours.size() < 8)
+        fail(QStringLiteral("%1 came out empty").arg(name));
+    if (!image.save(file))
+        fail(QStringLiteral("cannot write %1").arg(file));
+    else
+        std::printf("screenshots: wrote %s (%dx%d)\n", qPrintable(file), image.width(),
+                    image.height());
+}
+
+void openDictionary(shell::Forms& forms, const data::DictionaryConfig& config,
+                    const QString& folder, const QString& shotName, int row) {
+    shell::MainWindow* main = forms.mainWindow();
+    const auto actions = main->findChildren<QAction*>();
+    for (QAction* a : actions)
+        if (a->text() == config.menuCaption)
+            a->trigger();
+    settle();
+    if (!forms.dictionaryForm(config).isLoaded()) {
+        fail(QStringLiteral("%1 did not open").arg(config.windowName));
+        return;
+    }
+    // Choose an entry, so the picture shows a definition as well as the list.
+    dictwindow::DictionaryWindow& window = forms.dictionaryWindow(config);
+    dictwindow::WordList* list = window.controls().lstdata;
+    if (list->ListCount() <= row) {
+        fail(QStringLiteral("%1 lists only %2 words").arg(config.windowName).arg(list->ListCount()));
+        return;
+    }
+    const QModelIndex index = list->model()->index(row, 0);
+    list->scrollTo(index);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+    settle();
+    if (window.controls().txtForename->text().isEmpty())
+        fail(QStringLiteral("%1 shows no entry after a click").arg(config.windowName));
+    save(capture(main), folder, shotName);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tolvane"));
+    QApplication::setApplicationVersion(QStringLiteral(TOLVANE_VERSION));
+    QApplication::setWindowIcon(shell::programIcon());
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: tolvane_screenshots <output-folder> <application-folder>\n");
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    const QString appFolder = QString::fromLocal8Bit(argv[2]);
+    QDir().mkpath(out);
+    for (const auto* config : data::allConfigs())
+        if (!QFileInfo::exists(QDir(appFolder).filePath(config->fileName))) {
+            std::fprintf(stderr, "screenshots: %s is missing from %s (build the project first)\n",
+                         qPrintable(config->fileName), qPrintable(appFolder));
+            return 1;
+        }
+    platform::setApplicationFolder(appFolder);
+    platform::setMessageBoxService(std::make_shared<NoteMessages>());
+    std::printf("screenshots: platform %s\n", qPrintable(QGuiApplication::platformName()));
+
+    shell::Forms forms;
+    forms.frmMain().Show();
+    shell::MainWindow* main = forms.mainWindow();
+    if (!main || !QTest::qWaitForWindowExposed(main)) {
+        fail(QStringLiteral("the main window did not open"));
+        return 1;
+    }
+    settle();
+    save(capture(main), out, QStringLiteral("main-start.png"));
+
+    openDictionary(forms, data::kingJamesConfig(), out, QStringLiteral("main-kjv.png"), 2);
+    openDictionary(forms, data::eastonsConfig(), out, QStringLiteral("main-eastons.png"), 2);
+    openDictionary(forms, data::hitchcockConfig(), out, QStringLiteral("main-hitchcock.png"), 2);
+
+    main->findChild<QAction*>(QStringLiteral("mnuAbout"))->trigger();
+    settle();
+    shell::AboutDialog* about = forms.aboutDialog();
+    if (!about || !QTest::qWaitForWindowExposed(about)) {
+        fail(QStringLiteral("the About dialog did not open"));
+    } else {
+        settle();
+        save(capture(about), out, QStringLiteral("about.png"));
+        if (QScreen* screen = main->screen())
+            save(screen->grabWindow(0).toImage(), out, QStringLiteral("screen.png"));
+    }
+    return g_failures == 0 ? 0 : 1;
+}
