@@ -64,6 +64,9 @@ void DatabaseCore::requireWritable(const QString& action) const {
 
 TableInfo DatabaseCore::table(const QString& name, const QString& context) {
     sqlite::Connection& db = connection();
+    const QString key = name.toLower();
+    if (const auto known = m_tables.find(key); known != m_tables.end())
+        return known->second;
     TableInfo info;
     // Internal tables of SQLite are not the program's tables.
     if (!name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive)) {
@@ -93,6 +96,7 @@ TableInfo DatabaseCore::table(const QString& name, const QString& context) {
     sqlite::Statement columns(db, QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(info.name)));
     while (columns.step())
         info.columns << columns.columnText(1);
+    m_tables[key] = info;
     return info;
 }
 
@@ -100,6 +104,7 @@ void DatabaseCore::checkExternalChanges() {
     const qint64 version = connection().dataVersion();
     if (version != m_dataVersion) {
         m_dataVersion = version;
+        m_tables.clear();
         noteWrite();
     }
 }

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <map>
 #include <memory>
 
 namespace tolvane::engine {
@@ -49,6 +50,9 @@ private:
     QString m_displayName;
     bool m_readOnly;
     std::shared_ptr<quint64> m_changeCounter;
+    // Tables looked up so far, by name in lower case; forgotten when another connection
+    // commits, since that may have changed the schema.
+    std::map<QString, TableInfo> m_tables;
     qint64 m_dataVersion = 0;
 };
 

@@ -5,6 +5,8 @@
 #include "engine/Schema.h"
 #include "engine/sqlite/Statement.h"
 
+#include <algorithm>
+#include <limits>
 #include <unordered_map>
 
 namespace tolvane::engine {
@@ -30,7 +32,11 @@ std::optional<QString> upperBoundFor(const QString& foldedPrefix) {
 QVariant textValue(const char* data, qint32 length) {
     if (length == 0)
         return QVariant(QStringLiteral(""));
-    return QVariant(QString::fromUtf8(data, length));
+    // Moved into place: QVariant(const QString&) would copy, which costs two atomic
+    // reference count changes on every row of a word list.
+    QVariant value(QMetaType::fromType<QString>());
+    *static_cast<QString*>(value.data()) = QString::fromUtf8(data, length);
+    return value;
 }
 
 } // namespace
@@ -62,10 +68,10 @@ void SqliteRecordset::selectRows(int column, Sink&& sink) const {
     const QString table = quoteIdentifier(m_table.name);
     const QString wanted = quoteIdentifier(m_table.columns[column]);
     if (m_filter.column < 0) {
-        sqlite::Statement all(db, QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid")
-                                      .arg(wanted, table));
-        while (all.step())
-            sink(all.columnInt64(0), all, 1);
+        sqlite::StatementLease all =
+            db.reuse(QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid").arg(wanted, table));
+        while (all->step())
+            sink(all->columnInt64(0), *all, 1);
         return;
     }
 
@@ -89,46 +95,70 @@ void SqliteRecordset::selectRows(int column, Sink&& sink) const {
             high = upperBoundFor(low);
             where = high ? QStringLiteral("WHERE %1 >= ?1 AND %1 < ?2").arg(by)
                          : QStringLiteral("WHERE %1 >= ?1").arg(by);
+            // Texts between a prefix and its upper bound are exactly the texts that start
+            // with it, so a plain prefix pattern needs no further test.
+            if (high && pattern->isPrefixOnly())
+                pattern = nullptr;
         } else {
             where = QStringLiteral("ORDER BY rowid"); // no prefix: every row is a candidate
         }
     }
-    sqlite::Statement select(db, QStringLiteral("SELECT rowid, %1, %2 FROM %3 %4")
-                                     .arg(quoteIdentifier(m_table.columns[m_filter.column]),
-                                          wanted, table, where));
+    // The filter column is read for the matcher; when it is also the wanted column it is
+    // read once.
+    const bool sameColumn = column == m_filter.column;
+    const QString columns = sameColumn
+                                ? wanted
+                                : quoteIdentifier(m_table.columns[m_filter.column]) +
+                                      QStringLiteral(", ") + wanted;
+    sqlite::StatementLease select =
+        db.reuse(QStringLiteral("SELECT rowid, %1 FROM %2 %3").arg(columns, table, where));
     if (where.startsWith(QLatin1String("WHERE")))
-        select.bind(1, low);
+        select->bind(1, low);
     if (high)
-        select.bind(2, *high);
-    while (select.step()) {
+        select->bind(2, *high);
+    const int valueColumn = sameColumn ? 1 : 2;
+    while (select->step()) {
         if (pattern) {
-            if (select.isNull(1) || !pattern->matchesUtf8(select.columnUtf8(1)))
+            if (select->isNull(1) || !pattern->matchesUtf8(select->columnUtf8(1)))
                 continue;
         }
-        sink(select.columnInt64(0), select, 2);
+        sink(select->columnInt64(0), *select, valueColumn);
     }
 }
 
-void SqliteRecordset::store(ColumnCache& cache, size_t position, const QByteArrayView* value,
-                            bool isNull) const {
+bool SqliteRecordset::store(ColumnCache& cache, size_t position, QByteArrayView value,
+                            bool isNull) {
     Slot& slot = cache.slots[position];
     if (isNull) {
         slot.length = kNull;
-        return;
+        return true;
     }
-    slot.offset = static_cast<qint64>(cache.arena.size());
-    slot.length = static_cast<qint32>(value->size());
-    cache.arena.append(value->data(), static_cast<size_t>(value->size()));
+    const size_t offset = cache.arena.size();
+    if (offset + static_cast<size_t>(value.size()) > std::numeric_limits<quint32>::max())
+        return false;
+    slot.offset = static_cast<quint32>(offset);
+    slot.length = static_cast<qint32>(value.size());
+    cache.arena.append(value.data(), static_cast<size_t>(value.size()));
+    return true;
 }
 
 void SqliteRecordset::open(int primedColumn) {
     ColumnCache& cache = m_caches[static_cast<size_t>(primedColumn)];
     cache.stamp = m_core->changeStamp();
+    if (m_filter.column < 0) {
+        // The whole table: its largest row id is a cheap first guess at the row count.
+        sqlite::StatementLease last = m_core->connection().reuse(
+            QStringLiteral("SELECT max(rowid) FROM %1").arg(quoteIdentifier(m_table.name)));
+        if (last->step()) {
+            const auto guess = static_cast<size_t>(std::clamp<qint64>(last->columnInt64(0), 0, 1 << 24));
+            m_rowids.reserve(guess);
+            cache.slots.reserve(guess);
+        }
+    }
     selectRows(primedColumn, [&](qint64 rowid, const sqlite::Statement& row, int column) {
         m_rowids.push_back(rowid);
         cache.slots.emplace_back();
-        const QByteArrayView value = row.columnUtf8(column);
-        store(cache, cache.slots.size() - 1, &value, row.isNull(column));
+        store(cache, cache.slots.size() - 1, row.columnUtf8(column), row.isNull(column));
     });
     cache.bulkLoaded = true;
     m_deleted.assign(m_rowids.size(), 0);
@@ -238,7 +268,16 @@ QString SqliteRecordset::fieldName(int column) const {
     return m_table.columns.value(column);
 }
 
-int SqliteRecordset::columnIndex(const QString& name) const { return m_table.columnIndex(name); }
+int SqliteRecordset::columnIndex(const QString& name) const {
+    if (m_lastFieldIndex >= 0 && name == m_lastFieldName)
+        return m_lastFieldIndex;
+    const int index = m_table.columnIndex(name);
+    if (index >= 0) {
+        m_lastFieldName = name;
+        m_lastFieldIndex = index;
+    }
+    return index;
+}
 
 SqliteRecordset::ColumnCache& SqliteRecordset::freshCache(int column) const {
     ColumnCache& cache = m_caches[static_cast<size_t>(column)];
@@ -280,26 +319,26 @@ void SqliteRecordset::bulkLoad(int column, ColumnCache& cache) const {
         }
         if (cache.slots[position].length != kUnknown)
             return;
-        const QByteArrayView value = row.columnUtf8(at);
-        store(cache, position, &value, row.isNull(at));
+        store(cache, position, row.columnUtf8(at), row.isNull(at));
     });
     cache.bulkLoaded = true;
 }
 
-void SqliteRecordset::readOne(int column, ColumnCache& cache) const {
-    sqlite::Statement select(m_core->connection(),
-                             QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
-                                 .arg(quoteIdentifier(m_table.columns[column]),
-                                      quoteIdentifier(m_table.name)));
-    select.bind(1, m_rowids[static_cast<size_t>(m_position)]);
-    if (!select.step())
+QVariant SqliteRecordset::readOne(int column, ColumnCache& cache) const {
+    sqlite::StatementLease select =
+        m_core->connection().reuse(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
+                                       .arg(quoteIdentifier(m_table.columns[column]),
+                                            quoteIdentifier(m_table.name)));
+    select->bind(1, m_rowids[static_cast<size_t>(m_position)]);
+    if (!select->step())
         throw EngineError(err::RecordDeleted,
                           QStringLiteral("Record is deleted: the current row of %1 no longer "
                                          "exists in table '%2'.")
                               .arg(describe(), m_table.name));
-    const QByteArrayView value = select.columnUtf8(0);
-    store(cache, static_cast<size_t>(m_position), &value, select.isNull(0));
     ++cache.singleReads;
+    const QVariant value = select->columnValue(0);
+    store(cache, static_cast<size_t>(m_position), select->columnUtf8(0), select->isNull(0));
+    return value;
 }
 
 QVariant SqliteRecordset::value(int column) const {
@@ -323,7 +362,7 @@ QVariant SqliteRecordset::value(int column) const {
         if (!cache.bulkLoaded && cache.singleReads >= 2)
             bulkLoad(column, cache);
         if (cache.slots[position].length == kUnknown)
-            readOne(column, cache);
+            return readOne(column, cache);
     }
     const Slot& slot = cache.slots[position];
     if (slot.length == kNull)
@@ -347,11 +386,10 @@ void SqliteRecordset::setValue(int column, const QVariant& value) {
 }
 
 bool SqliteRecordset::rowExists(qint64 rowid) {
-    sqlite::Statement find(m_core->connection(),
-                           QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?1")
-                               .arg(quoteIdentifier(m_table.name)));
-    find.bind(1, rowid);
-    return find.step();
+    sqlite::StatementLease find = m_core->connection().reuse(
+        QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?1").arg(quoteIdentifier(m_table.name)));
+    find->bind(1, rowid);
+    return find->step();
 }
 
 void SqliteRecordset::AddNew() {

@@ -55,8 +55,10 @@ public:
 
 private:
     enum class EditMode { None, Adding, Editing };
+    // Where a row's value sits in its column's arena. Kept small: a million-row set has a
+    // million of these per loaded column.
     struct Slot {
-        qint64 offset = 0;
+        quint32 offset = 0;
         qint32 length = kUnknown; // kNull, kUnknown or the byte length
     };
     static constexpr qint32 kNull = -1;
@@ -88,10 +90,10 @@ private:
     QString describe() const;
 
     ColumnCache& freshCache(int column) const;
-    void store(ColumnCache& cache, size_t position, const QByteArrayView* value,
-               bool isNull) const;
+    // False when the arena is full (4 GiB); the row then stays unknown and is read by id.
+    static bool store(ColumnCache& cache, size_t position, QByteArrayView value, bool isNull);
     void bulkLoad(int column, ColumnCache& cache) const;
-    void readOne(int column, ColumnCache& cache) const;
+    QVariant readOne(int column, ColumnCache& cache) const;
     bool rowExists(qint64 rowid);
 
     std::shared_ptr<DatabaseCore> m_core;
@@ -109,6 +111,9 @@ private:
     std::vector<std::optional<QVariant>> m_buffer;
 
     mutable std::vector<ColumnCache> m_caches;
+    // The last name Fields() looked up: a word list asks for the same field on every row.
+    mutable QString m_lastFieldName;
+    mutable int m_lastFieldIndex = -1;
 };
 
 } // namespace tolvane::engine

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <cassert>
+#include <utility>
 #include <sqlite3.h>
 
 namespace tolvane::engine::sqlite {
@@ -54,7 +55,14 @@ Connection::Connection(const QString& path, OpenMode mode, const QString& displa
     }
 }
 
+struct Connection::CachedStatement {
+    explicit CachedStatement(Statement&& s) : statement(std::move(s)) {}
+    Statement statement;
+    bool inUse = false;
+};
+
 Connection::~Connection() {
+    m_statements.clear(); // finalise before closing, so the file really closes
     if (m_db)
         sqlite3_close_v2(m_db);
 }
@@ -72,13 +80,45 @@ void Connection::exec(const QString& sql) {
 
 Statement Connection::prepare(const QString& sql) { return Statement(*this, sql); }
 
+StatementLease Connection::reuse(const QString& sql) {
+    auto found = m_statements.find(sql);
+    if (found == m_statements.end())
+        found = m_statements.emplace(sql, std::make_unique<CachedStatement>(Statement(*this, sql))).first;
+    CachedStatement& cached = *found->second;
+    if (cached.inUse) {
+        auto own = std::make_unique<Statement>(*this, sql);
+        Statement* raw = own.get();
+        return StatementLease(raw, nullptr, std::move(own));
+    }
+    cached.inUse = true;
+    return StatementLease(&cached.statement, &cached.inUse, nullptr);
+}
+
+StatementLease::StatementLease(Statement* statement, bool* inUse, std::unique_ptr<Statement> own)
+    : m_statement(statement), m_inUse(inUse), m_own(std::move(own)) {}
+
+StatementLease::StatementLease(StatementLease&& other) noexcept
+    : m_statement(other.m_statement), m_inUse(std::exchange(other.m_inUse, nullptr)),
+      m_own(std::move(other.m_own)) {
+    other.m_statement = nullptr;
+}
+
+StatementLease::~StatementLease() {
+    if (m_statement && !m_own) {
+        m_statement->reset();
+        m_statement->clearBindings();
+    }
+    if (m_inUse)
+        *m_inUse = false;
+}
+
 qint64 Connection::lastInsertRowid() const { return sqlite3_last_insert_rowid(m_db); }
 
 int Connection::changes() const { return sqlite3_changes(m_db); }
 
 qint64 Connection::dataVersion() {
-    Statement statement(*this, QStringLiteral("PRAGMA data_version"));
-    return statement.step() ? statement.columnInt64(0) : 0;
+    StatementLease statement = reuse(QStringLiteral("PRAGMA data_version"));
+    return statement->step() ? statement->columnInt64(0) : 0;
 }
 
 void Connection::fail(int rc, const QString& what) const {

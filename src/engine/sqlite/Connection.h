@@ -13,15 +13,19 @@
 
 #include "engine/EngineError.h"
 
+#include <QHashFunctions>
 #include <QString>
 #include <chrono>
+#include <memory>
 #include <thread>
+#include <unordered_map>
 
 struct sqlite3;
 
 namespace tolvane::engine::sqlite {
 
 class Statement;
+class StatementLease;
 
 enum class OpenMode {
     ReadWrite,       // an existing file, for reading and writing; never creates it
@@ -51,6 +55,10 @@ public:
     // Runs one or more statements without results.
     void exec(const QString& sql);
     Statement prepare(const QString& sql);
+    // A statement prepared once and kept for reuse; handed out reset and unbound. The engine
+    // runs the same few statements over and over (one per keystroke), and preparing costs
+    // more than running them on a small result.
+    StatementLease reuse(const QString& sql);
 
     qint64 lastInsertRowid() const;
     int changes() const;
@@ -65,10 +73,34 @@ public:
     void assertOwnerThread() const;
 
 private:
+    friend class StatementLease;
+    struct CachedStatement;
+
     sqlite3* m_db = nullptr;
+    std::unordered_map<QString, std::unique_ptr<CachedStatement>> m_statements;
     QString m_path;
     QString m_displayName;
     std::thread::id m_owner;
+};
+
+// A statement borrowed from Connection::reuse. Should the same statement be borrowed twice
+// at once, the second borrower gets a fresh one of its own.
+class StatementLease {
+public:
+    StatementLease(StatementLease&& other) noexcept;
+    StatementLease(const StatementLease&) = delete;
+    StatementLease& operator=(const StatementLease&) = delete;
+    StatementLease& operator=(StatementLease&&) = delete;
+    ~StatementLease();
+    Statement& operator*() const noexcept { return *m_statement; }
+    Statement* operator->() const noexcept { return m_statement; }
+
+private:
+    friend class Connection;
+    StatementLease(Statement* statement, bool* inUse, std::unique_ptr<Statement> own);
+    Statement* m_statement;
+    bool* m_inUse;
+    std::unique_ptr<Statement> m_own;
 };
 
 // One transaction. BEGIN IMMEDIATE takes the write lock up front, so a file locked by

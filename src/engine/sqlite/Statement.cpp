@@ -93,6 +93,8 @@ void Statement::run() {
 
 void Statement::reset() { sqlite3_reset(m_stmt); }
 
+void Statement::clearBindings() { sqlite3_clear_bindings(m_stmt); }
+
 int Statement::columnCount() const { return sqlite3_column_count(m_stmt); }
 
 QString Statement::columnName(int column) const {

@@ -33,6 +33,7 @@ public:
     // Steps a statement that returns no rows.
     void run();
     void reset();
+    void clearBindings();
 
     int columnCount() const;
     QString columnName(int column) const;
