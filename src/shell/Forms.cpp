@@ -99,6 +99,9 @@ Forms::Dictionary& Forms::dictionary(const data::DictionaryConfig& config) {
         QWidget* form = dw->createControls();
         sub->setWidget(form);
         workspace->addSubWindow(sub, Qt::FramelessWindowHint);
+        // Without a title bar there is no system menu either, nor its keyboard shortcuts
+        // (close, move, resize): the window is closed only by the main window's commands.
+        sub->setSystemMenu(nullptr);
         sub->setWindowTitle(form->windowTitle());
         sub->resize(form->size());
         return sub;

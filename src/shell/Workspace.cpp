@@ -11,8 +11,9 @@ Workspace::Workspace(QWidget* parent) : QMdiArea(parent), m_picture(workspacePic
     setObjectName(QStringLiteral("frmMainClientArea"));
     // The system's colour for an application workspace, as the platform's palette gives it.
     setBackground(palette().brush(QPalette::Dark));
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A main window made smaller than the dictionary window scrolls to the hidden part.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // Keyboard focus belongs to the child windows' controls, never to the area itself.
     setFocusPolicy(Qt::NoFocus);
 }

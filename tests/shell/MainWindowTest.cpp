@@ -11,6 +11,7 @@
 #include "shell/Workspace.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -211,6 +212,25 @@ TEST_F(MainWindowTest, TabCyclesThroughTheVisibleControlsOfAnOpenDictionary) {
     }
     EXPECT_EQ(visited, (QStringList{"txtForename", "txtSurname", "lstdata", "Command1",
                                     "txtSearch"}));
+}
+
+TEST_F(MainWindowTest, DictionaryWindowCannotBeClosedMovedOrResizedFromTheKeyboard) {
+    writeAllDictionaries();
+    startProgram();
+    choose(QStringLiteral("mnuDictionariesKJV"));
+    QWidget* sub = forms->Form1().widget();
+    const QRect geometry = sub->geometry();
+    for (const QKeySequence& keys : {QKeySequence(QKeySequence::Close), QKeySequence("Ctrl+F4"),
+                                     QKeySequence("Ctrl+F7"), QKeySequence("Ctrl+F8"),
+                                     QKeySequence("Alt+-")}) {
+        SCOPED_TRACE(keys.toString().toStdString());
+        QTest::keySequence(QApplication::focusWidget(), keys);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        ASSERT_TRUE(forms->Form1().isLoaded());
+        EXPECT_EQ(sub->geometry(), geometry);
+    }
+    EXPECT_EQ(static_cast<QMdiSubWindow*>(sub)->systemMenu(), nullptr);
 }
 
 TEST_F(MainWindowTest, MissingDictionaryFileIsReportedOnceAndTheProgramGoesOn) {
