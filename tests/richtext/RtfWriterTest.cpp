@@ -177,3 +177,22 @@ TEST(RtfWriter, ALargeMixedDocumentSurvives) {
     ASSERT_GE(d.characterCount(), 100000);
     expectRoundTrip(d);
 }
+
+TEST(RtfWriter, ContentTheReaderWouldNotKeepIsWrittenAsItWillReadBack) {
+    // A lone surrogate half, an object marker, a control code, a font name with a line break
+    // and blanks around it: what is written must be what reads back, so writing stays a
+    // fixed point even for such a document.
+    QTextDocument d;
+    QTextCursor c(&d);
+    const char16_t raw[] = {u'a', 0xD800, u'b', 0xFFFC, u'c', 0x01, u'd'};
+    QTextCharFormat f;
+    f.setFontFamilies({QStringLiteral("  Bad\nName  ")});
+    c.insertText(QString(reinterpret_cast<const QChar*>(raw), std::size(raw)), f);
+    const QString written = writeRtf(d);
+    EXPECT_TRUE(written.contains(QStringLiteral("{\\f0\\fnil\\fcharset0 BadName;}"))) << written.toStdString();
+    QTextDocument reread;
+    readRtf(written, reread);
+    const char16_t expected[] = {u'a', 0xFFFD, u'b', u'c', 0x01, u'd'};
+    EXPECT_EQ(plainText(reread), QString(reinterpret_cast<const QChar*>(expected), std::size(expected)));
+    EXPECT_EQ(writeRtf(reread), written);
+}
