@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 
 #include <QBuffer>
+#include <cstring>
 #include <random>
 #include <gtest/gtest.h>
 
@@ -89,6 +90,47 @@ TEST(CsvReader, ReadsRecordsThatSpanItsReadChunks) {
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[1].fields[0], longField);
     EXPECT_EQ(records[1].fields[1], QByteArray("end"));
+}
+
+namespace {
+
+// Hands out its text, then fails as a disk or network file can.
+class FailingDevice : public QIODevice {
+public:
+    explicit FailingDevice(QByteArray text) : m_text(std::move(text)) { open(ReadOnly); }
+
+protected:
+    qint64 readData(char* data, qint64 max) override {
+        if (m_text.isEmpty()) {
+            setErrorString(QStringLiteral("Input/output error"));
+            return -1;
+        }
+        const qint64 n = std::min<qint64>(max, m_text.size());
+        std::memcpy(data, m_text.constData(), size_t(n));
+        m_text.remove(0, n);
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray m_text;
+};
+
+} // namespace
+
+TEST(CsvReader, AReadErrorIsNotTakenForTheEndOfTheFile) {
+    FailingDevice device("a,b\r\n1,2\r\n3,");
+    CsvReader reader(device);
+    CsvRecord record;
+    EXPECT_TRUE(reader.next(record));
+    EXPECT_TRUE(reader.next(record));
+    try {
+        reader.next(record);
+        FAIL() << "a failed read ended the file quietly";
+    } catch (const CsvError& e) {
+        EXPECT_EQ(e.line(), 3);
+        EXPECT_TRUE(e.message().contains(QStringLiteral("Input/output error")));
+    }
 }
 
 TEST(CsvReader, RefusesMalformedQuotingWithItsLine) {

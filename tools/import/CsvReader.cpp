@@ -52,7 +52,13 @@ CsvReader::CsvReader(QIODevice& input) : m_input(input) {}
 
 bool CsvReader::fetch(char& c) {
     if (m_pos >= m_buffer.size()) {
-        m_buffer = m_input.read(ChunkSize);
+        m_buffer.resize(ChunkSize);
+        const qint64 got = m_input.read(m_buffer.data(), ChunkSize);
+        // A failed read must not pass for the end of the file: the import would report a
+        // truncated dictionary as complete.
+        if (got < 0)
+            throw CsvError(m_line, QStringLiteral("reading the file failed: %1").arg(m_input.errorString()));
+        m_buffer.resize(got);
         m_pos = 0;
         if (m_buffer.isEmpty())
             return false;
