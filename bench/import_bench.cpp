@@ -61,8 +61,9 @@ struct Fixture {
         QDir(dir.path()).mkdir("scan");
         QFile::copy(indexed, unindexed);
         engine::sqlite::Connection connection(unindexed, engine::sqlite::OpenMode::ReadWrite);
-        connection.exec(QStringLiteral("DROP INDEX %1").arg(engine::quoteIdentifier(
-            engine::headwordIndexName("hitchcock", "field1"))));
+        connection.exec(
+            QStringLiteral("DROP INDEX %1")
+                .arg(engine::quoteIdentifier(engine::headwordIndexName("hitchcock", "field1"))));
     }
 };
 

@@ -89,8 +89,12 @@ void changeRow(const std::shared_ptr<engine::Recordset>& rs, const DictionaryCon
     rs->Update(engine::dbUpdateRegular, false);
 }
 
-void deleteRow(const std::shared_ptr<engine::Recordset>& rs) { rs->Delete(); }
+void deleteRow(const std::shared_ptr<engine::Recordset>& rs) {
+    rs->Delete();
+}
 
-void closeDictionary(const std::shared_ptr<engine::Database>& db) { db->Close(); }
+void closeDictionary(const std::shared_ptr<engine::Database>& db) {
+    db->Close();
+}
 
 } // namespace tolvane::data

@@ -3,7 +3,8 @@
 // configuration:
 //
 //   headwordQuery(kingJamesConfig(), " ABASE ")  ->  Select * from data1 where field1 = 'ABASE'
-//   prefixQuery(kingJamesConfig(), "ab")         ->  SELECT * FROM data1 WHERE field1 LIKE 'ab'& '*'
+//   prefixQuery(kingJamesConfig(), "ab")         ->  SELECT * FROM data1 WHERE field1 LIKE 'ab'&
+//   '*'
 //
 // The prefix query leaves the wildcard to the engine's own "&" concatenation, so pattern
 // characters the user types (* and ?) still act as pattern characters. The user's text goes

@@ -16,15 +16,14 @@ using Rs = std::shared_ptr<engine::Recordset>;
 namespace {
 
 // Table order matters: the duplicates LET, LET, Let come in this order.
-const QByteArray kKingJames =
-    "field1,field2,field3,notes\r\n"
-    "ABASE,To humble.,\"{\\rtf1\\ansi\\pard Ezek. 21:26\\par\r\n}\",n\r\n"
-    "abate,To lessen.,Lev. 27:18,n\r\n"
-    "Aaron's rod,The rod that budded.,=,n\r\n"
-    "LET,To hinder.,Rom. 1:13,n\r\n"
-    "LET,To allow.,Ex. 5:4,n\r\n"
-    "Let,\"Line one\r\nline two\",Gen. 1:3,n\r\n"
-    "ZEAL,Ardour.,Ps. 69:9,n\r\n";
+const QByteArray kKingJames = "field1,field2,field3,notes\r\n"
+                              "ABASE,To humble.,\"{\\rtf1\\ansi\\pard Ezek. 21:26\\par\r\n}\",n\r\n"
+                              "abate,To lessen.,Lev. 27:18,n\r\n"
+                              "Aaron's rod,The rod that budded.,=,n\r\n"
+                              "LET,To hinder.,Rom. 1:13,n\r\n"
+                              "LET,To allow.,Ex. 5:4,n\r\n"
+                              "Let,\"Line one\r\nline two\",Gen. 1:3,n\r\n"
+                              "ZEAL,Ardour.,Ps. 69:9,n\r\n";
 
 int failureNumber(const std::function<void()>& step) {
     try {
@@ -81,8 +80,8 @@ TEST_F(DataOperations, OpenTheDictionaryFileInTheFolderAndItsWholeTable) {
     const Rs table = data::openTable(config, opened.db);
     EXPECT_EQ(table->Type(), engine::dbOpenTable);
     EXPECT_EQ(table->RecordCount(), 7);
-    EXPECT_EQ(headwords(table), (QStringList{"ABASE", "abate", "Aaron's rod", "LET", "LET", "Let",
-                                             "ZEAL"}));
+    EXPECT_EQ(headwords(table),
+              (QStringList{"ABASE", "abate", "Aaron's rod", "LET", "LET", "Let", "ZEAL"}));
 }
 
 TEST_F(DataOperations, SearchOpensTheTableWhenEmptyAndThePrefixQueryOtherwise) {
@@ -92,11 +91,14 @@ TEST_F(DataOperations, SearchOpensTheTableWhenEmptyAndThePrefixQueryOtherwise) {
     EXPECT_EQ(prefix->Type(), engine::dbOpenDynaset);
     EXPECT_EQ(headwords(prefix), (QStringList{"ABASE", "abate"}));
     // The engine's pattern characters typed by the user stay pattern characters.
-    EXPECT_EQ(headwords(data::openPrefix(config, opened.db, "a?a")), (QStringList{"ABASE", "abate"}));
-    EXPECT_EQ(headwords(data::openPrefix(config, opened.db, "*t")), (QStringList{"abate", "LET", "LET", "Let"}));
+    EXPECT_EQ(headwords(data::openPrefix(config, opened.db, "a?a")),
+              (QStringList{"ABASE", "abate"}));
+    EXPECT_EQ(headwords(data::openPrefix(config, opened.db, "*t")),
+              (QStringList{"abate", "LET", "LET", "Let"}));
     EXPECT_EQ(data::openPrefix(config, opened.db, "q")->RecordCount(), 0);
     // A quote typed in the search box is searched for, not a broken query.
-    EXPECT_EQ(headwords(data::openPrefix(config, opened.db, "aaron's")), QStringList{"Aaron's rod"});
+    EXPECT_EQ(headwords(data::openPrefix(config, opened.db, "aaron's")),
+              QStringList{"Aaron's rod"});
     EXPECT_EQ(data::openPrefix(config, opened.db, "x' OR 'a'='a")->RecordCount(), 0);
 }
 
@@ -109,9 +111,11 @@ TEST_F(DataOperations, HeadwordQueryStandsOnTheFirstMatchingRow) {
     EXPECT_EQ(entry.definition, QStringLiteral("To hinder."));
     EXPECT_EQ(entry.scripture, QStringLiteral("Rom. 1:13"));
 
-    const data::Entry proper = data::readEntry(config, data::openHeadword(config, opened.db, "Aaron's rod"));
+    const data::Entry proper =
+        data::readEntry(config, data::openHeadword(config, opened.db, "Aaron's rod"));
     EXPECT_EQ(proper.scripture, QStringLiteral("="));
-    const data::Entry rich = data::readEntry(config, data::openHeadword(config, opened.db, "abase"));
+    const data::Entry rich =
+        data::readEntry(config, data::openHeadword(config, opened.db, "abase"));
     EXPECT_EQ(rich.scripture, QStringLiteral("{\\rtf1\\ansi\\pard Ezek. 21:26\\par\r\n}"));
     const data::Entry lines = data::readEntry(config, data::openHeadword(config, opened.db, "Let"));
     EXPECT_EQ(lines.headword, QStringLiteral("LET"));
@@ -133,7 +137,8 @@ TEST_F(DataOperations, AddPutsTheRowIntoTheTableWhateverSetIsCurrent) {
     // A column the window never writes is left at the engine's default.
     EXPECT_TRUE(data::readColumn(added, "notes").isNull());
     EXPECT_EQ(data::readText(added, "notes"), QString());
-    EXPECT_EQ(data::readText(data::openHeadword(config, opened.db, "ZEAL"), "notes"), QStringLiteral("n"));
+    EXPECT_EQ(data::readText(data::openHeadword(config, opened.db, "ZEAL"), "notes"),
+              QStringLiteral("n"));
 }
 
 TEST_F(DataOperations, ChangeAndDeleteActOnTheCurrentRowOnly) {
@@ -146,7 +151,8 @@ TEST_F(DataOperations, ChangeAndDeleteActOnTheCurrentRowOnly) {
     EXPECT_EQ(definitions, (QStringList{"To prevent.", "To allow.", "Line one\r\nline two"}));
 
     data::deleteRow(data::openHeadword(config, opened.db, "let"));
-    EXPECT_EQ(tableHeadwords(), (QStringList{"ABASE", "abate", "Aaron's rod", "LET", "Let", "ZEAL"}));
+    EXPECT_EQ(tableHeadwords(),
+              (QStringList{"ABASE", "abate", "Aaron's rod", "LET", "Let", "ZEAL"}));
     EXPECT_EQ(data::readText(data::openHeadword(config, opened.db, "LET"), config.definitionColumn),
               QStringLiteral("To allow."));
 }
@@ -185,7 +191,8 @@ TEST_F(DataOperations, CloseEndsTheDatabaseAndItsRecordsets) {
     const Rs rs = data::openTable(config, opened.db);
     data::closeDictionary(opened.db);
     EXPECT_EQ(failureNumber([&] { rs->MoveFirst(); }), engine::err::ObjectClosed);
-    EXPECT_EQ(failureNumber([&] { data::openTable(config, opened.db); }), engine::err::ObjectClosed);
+    EXPECT_EQ(failureNumber([&] { data::openTable(config, opened.db); }),
+              engine::err::ObjectClosed);
     opened.db.reset();
 }
 

@@ -1,7 +1,7 @@
 // The query texts, byte for byte, for each dictionary; a single quote in the user's text is
 // doubled so it stays inside the literal.
-#include "data/DataOperations.h"
 #include "data/Queries.h"
+#include "data/DataOperations.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -53,8 +53,10 @@ TEST(Queries, DoubleASingleQuoteInTheUsersText) {
 }
 
 TEST(Queries, DictionaryPathIsTheFolderFollowedDirectlyByTheSuffix) {
-    EXPECT_EQ(dictionaryPath(kingJamesConfig(), "/opt/tolvane"), QStringLiteral("/opt/tolvane/db2.mdb"));
-    EXPECT_EQ(dictionaryPath(eastonsConfig(), "/opt/tolvane"), QStringLiteral("/opt/tolvane/data.mdb"));
+    EXPECT_EQ(dictionaryPath(kingJamesConfig(), "/opt/tolvane"),
+              QStringLiteral("/opt/tolvane/db2.mdb"));
+    EXPECT_EQ(dictionaryPath(eastonsConfig(), "/opt/tolvane"),
+              QStringLiteral("/opt/tolvane/data.mdb"));
     EXPECT_EQ(dictionaryPath(hitchcockConfig(), "/opt/tolvane/"),
               QStringLiteral("/opt/tolvane//names.mdb"));
 }

@@ -79,7 +79,8 @@ TEST_F(CsvImport, ReplacesAnExistingOutputOnlyWhenItSucceeds) {
     const auto permissions = QFileInfo(output).permissions();
     const QByteArray before = test::sha256(output);
 
-    refused(data::hitchcockConfig(), csv("bad.csv", "field1,field2\r\nAdam,red\r\nEve\r\n"), output);
+    refused(data::hitchcockConfig(), csv("bad.csv", "field1,field2\r\nAdam,red\r\nEve\r\n"),
+            output);
     EXPECT_EQ(test::sha256(output), before);
 
     test::runImport(data::hitchcockConfig(),
@@ -102,7 +103,8 @@ TEST_F(CsvImport, RefusesMalformedFilesWithTheirLineAndLeavesNothingBehind) {
     };
     const std::vector<Case> cases{
         {"unterminated quote", "field1,field2\r\nA,1\r\nB,\"open\r\nC,3\r\n", 3, "never closed"},
-        {"too few fields", "field1,field2\r\nA,1\r\nB\r\nC,3\r\n", 3, "1 fields where the header names 2"},
+        {"too few fields", "field1,field2\r\nA,1\r\nB\r\nC,3\r\n", 3,
+         "1 fields where the header names 2"},
         {"too many fields", "field1,field2\r\nA,1,x\r\n", 2, "3 fields where the header names 2"},
         {"empty line", "field1,field2\r\nA,1\r\n\r\nC,3\r\n", 3, "empty line"},
         {"bad UTF-8", "field1,field2\r\nA,1\r\nB,caf\xE9\r\n", 3, "not UTF-8"},
@@ -123,7 +125,8 @@ TEST_F(CsvImport, RefusesMalformedFilesWithTheirLineAndLeavesNothingBehind) {
         EXPECT_EQ(e.file(), input);
         EXPECT_EQ(e.line(), c.line);
         EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.says))) << e.message().toStdString();
-        EXPECT_EQ(e.describe(), QStringLiteral("%1:%2: %3").arg(input).arg(c.line).arg(e.message()));
+        EXPECT_EQ(e.describe(),
+                  QStringLiteral("%1:%2: %3").arg(input).arg(c.line).arg(e.message()));
         EXPECT_EQ(test::folderEntries(scratch.path()), QStringList{"in.csv"});
     }
 }

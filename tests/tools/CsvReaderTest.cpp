@@ -5,8 +5,8 @@
 
 #include <QBuffer>
 #include <cstring>
-#include <random>
 #include <gtest/gtest.h>
+#include <random>
 
 using tolvane::import::CsvError;
 using tolvane::import::CsvReader;
@@ -71,7 +71,8 @@ TEST(CsvReader, AcceptsLineFeedsAMissingFinalBreakAndAByteOrderMark) {
 }
 
 TEST(CsvReader, KeepsUtf8TextAndCountsLinesAcrossQuotedBreaks) {
-    const auto records = readAll("w,d\r\n\u00c6non,\"caf\u00e9\r\n\r\nLord\u2019s\"\r\nlast,\"\"\"\"\r\n");
+    const auto records =
+        readAll("w,d\r\n\u00c6non,\"caf\u00e9\r\n\r\nLord\u2019s\"\r\nlast,\"\"\"\"\r\n");
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[1].fields[0], QByteArray("\u00c6non"));
     EXPECT_EQ(records[1].fields[1], QByteArray("caf\u00e9\r\n\r\nLord\u2019s"));
@@ -163,16 +164,16 @@ TEST(CsvReader, RefusesTextThatIsNotUtf8OnTheLineOfTheBadByte) {
         EXPECT_EQ(e.line(), 4);
         EXPECT_TRUE(e.message().contains(QStringLiteral("0xe9")));
     }
-    EXPECT_EQ(errorOf("a,b\r\n1,2\r\n3,\xC0\xAF\r\n").line(), 3); // overlong '/'
-    EXPECT_EQ(errorOf("a\xED\xA0\x80,b\r\n").line(), 1);           // a surrogate
+    EXPECT_EQ(errorOf("a,b\r\n1,2\r\n3,\xC0\xAF\r\n").line(), 3);      // overlong '/'
+    EXPECT_EQ(errorOf("a\xED\xA0\x80,b\r\n").line(), 1);               // a surrogate
     EXPECT_EQ(errorOf(QByteArray("a,b\r\n1,2\0x\r\n", 12)).line(), 2); // NUL
 }
 
 TEST(Utf8Check, FindsTheFirstInvalidByte) {
     EXPECT_EQ(firstInvalidUtf8("plain"), -1);
     EXPECT_EQ(firstInvalidUtf8("\xF0\x9F\x98\x80 ok \xE2\x80\x99"), -1);
-    EXPECT_EQ(firstInvalidUtf8("ab\xE2\x80"), 2);      // cut short at the end
-    EXPECT_EQ(firstInvalidUtf8("ab\x80"), 2);          // a lone continuation byte
+    EXPECT_EQ(firstInvalidUtf8("ab\xE2\x80"), 2);       // cut short at the end
+    EXPECT_EQ(firstInvalidUtf8("ab\x80"), 2);           // a lone continuation byte
     EXPECT_EQ(firstInvalidUtf8("\xF4\x90\x80\x80"), 0); // past U+10FFFF
     EXPECT_EQ(firstInvalidUtf8("\xE0\x80\xAF"), 0);     // overlong
 }
@@ -197,9 +198,9 @@ QByteArray writeRecords(const std::vector<CsvRecord>& records) {
 // that, written back quoted, read the same again.
 TEST(CsvReader, EveryInputIsRefusedOnARealLineOrReadsBackTheSame) {
     // Mostly the characters that shape records, with the odd byte that is never valid.
-    const char alphabet[] = {'a', 'a', 'a', 'a', 'b', 'b', ' ', ',', ',', ',', '"', '"',
-                             '\r', '\n', '\n', '\n', '\xC3', '\xA9', 'a', 'b', 'a', 'b',
-                             '\xFF', '\0'};
+    const char alphabet[] = {'a',    'a',    'a', 'a', 'b',  'b',  ' ',    ',',
+                             ',',    ',',    '"', '"', '\r', '\n', '\n',   '\n',
+                             '\xC3', '\xA9', 'a', 'b', 'a',  'b',  '\xFF', '\0'};
     std::mt19937 random(2024);
     std::uniform_int_distribution<int> pick(0, sizeof alphabet - 1), length(0, 24);
     int refused = 0;

@@ -18,9 +18,9 @@ std::vector<Row> storedRows(const QString& file, const QString& table, const QSt
     QStringList names;
     for (const QString& c : columns)
         names << engine::quoteIdentifier(c);
-    auto statement = connection.prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-                                            .arg(names.join(QStringLiteral(", ")),
-                                                 engine::quoteIdentifier(table)));
+    auto statement = connection.prepare(
+        QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
+            .arg(names.join(QStringLiteral(", ")), engine::quoteIdentifier(table)));
     std::vector<Row> rows;
     while (statement.step()) {
         Row row;
@@ -35,8 +35,8 @@ std::vector<Row> storedRows(const QString& file, const QString& table, const QSt
 
 QStringList storedColumns(const QString& file, const QString& table) {
     Connection connection(file, OpenMode::ReadOnly);
-    auto statement = connection.prepare(
-        QStringLiteral("SELECT name FROM pragma_table_info(?) ORDER BY cid"));
+    auto statement =
+        connection.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?) ORDER BY cid"));
     statement.bind(1, table);
     QStringList names;
     while (statement.step())
@@ -67,18 +67,16 @@ std::vector<Row> csvRecords(const QString& file) {
 }
 
 QStringList folderEntries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                      QDir::NoDotAndDotDot,
-                                  QDir::Name);
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 import::ImportResult runImport(const data::DictionaryConfig& dictionary, const QString& input,
-                               const QString& output) {
-    import::CsvImportRequest request;
-    request.dictionary = &dictionary;
-    request.input = input;
-    request.output = output;
-    return import::importCsv(request);
-}
+                               const QString& output){import::CsvImportRequest request;
+request.dictionary = &dictionary;
+request.input = input;
+request.output = output;
+return import::importCsv(request);
+} // namespace tolvane::test
 
 } // namespace tolvane::test

@@ -36,8 +36,8 @@ ToolRun runInProcess(const QStringList& arguments, const import::ToolOptions& op
     ToolRun run;
     QTextStream out(&run.out);
     QTextStream err(&run.err);
-    run.exitCode = import::runImportTool(QStringList{"tolvane-import"} + arguments, out, err,
-                                         options);
+    run.exitCode =
+        import::runImportTool(QStringList{"tolvane-import"} + arguments, out, err, options);
     return run;
 }
 

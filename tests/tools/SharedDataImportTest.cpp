@@ -47,8 +47,8 @@ QByteArray writeCsv(const std::vector<test::Row>& rows) {
 
 TEST(SharedDataImport, EveryReferenceCsvImportsExactly) {
     TOLVANE_REQUIRE_SHARED(folder, "data");
-    const QStringList files = QDir(folder).entryList({QStringLiteral("*.csv")}, QDir::Files,
-                                                     QDir::Name);
+    const QStringList files =
+        QDir(folder).entryList({QStringLiteral("*.csv")}, QDir::Files, QDir::Name);
     ASSERT_FALSE(files.isEmpty()) << "no CSV files in " << folder.toStdString();
 
     for (const QString& name : files) {

@@ -22,7 +22,8 @@
 namespace tolvane::import {
 
 ImportError::ImportError(const QString& file, int line, const QString& message)
-    : std::runtime_error(QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(message).toStdString()),
+    : std::runtime_error(
+          QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(message).toStdString()),
       m_file(file), m_line(line), m_message(message) {}
 
 QString ImportError::describe() const {
@@ -47,9 +48,9 @@ QStringList checkHeader(const CsvRecord& header, const data::DictionaryConfig& d
     for (const QByteArray& field : header.fields) {
         const QString name = QString::fromUtf8(field);
         if (name.trimmed().isEmpty())
-            throw ImportError(file, header.line,
-                              QStringLiteral("column %1 of the header has no name")
-                                  .arg(columns.size() + 1));
+            throw ImportError(
+                file, header.line,
+                QStringLiteral("column %1 of the header has no name").arg(columns.size() + 1));
         if (name.trimmed() != name)
             throw ImportError(file, header.line,
                               QStringLiteral("column name '%1' has blanks around it").arg(name));
@@ -131,8 +132,9 @@ ImportResult fill(engine::sqlite::Connection& connection, QFile& input,
     ImportResult result;
     try {
         if (!reader.next(record))
-            throw ImportError(file, 1, QStringLiteral("the file is empty; its first line must "
-                                                      "name the columns"));
+            throw ImportError(file, 1,
+                              QStringLiteral("the file is empty; its first line must "
+                                             "name the columns"));
         result.columns = checkHeader(record, dictionary, file);
 
         engine::sqlite::Transaction transaction(connection);
@@ -149,9 +151,9 @@ ImportResult fill(engine::sqlite::Connection& connection, QFile& input,
         while (reader.next(record)) {
             if (record.fields.size() != width) {
                 if (record.fields.size() == 1 && record.fields.front().isEmpty())
-                    throw ImportError(file, record.line,
-                                      QStringLiteral("empty line; every line holds %1 fields")
-                                          .arg(width));
+                    throw ImportError(
+                        file, record.line,
+                        QStringLiteral("empty line; every line holds %1 fields").arg(width));
                 throw ImportError(file, record.line,
                                   QStringLiteral("%1 fields where the header names %2 (%3)")
                                       .arg(record.fields.size())
@@ -196,16 +198,17 @@ ImportResult importCsv(const CsvImportRequest& request) {
     if (!QFileInfo(request.input).isFile() || !input.open(QIODevice::ReadOnly))
         throw ImportError(request.input, 0,
                           QStringLiteral("cannot read the file: %1")
-                              .arg(QFileInfo::exists(request.input) ? input.errorString()
-                                                                    : QStringLiteral("no such file")));
+                              .arg(QFileInfo::exists(request.input)
+                                       ? input.errorString()
+                                       : QStringLiteral("no such file")));
 
     const QFileInfo outputInfo(request.output);
     const QString folder = outputInfo.absolutePath();
     if (!QFileInfo(folder).isDir())
         throw ImportError(request.output, 0,
                           QStringLiteral("the folder %1 does not exist").arg(folder));
-    if (outputInfo.exists() && outputInfo.canonicalFilePath() ==
-                                   QFileInfo(request.input).canonicalFilePath())
+    if (outputInfo.exists() &&
+        outputInfo.canonicalFilePath() == QFileInfo(request.input).canonicalFilePath())
         throw ImportError(request.output, 0,
                           QStringLiteral("the output would replace the CSV file it is built from"));
     if (outputInfo.isDir())
@@ -222,8 +225,8 @@ ImportResult importCsv(const CsvImportRequest& request) {
 
     ImportResult result;
     try {
-        engine::sqlite::Connection connection(temporaryPath, engine::sqlite::OpenMode::ReadWriteCreate,
-                                              request.output);
+        engine::sqlite::Connection connection(
+            temporaryPath, engine::sqlite::OpenMode::ReadWriteCreate, request.output);
         // The whole file is thrown away on failure, so a rollback journal would only cost
         // time; the file is synced once, before it is renamed into place.
         connection.exec(QStringLiteral("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF"));

@@ -57,7 +57,8 @@ bool CsvReader::fetch(char& c) {
         // A failed read must not pass for the end of the file: the import would report a
         // truncated dictionary as complete.
         if (got < 0)
-            throw CsvError(m_line, QStringLiteral("reading the file failed: %1").arg(m_input.errorString()));
+            throw CsvError(
+                m_line, QStringLiteral("reading the file failed: %1").arg(m_input.errorString()));
         m_buffer.resize(got);
         m_pos = 0;
         if (m_buffer.isEmpty())
@@ -140,8 +141,9 @@ bool CsvReader::next(CsvRecord& record) {
                                            .arg(QString::fromLatin1(&c, 1)));
             } else if (c == '"') {
                 if (state == State::Unquoted)
-                    throw CsvError(m_line, QStringLiteral("double quote inside an unquoted field "
-                                                          "(quote the field and double the quote)"));
+                    throw CsvError(m_line,
+                                   QStringLiteral("double quote inside an unquoted field "
+                                                  "(quote the field and double the quote)"));
                 state = State::Quoted;
                 quoteLine = m_line;
             } else {

@@ -35,7 +35,7 @@ private:
 };
 
 struct CsvRecord {
-    int line = 0;                  // the line the record starts on (1-based)
+    int line = 0;                   // the line the record starts on (1-based)
     std::vector<QByteArray> fields; // UTF-8 bytes of each field
 };
 
