@@ -1,6 +1,8 @@
 #include "import/ImportTool.h"
 
 #include "import/CsvImport.h"
+#include "import/JetImport.h"
+#include "import/JetImportTool.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -34,6 +36,8 @@ QString knownNames() {
 int usageError(QTextStream& err, const QString& message) {
     err << kToolName << ": " << message << "\n"
         << "usage: " << kToolName << " [--dictionary NAME] [--quiet] INPUT.csv OUTPUT\n"
+        << "       " << kToolName
+        << " [--dictionary NAME] [--codepage CP] [--table NAME]... LEGACY.mdb [OUTPUT]\n"
         << "Try '" << kToolName << " --help' for more.\n";
     err.flush();
     return ExitUsage;
@@ -54,7 +58,11 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
     parser.setApplicationDescription(
         QStringLiteral("Builds a dictionary file from a UTF-8 CSV file (RFC 4180) whose first "
                        "line names the columns. The output is replaced only when the whole "
-                       "file has been imported."));
+                       "file has been imported.\n\n"
+                       "A legacy Jet database (Access 97 / 2000 .mdb) as INPUT is converted "
+                       "instead, every table and value kept as text. Without OUTPUT it is "
+                       "converted in place: the legacy file is kept as INPUT.jet and the new "
+                       "file takes its name."));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Show this help."));
     const QCommandLineOption dictionaryOption(
@@ -64,9 +72,20 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
         QStringLiteral("NAME"));
     const QCommandLineOption quietOption({QStringLiteral("q"), QStringLiteral("quiet")},
                                          QStringLiteral("Print nothing but errors."));
+    const QCommandLineOption codepageOption(
+        QStringLiteral("codepage"),
+        QStringLiteral("Legacy .mdb input only: the code page of Access 97 text (1252, 1251, "
+                       "GBK ...). Default: 1252 (Windows Western)."),
+        QStringLiteral("CP"));
+    const QCommandLineOption tableOption(
+        QStringLiteral("table"),
+        QStringLiteral("Legacy .mdb input only: convert only this table (may be repeated)."),
+        QStringLiteral("NAME"));
     parser.addOption(helpOption);
     parser.addOption(dictionaryOption);
     parser.addOption(quietOption);
+    parser.addOption(codepageOption);
+    parser.addOption(tableOption);
     parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("The CSV file."));
     parser.addPositionalArgument(QStringLiteral("OUTPUT"),
                                  QStringLiteral("The dictionary file to create or replace."));
@@ -79,9 +98,27 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
         return ExitOk;
     }
     const QStringList files = parser.positionalArguments();
+    // A legacy Jet database (Access 97 / 2000) is converted rather than imported.
+    if (!files.isEmpty() && isJetFile(files.at(0))) {
+        JetCommand command;
+        command.files = files;
+        command.dictionary = parser.value(dictionaryOption);
+        command.codepage = parser.value(codepageOption);
+        command.tables = parser.values(tableOption);
+        command.quiet = parser.isSet(quietOption);
+        return runJetImport(command, out, err);
+    }
+    if (parser.isSet(codepageOption) || parser.isSet(tableOption))
+        return usageError(err,
+                          QStringLiteral("--codepage and --table apply to legacy .mdb files only"));
+    if (files.size() == 1 && QFileInfo(files.at(0)).isFile())
+        return usageError(err, QStringLiteral("%1 is not a legacy Jet database (already "
+                                              "converted?); a CSV file needs INPUT and OUTPUT")
+                                   .arg(files.at(0)));
     if (files.size() != 2)
-        return usageError(err, QStringLiteral("expected INPUT and OUTPUT, got %1 file name(s)")
-                                   .arg(files.size()));
+        return usageError(
+            err,
+            QStringLiteral("expected INPUT and OUTPUT, got %1 file name(s)").arg(files.size()));
 
     CsvImportRequest request;
     request.input = files.at(0);
@@ -91,8 +128,9 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
     request.dictionary = dictionaryByName(chosen);
     if (!request.dictionary) {
         if (parser.isSet(dictionaryOption))
-            return usageError(err, QStringLiteral("unknown dictionary '%1' (known: %2)")
-                                       .arg(chosen, knownNames()));
+            return usageError(
+                err,
+                QStringLiteral("unknown dictionary '%1' (known: %2)").arg(chosen, knownNames()));
         return usageError(err, QStringLiteral("cannot tell the dictionary from the name '%1'; "
                                               "give --dictionary (%2)")
                                    .arg(chosen, knownNames()));
