@@ -32,11 +32,7 @@ std::optional<QString> upperBoundFor(const QString& foldedPrefix) {
 QVariant textValue(const char* data, qint32 length) {
     if (length == 0)
         return QVariant(QStringLiteral(""));
-    // Moved into place: QVariant(const QString&) would copy, which costs two atomic
-    // reference count changes on every row of a word list.
-    QVariant value(QMetaType::fromType<QString>());
-    *static_cast<QString*>(value.data()) = QString::fromUtf8(data, length);
-    return value;
+    return QVariant(QString::fromUtf8(data, length));
 }
 
 } // namespace
@@ -119,17 +115,18 @@ void SqliteRecordset::selectRows(int column, Sink&& sink) const {
     const int valueColumn = sameColumn ? 1 : 2;
     while (select->step()) {
         if (pattern) {
-            if (select->isNull(1) || !pattern->matchesUtf8(select->columnUtf8(1)))
+            const QByteArrayView candidate = select->columnUtf8(1);
+            if (!candidate.data() || !pattern->matchesUtf8(candidate))
                 continue;
         }
         sink(select->columnInt64(0), *select, valueColumn);
     }
 }
 
-bool SqliteRecordset::store(ColumnCache& cache, size_t position, QByteArrayView value,
-                            bool isNull) {
+bool SqliteRecordset::store(ColumnCache& cache, size_t position, QByteArrayView value) {
     Slot& slot = cache.slots[position];
-    if (isNull) {
+    // SQLite hands out no text pointer for NULL, and a valid one for the empty text.
+    if (!value.data()) {
         slot.length = kNull;
         return true;
     }
@@ -158,7 +155,7 @@ void SqliteRecordset::open(int primedColumn) {
     selectRows(primedColumn, [&](qint64 rowid, const sqlite::Statement& row, int column) {
         m_rowids.push_back(rowid);
         cache.slots.emplace_back();
-        store(cache, cache.slots.size() - 1, row.columnUtf8(column), row.isNull(column));
+        store(cache, cache.slots.size() - 1, row.columnUtf8(column));
     });
     cache.bulkLoaded = true;
     m_deleted.assign(m_rowids.size(), 0);
@@ -319,7 +316,7 @@ void SqliteRecordset::bulkLoad(int column, ColumnCache& cache) const {
         }
         if (cache.slots[position].length != kUnknown)
             return;
-        store(cache, position, row.columnUtf8(at), row.isNull(at));
+        store(cache, position, row.columnUtf8(at));
     });
     cache.bulkLoaded = true;
 }
@@ -337,7 +334,7 @@ QVariant SqliteRecordset::readOne(int column, ColumnCache& cache) const {
                               .arg(describe(), m_table.name));
     ++cache.singleReads;
     const QVariant value = select->columnValue(0);
-    store(cache, static_cast<size_t>(m_position), select->columnUtf8(0), select->isNull(0));
+    store(cache, static_cast<size_t>(m_position), select->columnUtf8(0));
     return value;
 }
 

@@ -91,7 +91,7 @@ private:
 
     ColumnCache& freshCache(int column) const;
     // False when the arena is full (4 GiB); the row then stays unknown and is read by id.
-    static bool store(ColumnCache& cache, size_t position, QByteArrayView value, bool isNull);
+    static bool store(ColumnCache& cache, size_t position, QByteArrayView value);
     void bulkLoad(int column, ColumnCache& cache) const;
     QVariant readOne(int column, ColumnCache& cache) const;
     bool rowExists(qint64 rowid);
