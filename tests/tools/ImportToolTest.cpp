@@ -94,7 +94,7 @@ TEST_F(ImportTool, ExplainsAWrongCommandLine) {
     };
     const std::vector<Case> cases{
         {{}, "expected INPUT and OUTPUT"},
-        {{input}, "expected INPUT and OUTPUT"},
+        {{input}, "INPUT and OUTPUT"},
         {{"--dictionary", "websters", input, path("x.mdb")}, "unknown dictionary 'websters'"},
         {{input, path("words.db")}, "cannot tell the dictionary from the name 'words.db'"},
         {{"--colour", input, path("names.mdb")}, "colour"},
