@@ -132,14 +132,3 @@ TEST_F(ImportTool, ShowsProgressOnATerminalOnly) {
     EXPECT_TRUE(piped.err.isEmpty());
     EXPECT_TRUE(piped.out.contains("2500 rows"));
 }
-
-TEST(ImportToolNames, KnowsTheThreeDictionariesByShortAndFileName) {
-    EXPECT_EQ(import::dictionaryByName("KJV"), &data::kingJamesConfig());
-    EXPECT_EQ(import::dictionaryByName("db2.mdb"), &data::kingJamesConfig());
-    EXPECT_EQ(import::dictionaryByName("eastons"), &data::eastonsConfig());
-    EXPECT_EQ(import::dictionaryByName("data.mdb"), &data::eastonsConfig());
-    EXPECT_EQ(import::dictionaryByName("hitchcock"), &data::hitchcockConfig());
-    EXPECT_EQ(import::dictionaryByName("Names.MDB"), &data::hitchcockConfig());
-    EXPECT_EQ(import::dictionaryByName("names"), nullptr);
-    EXPECT_EQ(import::dictionaryByName(""), nullptr);
-}
