@@ -11,6 +11,12 @@ bool wordListLess(const QString& a, const QString& b) {
     return QString::compare(a, b, Qt::CaseSensitive) < 0;
 }
 
+void sortWords(QStringList& words) {
+    // Rows often arrive in order already (an index walk); checking costs one pass.
+    if (!std::is_sorted(words.cbegin(), words.cend(), wordListLess))
+        std::stable_sort(words.begin(), words.end(), wordListLess);
+}
+
 WordListModel::WordListModel(QObject* parent) : QAbstractListModel(parent) {}
 
 int WordListModel::rowCount(const QModelIndex& parent) const {
@@ -45,7 +51,7 @@ int WordListModel::insert(const QString& item) {
 }
 
 void WordListModel::replace(QStringList items) {
-    std::stable_sort(items.begin(), items.end(), wordListLess);
+    sortWords(items);
     beginResetModel();
     m_items = std::move(items);
     endResetModel();

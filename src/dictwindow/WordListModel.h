@@ -11,6 +11,8 @@ namespace tolvane::dictwindow {
 
 // The ordering of the list box, usable on its own (tests, batch sorts).
 bool wordListLess(const QString& a, const QString& b);
+// Sorts into that order; equal words keep their relative order.
+void sortWords(QStringList& words);
 
 class WordListModel : public QAbstractListModel {
     Q_OBJECT
