@@ -5,7 +5,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-qpa-plugins libsqlite3-dev libgtest-dev libbenchmark-dev
-  mdbtools-dev
+  mdbtools-dev libmdb3
   clang-14 libclang-rt-14-dev
   xvfb xauth imagemagick xdotool fonts-dejavu-core
   fonts-liberation2 # metric match for the windows' design font, so fixed-size labels fit
