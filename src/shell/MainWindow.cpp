@@ -61,13 +61,31 @@ QAction* MainWindow::menuItem(QMenu* menu, const char* name, const QString& capt
 }
 
 void MainWindow::setHeight(int twips) {
-    const int frame = frameGeometry().height() - geometry().height();
-    resize(width(), platform::twipsToPixels(twips) - frame);
+    m_outerSize = frameGeometry().size();
+    m_outerSize.setHeight(platform::twipsToPixels(twips));
+    applyOuterSize();
 }
 
 void MainWindow::setWidth(int twips) {
-    const int frame = frameGeometry().width() - geometry().width();
-    resize(platform::twipsToPixels(twips) - frame, height());
+    m_outerSize = frameGeometry().size();
+    m_outerSize.setWidth(platform::twipsToPixels(twips));
+    applyOuterSize();
+}
+
+void MainWindow::applyOuterSize() {
+    m_frameUsed = frameGeometry().size() - size();
+    resize(m_outerSize - m_frameUsed);
+    m_sizeSet = size();
+}
+
+bool MainWindow::event(QEvent* event) {
+    // A window manager may put its frame around the window only after it is shown; the
+    // outer size set at load then needs the frame taken off once more, unless the user has
+    // resized the window meanwhile.
+    if (event->type() == QEvent::Move && m_outerSize.isValid() && size() == m_sizeSet &&
+        frameGeometry().size() - size() != m_frameUsed)
+        applyOuterSize();
+    return QMainWindow::event(event);
 }
 
 void MainWindow::MDIForm_Load() {

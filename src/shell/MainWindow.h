@@ -3,6 +3,7 @@
 // bar opens the dictionaries, the About dialog and the maker's web page.
 
 #include <QMainWindow>
+#include <QSize>
 #include <initializer_list>
 
 class QAction;
@@ -36,7 +37,11 @@ public:
     void mnuAbout_Click();
     void mnuWebsiteMore_Click();
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
+    void applyOuterSize();
     void createMenus();
     QAction* menuItem(QMenu* menu, const char* name, const QString& caption,
                       void (MainWindow::*handler)());
@@ -45,6 +50,9 @@ private:
 
     Forms& m_forms;
     Workspace* m_workspace;
+    QSize m_outerSize; // set by setHeight/setWidth, frame included
+    QSize m_frameUsed; // the frame's share when it was applied
+    QSize m_sizeSet;   // the inner size that gave it
 };
 
 } // namespace tolvane::shell

@@ -66,6 +66,14 @@ TEST_F(MainWindowTest, StartsAsTolvaneWithThreeMenusAndNoChildWindow) {
     EXPECT_EQ(action("mnuAbout")->menu(), nullptr) << "About is a command, not a menu";
 }
 
+TEST_F(MainWindowTest, UserResizeIsKeptWhenTheWindowMoves) {
+    startProgram();
+    mainWindow()->resize(600, 420);
+    mainWindow()->move(mainWindow()->pos() + QPoint(15, 10));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(mainWindow()->size(), QSize(600, 420));
+}
+
 TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAndNoMnemonicsOrShortcuts) {
     startProgram();
     auto items = [this](const char* menuName) {
