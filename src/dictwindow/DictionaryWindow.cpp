@@ -14,6 +14,7 @@
 #include "platform/ProgramEnd.h"
 
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QWidget>
 
 namespace tolvane::dictwindow {
@@ -125,29 +126,74 @@ void DictionaryWindow::Form_Load() {
 // and the loop looks at the new recordset itself. The messages, their order, the final text,
 // the final recordset and the final list are the same; only the repeated identical fills
 // are gone.
+//
+// The box itself shows each shorter text as it is searched, except while the text is longer
+// than anyone could read in it: laying out a long text again for every character removed
+// would make a pasted page take minutes. Such lengths are passed over by skipLongFailures,
+// and the box takes the text once it is short enough to be shown.
 void DictionaryWindow::loadlist() {
     if (m_deferListing)
         return;
 
+    QString text = searchText();
     while (rs->RecordCount() == 0) {
         message(texts::noRecordsFound(), platform::OkOnly, texts::errorTitle());
-        const QString text = searchText();
         if (text.isEmpty()) {
             // Only the whole table can be empty with an empty search box: show it as empty
             // rather than keep headwords that are no longer in the table.
             m_controls.lstdata->Clear();
             return;
         }
-        m_deferListing = true;
-        try {
-            setSearchText(text.chopped(1));
-        } catch (...) {
-            m_deferListing = false;
-            throw;
-        }
-        m_deferListing = false;
+        text.chop(1);
+        if (text.size() > kLongestShownWhileShortening && skipLongFailures(text))
+            continue;
+        setSearchTextDeferringList(text);
+        text = searchText();
     }
+    if (text != searchText())
+        setSearchTextDeferringList(text); // a long text that finds rows, not shown so far
     fillList();
+}
+
+// Sets the search text for the shortening loop: the change handler runs and opens the
+// search, and the loop lists it.
+void DictionaryWindow::setSearchTextDeferringList(const QString& text) {
+    m_deferListing = true;
+    try {
+        setSearchText(text);
+    } catch (...) {
+        m_deferListing = false;
+        throw;
+    }
+    m_deferListing = false;
+}
+
+// For a text too long to show, finds the next length to show, with one message for each
+// length passed over that finds nothing. A plain text (no pattern characters) that begins no
+// headword has no longer text that does, so the longest length that finds rows is found by
+// halving, without a search for every length. A text with pattern characters is searched at
+// every length. Returns whether `text` was shortened further and rs holds its empty search
+// (the caller goes on with the next message); otherwise `text` is the length to set next.
+bool DictionaryWindow::skipLongFailures(QString& text) {
+    static const QRegularExpression patternCharacters(QStringLiteral("[*?#\\[\\]]"));
+    if (text.contains(patternCharacters)) {
+        rs = data::openSearch(m_config, db, text); // what the change handler opens for it
+        return true;
+    }
+    // Lengths above `found` are known to fail down to `failing`; search the ones between.
+    qsizetype found = kLongestShownWhileShortening;
+    qsizetype failing = text.size() + 1;
+    while (failing - found > 1) {
+        const qsizetype middle = found + (failing - found) / 2;
+        if (data::openSearch(m_config, db, text.left(middle))->RecordCount() > 0)
+            found = middle;
+        else
+            failing = middle;
+    }
+    for (qsizetype length = text.size(); length > found; --length)
+        message(texts::noRecordsFound(), platform::OkOnly, texts::errorTitle());
+    text.truncate(found);
+    return false;
 }
 
 // Lists every row of rs in one batch; rs ends up after its last row. A row without a

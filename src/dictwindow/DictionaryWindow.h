@@ -67,6 +67,9 @@ private:
     QString searchText() const;
     void openTable();
     void fillList();
+    bool skipLongFailures(QString& text);
+    void setSearchTextDeferringList(const QString& text);
+    static constexpr qsizetype kLongestShownWhileShortening = 1000;
     void showEntry();
     void emptyBoxes();
     bool boxesHoldData();

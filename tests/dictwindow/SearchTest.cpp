@@ -171,6 +171,26 @@ TEST_F(SearchTest, AHugePastedTextShortensWithoutDeepRecursionAndFillsTheListOnc
     EXPECT_LT(timer.elapsed(), 60000) << "shortening took " << timer.elapsed() << " ms";
 }
 
+TEST_F(SearchTest, AHugePastedTextStopsAtItsLongestPrefixThatFindsRows) {
+    // A long headword, so that the prefix that finds rows is itself too long to show.
+    const QString longWord = QString(1500, QChar(u'l'));
+    auto extra = rows;
+    extra.push_back({longWord, QStringLiteral("long"), QStringLiteral("x")});
+    writeDictionaryFile(dir.path(), kingJamesConfig(), extra);
+    load(kingJamesConfig());
+    for (const QString& tail : {QString(3000, QChar(u'~')), QStringLiteral("*") + QString(2000, QChar(u'~'))}) {
+        SCOPED_TRACE(tail.left(1).toStdString());
+        const QString head = longWord.left(1200);
+        resetCounters();
+        c().txtSearch->setText(head + tail);
+        const int kept = tail.startsWith(u'*') ? 1 : 0; // "lll...*" finds the long word too
+        EXPECT_EQ(messageCount(), int(tail.size()) - kept);
+        EXPECT_EQ(c().txtSearch->text(), head + tail.left(kept));
+        EXPECT_EQ(listItems(), QStringList{longWord});
+        EXPECT_EQ(listFills(), 1);
+    }
+}
+
 class EmptyTableTest : public WindowFixture {};
 
 TEST_F(EmptyTableTest, AnEmptyTableEndsInAnEmptyListWithoutAnError) {
