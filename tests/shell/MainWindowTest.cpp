@@ -131,6 +131,8 @@ TEST_F(MainWindowTest, EachDictionaryCommandShowsItsWindowAtTopLeftAndClosesTheO
         EXPECT_EQ(sub->pos(), QPoint(0, 0));
         EXPECT_TRUE(sub->windowFlags().testFlag(Qt::FramelessWindowHint));
         EXPECT_EQ(sub->widget()->objectName(), c.shown->windowName);
+        EXPECT_EQ(sub->widget()->geometry(), QRect(QPoint(0, 0), sub->size()))
+            << "the window is its client area: no frame, no title bar";
         EXPECT_EQ(listed(forms->dictionaryWindow(*c.shown)), [&] {
             QStringList words = headwordsOf(*c.shown);
             std::sort(words.begin(), words.end(), [](const QString& a, const QString& b) {
@@ -212,14 +214,22 @@ TEST_F(MainWindowTest, OpenedWindowIsActivatedWithThePromptSelectedInTheSearchBo
 TEST_F(MainWindowTest, TabCyclesThroughTheVisibleControlsOfAnOpenDictionary) {
     writeAllDictionaries();
     startProgram();
+    auto tabFromSearchBox = [](int presses) {
+        QStringList visited;
+        for (int i = 0; i < presses; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        return visited;
+    };
     choose(QStringLiteral("mnuDictionariesEastons"));
-    QStringList visited;
-    for (int i = 0; i < 5; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited << QApplication::focusWidget()->objectName();
-    }
-    EXPECT_EQ(visited, (QStringList{"txtForename", "txtSurname", "lstdata", "Command1",
-                                    "txtSearch"}));
+    ASSERT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("txtSearch"));
+    EXPECT_EQ(tabFromSearchBox(5), (QStringList{"txtForename", "txtSurname", "lstdata",
+                                                "Command1", "txtSearch"}));
+    choose(QStringLiteral("mnuDictionariesKJV"));
+    ASSERT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("txtSearch"));
+    EXPECT_EQ(tabFromSearchBox(6), (QStringList{"rtb1", "Command1", "lstdata", "txtSurname",
+                                                "txtForename", "txtSearch"}));
 }
 
 TEST_F(MainWindowTest, DictionaryWindowCannotBeClosedMovedOrResizedFromTheKeyboard) {
