@@ -90,9 +90,12 @@ struct OpenWindow {
 class Fixture {
 public:
     static Fixture& get() {
-        static Fixture f;
-        return f;
+        if (!s_instance)
+            s_instance.reset(new Fixture);
+        return *s_instance;
     }
+    // The windows must go before the application object does.
+    static void release() { s_instance.reset(); }
 
     OpenWindow* window(const std::string& name) {
         auto it = m_windows.find(name);
@@ -136,6 +139,7 @@ private:
         m_windows.emplace(name, std::move(w));
     }
 
+    static inline std::unique_ptr<Fixture> s_instance;
     QTemporaryDir m_dir;
     std::map<std::string, OpenWindow> m_windows;
     std::map<std::string, QString> m_files;
@@ -299,6 +303,7 @@ int main(int argc, char** argv) {
     Fixture::get();
     benchmark::RunSpecifiedBenchmarks();
     std::printf("peak RSS of the whole run: %.1f MB\n", peakRssMb());
+    Fixture::release();
     benchmark::Shutdown();
     return 0;
 }

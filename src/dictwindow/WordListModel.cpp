@@ -1,6 +1,7 @@
 #include "dictwindow/WordListModel.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace tolvane::dictwindow {
 
@@ -13,6 +14,38 @@ bool wordListLess(const QString& a, const QString& b) {
 
 void sortWords(QStringList& words) {
     // Rows often arrive in order already (an index walk); checking costs one pass.
+    if (std::is_sorted(words.cbegin(), words.cend(), wordListLess))
+        return;
+    // Most comparisons of a big list are decided by the first few letters: those are folded
+    // once per word into one number, and only words that share them are compared in full.
+    struct Keyed {
+        quint64 key;
+        qsizetype at;
+    };
+    const auto leadingKey = [](const QString& word) {
+        quint64 key = 0;
+        for (qsizetype i = 0; i < 4; ++i) {
+            const char16_t unit = i < word.size() ? QChar::toCaseFolded(word.at(i).unicode()) : 0;
+            key = (key << 16) | unit;
+        }
+        return key;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(static_cast<size_t>(words.size()));
+    for (qsizetype i = 0; i < words.size(); ++i)
+        keyed.push_back({leadingKey(words.at(i)), i});
+    std::stable_sort(keyed.begin(), keyed.end(), [&words](const Keyed& a, const Keyed& b) {
+        if (a.key != b.key)
+            return a.key < b.key;
+        return wordListLess(words.at(a.at), words.at(b.at));
+    });
+    QStringList sorted;
+    sorted.reserve(words.size());
+    for (const Keyed& k : keyed)
+        sorted.append(std::move(words[k.at]));
+    words = std::move(sorted);
+    // Letters outside the basic plane fold as pairs in the full comparison; where that
+    // ordered them differently, the list's own order decides.
     if (!std::is_sorted(words.cbegin(), words.cend(), wordListLess))
         std::stable_sort(words.begin(), words.end(), wordListLess);
 }
