@@ -48,10 +48,16 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
 public:
     virtual ~Recordset() = default;
 
-    // Exact number of rows in the set (rows deleted through it are not counted).
+    // Exact number of rows in the set from the moment it opens (rows deleted through it are
+    // not counted; rows added through it are).
     virtual int RecordCount() const = 0;
+    // To the first / last row that is not deleted; err::NoCurrentRecord when there is none.
+    // Both also notice changes other programs committed to the file since the last look.
     virtual void MoveFirst() = 0;
     virtual void MoveLast() = 0;
+    // One row on; from the last row to after the end (no error). err::NoCurrentRecord when
+    // already after the end (before the start, for MovePrevious). Moving discards an
+    // AddNew or Edit that was not stored with Update.
     virtual void MoveNext() = 0;
     virtual void MovePrevious() = 0;
     // Past the end / before the start (standing on no row).
@@ -63,6 +69,14 @@ public:
     virtual QString fieldName(int column) const = 0;
     virtual int columnIndex(const QString& name) const = 0; // -1 if unknown
 
+    // AddNew starts a new row (its fields read null until set); Edit opens the current row
+    // for change (err::NoCurrentRecord / err::RecordDeleted when there is none). Update
+    // stores the row in one transaction, on disk when it returns; a new row goes into the
+    // table whatever query opened the set and joins this set at its end, the current row
+    // staying where it was. err::UpdateWithoutEdit without AddNew or Edit. Delete removes the
+    // current row at once and leaves the set standing on the deleted row. On a read-only
+    // database all of them fail with err::ReadOnly; a file locked by another program is
+    // waited for a few seconds, then err::FileInUse. A failed call changes nothing.
     virtual void AddNew() = 0;
     virtual void Edit() = 0;
     virtual void Update(UpdateTypeEnum type = dbUpdateRegular, bool force = false) = 0;
@@ -81,6 +95,9 @@ public:
     virtual ~Database() = default;
     // A table name with dbOpenTable, or a query text (or table name) with no type: an
     // updatable dynaset whose membership is fixed when it opens and whose values are live.
+    // The query dialect is described in QueryParser.h, its LIKE patterns in Pattern.h.
+    // err::TableNotFound, err::ItemNotFound (column) and err::SyntaxError quote the query;
+    // a query text with dbOpenTable is err::InvalidOperation.
     virtual std::shared_ptr<Recordset> OpenRecordset(const QString& source,
                                                      std::optional<RecordsetTypeEnum> type = {}) = 0;
     virtual void Close() = 0;
