@@ -53,7 +53,6 @@ void FormInstance::load() {
             detach();
         }
     });
-    Q_EMIT loadedChanged(true);
     try {
         if (m_handlers.load)
             m_handlers.load();
@@ -84,7 +83,6 @@ QWidget* FormInstance::detach() {
     m_active = false;
     if (m_handlers.unloaded)
         m_handlers.unloaded();
-    Q_EMIT loadedChanged(false);
     return w;
 }
 

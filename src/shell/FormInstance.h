@@ -57,10 +57,6 @@ public:
     // windows). Form_Activate runs on the change from inactive to active only.
     void activated();
     void deactivated() { m_active = false; }
-    bool isActive() const { return m_active; }
-
-Q_SIGNALS:
-    void loadedChanged(bool loaded);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
