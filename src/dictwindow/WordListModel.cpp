@@ -22,11 +22,13 @@ void sortWords(QStringList& words) {
         quint64 key;
         qsizetype at;
     };
-    const auto leadingKey = [](const QString& word) {
+    bool surrogates = false; // letters outside the basic plane among the leading letters
+    const auto leadingKey = [&surrogates](const QString& word) {
         quint64 key = 0;
         for (qsizetype i = 0; i < 4; ++i) {
-            const char16_t unit = i < word.size() ? QChar::toCaseFolded(word.at(i).unicode()) : 0;
-            key = (key << 16) | unit;
+            const char16_t unit = i < word.size() ? word.at(i).unicode() : 0;
+            surrogates = surrogates || QChar::isSurrogate(unit);
+            key = (key << 16) | QChar::toCaseFolded(unit);
         }
         return key;
     };
@@ -46,7 +48,7 @@ void sortWords(QStringList& words) {
     words = std::move(sorted);
     // Letters outside the basic plane fold as pairs in the full comparison; where that
     // ordered them differently, the list's own order decides.
-    if (!std::is_sorted(words.cbegin(), words.cend(), wordListLess))
+    if (surrogates && !std::is_sorted(words.cbegin(), words.cend(), wordListLess))
         std::stable_sort(words.begin(), words.end(), wordListLess);
 }
 
