@@ -8,15 +8,21 @@
 #include <QGuiApplication>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <QWindow>
 
 namespace tolvane::shell {
 
-Forms::Forms(QObject* parent) : QObject(parent) {}
+Forms::Forms(QObject* parent) : QObject(parent) {
+    if (qGuiApp)
+        connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &Forms::focusWindowChanged);
+}
 
 Forms::~Forms() {
     // Tearing windows down activates and deactivates others; nothing is to run for that.
     if (MainWindow* main = mainWindow())
         disconnect(main->workspace(), nullptr, this, nullptr);
+    if (qGuiApp)
+        disconnect(qGuiApp, nullptr, this, nullptr);
     // Child windows first (they live inside the main window), then the top-level ones; the
     // dictionary objects last, as their windows' handlers point at them.
     for (auto& [name, d] : m_dictionaries)
@@ -143,6 +149,21 @@ MainWindow& Forms::loadedMainWindow() {
     if (!mainWindow())
         frmMain().Show();
     return *mainWindow();
+}
+
+// The program's active window moves between its windows: the main window (with its active
+// child window) and the About dialog. Message boxes, menus and other programs taking the
+// focus change nothing, so that coming back from them does not activate the child again.
+void Forms::focusWindowChanged(QWindow* window) {
+    if (!window)
+        return;
+    if (AboutDialog* about = aboutDialog(); about && window == about->windowHandle()) {
+        subWindowActivated(nullptr);
+        return;
+    }
+    if (MainWindow* main = mainWindow(); main && window == main->windowHandle())
+        if (QMdiSubWindow* sub = main->workspace()->activeSubWindow())
+            subWindowActivated(sub);
 }
 
 void Forms::subWindowActivated(QMdiSubWindow* sub) {

@@ -10,6 +10,7 @@
 #include <memory>
 
 class QMdiSubWindow;
+class QWindow;
 
 namespace tolvane::dictwindow {
 class DictionaryWindow;
@@ -50,6 +51,7 @@ private:
     Dictionary& dictionary(const data::DictionaryConfig& config);
     MainWindow& loadedMainWindow();
     void subWindowActivated(QMdiSubWindow* sub);
+    void focusWindowChanged(QWindow* window);
 
     std::unique_ptr<FormInstance> m_frmMain;
     std::unique_ptr<FormInstance> m_dialog;

@@ -7,6 +7,7 @@
 #include "dictwindow/SearchBox.h"
 #include "dictwindow/WordList.h"
 #include "platform/Twips.h"
+#include "shell/AboutDialog.h"
 #include "shell/MainWindow.h"
 #include "shell/Workspace.h"
 
@@ -15,6 +16,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -209,6 +211,38 @@ TEST_F(MainWindowTest, OpenedWindowIsActivatedWithThePromptSelectedInTheSearchBo
     EXPECT_TRUE(search->hasFocus());
     EXPECT_EQ(search->selectedText(), QStringLiteral("Enter word here..."));
     EXPECT_EQ(mainWindow()->workspace()->activeSubWindow(), forms->frmHitchcock().widget());
+}
+
+TEST_F(MainWindowTest, ComingBackToTheMainWindowActivatesTheDictionaryWindowAgain) {
+    writeAllDictionaries();
+    startProgram();
+    choose(QStringLiteral("mnuDictionariesEastons"));
+    auto* search = eastons().controls().txtSearch;
+    QTest::keyClicks(search, QStringLiteral("ab"));
+    search->setCursorPosition(1);
+    auto* list = eastons().controls().lstdata;
+    list->setFocus();
+
+    choose(QStringLiteral("mnuAbout"));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(aboutDialog()));
+    aboutDialog()->close();
+    mainWindow()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow()));
+    // Form_Activate ran: the search box has the focus and the selection runs from the caret.
+    EXPECT_TRUE(search->hasFocus());
+    EXPECT_EQ(search->selectedText(), QStringLiteral("b"));
+
+    // A message box is no window of the program's own: coming back from it activates nothing.
+    search->setCursorPosition(1);
+    list->setFocus();
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Error"), QStringLiteral("Note"));
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
+    box.close();
+    mainWindow()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow()));
+    EXPECT_TRUE(list->hasFocus());
+    EXPECT_FALSE(search->hasSelectedText());
 }
 
 TEST_F(MainWindowTest, TabCyclesThroughTheVisibleControlsOfAnOpenDictionary) {
