@@ -58,6 +58,8 @@ std::shared_ptr<Database> openDatabaseFile(const QString& path) {
     // Reading the schema makes SQLite check the header and first page now, so a damaged file
     // is refused here rather than at the first query.
     connection->exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    // A change must be on the disk when Update or Delete returns: sync at every commit.
+    connection->exec(QStringLiteral("PRAGMA synchronous = FULL"));
     return databaseFromConnection(std::move(connection), shown, false);
 }
 
