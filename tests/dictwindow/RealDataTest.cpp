@@ -67,6 +67,8 @@ struct Case {
     const data::DictionaryConfig* config;
 };
 
+void PrintTo(const Case& k, std::ostream* os) { *os << k.csv; }
+
 class RealDataTest : public WindowFixture, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(RealDataTest, EveryTwoLetterPrefixAndHundredLookupsMatchTheCsv) {
