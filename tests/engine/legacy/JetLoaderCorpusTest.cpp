@@ -170,10 +170,15 @@ TEST(JetTables, ChosenTablesOnlyAndAMissingOneIsNamed) {
 
 TEST(JetText, Access97TextIsWindows1252UnlessAnotherCodePageIsChosen) {
     TOLVANE_REQUIRE_SHARED(path, "corpus/mdb/jet3__charsetGBK.mdb");
-    // The reader's own environment must not change what a file reads as.
+    // The reader's own environment must not change what a file reads as: not the library's
+    // code page, output charset or debug switches.
     qputenv("MDB_JET3_CHARSET", "GBK");
+    qputenv("MDBICONV", "ISO-8859-1");
+    qputenv("MDBOPTS", "debug_all");
     const LegacyDatabase byDefault = loadJetDatabase(path);
     qunsetenv("MDB_JET3_CHARSET");
+    qunsetenv("MDBICONV");
+    qunsetenv("MDBOPTS");
     ASSERT_EQ(byDefault.tables.size(), 1u);
     EXPECT_EQ(byDefault.tables[0].rows.at(0).at(1), QString::fromUtf8("GBK±àÂë"));
 

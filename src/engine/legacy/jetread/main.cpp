@@ -141,6 +141,11 @@ int main(int argc, char** argv) {
         return js::kExitReportedFailure;
     }
     setenv("MDB_JET3_CHARSET", charset.c_str(), 1);
+    // The library's other variables: the charset it converts text to (the stream is UTF-8),
+    // debug output, and a search path for relative file names. None may come from outside.
+    setenv("MDBICONV", "UTF-8", 1);
+    unsetenv("MDBOPTS");
+    unsetenv("MDBPATH");
 
     return tolvane::jetread::dumpDatabase(options.request, out, noise);
 }
