@@ -161,6 +161,29 @@ TEST(OpenDatabase, ReadOnlyDatabaseRefusesEveryWriteNamingTheFile) {
     EXPECT_EQ(rs->RecordCount(), 1);
 }
 
+TEST(OpenDatabase, WriteProtectedFileOpensForReadingOnly) {
+    DictionaryFile file({{"ABASE", "to lower"}});
+    QFile::setPermissions(file.path(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    if (QFileInfo(file.path()).isWritable())
+        GTEST_SKIP() << "running with rights that ignore file permissions";
+    auto db = file.open();
+    EXPECT_TRUE(db->isReadOnly());
+    auto rs = db->OpenRecordset("words", dbOpenTable);
+    EXPECT_EQ(rs->Fields("definition").Value().toString(), "to lower");
+    const QString message = errorMessage([&] { rs->AddNew(); });
+    EXPECT_TRUE(message.contains(QDir::toNativeSeparators(file.path()))) << message.toStdString();
+    EXPECT_EQ(errorNumber([&] { rs->Delete(); }), err::ReadOnly);
+}
+
+TEST(OpenDatabase, UnreadableFileIsRefused) {
+    DictionaryFile file({{"ABASE", "to lower"}});
+    QFile::setPermissions(file.path(), QFile::Permissions());
+    if (QFileInfo(file.path()).isReadable())
+        GTEST_SKIP() << "running with rights that ignore file permissions";
+    expectRefused(file.path(), err::FileInUse);
+    QFile::setPermissions(file.path(), QFile::ReadOwner | QFile::WriteOwner);
+}
+
 TEST(OpenDatabase, ClosedDatabaseAndItsRecordsetsFailClearly) {
     DictionaryFile file({{"ABASE", "to lower"}});
     auto db = file.open();
