@@ -74,8 +74,7 @@ LegacyDatabase loadJetDatabase(const QString& path, const JetLoadOptions& option
     args << QStringLiteral("--cpu-limit-s") << QString::number(timeoutMs / 1000 + 1);
     for (const QString& t : options.tables)
         args << QStringLiteral("--table") << t;
-    // "--" is not understood by the helper; a file name that looks like an option is made
-    // harmless by passing it as an absolute path.
+    // The file goes last and absolute, so a name starting with "-" cannot pass for an option.
     args << file.absoluteFilePath();
 
     QProcess process;
