@@ -23,6 +23,6 @@ if [ ! -f "$asan/CMakeCache.txt" ]; then
     -DTOLVANE_BENCH=OFF "${launcher[@]}" >/dev/null
 fi
 cmake --build "$asan" --target legacy_damage_tests
-QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 LANG=C.UTF-8 TOLVANE_SHARED_DIR="$root/../shared" \
+QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 LANG=C.UTF-8 TOLVANE_SHARED_DIR="${TOLVANE_SHARED_DIR:-$root/../shared}" \
   TOLVANE_SOURCE_DIR="$root" TOLVANE_APP_DIR="$asan/app" TOLVANE_BIN_DIR="$asan/bin" \
   "$asan/bin/legacy_damage_tests"
