@@ -143,11 +143,12 @@ void SqliteRecordset::open(int primedColumn) {
     ColumnCache& cache = m_caches[static_cast<size_t>(primedColumn)];
     cache.stamp = m_core->changeStamp();
     if (m_filter.column < 0) {
-        // The whole table: its largest row id is a cheap first guess at the row count.
+        // The whole table: its largest row id is a cheap first guess at the row count (capped,
+        // since after many deletions it may be far too high).
         sqlite::StatementLease last = m_core->connection().reuse(
             QStringLiteral("SELECT max(rowid) FROM %1").arg(quoteIdentifier(m_table.name)));
         if (last->step()) {
-            const auto guess = static_cast<size_t>(std::clamp<qint64>(last->columnInt64(0), 0, 1 << 24));
+            const auto guess = static_cast<size_t>(std::clamp<qint64>(last->columnInt64(0), 0, qint64(1) << 21));
             m_rowids.reserve(guess);
             cache.slots.reserve(guess);
         }
@@ -300,6 +301,8 @@ void SqliteRecordset::bulkLoad(int column, ColumnCache& cache) const {
     const size_t n = m_rowids.size();
     selectRows(column, [&](qint64 rowid, const sqlite::Statement& row, int at) {
         size_t position;
+        while (next < n && m_deleted[next]) // rows deleted through this set are not returned
+            ++next;
         if (next < n && m_rowids[next] == rowid) {
             position = next++;
         } else {

@@ -278,6 +278,14 @@ TEST(Dynaset, WalksALargeSetAfterChangesCorrectly) {
     const QStringList after = readColumn(*rs, "definition");
     before[500] = "five hundred";
     EXPECT_EQ(after, before);
+    // Delete through the set itself: the walk skips the row and reads the rest correctly.
+    rs->MoveFirst();
+    for (int i = 0; i < 10; ++i)
+        rs->MoveNext();
+    rs->Delete();
+    before.removeAt(10);
+    EXPECT_EQ(rs->RecordCount(), 999);
+    EXPECT_EQ(readColumn(*rs, "definition"), before);
 }
 
 TEST(Values, NullAndEmptyAreDifferent) {
