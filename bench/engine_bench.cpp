@@ -65,14 +65,19 @@ enum class Shape { OneLetter, ThreeLetters, WholeTable };
 
 const char* shapeName(Shape shape) {
     switch (shape) {
-    case Shape::OneLetter: return "prefix1";
-    case Shape::ThreeLetters: return "prefix3";
-    case Shape::WholeTable: return "table";
+    case Shape::OneLetter:
+        return "prefix1";
+    case Shape::ThreeLetters:
+        return "prefix3";
+    case Shape::WholeTable:
+        return "table";
     }
     return "";
 }
 
-QString prefixFor(Shape shape) { return shape == Shape::OneLetter ? QStringLiteral("m") : QStringLiteral("mar"); }
+QString prefixFor(Shape shape) {
+    return shape == Shape::OneLetter ? QStringLiteral("m") : QStringLiteral("mar");
+}
 
 // The engine, as the dictionary window uses it: the query text, then the list fill.
 void engineRun(benchmark::State& state, int rows, Shape shape) {
@@ -121,8 +126,10 @@ void rawRun(benchmark::State& state, int rows, Shape shape) {
         sqlite3_stmt* statement = nullptr;
         sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
         if (shape != Shape::WholeTable) {
-            sqlite3_bind_text(statement, 1, low.constData(), static_cast<int>(low.size()), SQLITE_STATIC);
-            sqlite3_bind_text(statement, 2, high.constData(), static_cast<int>(high.size()), SQLITE_STATIC);
+            sqlite3_bind_text(statement, 1, low.constData(), static_cast<int>(low.size()),
+                              SQLITE_STATIC);
+            sqlite3_bind_text(statement, 2, high.constData(), static_cast<int>(high.size()),
+                              SQLITE_STATIC);
         }
         qint64 count = 0;
         qint64 characters = 0;

@@ -23,8 +23,7 @@ inline char32_t foldCase(char32_t cp) noexcept {
 char32_t decodeUtf8(const unsigned char*& p, const unsigned char* end) noexcept;
 
 // Calls f(char32_t) for every code point of a UTF-16 text; a lone surrogate is passed as is.
-template <typename F>
-void forEachCodePoint(QStringView text, F&& f) {
+template <typename F> void forEachCodePoint(QStringView text, F&& f) {
     const QChar* p = text.data();
     const QChar* end = p + text.size();
     while (p < end) {

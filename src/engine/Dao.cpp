@@ -20,16 +20,22 @@ public:
 Field::Field(std::shared_ptr<Recordset> owner, int column)
     : m_owner(std::move(owner)), m_column(column) {}
 
-QVariant Field::Value() const { return m_owner->value(m_column); }
+QVariant Field::Value() const {
+    return m_owner->value(m_column);
+}
 
 void Field::SetValue(const QString& text) {
     // A null QString is still a text: store it as the empty text, not as a missing value.
     m_owner->setValue(m_column, QVariant(text.isNull() ? QStringLiteral("") : text));
 }
 
-void Field::SetNull() { m_owner->setValue(m_column, QVariant()); }
+void Field::SetNull() {
+    m_owner->setValue(m_column, QVariant());
+}
 
-QString Field::Name() const { return m_owner->fieldName(m_column); }
+QString Field::Name() const {
+    return m_owner->fieldName(m_column);
+}
 
 Field Recordset::Fields(const QString& name) {
     const int column = columnIndex(name);
@@ -45,14 +51,18 @@ Field Recordset::Fields(const QString& name) {
     return Field(shared_from_this(), column);
 }
 
-DBEngine::DBEngine() : m_default(std::make_shared<DefaultWorkspace>()) { g_engineExists = true; }
+DBEngine::DBEngine() : m_default(std::make_shared<DefaultWorkspace>()) {
+    g_engineExists = true;
+}
 
 DBEngine& DBEngine::instance() {
     static DBEngine engine;
     return engine;
 }
 
-bool DBEngine::exists() { return g_engineExists; }
+bool DBEngine::exists() {
+    return g_engineExists;
+}
 
 std::shared_ptr<Workspace> DBEngine::Workspaces(int index) {
     if (index != 0)

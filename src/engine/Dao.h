@@ -98,8 +98,8 @@ public:
     // The query dialect is described in QueryParser.h, its LIKE patterns in Pattern.h.
     // err::TableNotFound, err::ItemNotFound (column) and err::SyntaxError quote the query;
     // a query text with dbOpenTable is err::InvalidOperation.
-    virtual std::shared_ptr<Recordset> OpenRecordset(const QString& source,
-                                                     std::optional<RecordsetTypeEnum> type = {}) = 0;
+    virtual std::shared_ptr<Recordset>
+    OpenRecordset(const QString& source, std::optional<RecordsetTypeEnum> type = {}) = 0;
     virtual void Close() = 0;
     // The full path the database was opened from.
     virtual QString Name() const = 0;

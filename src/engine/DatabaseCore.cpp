@@ -53,7 +53,9 @@ sqlite::Connection& DatabaseCore::connection() {
     return *m_connection;
 }
 
-void DatabaseCore::close() { m_connection.reset(); }
+void DatabaseCore::close() {
+    m_connection.reset();
+}
 
 void DatabaseCore::requireWritable(const QString& action) const {
     if (m_readOnly)
@@ -79,8 +81,9 @@ TableInfo DatabaseCore::table(const QString& name, const QString& context) {
     if (info.name.isEmpty()) {
         // The exact name failed; try the same folding the rest of the engine uses, for
         // names outside ASCII.
-        sqlite::Statement all(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = "
-                                                 "'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'"));
+        sqlite::Statement all(db,
+                              QStringLiteral("SELECT name FROM sqlite_master WHERE type = "
+                                             "'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'"));
         while (all.step()) {
             const QString candidate = all.columnText(0);
             if (candidate.compare(name, Qt::CaseInsensitive) == 0) {
@@ -93,7 +96,8 @@ TableInfo DatabaseCore::table(const QString& name, const QString& context) {
         throw EngineError(err::TableNotFound,
                           QStringLiteral("The table '%1' was not found in '%2'%3.")
                               .arg(name, m_displayName, context));
-    sqlite::Statement columns(db, QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(info.name)));
+    sqlite::Statement columns(
+        db, QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(info.name)));
     while (columns.step())
         info.columns << columns.columnText(1);
     m_tables[key] = info;

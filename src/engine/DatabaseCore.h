@@ -13,7 +13,7 @@
 namespace tolvane::engine {
 
 struct TableInfo {
-    QString name;       // as stored in the file
+    QString name;        // as stored in the file
     QStringList columns; // in table order
     // Index of a column by name, any letter case; -1 when there is none.
     int columnIndex(const QString& column) const;

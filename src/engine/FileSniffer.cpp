@@ -66,8 +66,9 @@ FileSniff sniffDatabaseFile(const QString& path) {
             return {FileKind::Truncated,
                     QStringLiteral("%1 of %2 bytes present").arg(size).arg(expected)};
     } else if (size < pageSize) {
-        return {FileKind::Truncated,
-                QStringLiteral("%1 bytes present, less than one %2-byte page").arg(size).arg(pageSize)};
+        return {
+            FileKind::Truncated,
+            QStringLiteral("%1 bytes present, less than one %2-byte page").arg(size).arg(pageSize)};
     }
     return {FileKind::SQLite, {}};
 }

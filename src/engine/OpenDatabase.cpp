@@ -21,40 +21,46 @@ ForeignFileOpener& jetOpener() {
 
 } // namespace
 
-void setJetFileOpener(ForeignFileOpener opener) { jetOpener() = std::move(opener); }
+void setJetFileOpener(ForeignFileOpener opener) {
+    jetOpener() = std::move(opener);
+}
 
 std::shared_ptr<Database> openDatabaseFile(const QString& path) {
     const QString shown = QDir::toNativeSeparators(path);
     const FileSniff sniff = sniffDatabaseFile(path);
     switch (sniff.kind) {
     case FileKind::Missing:
-        throw EngineError(err::FileNotFound, QStringLiteral("Could not find file '%1'.").arg(shown));
+        throw EngineError(err::FileNotFound,
+                          QStringLiteral("Could not find file '%1'.").arg(shown));
     case FileKind::Folder:
         throw EngineError(err::FileNotFound,
                           QStringLiteral("Could not find file '%1': that is a folder, not a "
                                          "database file.")
                               .arg(shown));
     case FileKind::Unreadable:
-        throw EngineError(err::FileInUse,
-                          QStringLiteral("The database file '%1' cannot be read (%2).")
-                              .arg(shown, sniff.detail));
+        throw EngineError(
+            err::FileInUse,
+            QStringLiteral("The database file '%1' cannot be read (%2).").arg(shown, sniff.detail));
     case FileKind::Empty:
         unrecognized(shown, QStringLiteral("the file is empty"));
     case FileKind::Truncated:
         unrecognized(shown, QStringLiteral("the file is cut short (%1)").arg(sniff.detail));
     case FileKind::Unknown:
-        unrecognized(shown, sniff.detail.isEmpty()
-                                ? QStringLiteral("the file is not a database")
-                                : QStringLiteral("the file is not a database (%1)").arg(sniff.detail));
+        unrecognized(shown,
+                     sniff.detail.isEmpty()
+                         ? QStringLiteral("the file is not a database")
+                         : QStringLiteral("the file is not a database (%1)").arg(sniff.detail));
     case FileKind::Jet:
         if (jetOpener())
             return jetOpener()(path);
         unrecognized(shown, QStringLiteral("it is a Jet (Access) database, which this program "
                                            "cannot open"));
-    case FileKind::SQLite: break;
+    case FileKind::SQLite:
+        break;
     }
 
-    auto connection = std::make_unique<sqlite::Connection>(path, sqlite::OpenMode::ReadWrite, shown);
+    auto connection =
+        std::make_unique<sqlite::Connection>(path, sqlite::OpenMode::ReadWrite, shown);
     // Reading the schema makes SQLite check the header and first page now, so a damaged file
     // is refused here rather than at the first query.
     connection->exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));

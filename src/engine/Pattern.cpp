@@ -90,9 +90,12 @@ LikePattern::LikePattern(QStringView pattern) {
 
 bool LikePattern::tokenMatches(const Token& token, char32_t raw) const {
     switch (token.kind) {
-    case Kind::Literal: return foldCase(raw) == token.literal;
-    case Kind::AnyOne: return true;
-    case Kind::Digit: return QChar::isDigit(raw);
+    case Kind::Literal:
+        return foldCase(raw) == token.literal;
+    case Kind::AnyOne:
+        return true;
+    case Kind::Digit:
+        return QChar::isDigit(raw);
     case Kind::Class: {
         const char32_t folded = foldCase(raw);
         bool inside = false;
@@ -105,7 +108,8 @@ bool LikePattern::tokenMatches(const Token& token, char32_t raw) const {
         }
         return inside != token.negated;
     }
-    case Kind::AnyRun: break;
+    case Kind::AnyRun:
+        break;
     }
     return false;
 }

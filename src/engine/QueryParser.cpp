@@ -56,9 +56,9 @@ public:
 
 private:
     [[noreturn]] void fail(const QString& detail) const {
-        throw EngineError(err::SyntaxError,
-                          QStringLiteral("Syntax error in query expression '%1': %2.")
-                              .arg(m_text, detail));
+        throw EngineError(
+            err::SyntaxError,
+            QStringLiteral("Syntax error in query expression '%1': %2.").arg(m_text, detail));
     }
 
     void tokenize() {
@@ -103,8 +103,8 @@ private:
                 m_tokens.push_back({Token::Kind::Name, name, true, start});
                 i = close + 1;
             } else if (c.isLetterOrNumber() || c == u'_') {
-                while (i < n && (m_text[i].isLetterOrNumber() || m_text[i] == u'_' ||
-                                 m_text[i].isMark()))
+                while (i < n &&
+                       (m_text[i].isLetterOrNumber() || m_text[i] == u'_' || m_text[i].isMark()))
                     ++i;
                 m_tokens.push_back({Token::Kind::Name, m_text.mid(start, i - start), false, start});
             } else if (c == u'*') {
@@ -187,7 +187,9 @@ private:
 
 } // namespace
 
-ParsedQuery parseQuery(const QString& text) { return Parser(text).parse(); }
+ParsedQuery parseQuery(const QString& text) {
+    return Parser(text).parse();
+}
 
 bool looksLikeQuery(const QString& text) {
     const QString trimmed = text.trimmed();

@@ -52,11 +52,17 @@ std::shared_ptr<Recordset> SqliteDatabase::OpenRecordset(const QString& source,
                                              source);
 }
 
-void SqliteDatabase::Close() { m_core->close(); }
+void SqliteDatabase::Close() {
+    m_core->close();
+}
 
-QString SqliteDatabase::Name() const { return m_core->displayName(); }
+QString SqliteDatabase::Name() const {
+    return m_core->displayName();
+}
 
-bool SqliteDatabase::isReadOnly() const { return m_core->isReadOnly(); }
+bool SqliteDatabase::isReadOnly() const {
+    return m_core->isReadOnly();
+}
 
 std::shared_ptr<Database> databaseFromConnection(std::unique_ptr<sqlite::Connection> connection,
                                                  const QString& displayName, bool readOnly) {

@@ -43,8 +43,9 @@ SqliteRecordset::SqliteRecordset(std::shared_ptr<DatabaseCore> core, TableInfo t
     : m_core(std::move(core)), m_table(std::move(table)), m_type(type),
       m_source(std::move(source)) {
     if (m_table.columns.isEmpty())
-        throw EngineError(err::TableNotFound, QStringLiteral("The table '%1' in '%2' has no columns.")
-                                                  .arg(m_table.name, m_core->displayName()));
+        throw EngineError(err::TableNotFound,
+                          QStringLiteral("The table '%1' in '%2' has no columns.")
+                              .arg(m_table.name, m_core->displayName()));
     if (condition) {
         m_filter.column = m_table.columnIndex(condition->column);
         m_filter.op = condition->op;
@@ -58,8 +59,7 @@ SqliteRecordset::SqliteRecordset(std::shared_ptr<DatabaseCore> core, TableInfo t
     open(m_filter.column >= 0 ? m_filter.column : 0);
 }
 
-template <typename Sink>
-void SqliteRecordset::selectRows(int column, Sink&& sink) const {
+template <typename Sink> void SqliteRecordset::selectRows(int column, Sink&& sink) const {
     sqlite::Connection& db = m_core->connection();
     const QString table = quoteIdentifier(m_table.name);
     const QString wanted = quoteIdentifier(m_table.columns[column]);
@@ -102,10 +102,9 @@ void SqliteRecordset::selectRows(int column, Sink&& sink) const {
     // The filter column is read for the matcher; when it is also the wanted column it is
     // read once.
     const bool sameColumn = column == m_filter.column;
-    const QString columns = sameColumn
-                                ? wanted
-                                : quoteIdentifier(m_table.columns[m_filter.column]) +
-                                      QStringLiteral(", ") + wanted;
+    const QString columns = sameColumn ? wanted
+                                       : quoteIdentifier(m_table.columns[m_filter.column]) +
+                                             QStringLiteral(", ") + wanted;
     sqlite::StatementLease select =
         db.reuse(QStringLiteral("SELECT rowid, %1 FROM %2 %3").arg(columns, table, where));
     if (where.startsWith(QLatin1String("WHERE")))
@@ -148,7 +147,8 @@ void SqliteRecordset::open(int primedColumn) {
         sqlite::StatementLease last = m_core->connection().reuse(
             QStringLiteral("SELECT max(rowid) FROM %1").arg(quoteIdentifier(m_table.name)));
         if (last->step()) {
-            const auto guess = static_cast<size_t>(std::clamp<qint64>(last->columnInt64(0), 0, qint64(1) << 21));
+            const auto guess =
+                static_cast<size_t>(std::clamp<qint64>(last->columnInt64(0), 0, qint64(1) << 21));
             m_rowids.reserve(guess);
             cache.slots.reserve(guess);
         }
@@ -231,9 +231,9 @@ void SqliteRecordset::MoveNext() {
     checkOpen();
     const auto n = static_cast<qsizetype>(m_rowids.size());
     if (m_position >= n)
-        throw EngineError(err::NoCurrentRecord,
-                          QStringLiteral("No current record: %1 is already past its last row.")
-                              .arg(describe()));
+        throw EngineError(
+            err::NoCurrentRecord,
+            QStringLiteral("No current record: %1 is already past its last row.").arg(describe()));
     leaveEditMode();
     qsizetype p = m_position + 1;
     while (p < n && m_deleted[static_cast<size_t>(p)])
@@ -258,9 +258,13 @@ bool SqliteRecordset::isEOF() const {
     return RecordCount() == 0 || m_position >= static_cast<qsizetype>(m_rowids.size());
 }
 
-bool SqliteRecordset::isBOF() const { return RecordCount() == 0 || m_position < 0; }
+bool SqliteRecordset::isBOF() const {
+    return RecordCount() == 0 || m_position < 0;
+}
 
-int SqliteRecordset::fieldCount() const { return static_cast<int>(m_table.columns.size()); }
+int SqliteRecordset::fieldCount() const {
+    return static_cast<int>(m_table.columns.size());
+}
 
 QString SqliteRecordset::fieldName(int column) const {
     return m_table.columns.value(column);
@@ -325,10 +329,9 @@ void SqliteRecordset::bulkLoad(int column, ColumnCache& cache) const {
 }
 
 QVariant SqliteRecordset::readOne(int column, ColumnCache& cache) const {
-    sqlite::StatementLease select =
-        m_core->connection().reuse(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
-                                       .arg(quoteIdentifier(m_table.columns[column]),
-                                            quoteIdentifier(m_table.name)));
+    sqlite::StatementLease select = m_core->connection().reuse(
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
+            .arg(quoteIdentifier(m_table.columns[column]), quoteIdentifier(m_table.name)));
     select->bind(1, m_rowids[static_cast<size_t>(m_position)]);
     if (!select->step())
         throw EngineError(err::RecordDeleted,
@@ -382,7 +385,8 @@ void SqliteRecordset::setValue(int column, const QVariant& value) {
                           QStringLiteral("Update or CancelUpdate without AddNew or Edit: the "
                                          "field '%1' of %2 can only be set after AddNew or Edit.")
                               .arg(m_table.columns[column], describe()));
-    m_buffer[static_cast<size_t>(column)] = value.isNull() ? QVariant() : QVariant(value.toString());
+    m_buffer[static_cast<size_t>(column)] =
+        value.isNull() ? QVariant() : QVariant(value.toString());
 }
 
 bool SqliteRecordset::rowExists(qint64 rowid) {
@@ -421,9 +425,9 @@ void SqliteRecordset::Update(UpdateTypeEnum type, bool force) {
                               .arg(static_cast<int>(type))
                               .arg(describe()));
     if (m_mode == EditMode::None)
-        throw EngineError(err::UpdateWithoutEdit,
-                          QStringLiteral("Update or CancelUpdate without AddNew or Edit on %1.")
-                              .arg(describe()));
+        throw EngineError(
+            err::UpdateWithoutEdit,
+            QStringLiteral("Update or CancelUpdate without AddNew or Edit on %1.").arg(describe()));
     m_core->requireWritable(QStringLiteral("update table '%1'").arg(m_table.name));
 
     QStringList names;
@@ -445,8 +449,9 @@ void SqliteRecordset::Update(UpdateTypeEnum type, bool force) {
             QStringList marks;
             for (qsizetype i = 0; i < names.size(); ++i)
                 marks << QStringLiteral("?%1").arg(i + 1);
-            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+            sql =
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
         }
         sqlite::Transaction transaction(db);
         sqlite::Statement insert(db, sql);
@@ -495,9 +500,9 @@ void SqliteRecordset::Update(UpdateTypeEnum type, bool force) {
 void SqliteRecordset::CancelUpdate() {
     checkOpen();
     if (m_mode == EditMode::None)
-        throw EngineError(err::UpdateWithoutEdit,
-                          QStringLiteral("Update or CancelUpdate without AddNew or Edit on %1.")
-                              .arg(describe()));
+        throw EngineError(
+            err::UpdateWithoutEdit,
+            QStringLiteral("Update or CancelUpdate without AddNew or Edit on %1.").arg(describe()));
     leaveEditMode();
 }
 
@@ -508,8 +513,8 @@ void SqliteRecordset::Delete() {
     leaveEditMode();
     sqlite::Connection& db = m_core->connection();
     sqlite::Transaction transaction(db);
-    sqlite::Statement remove(db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?1")
-                                     .arg(quoteIdentifier(m_table.name)));
+    sqlite::Statement remove(
+        db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoteIdentifier(m_table.name)));
     remove.bind(1, m_rowids[static_cast<size_t>(m_position)]);
     remove.run();
     if (db.changes() == 0)

@@ -67,7 +67,7 @@ private:
         quint64 stamp = ~quint64(0);
         bool bulkLoaded = false;
         int singleReads = 0;
-        std::string arena; // UTF-8 values, one after another
+        std::string arena;       // UTF-8 values, one after another
         std::vector<Slot> slots; // per position in the set
     };
     // The filter the set was opened with, in the form the lookups need.
@@ -79,8 +79,7 @@ private:
     };
 
     // Runs the selecting query, calling sink(rowid, valueOfColumn) for every selected row.
-    template <typename Sink>
-    void selectRows(int column, Sink&& sink) const;
+    template <typename Sink> void selectRows(int column, Sink&& sink) const;
 
     void open(int primedColumn);
     void checkOpen() const;

@@ -180,7 +180,8 @@ TEST(Editing, ValuesAreStoredAsGivenIncludingQuotesAndSql) {
     rs->Fields("definition").SetValue(QString());
     rs->Update();
     EXPECT_EQ(file.rowsOnDisk().back(), (EngineRow{tricky, ""}));
-    auto found = db->OpenRecordset("SELECT * FROM words WHERE headword = 'o''neil\"; drop table words; --'");
+    auto found =
+        db->OpenRecordset("SELECT * FROM words WHERE headword = 'o''neil\"; drop table words; --'");
     EXPECT_EQ(found->RecordCount(), 1);
 }
 

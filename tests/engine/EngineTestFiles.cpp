@@ -32,7 +32,8 @@ std::shared_ptr<Database> DictionaryFile::open() const {
 
 std::vector<EngineRow> DictionaryFile::rowsOnDisk() const {
     sqlite::Connection db(m_path, sqlite::OpenMode::ReadOnly);
-    sqlite::Statement select(db, QStringLiteral("SELECT headword, definition FROM words ORDER BY rowid"));
+    sqlite::Statement select(
+        db, QStringLiteral("SELECT headword, definition FROM words ORDER BY rowid"));
     std::vector<EngineRow> rows;
     while (select.step())
         rows.push_back({select.columnText(0), select.columnText(1)});

@@ -5,8 +5,8 @@
 #include "engine/Dao.h"
 
 #include <QStringList>
-#include <ostream>
 #include <QTemporaryDir>
+#include <ostream>
 #include <utility>
 #include <vector>
 
@@ -45,8 +45,7 @@ private:
 QStringList readColumn(engine::Recordset& rs, const QString& column);
 
 // Runs `call` and returns the number of the EngineError it throws (0 when none).
-template <typename F>
-int errorNumber(F&& call) {
+template <typename F> int errorNumber(F&& call) {
     try {
         std::forward<F>(call)();
     } catch (const engine::EngineError& error) {
@@ -56,8 +55,7 @@ int errorNumber(F&& call) {
 }
 
 // The message of the EngineError `call` throws (empty when none).
-template <typename F>
-QString errorMessage(F&& call) {
+template <typename F> QString errorMessage(F&& call) {
     try {
         std::forward<F>(call)();
     } catch (const engine::EngineError& error) {

@@ -1,13 +1,13 @@
 // Opening database files: the engine object, and every kind of wrong file refused with a
 // clear error naming it, the file left exactly as it was.
 
-#include "EngineTestFiles.h"
-#include "support/TestSupport.h"
 #include "engine/OpenDatabase.h"
+#include "EngineTestFiles.h"
 #include "engine/Schema.h"
 #include "engine/SqliteDatabase.h"
 #include "engine/sqlite/Connection.h"
 #include "engine/sqlite/Statement.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -137,7 +137,8 @@ TEST(OpenDatabase, JetFileIsRefusedUnlessAReaderIsRegistered) {
     setJetFileOpener({});
     EXPECT_EQ(handedOver, path);
     EXPECT_TRUE(db->isReadOnly());
-    EXPECT_EQ(db->OpenRecordset("data1", dbOpenTable)->Fields("field1").Value().toString(), "ABASE");
+    EXPECT_EQ(db->OpenRecordset("data1", dbOpenTable)->Fields("field1").Value().toString(),
+              "ABASE");
 }
 
 TEST(OpenDatabase, ReadOnlyDatabaseRefusesEveryWriteNamingTheFile) {

@@ -1,8 +1,8 @@
 // The LIKE matcher and the case folding it shares with `=` and the headword index.
 
-#include "support/TestSupport.h"
-#include "engine/CaseFold.h"
 #include "engine/Pattern.h"
+#include "engine/CaseFold.h"
+#include "support/TestSupport.h"
 
 using tolvane::engine::compareFoldedUtf8;
 using tolvane::engine::LikePattern;
@@ -36,8 +36,10 @@ TEST(Pattern, QuestionMarkTakesExactlyOneCharacter) {
     EXPECT_FALSE(like("AA", "a?a"));
     EXPECT_FALSE(like("ABBA", "a?a"));
     EXPECT_FALSE(like("ABBA", "a?a*")); // the third character must be an a
-    EXPECT_TRUE(like("ÉDEN", "?den"));          // one character, even outside ASCII
-    EXPECT_TRUE(like(QString::fromUcs4(U"\U0001D49C" U"x"), "?x")); // a surrogate pair is one
+    EXPECT_TRUE(like("ÉDEN", "?den"));  // one character, even outside ASCII
+    EXPECT_TRUE(like(QString::fromUcs4(U"\U0001D49C"
+                                       U"x"),
+                     "?x")); // a surrogate pair is one
 }
 
 TEST(Pattern, HashTakesOneDigit) {
@@ -73,7 +75,7 @@ TEST(Pattern, MalformedClassesNeverFail) {
     EXPECT_TRUE(like("[ab", "[ab"));
     EXPECT_TRUE(like("[abc", "[ab*"));
     EXPECT_FALSE(like("a", "[ab"));
-    EXPECT_TRUE(like("x", "[]x"));   // the empty class takes no character
+    EXPECT_TRUE(like("x", "[]x"));    // the empty class takes no character
     EXPECT_FALSE(like("a", "[z-a]")); // reversed range: no character
     EXPECT_TRUE(like("!", "[!]"));
     EXPECT_TRUE(like("]", "]"));

@@ -1,9 +1,9 @@
 // The query dialect: what the dictionary windows send, and everything else refused with a
 // syntax error that quotes the query.
 
+#include "engine/QueryParser.h"
 #include "EngineTestFiles.h"
 #include "support/TestSupport.h"
-#include "engine/QueryParser.h"
 
 using namespace tolvane::engine;
 using tolvane::test::errorMessage;
@@ -31,7 +31,8 @@ TEST(QueryParser, HeadwordQueryInAnyLetterCase) {
 
 TEST(QueryParser, QuotesInsideTexts) {
     EXPECT_EQ(parseQuery("SELECT * FROM t WHERE c = 'O''Neil'").where->value, "O'Neil");
-    EXPECT_EQ(parseQuery("SELECT * FROM t WHERE c = \"say \"\"hi\"\"\"").where->value, "say \"hi\"");
+    EXPECT_EQ(parseQuery("SELECT * FROM t WHERE c = \"say \"\"hi\"\"\"").where->value,
+              "say \"hi\"");
     EXPECT_EQ(parseQuery("SELECT * FROM t WHERE c = \"O'Neil\"").where->value, "O'Neil");
     EXPECT_EQ(parseQuery("SELECT * FROM t WHERE c = ''").where->value, "");
     EXPECT_EQ(parseQuery("SELECT * FROM t WHERE c LIKE 'a' & \"b\" & '*'").where->value, "ab*");
@@ -73,8 +74,9 @@ TEST(QueryParser, MalformedQueriesAreSyntaxErrorsQuotingTheText) {
     for (const char* text : bad) {
         SCOPED_TRACE(text);
         EXPECT_EQ(errorNumber([&] { parseQuery(QString::fromUtf8(text)); }), err::SyntaxError);
-        EXPECT_TRUE(errorMessage([&] { parseQuery(QString::fromUtf8(text)); })
-                        .contains(QStringLiteral("'%1'").arg(QString::fromUtf8(text))));
+        EXPECT_TRUE(errorMessage([&] {
+                        parseQuery(QString::fromUtf8(text));
+                    }).contains(QStringLiteral("'%1'").arg(QString::fromUtf8(text))));
     }
 }
 

@@ -2,9 +2,9 @@
 // the query dialect selects rows (LIKE and = without regard to case, beyond ASCII too).
 
 #include "EngineTestFiles.h"
-#include "support/TestSupport.h"
 #include "engine/Pattern.h"
 #include "engine/sqlite/Connection.h"
+#include "support/TestSupport.h"
 
 #include <QRandomGenerator>
 #include <algorithm>
@@ -15,10 +15,9 @@ using namespace tolvane::test;
 namespace {
 
 const std::vector<EngineRow> kWords{
-    {"ABATE", "to lessen"},  {"abase", "to lower"},   {"ÉDEN", "a garden"},
-    {"Ablution", "washing"}, {"éden", "lowercase"},   {"EDGE", "a border"},
-    {"O'NEIL", "a name"},    {"PSALM 23", "a song"},  {"A*B", "a star"},
-    {"BAT", "an animal"},    {"cat", "another one"},  {"rat", "a third"},
+    {"ABATE", "to lessen"}, {"abase", "to lower"}, {"ÉDEN", "a garden"},   {"Ablution", "washing"},
+    {"éden", "lowercase"},  {"EDGE", "a border"},  {"O'NEIL", "a name"},   {"PSALM 23", "a song"},
+    {"A*B", "a star"},      {"BAT", "an animal"},  {"cat", "another one"}, {"rat", "a third"},
 };
 
 QStringList headwords(Database& db, const QString& query) {
@@ -97,8 +96,10 @@ TEST(Dynaset, PrefixQueryIgnoresCaseBeyondAscii) {
               sorted({"ÉDEN", "éden"}));
     EXPECT_EQ(headwords(*db, "SELECT * FROM words WHERE headword LIKE 'ÉD'& '*'"),
               sorted({"ÉDEN", "éden"}));
-    EXPECT_EQ(headwords(*db, "SELECT * FROM words WHERE headword LIKE 'ed'& '*'"), QStringList{"EDGE"});
-    EXPECT_EQ(db->OpenRecordset("SELECT * FROM words WHERE headword LIKE 'zz'& '*'")->RecordCount(), 0);
+    EXPECT_EQ(headwords(*db, "SELECT * FROM words WHERE headword LIKE 'ed'& '*'"),
+              QStringList{"EDGE"});
+    EXPECT_EQ(db->OpenRecordset("SELECT * FROM words WHERE headword LIKE 'zz'& '*'")->RecordCount(),
+              0);
 }
 
 TEST(Dynaset, EqualsIgnoresCaseTheSameWay) {
@@ -110,7 +111,8 @@ TEST(Dynaset, EqualsIgnoresCaseTheSameWay) {
     EXPECT_EQ(headwords(*db, "Select * from words where headword = 'aba'"), QStringList{});
     // Wildcards mean nothing to =.
     EXPECT_EQ(headwords(*db, "Select * from words where headword = 'a*b'"), QStringList{"A*B"});
-    EXPECT_EQ(headwords(*db, "Select * from words where headword = 'O''Neil'"), QStringList{"O'NEIL"});
+    EXPECT_EQ(headwords(*db, "Select * from words where headword = 'O''Neil'"),
+              QStringList{"O'NEIL"});
 }
 
 TEST(Dynaset, EveryPatternClassThroughAQuery) {
@@ -148,9 +150,9 @@ TEST(Dynaset, IndexedAndUnindexedLookupsAgreeWithTheMatcher) {
     DictionaryFile plain(rows, false);
     auto withIndex = indexed.open();
     auto withoutIndex = plain.open();
-    const QStringList patterns{"a*",  "A*",   "é*", "ab*", "a?*",  "*b",   "[ab]*", "[!a]*",
-                               "z#*", "Σ*",   "σ*", "ς*",  "[*",   "ß*",   "a",     "''*",
-                               "[a-z]b*", "?", "É[éb]*", "*[]*"};
+    const QStringList patterns{"a*",    "A*",  "é*",      "ab*", "a?*",    "*b",  "[ab]*",
+                               "[!a]*", "z#*", "Σ*",      "σ*",  "ς*",     "[*",  "ß*",
+                               "a",     "''*", "[a-z]b*", "?",   "É[éb]*", "*[]*"};
     // And whatever else could be typed into a search box (a quote would end the text, so the
     // window's query doubles it here).
     QStringList typed = patterns;
@@ -173,7 +175,8 @@ TEST(Dynaset, IndexedAndUnindexedLookupsAgreeWithTheMatcher) {
         expected.sort();
         QString literal = pattern;
         literal.replace("'", "''");
-        const QString query = QStringLiteral("SELECT * FROM words WHERE headword LIKE '%1'").arg(literal);
+        const QString query =
+            QStringLiteral("SELECT * FROM words WHERE headword LIKE '%1'").arg(literal);
         EXPECT_EQ(headwords(*withIndex, query), expected);
         EXPECT_EQ(headwords(*withoutIndex, query), expected);
     }

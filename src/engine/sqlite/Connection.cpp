@@ -5,8 +5,8 @@
 
 #include <QFile>
 #include <cassert>
-#include <utility>
 #include <sqlite3.h>
+#include <utility>
 
 namespace tolvane::engine::sqlite {
 
@@ -14,10 +14,14 @@ namespace {
 
 int flagsFor(OpenMode mode) {
     switch (mode) {
-    case OpenMode::ReadWrite: return SQLITE_OPEN_READWRITE;
-    case OpenMode::ReadOnly: return SQLITE_OPEN_READONLY;
-    case OpenMode::ReadWriteCreate: return SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-    case OpenMode::Memory: return SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY;
+    case OpenMode::ReadWrite:
+        return SQLITE_OPEN_READWRITE;
+    case OpenMode::ReadOnly:
+        return SQLITE_OPEN_READONLY;
+    case OpenMode::ReadWriteCreate:
+        return SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    case OpenMode::Memory:
+        return SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY;
     }
     return SQLITE_OPEN_READWRITE;
 }
@@ -27,10 +31,11 @@ int flagsFor(OpenMode mode) {
 Connection::Connection(const QString& path, OpenMode mode, const QString& displayName)
     : m_path(path), m_displayName(displayName.isEmpty() ? path : displayName),
       m_owner(std::this_thread::get_id()) {
-    const QByteArray file = mode == OpenMode::Memory ? QByteArray(":memory:") : QFile::encodeName(path);
+    const QByteArray file =
+        mode == OpenMode::Memory ? QByteArray(":memory:") : QFile::encodeName(path);
     // Extended result codes tell a locked file from a damaged one.
-    const int rc = sqlite3_open_v2(file.constData(), &m_db, flagsFor(mode) | SQLITE_OPEN_NOMUTEX,
-                                   nullptr);
+    const int rc =
+        sqlite3_open_v2(file.constData(), &m_db, flagsFor(mode) | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         // Take the message before the handle is gone.
         try {
@@ -67,7 +72,9 @@ Connection::~Connection() {
         sqlite3_close_v2(m_db);
 }
 
-bool Connection::isReadOnly() const { return sqlite3_db_readonly(m_db, "main") == 1; }
+bool Connection::isReadOnly() const {
+    return sqlite3_db_readonly(m_db, "main") == 1;
+}
 
 void Connection::exec(const QString& sql) {
     assertOwnerThread();
@@ -78,12 +85,15 @@ void Connection::exec(const QString& sql) {
         fail(rc, QStringLiteral("running \"%1\"").arg(sql));
 }
 
-Statement Connection::prepare(const QString& sql) { return Statement(*this, sql); }
+Statement Connection::prepare(const QString& sql) {
+    return Statement(*this, sql);
+}
 
 StatementLease Connection::reuse(const QString& sql) {
     auto found = m_statements.find(sql);
     if (found == m_statements.end())
-        found = m_statements.emplace(sql, std::make_unique<CachedStatement>(Statement(*this, sql))).first;
+        found = m_statements.emplace(sql, std::make_unique<CachedStatement>(Statement(*this, sql)))
+                    .first;
     CachedStatement& cached = *found->second;
     if (cached.inUse) {
         auto own = std::make_unique<Statement>(*this, sql);
@@ -112,9 +122,13 @@ StatementLease::~StatementLease() {
         *m_inUse = false;
 }
 
-qint64 Connection::lastInsertRowid() const { return sqlite3_last_insert_rowid(m_db); }
+qint64 Connection::lastInsertRowid() const {
+    return sqlite3_last_insert_rowid(m_db);
+}
 
-int Connection::changes() const { return sqlite3_changes(m_db); }
+int Connection::changes() const {
+    return sqlite3_changes(m_db);
+}
 
 qint64 Connection::dataVersion() {
     StatementLease statement = reuse(QStringLiteral("PRAGMA data_version"));
@@ -122,8 +136,8 @@ qint64 Connection::dataVersion() {
 }
 
 void Connection::fail(int rc, const QString& what) const {
-    const QString detail = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
-                                : QString::fromUtf8(sqlite3_errstr(rc));
+    const QString detail =
+        m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
     const QString file = m_displayName;
     switch (rc & 0xff) {
     case SQLITE_BUSY:
@@ -145,20 +159,23 @@ void Connection::fail(int rc, const QString& what) const {
                                          "database or is damaged (%2).")
                               .arg(file, detail));
     case SQLITE_CANTOPEN:
-        throw EngineError(err::FileNotFound,
-                          QStringLiteral("Could not open the database file '%1' (%2).").arg(file, detail));
+        throw EngineError(
+            err::FileNotFound,
+            QStringLiteral("Could not open the database file '%1' (%2).").arg(file, detail));
     case SQLITE_PERM:
     case SQLITE_AUTH:
-        throw EngineError(err::FileInUse,
-                          QStringLiteral("The database file '%1' may not be used (%2).").arg(file, detail));
+        throw EngineError(
+            err::FileInUse,
+            QStringLiteral("The database file '%1' may not be used (%2).").arg(file, detail));
     case SQLITE_IOERR:
     case SQLITE_FULL:
         throw EngineError(err::DiskIo,
                           QStringLiteral("Disk or input/output error on '%1' while %2 (%3).")
                               .arg(file, what, detail));
     default:
-        throw EngineError(err::DiskIo, QStringLiteral("Database error on '%1' while %2: %3")
-                                           .arg(file, what, detail));
+        throw EngineError(
+            err::DiskIo,
+            QStringLiteral("Database error on '%1' while %2: %3").arg(file, what, detail));
     }
 }
 

@@ -91,11 +91,17 @@ void Statement::run() {
     }
 }
 
-void Statement::reset() { sqlite3_reset(m_stmt); }
+void Statement::reset() {
+    sqlite3_reset(m_stmt);
+}
 
-void Statement::clearBindings() { sqlite3_clear_bindings(m_stmt); }
+void Statement::clearBindings() {
+    sqlite3_clear_bindings(m_stmt);
+}
 
-int Statement::columnCount() const { return sqlite3_column_count(m_stmt); }
+int Statement::columnCount() const {
+    return sqlite3_column_count(m_stmt);
+}
 
 QString Statement::columnName(int column) const {
     return QString::fromUtf8(sqlite3_column_name(m_stmt, column));
@@ -105,7 +111,9 @@ bool Statement::isNull(int column) const {
     return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
 }
 
-qint64 Statement::columnInt64(int column) const { return sqlite3_column_int64(m_stmt, column); }
+qint64 Statement::columnInt64(int column) const {
+    return sqlite3_column_int64(m_stmt, column);
+}
 
 QByteArrayView Statement::columnUtf8(int column) const {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));

@@ -39,7 +39,7 @@ public:
     QString columnName(int column) const;
     bool isNull(int column) const;
     qint64 columnInt64(int column) const;
-    QString columnText(int column) const; // a null QString for NULL
+    QString columnText(int column) const;   // a null QString for NULL
     QVariant columnValue(int column) const; // null QVariant for NULL, else QString
     // The column's UTF-8 bytes, valid until the next step/reset. Empty view for NULL.
     QByteArrayView columnUtf8(int column) const;
