@@ -147,7 +147,7 @@ TEST(RtfWriter, EmptyParagraphsAndLineBreaksSurvive) {
 }
 
 TEST(RtfWriter, ALargeMixedDocumentSurvives) {
-    // 100,000 characters of mixed text and formatting, from a fixed seed.
+    // 100,000 characters of mixed text and formatting, the same on every run.
     QRandomGenerator random(20261207);
     const QStringList alphabet = QString::fromUtf8("a b c d e f g h i j K L M N O { } \\ \t é ß € Ω д 中 😊")
                                      .split(u' ');
