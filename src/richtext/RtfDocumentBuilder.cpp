@@ -46,7 +46,13 @@ RtfDocumentBuilder::RtfDocumentBuilder(QTextDocument& document)
     defaultFamily_ = document_.defaultFont().family();
 }
 
-RtfDocumentBuilder::~RtfDocumentBuilder() { document_.setUndoRedoEnabled(undoWasEnabled_); }
+RtfDocumentBuilder::~RtfDocumentBuilder() {
+    document_.setUndoRedoEnabled(undoWasEnabled_);
+    // A document that a box already shows is not always laid out again after a load built
+    // this way (its blocks are left with no lines, and the box paints nothing although the
+    // text is there): have the whole document laid out afresh.
+    document_.markContentsDirty(0, document_.characterCount());
+}
 
 void RtfDocumentBuilder::setFontFamily(int fontNumber, const QString& family) {
     families_[fontNumber] = family;

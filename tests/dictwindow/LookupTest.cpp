@@ -55,6 +55,19 @@ TEST_F(LookupTest, OnlyAScriptureOfExactlyTheMarkerShowsProperName) {
     EXPECT_EQ(storedRow(QStringLiteral("BRUIT"))->scripture.toString(), QStringLiteral("="));
 }
 
+TEST_F(LookupTest, AStoredRichTextScriptureShowsFormattedAndStoresBackAsRichText) {
+    const QString stored = QStringLiteral(
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}"
+        "\\viewkind4\\uc1\\pard\\f0\\fs20 Ezek. \\b 21:26\\b0; Phil. 4:12\\par\r\n}");
+    rows.push_back({QStringLiteral("Abjure"), QStringLiteral("to forswear"), stored});
+    open(kingJamesConfig(), rows);
+    c().txtSearch->setText(QStringLiteral("abj"));
+    clickHeadword(QStringLiteral("Abjure"));
+    EXPECT_EQ(c().rtb1->Text(), QStringLiteral("Ezek. 21:26; Phil. 4:12"));
+    EXPECT_TRUE(c().rtb1->TextRTF().contains(QStringLiteral("\\b 21:26")));
+    EXPECT_TRUE(messageLog().isEmpty());
+}
+
 TEST_F(LookupTest, DuplicateHeadwordsAreListedTwiceAndShowTheFirstRow) {
     c().txtSearch->setText(QStringLiteral("bew"));
     ASSERT_EQ(listItems(), (QStringList{QStringLiteral("Bewray"), QStringLiteral("Bewray")}));

@@ -9,6 +9,11 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QCoreApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QWidget>
 
 using tolvane::richtext::RichTextBox;
@@ -147,4 +152,26 @@ TEST(RichTextBox, LoadingStartsAtTheTopWithNothingToUndo) {
     box.setTextRTF(QStringLiteral("{\\rtf1 ") + many + u'}');
     EXPECT_EQ(box.textCursor().position(), 0);
     EXPECT_FALSE(box.document()->isUndoAvailable());
+}
+
+// The window shows the box first and loads a value into it later, on each click: the text
+// must then be laid out and painted, not only held by the document.
+TEST(RichTextBox, AValueLoadedIntoABoxOnScreenIsLaidOutAndPainted) {
+    RichTextBox box;
+    box.resize(217, 89);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    const QImage blank = box.grab().toImage();
+    const QString oneParagraph = QStringLiteral(
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}"
+        "\\viewkind4\\uc1\\pard\\f0\\fs20 Ezek. 21:26; Phil. 4:12\\par\r\n}");
+    for (const QString& value :
+         {oneParagraph, kStoredValue, QStringLiteral("Gen. 1:1"), oneParagraph}) {
+        box.setTextRTF(value);
+        QCoreApplication::processEvents();
+        const QTextBlock first = box.document()->begin();
+        ASSERT_TRUE(first.layout());
+        EXPECT_GT(first.layout()->lineCount(), 0) << value.left(40).toStdString();
+        EXPECT_NE(box.grab().toImage(), blank) << value.left(40).toStdString();
+    }
 }
