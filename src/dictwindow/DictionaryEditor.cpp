@@ -37,6 +37,31 @@ bool DictionaryWindow::boxesHoldData() {
     return filled;
 }
 
+// Add New and Edit: only Save and Cancel can be clicked until the change is stored or dropped.
+void DictionaryWindow::showStoreButtons() {
+    m_controls.cmdAdd->setEnabled(false);
+    m_controls.cmdDelete->setEnabled(false);
+    m_controls.cmdEdit->setEnabled(false);
+    m_controls.cmdend->setEnabled(false);
+    m_controls.cmdsave->setEnabled(true);
+    m_controls.cmdcancel->setEnabled(true);
+}
+
+// After a store or Cancel: empty boxes and search text, the browsing buttons, browse mode,
+// and the whole table listed again.
+void DictionaryWindow::returnToBrowsing() {
+    emptyBoxes();
+    setSearchText(QString());
+    m_controls.cmdsave->setEnabled(false);
+    m_controls.cmdcancel->setEnabled(false);
+    m_controls.cmdAdd->setEnabled(true);
+    m_controls.cmdend->setEnabled(true);
+    m_adding = false;
+    m_editing = false;
+    openTable();
+    loadlist();
+}
+
 void DictionaryWindow::cmdAdd_Click() {
     m_controls.txtForename->setText(QString());
     m_controls.txtSurname->setPlainText(QString());
@@ -44,12 +69,7 @@ void DictionaryWindow::cmdAdd_Click() {
         m_controls.rtb1->setTextRTF(QString());
     m_controls.txtForename->setEnabled(true);
     m_controls.txtSurname->setEnabled(true);
-    m_controls.cmdAdd->setEnabled(false);
-    m_controls.cmdDelete->setEnabled(false);
-    m_controls.cmdEdit->setEnabled(false);
-    m_controls.cmdend->setEnabled(false);
-    m_controls.cmdsave->setEnabled(true);
-    m_controls.cmdcancel->setEnabled(true);
+    showStoreButtons();
     m_adding = true;
     m_editing = false;
 }
@@ -57,12 +77,7 @@ void DictionaryWindow::cmdAdd_Click() {
 void DictionaryWindow::cmdEdit_Click() {
     m_controls.txtForename->setEnabled(true);
     m_controls.txtSurname->setEnabled(true);
-    m_controls.cmdAdd->setEnabled(false);
-    m_controls.cmdDelete->setEnabled(false);
-    m_controls.cmdEdit->setEnabled(false);
-    m_controls.cmdend->setEnabled(false);
-    m_controls.cmdsave->setEnabled(true);
-    m_controls.cmdcancel->setEnabled(true);
+    showStoreButtons();
     m_editing = true;
     m_adding = false;
 }
@@ -74,8 +89,12 @@ void DictionaryWindow::cmdsave_Click() {
         edit();
 }
 
-QVariant DictionaryWindow::add() { return store(true); }
-QVariant DictionaryWindow::edit() { return store(false); }
+QVariant DictionaryWindow::add() {
+    return store(true);
+}
+QVariant DictionaryWindow::edit() {
+    return store(false);
+}
 
 // Headword, definition, then (King James) the scripture box's markup, then one Update. A row
 // the engine refuses is dropped from the recordset's pending change so that nothing
@@ -108,30 +127,12 @@ QVariant DictionaryWindow::store(bool adding) {
     // the last list click, and the engine refuses when rs stands on none.
     writeBoxesToCurrentRow(adding);
 
-    emptyBoxes();
-    setSearchText(QString());
-    m_controls.cmdsave->setEnabled(false);
-    m_controls.cmdcancel->setEnabled(false);
-    m_controls.cmdAdd->setEnabled(true);
-    m_controls.cmdend->setEnabled(true);
-    m_adding = false;
-    m_editing = false;
-    openTable();
-    loadlist();
+    returnToBrowsing();
     return {};
 }
 
 void DictionaryWindow::cmdcancel_Click() {
-    emptyBoxes();
-    setSearchText(QString());
-    m_controls.cmdsave->setEnabled(false);
-    m_controls.cmdcancel->setEnabled(false);
-    m_controls.cmdAdd->setEnabled(true);
-    m_controls.cmdend->setEnabled(true);
-    m_adding = false;
-    m_editing = false;
-    openTable();
-    loadlist();
+    returnToBrowsing();
 }
 
 void DictionaryWindow::cmdDelete_Click() {

@@ -72,6 +72,8 @@ private:
     static constexpr qsizetype kLongestShownWhileShortening = 1000;
     void showEntry();
     void emptyBoxes();
+    void showStoreButtons();
+    void returnToBrowsing();
     bool boxesHoldData();
     QVariant store(bool adding);
     void writeBoxesToCurrentRow(bool adding);
