@@ -322,3 +322,46 @@ TEST_F(EditorTest, EastonsAndHitchcockStoreTwoColumnsAndShowEqualsAsIs) {
 
 } // namespace
 } // namespace tolvane::test
+
+namespace tolvane::test {
+namespace {
+
+// Two rows share a headword: the click shows the first, and Edit with Save, or Delete, act
+// on that row alone.
+class DuplicateHeadwordEditTest : public WindowFixture {
+protected:
+    void SetUp() override {
+        open(data::hitchcockConfig(), {{QStringLiteral("Abel"), QStringLiteral("vanity")},
+                                       {QStringLiteral("Abel"), QStringLiteral("mourning")},
+                                       {QStringLiteral("Adah"), QStringLiteral("ornament")}});
+        c().txtSearch->setText(QStringLiteral("abel"));
+        clickItem(0);
+        ASSERT_EQ(c().txtSurname->toPlainText(), QStringLiteral("vanity"));
+    }
+    QStringList definitions() {
+        QStringList d;
+        for (const auto& r : storedRows())
+            d << r.definition.toString();
+        d.sort();
+        return d;
+    }
+};
+
+TEST_F(DuplicateHeadwordEditTest, EditAndSaveChangeOnlyTheShownRow) {
+    c().cmdEdit->click();
+    c().txtSurname->setPlainText(QStringLiteral("a breath"));
+    c().cmdsave->click();
+    EXPECT_EQ(definitions(), (QStringList{QStringLiteral("a breath"), QStringLiteral("mourning"),
+                                          QStringLiteral("ornament")}));
+    EXPECT_TRUE(messageLog().isEmpty());
+}
+
+TEST_F(DuplicateHeadwordEditTest, DeleteRemovesOnlyTheShownRow) {
+    fakes.messages->queueAnswer(platform::AnswerYes);
+    c().cmdDelete->click();
+    EXPECT_EQ(definitions(), (QStringList{QStringLiteral("mourning"), QStringLiteral("ornament")}));
+    EXPECT_EQ(listItems(), (QStringList{QStringLiteral("Abel"), QStringLiteral("Adah")}));
+}
+
+} // namespace
+} // namespace tolvane::test
