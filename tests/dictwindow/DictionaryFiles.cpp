@@ -1,41 +1,8 @@
-// Dictionary files for the window tests, written with the engine's own schema helpers.
+// The rows the window tests open their dictionaries with.
 
 #include "WindowFixture.h"
 
-#include "engine/Schema.h"
-#include "engine/sqlite/Connection.h"
-#include "engine/sqlite/Statement.h"
-
-#include <QDir>
-
 namespace tolvane::test {
-
-void writeDictionaryFile(const QString& folder, const data::DictionaryConfig& config,
-                         const std::vector<DictRow>& rows) {
-    const QString path = QDir(folder).filePath(config.fileName);
-    QFile::remove(path);
-    engine::sqlite::Connection connection(path, engine::sqlite::OpenMode::ReadWriteCreate);
-    QStringList columns{config.headwordColumn, config.definitionColumn};
-    if (config.hasScripture())
-        columns << config.scriptureColumn;
-    engine::createTextTable(connection, config.table, columns);
-    engine::createHeadwordIndex(connection, config.table, config.headwordColumn);
-
-    engine::sqlite::Transaction transaction(connection);
-    auto insert = connection.prepare(
-        QStringLiteral("INSERT INTO %1 VALUES (?, ?%2)")
-            .arg(engine::quoteIdentifier(config.table),
-                 config.hasScripture() ? QStringLiteral(", ?") : QString()));
-    for (const auto& row : rows) {
-        insert.bind(1, row.headword);
-        insert.bind(2, row.definition);
-        if (config.hasScripture())
-            insert.bind(3, row.scripture);
-        insert.run();
-        insert.reset();
-    }
-    transaction.commit();
-}
 
 std::vector<DictRow> sampleRows() {
     const QString s = QStringLiteral("Job 1:1");

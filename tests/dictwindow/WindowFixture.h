@@ -4,6 +4,7 @@
 
 #include "data/DictionaryConfig.h"
 #include "dictwindow/DictionaryWindow.h"
+#include "support/DictionaryFiles.h"
 #include "support/PlatformFakes.h"
 #include "support/TestSupport.h"
 
@@ -16,17 +17,6 @@
 #include <vector>
 
 namespace tolvane::test {
-
-// One row of a dictionary table; a null QVariant stands for a missing value.
-struct DictRow {
-    QVariant headword;
-    QVariant definition;
-    QVariant scripture = QString(); // ignored for dictionaries without a scripture column
-};
-
-// Writes `fileName` (e.g. "db2.mdb") in `folder` holding the configuration's table and rows.
-void writeDictionaryFile(const QString& folder, const data::DictionaryConfig& config,
-                         const std::vector<DictRow>& rows);
 
 // A small King James style table: mixed case, a duplicate headword, a quote, a digit, the
 // proper-name marker and a value merely containing "=", missing values, and "Ent..." so that

@@ -1,10 +1,8 @@
 #include "ShellFixture.h"
 
-#include "engine/Schema.h"
-#include "engine/sqlite/Connection.h"
-#include "engine/sqlite/Statement.h"
 #include "platform/AppFolder.h"
 #include "shell/MainWindow.h"
+#include "support/DictionaryFiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,26 +15,11 @@ namespace tolvane::test {
 
 void writeDictionary(const QString& folder, const data::DictionaryConfig& config,
                      const QStringList& headwords) {
-    const QString file = QDir(folder).filePath(config.fileName);
-    QFile::remove(file);
-    engine::sqlite::Connection connection(file, engine::sqlite::OpenMode::ReadWriteCreate);
-    QStringList columns{config.headwordColumn, config.definitionColumn};
-    if (config.hasScripture())
-        columns << config.scriptureColumn;
-    engine::createTextTable(connection, config.table, columns);
-    engine::createHeadwordIndex(connection, config.table, config.headwordColumn);
-    auto insert = connection.prepare(
-        QStringLiteral("INSERT INTO %1 VALUES (?, ?%2)")
-            .arg(engine::quoteIdentifier(config.table),
-                 config.hasScripture() ? QStringLiteral(", ?") : QString()));
-    for (const QString& word : headwords) {
-        insert.bind(1, word);
-        insert.bind(2, QStringLiteral("the meaning of ") + word);
-        if (config.hasScripture())
-            insert.bind(3, QStringLiteral("Gen. 1:1"));
-        insert.run();
-        insert.reset();
-    }
+    std::vector<DictRow> rows;
+    for (const QString& word : headwords)
+        rows.push_back(
+            {word, QStringLiteral("the meaning of ") + word, QStringLiteral("Gen. 1:1")});
+    writeDictionaryFile(folder, config, rows);
 }
 
 ShellFixture::ShellFixture() {
