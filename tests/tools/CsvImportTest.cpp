@@ -17,15 +17,8 @@ using test::Row;
 
 namespace {
 
-class CsvImport : public ::testing::Test {
+class CsvImport : public test::ImportFolderTest {
 protected:
-    QTemporaryDir dir;
-    QString path(const QString& name) const { return dir.filePath(name); }
-    QString csv(const QString& name, const QByteArray& text) const {
-        test::writeFile(path(name), text);
-        return path(name);
-    }
-
     // Runs an import that must be refused; returns the error.
     ImportError refused(const data::DictionaryConfig& dictionary, const QString& input,
                         const QString& output) {

@@ -1,5 +1,7 @@
 #include "ImportTestSupport.h"
 
+#include "support/TestSupport.h"
+
 #include "engine/Schema.h"
 #include "engine/sqlite/Connection.h"
 #include "engine/sqlite/Statement.h"
@@ -78,5 +80,10 @@ request.input = input;
 request.output = output;
 return import::importCsv(request);
 } // namespace tolvane::test
+
+QString ImportFolderTest::csv(const QString& name, const QByteArray& text) const {
+    writeFile(path(name), text);
+    return path(name);
+}
 
 } // namespace tolvane::test

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace tolvane::test {
@@ -32,5 +33,14 @@ QStringList folderEntries(const QString& folder);
 // importCsv for `dictionary` from `input` to `output`.
 import::ImportResult runImport(const data::DictionaryConfig& dictionary, const QString& input,
                                const QString& output);
+
+// A temporary folder for a test's input and output files.
+class ImportFolderTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+    // Writes `text` as the file `name` in the folder and returns its path.
+    QString csv(const QString& name, const QByteArray& text) const;
+};
 
 } // namespace tolvane::test

@@ -41,15 +41,7 @@ ToolRun runInProcess(const QStringList& arguments, const import::ToolOptions& op
     return run;
 }
 
-class ImportTool : public ::testing::Test {
-protected:
-    QTemporaryDir dir;
-    QString path(const QString& name) const { return dir.filePath(name); }
-    QString csv(const QString& name, const QByteArray& text) const {
-        test::writeFile(path(name), text);
-        return path(name);
-    }
-};
+class ImportTool : public test::ImportFolderTest {};
 
 } // namespace
 
