@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringView>
 #include <string>
+#include <vector>
 
 namespace tolvane::engine {
 
@@ -15,6 +16,24 @@ inline char32_t foldCase(char32_t cp) noexcept {
     if (cp < 0x80)
         return (cp >= 'A' && cp <= 'Z') ? cp + 32 : cp;
     return QChar::toCaseFolded(cp);
+}
+
+// The code points, other than `folded` itself, that fold to `folded`; null when there are
+// none. The case classes of Unicode are small: a list holds at most a handful.
+const std::vector<char32_t>* codePointsFoldingTo(char32_t folded);
+
+// Calls f(char32_t) for every code point that folds to the same code point as `cp` (`cp`
+// itself included) until f returns false.
+template <typename F> void forEachCaseVariant(char32_t cp, F&& f) {
+    const char32_t folded = foldCase(cp);
+    if (foldCase(folded) == folded && !f(folded))
+        return;
+    if (const std::vector<char32_t>* others = codePointsFoldingTo(folded)) {
+        for (char32_t other : *others) {
+            if (!f(other))
+                return;
+        }
+    }
 }
 
 // Decodes one code point from UTF-8 at `p` (before `end`) and advances `p`. A malformed

@@ -65,10 +65,6 @@ LikePattern::LikePattern(QStringView pattern) {
                 if (low > high)
                     continue; // reversed range: no character
                 token.ranges.push_back({low, high});
-                const char32_t foldedLow = foldCase(low);
-                const char32_t foldedHigh = foldCase(high);
-                if (foldedLow <= foldedHigh && (foldedLow != low || foldedHigh != high))
-                    token.ranges.push_back({foldedLow, foldedHigh});
             }
             m_tokens.push_back(std::move(token));
             i = close;
@@ -97,15 +93,19 @@ bool LikePattern::tokenMatches(const Token& token, char32_t raw) const {
     case Kind::Digit:
         return QChar::isDigit(raw);
     case Kind::Class: {
-        const char32_t folded = foldCase(raw);
+        // Folding the range's bounds is not enough ([A-c] folds to [a-c] but holds X, and
+        // [0-A] would take a backquote): every character of the same case class is tried
+        // against the ranges as written.
         bool inside = false;
-        for (const Range& range : token.ranges) {
-            if ((raw >= range.low && raw <= range.high) ||
-                (folded >= range.low && folded <= range.high)) {
-                inside = true;
-                break;
+        forEachCaseVariant(raw, [&](char32_t variant) {
+            for (const Range& range : token.ranges) {
+                if (variant >= range.low && variant <= range.high) {
+                    inside = true;
+                    return false;
+                }
             }
-        }
+            return true;
+        });
         return inside != token.negated;
     }
     case Kind::AnyRun:

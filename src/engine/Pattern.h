@@ -8,6 +8,9 @@
 // Anything else matches itself. A `[` without its `]` also matches itself, so whatever is
 // typed into a search box forms a valid pattern: matching never fails. `[]` matches nothing
 // (it takes no character) and a reversed range such as [z-a] matches no character.
+// A class is matched without regard to case: a character is in it when any character that
+// folds to the same code point lies in it as written, so [A-c] takes x (X lies in it) but
+// not a backquote (nothing folding to it does).
 
 #include <QByteArrayView>
 #include <QString>
@@ -43,7 +46,7 @@ private:
         Kind kind;
         char32_t literal = 0; // folded
         bool negated = false;
-        std::vector<Range> ranges; // raw and folded bounds both listed
+        std::vector<Range> ranges; // as written
     };
 
     bool tokenMatches(const Token& token, char32_t raw) const;

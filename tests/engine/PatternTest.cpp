@@ -91,6 +91,34 @@ TEST(Pattern, CaseIsIgnoredBeyondAscii) {
     EXPECT_TRUE(like("Ö", "[ö]"));
 }
 
+// A character is in a class when any character folding to the same code point lies in it as
+// written; folding the bounds instead widens or narrows ranges that span the letters.
+struct ClassCase {
+    const char* text;
+    const char* pattern;
+    bool matches;
+    friend void PrintTo(const ClassCase& c, std::ostream* os) {
+        *os << "'" << c.text << "' LIKE '" << c.pattern << "'";
+    }
+};
+
+class PatternClassCase : public ::testing::TestWithParam<ClassCase> {};
+
+TEST_P(PatternClassCase, RangesAreMatchedThroughCaseVariants) {
+    const ClassCase& c = GetParam();
+    EXPECT_EQ(like(QString::fromUtf8(c.text), QString::fromUtf8(c.pattern)), c.matches)
+        << "'" << c.text << "' LIKE '" << c.pattern << "'";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pattern, PatternClassCase,
+    ::testing::Values(ClassCase{"x", "[A-c]", true}, ClassCase{"X", "[A-c]", true},
+                      ClassCase{"z", "[Z-a]", true}, ClassCase{"B", "[Z-a]", false},
+                      ClassCase{"÷", "[À-Ý]", false}, ClassCase{"ý", "[À-Ý]", true},
+                      ClassCase{"`", "*[0-A]*", false}, ClassCase{"a", "*[0-A]*", true},
+                      ClassCase{"`", "[!0-A]", true}, ClassCase{"x", "[!A-c]", false},
+                      ClassCase{"k", "[K]", true}, ClassCase{"K", "[k]", true}));
+
 TEST(Pattern, LiteralPrefixIsFoldedAndStopsAtFirstWildcard) {
     EXPECT_EQ(LikePattern(u"AbC*").literalPrefix(), "abc");
     EXPECT_TRUE(LikePattern(u"AbC*").isPrefixOnly());
