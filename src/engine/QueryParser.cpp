@@ -72,7 +72,9 @@ private:
             const QChar c = m_text[i];
             const qsizetype start = i;
             if (c == u'\'' || c == u'"') {
-                QString value;
+                // Empty, never null: '' is the empty text, which `=` must find, while a null
+                // would be bound as NULL and find nothing.
+                QString value = QLatin1String("");
                 ++i;
                 bool closed = false;
                 while (i < n) {
@@ -116,7 +118,8 @@ private:
             } else if (c == u';') {
                 m_tokens.push_back({Token::Kind::Semicolon, QStringLiteral(";"), false, i++});
             } else {
-                fail(QStringLiteral("unexpected character '%1' at position %2").arg(c).arg(i + 1));
+                fail(QStringLiteral("unexpected character '%1' at position %2")
+                         .arg(QString(c), QString::number(i + 1)));
             }
         }
         m_tokens.push_back({Token::Kind::End, {}, false, n});
@@ -133,7 +136,8 @@ private:
         const Token& token = current();
         if (token.kind == Token::Kind::End)
             return QStringLiteral("the end of the text");
-        return QStringLiteral("'%1' at position %2").arg(token.value).arg(token.position + 1);
+        return QStringLiteral("'%1' at position %2")
+            .arg(token.value, QString::number(token.position + 1));
     }
 
     void expectKeyword(const char* keyword) {
@@ -160,7 +164,7 @@ private:
     }
 
     QString expression() {
-        QString value;
+        QString value = QLatin1String("");
         while (true) {
             const Token& token = current();
             if (token.kind != Token::Kind::Text)

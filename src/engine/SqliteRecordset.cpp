@@ -349,8 +349,7 @@ QVariant SqliteRecordset::value(int column) const {
     if (column < 0 || column >= fieldCount())
         throw EngineError(err::ItemNotFound,
                           QStringLiteral("Item not found in this collection: column %1 of %2.")
-                              .arg(column)
-                              .arg(describe()));
+                              .arg(QString::number(column), describe()));
     if (m_mode != EditMode::None) {
         if (const auto& pending = m_buffer[static_cast<size_t>(column)])
             return *pending;
@@ -378,8 +377,7 @@ void SqliteRecordset::setValue(int column, const QVariant& value) {
     if (column < 0 || column >= fieldCount())
         throw EngineError(err::ItemNotFound,
                           QStringLiteral("Item not found in this collection: column %1 of %2.")
-                              .arg(column)
-                              .arg(describe()));
+                              .arg(QString::number(column), describe()));
     if (m_mode == EditMode::None)
         throw EngineError(err::UpdateWithoutEdit,
                           QStringLiteral("Update or CancelUpdate without AddNew or Edit: the "
@@ -422,8 +420,7 @@ void SqliteRecordset::Update(UpdateTypeEnum type, bool force) {
     if (type != dbUpdateRegular)
         throw EngineError(err::InvalidArgument,
                           QStringLiteral("Invalid argument: update type %1 for %2.")
-                              .arg(static_cast<int>(type))
-                              .arg(describe()));
+                              .arg(QString::number(static_cast<int>(type)), describe()));
     if (m_mode == EditMode::None)
         throw EngineError(
             err::UpdateWithoutEdit,
@@ -448,10 +445,11 @@ void SqliteRecordset::Update(UpdateTypeEnum type, bool force) {
         } else {
             QStringList marks;
             for (qsizetype i = 0; i < names.size(); ++i)
-                marks << QStringLiteral("?%1").arg(i + 1);
-            sql =
-                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                    .arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+                marks << QLatin1Char('?') + QString::number(i + 1);
+            // Joined, not formatted: a column name may itself hold "%1".
+            sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
+                  names.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
+                  marks.join(QStringLiteral(", ")) + QLatin1Char(')');
         }
         sqlite::Transaction transaction(db);
         sqlite::Statement insert(db, sql);
@@ -475,14 +473,17 @@ void SqliteRecordset::Update(UpdateTypeEnum type, bool force) {
         leaveEditMode();
         return;
     }
+    // Joined, not formatted: a column name may itself hold "%1", which a second arg() call
+    // would rewrite.
     QStringList assignments;
     for (qsizetype i = 0; i < names.size(); ++i)
-        assignments << QStringLiteral("%1 = ?%2").arg(names[i]).arg(i + 1);
+        assignments << names[i] + QStringLiteral(" = ?") + QString::number(i + 1);
     const int rowidParameter = static_cast<int>(names.size()) + 1;
     sqlite::Transaction transaction(db);
-    sqlite::Statement update(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
-                                     .arg(table, assignments.join(QStringLiteral(", ")))
-                                     .arg(rowidParameter));
+    sqlite::Statement update(db, QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") +
+                                     assignments.join(QStringLiteral(", ")) +
+                                     QStringLiteral(" WHERE rowid = ?") +
+                                     QString::number(rowidParameter));
     for (size_t i = 0; i < values.size(); ++i)
         update.bind(static_cast<int>(i + 1), values[i]);
     update.bind(rowidParameter, m_rowids[static_cast<size_t>(m_position)]);

@@ -3,6 +3,9 @@
 // nothing.
 
 #include "EngineTestFiles.h"
+#include "engine/Schema.h"
+#include "engine/sqlite/Connection.h"
+#include "engine/sqlite/Statement.h"
 #include "support/TestSupport.h"
 
 using namespace tolvane::engine;
@@ -183,6 +186,33 @@ TEST(Editing, ValuesAreStoredAsGivenIncludingQuotesAndSql) {
     auto found =
         db->OpenRecordset("SELECT * FROM words WHERE headword = 'o''neil\"; drop table words; --'");
     EXPECT_EQ(found->RecordCount(), 1);
+}
+
+TEST(Editing, ColumnNamesHoldingPlaceholdersAreStoredToThemselves) {
+    // "%1" in a column name must reach SQLite as written, in INSERT and UPDATE alike.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("odd.db");
+    {
+        sqlite::Connection db(path, sqlite::OpenMode::ReadWriteCreate);
+        createTextTable(db, "t%2", {"n%1", "%2\"x", "plain"});
+        db.exec("INSERT INTO \"t%2\" VALUES ('a', 'b', 'c')");
+    }
+    auto db = DBEngine::instance().Workspaces(0)->OpenDatabase(path);
+    auto rs = db->OpenRecordset("t%2", dbOpenTable);
+    rs->Edit();
+    rs->Fields("n%1").SetValue("one");
+    rs->Fields("%2\"x").SetValue("two");
+    rs->Update();
+    rs->AddNew();
+    rs->Fields("n%1").SetValue("three");
+    rs->Fields("plain").SetValue("four");
+    rs->Update();
+    sqlite::Connection check(path, sqlite::OpenMode::ReadOnly);
+    sqlite::Statement rows(check, "SELECT * FROM \"t%2\" ORDER BY rowid");
+    QStringList stored;
+    while (rows.step())
+        stored << rows.columnText(0) + "|" + rows.columnText(1) + "|" + rows.columnText(2);
+    EXPECT_EQ(stored, QStringList({"one|two|c", "three||four"}));
 }
 
 } // namespace

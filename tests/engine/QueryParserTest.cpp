@@ -35,6 +35,9 @@ TEST(QueryParser, QuotesInsideTexts) {
               "say \"hi\"");
     EXPECT_EQ(parseQuery("SELECT * FROM t WHERE c = \"O'Neil\"").where->value, "O'Neil");
     EXPECT_EQ(parseQuery("SELECT * FROM t WHERE c = ''").where->value, "");
+    // The empty text, not a null one: a null value would be bound as NULL.
+    EXPECT_FALSE(parseQuery("SELECT * FROM t WHERE c = ''").where->value.isNull());
+    EXPECT_FALSE(parseQuery("SELECT * FROM t WHERE c = '' & \"\"").where->value.isNull());
     EXPECT_EQ(parseQuery("SELECT * FROM t WHERE c LIKE 'a' & \"b\" & '*'").where->value, "ab*");
 }
 
@@ -77,6 +80,17 @@ TEST(QueryParser, MalformedQueriesAreSyntaxErrorsQuotingTheText) {
         EXPECT_TRUE(errorMessage([&] {
                         parseQuery(QString::fromUtf8(text));
                     }).contains(QStringLiteral("'%1'").arg(QString::fromUtf8(text))));
+    }
+}
+
+TEST(QueryParser, MessagesQuoteTheQueryAsTyped) {
+    // Placeholders typed into a query are text, not formatting.
+    for (const char* text : {"SELECT * FROM t WHERE c = '%1' '%2'", "SELECT * FROM [%1] [%2]"}) {
+        const QString message = errorMessage([&] { parseQuery(QString::fromUtf8(text)); });
+        EXPECT_TRUE(message.startsWith(QStringLiteral("Syntax error in query expression '") +
+                                       QString::fromUtf8(text) + QStringLiteral("': ")))
+            << message.toStdString();
+        EXPECT_TRUE(message.contains("unexpected '%2' at position ")) << message.toStdString();
     }
 }
 

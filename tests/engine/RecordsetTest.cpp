@@ -304,4 +304,20 @@ TEST(Values, NullAndEmptyAreDifferent) {
     EXPECT_TRUE(rs->Fields("definition").Value().isNull());
 }
 
+TEST(Values, EqualsEmptyTextFindsTheEmptyTextNotNull) {
+    // What a headword lookup sends for a list item made of spaces only.
+    for (const bool indexed : {true, false}) {
+        DictionaryFile file({{"", "empty"}, {"ONE", "one"}}, indexed);
+        sqlite::Connection raw(file.path(), sqlite::OpenMode::ReadWrite);
+        raw.exec("INSERT INTO words (definition) VALUES ('null')");
+        auto db = file.open();
+        for (const char* query : {"Select * from words where headword = ''",
+                                  "SELECT * FROM words WHERE headword LIKE ''"}) {
+            auto rs = db->OpenRecordset(query);
+            ASSERT_EQ(rs->RecordCount(), 1) << query << (indexed ? "" : " (no index)");
+            EXPECT_EQ(rs->Fields("definition").Value().toString(), "empty");
+        }
+    }
+}
+
 } // namespace
