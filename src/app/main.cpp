@@ -1,18 +1,26 @@
-// Tolvane starts by showing its main window; nothing else runs before it.
+// Tolvane reads its command line, chooses its dictionary folder and shows its main window.
 #include "engine/legacy/JetDatabase.h"
 #include "platform/ErrorGuard.h"
+#include "shell/CommandLine.h"
 #include "shell/Forms.h"
 #include "shell/Images.h"
+#include "shell/StartUp.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    const tolvane::shell::CommandLine commandLine =
+        tolvane::shell::readProgramCommandLine(argc, argv);
+    if (commandLine.exitCode)
+        return *commandLine.exitCode; // --help, --version or a wrong command line
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tolvane"));
     QApplication::setApplicationVersion(QStringLiteral(TOLVANE_VERSION));
     QApplication::setOrganizationName(QStringLiteral("Kestrane"));
     QApplication::setWindowIcon(tolvane::shell::programIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.kestrane.Tolvane"));
+    tolvane::shell::useDictionaryFolder(commandLine.dictionaries);
 
     // Dictionaries left by the original Windows program are Jet files; they open read-only.
     tolvane::engine::legacy::enableLegacyJetFiles();

@@ -19,7 +19,16 @@ ForeignFileOpener& jetOpener() {
                       QStringLiteral("Unrecognized database format '%1': %2.").arg(path, why));
 }
 
+bool& everyFileReadOnly() {
+    static bool readOnly = false;
+    return readOnly;
+}
+
 } // namespace
+
+void setOpenEveryFileReadOnly(bool readOnly) {
+    everyFileReadOnly() = readOnly;
+}
 
 void setJetFileOpener(ForeignFileOpener opener) {
     jetOpener() = std::move(opener);
@@ -59,14 +68,15 @@ std::shared_ptr<Database> openDatabaseFile(const QString& path) {
         break;
     }
 
-    auto connection =
-        std::make_unique<sqlite::Connection>(path, sqlite::OpenMode::ReadWrite, shown);
+    const bool readOnly = everyFileReadOnly();
+    auto connection = std::make_unique<sqlite::Connection>(
+        path, readOnly ? sqlite::OpenMode::ReadOnly : sqlite::OpenMode::ReadWrite, shown);
     // Reading the schema makes SQLite check the header and first page now, so a damaged file
     // is refused here rather than at the first query.
     connection->exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
     // A change must be on the disk when Update or Delete returns: sync at every commit.
     connection->exec(QStringLiteral("PRAGMA synchronous = FULL"));
-    return databaseFromConnection(std::move(connection), shown, false);
+    return databaseFromConnection(std::move(connection), shown, readOnly);
 }
 
 } // namespace tolvane::engine

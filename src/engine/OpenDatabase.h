@@ -12,6 +12,10 @@ namespace tolvane::engine {
 // Opens an existing database file for shared reading and writing.
 std::shared_ptr<Database> openDatabaseFile(const QString& path);
 
+// From now on every file opens read-only, whoever may write it: the program runs on shipped
+// files that must stay as they are. Writes then fail with err::ReadOnly naming the file.
+void setOpenEveryFileReadOnly(bool readOnly);
+
 // Files in the Jet (.mdb) format are handed to this reader when one is registered (see the
 // seam described in SqliteDatabase.h); without one they are refused with
 // err::UnrecognizedFormat. Pass an empty function to unregister.

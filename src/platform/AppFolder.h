@@ -1,13 +1,14 @@
 #pragma once
-// The application folder: the folder that holds the executable. The dictionary files live
-// there. Tests point it at a folder of their own.
+// The application folder: the folder the dictionary files are read from and written to. The
+// program sets it at start to the folder its lookup chooses (DictionaryFolder.h); until then
+// it is the folder that holds the executable. Tests point it at a folder of their own.
 
 #include <QString>
 
 namespace tolvane::platform {
 
 QString applicationFolder();
-// Overrides the folder (an empty text restores the real one).
+// Sets the folder (an empty text restores the executable's folder).
 void setApplicationFolder(const QString& folder);
 
 } // namespace tolvane::platform

@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTextStream>
 #include <gtest/gtest.h>
 
@@ -104,6 +105,37 @@ TEST_F(ImportTool, ExplainsAWrongCommandLine) {
     EXPECT_EQ(help.exitCode, import::ExitOk);
     EXPECT_TRUE(help.out.contains("--dictionary"));
     EXPECT_TRUE(help.out.contains("names.mdb"));
+
+    const ToolRun version = runProgram({"--version"});
+    EXPECT_EQ(version.exitCode, import::ExitOk);
+    EXPECT_TRUE(
+        QRegularExpression("^tolvane-import \\d+\\.\\d+\\.\\d+\n$").match(version.out).hasMatch())
+        << version.out.toStdString();
+}
+
+TEST_F(ImportTool, WithoutOutputWritesIntoTheDictionaryFolderOrNamesWhyNot) {
+    const QString input = csv("h.csv", "field1,field2\r\nAbel,breath\r\n");
+    const auto runWithDataHome = [&](const QString& dataHome) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+        process.setProcessEnvironment(env);
+        process.start(test::binDir() + QStringLiteral("/tolvane-import"),
+                      {"--dictionary", "hitchcock", input});
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return ToolRun{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                       QString::fromUtf8(process.readAllStandardError())};
+    };
+
+    const ToolRun done = runWithDataHome(path("home"));
+    EXPECT_EQ(done.exitCode, import::ExitOk) << done.err.toStdString();
+    EXPECT_EQ(test::storedRows(path("home/tolvane/names.mdb"), "hitchcock", {"field1"}),
+              (std::vector<test::Row>{{"Abel"}}));
+
+    // A file where the folder's parent should be: refused, naming the folder.
+    const ToolRun refused = runWithDataHome(input);
+    EXPECT_EQ(refused.exitCode, import::ExitFailed);
+    EXPECT_TRUE(refused.err.contains(input + "/tolvane")) << refused.err.toStdString();
 }
 
 TEST_F(ImportTool, ShowsProgressOnATerminalOnly) {

@@ -1,6 +1,7 @@
 #include "import/ImportTool.h"
 
 #include "import/CsvImport.h"
+#include "import/ImportDestination.h"
 #include "import/JetImport.h"
 #include "import/JetImportTool.h"
 
@@ -36,6 +37,7 @@ QString knownNames() {
 int usageError(QTextStream& err, const QString& message) {
     err << kToolName << ": " << message << "\n"
         << "usage: " << kToolName << " [--dictionary NAME] [--quiet] INPUT.csv OUTPUT\n"
+        << "       " << kToolName << " --dictionary NAME [--quiet] INPUT.csv\n"
         << "       " << kToolName
         << " [--dictionary NAME] [--codepage CP] [--table NAME]... LEGACY.mdb [OUTPUT]\n"
         << "Try '" << kToolName << " --help' for more.\n";
@@ -65,6 +67,8 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
                        "file takes its name."));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Show this help."));
+    const QCommandLineOption versionOption(QStringLiteral("version"),
+                                           QStringLiteral("Show the version and exit."));
     const QCommandLineOption dictionaryOption(
         {QStringLiteral("d"), QStringLiteral("dictionary")},
         QStringLiteral("The dictionary to build: %1. Default: chosen by OUTPUT's file name.")
@@ -82,18 +86,26 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
         QStringLiteral("Legacy .mdb input only: convert only this table (may be repeated)."),
         QStringLiteral("NAME"));
     parser.addOption(helpOption);
+    parser.addOption(versionOption);
     parser.addOption(dictionaryOption);
     parser.addOption(quietOption);
     parser.addOption(codepageOption);
     parser.addOption(tableOption);
     parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("The CSV file."));
-    parser.addPositionalArgument(QStringLiteral("OUTPUT"),
-                                 QStringLiteral("The dictionary file to create or replace."));
+    parser.addPositionalArgument(
+        QStringLiteral("OUTPUT"),
+        QStringLiteral("The dictionary file to create or replace. Without it, --dictionary "
+                       "names the file, in the folder Tolvane reads its dictionaries from."));
 
     if (!parser.parse(arguments))
         return usageError(err, parser.errorText());
     if (parser.isSet(helpOption)) {
         out << parser.helpText();
+        out.flush();
+        return ExitOk;
+    }
+    if (parser.isSet(versionOption)) {
+        out << kToolName << " " << TOLVANE_RELEASE << "\n";
         out.flush();
         return ExitOk;
     }
@@ -111,18 +123,35 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
     if (parser.isSet(codepageOption) || parser.isSet(tableOption))
         return usageError(err,
                           QStringLiteral("--codepage and --table apply to legacy .mdb files only"));
-    if (files.size() == 1 && QFileInfo(files.at(0)).isFile())
+    // A CSV file and --dictionary without OUTPUT: into the folder the program reads.
+    const bool intoDictionaryFolder = files.size() == 1 && parser.isSet(dictionaryOption);
+    if (files.size() == 1 && !intoDictionaryFolder && QFileInfo(files.at(0)).isFile())
         return usageError(err, QStringLiteral("%1 is not a legacy Jet database (already "
-                                              "converted?); a CSV file needs INPUT and OUTPUT")
+                                              "converted?); a CSV file needs INPUT and OUTPUT, "
+                                              "or --dictionary to write into the dictionary "
+                                              "folder")
                                    .arg(files.at(0)));
-    if (files.size() != 2)
+    if (files.size() != 2 && !intoDictionaryFolder)
         return usageError(
             err,
             QStringLiteral("expected INPUT and OUTPUT, got %1 file name(s)").arg(files.size()));
 
     CsvImportRequest request;
     request.input = files.at(0);
-    request.output = files.at(1);
+    if (intoDictionaryFolder) {
+        const data::DictionaryConfig* config = dictionaryByName(parser.value(dictionaryOption));
+        if (config) {
+            const ImportDestination destination = dictionaryFolderDestination(*config);
+            if (destination.path.isEmpty()) {
+                err << kToolName << ": " << destination.error << "\n";
+                err.flush();
+                return ExitFailed;
+            }
+            request.output = destination.path;
+        }
+    } else {
+        request.output = files.at(1);
+    }
     const QString chosen = parser.isSet(dictionaryOption) ? parser.value(dictionaryOption)
                                                           : QFileInfo(request.output).fileName();
     request.dictionary = dictionaryByName(chosen);

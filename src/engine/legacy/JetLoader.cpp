@@ -34,7 +34,8 @@ QString executableIn(const QString& folder) {
     if (folder.isEmpty())
         return {};
     const QFileInfo candidate(QDir(folder).filePath(kHelperName));
-    return candidate.isFile() && candidate.isExecutable() ? candidate.absoluteFilePath() : QString();
+    return candidate.isFile() && candidate.isExecutable() ? candidate.absoluteFilePath()
+                                                          : QString();
 }
 
 } // namespace
@@ -44,9 +45,18 @@ QString jetReaderPath() {
     if (!explicitPath.isEmpty())
         return explicitPath;
     if (QCoreApplication::instance()) {
-        if (QString p = executableIn(QCoreApplication::applicationDirPath()); !p.isEmpty())
+        const QString programFolder = QCoreApplication::applicationDirPath();
+        if (QString p = executableIn(programFolder); !p.isEmpty())
+            return p;
+        // An installed program keeps its helper in <prefix>/libexec/tolvane; the relative
+        // path keeps a copy installed under another prefix working.
+        if (QString p =
+                executableIn(programFolder + QStringLiteral("/" TOLVANE_HELPER_DIR_FROM_BIN));
+            !p.isEmpty())
             return p;
     }
+    if (QString p = executableIn(QStringLiteral(TOLVANE_HELPER_DIR)); !p.isEmpty())
+        return p;
     if (QString p = executableIn(qEnvironmentVariable("TOLVANE_APP_DIR")); !p.isEmpty())
         return p;
     return QStandardPaths::findExecutable(kHelperName);
@@ -121,7 +131,8 @@ LegacyDatabase loadJetDatabase(const QString& path, const JetLoadOptions& option
     try {
         parsed = parseJetStream(stream);
     } catch (const JetStreamError& e) {
-        cannotRead(path, QStringLiteral("the reading helper's answer is malformed (%1)").arg(e.what()));
+        cannotRead(path,
+                   QStringLiteral("the reading helper's answer is malformed (%1)").arg(e.what()));
     }
     if (parsed.failure)
         cannotRead(path, *parsed.failure);

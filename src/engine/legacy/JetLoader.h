@@ -32,7 +32,8 @@ struct JetLoadOptions {
 LegacyDatabase loadJetDatabase(const QString& path, const JetLoadOptions& options = {});
 
 // Where the helper is: $TOLVANE_JETREAD if set, else tolvane-jetread beside the running
-// program, in $TOLVANE_APP_DIR, or on the PATH. Empty when it is nowhere.
+// program, in the installed libexec/tolvane folder, in $TOLVANE_APP_DIR, or on the PATH.
+// Empty when it is nowhere.
 QString jetReaderPath();
 
 } // namespace tolvane::engine::legacy
