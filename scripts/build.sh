@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Configures and builds one tree. Usage: scripts/build.sh [build-dir] [extra cmake args...]
+# BUILD_TARGETS (space-separated) builds only those targets; by default everything is built.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build}"
@@ -15,4 +16,6 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" \
     "${launcher[@]}" "$@" >/dev/null
 fi
-cmake --build "$build"
+targets=()
+for t in ${BUILD_TARGETS:-}; do targets+=(--target "$t"); done
+cmake --build "$build" "${targets[@]}"

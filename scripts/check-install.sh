@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Checks Tolvane as a user and a packager get it, from a built tree:
+#   - the desktop entry and the AppStream metainfo validate;
+#   - `cmake --install` into a temporary prefix writes only there, and the installed programs
+#     answer --version;
+#   - the installed program starts offscreen with a new $XDG_DATA_HOME and populates the
+#     user's dictionary folder from share/tolvane; a dictionary opens and an edit reaches the
+#     user's copy only (tolvane_shell_tests on the installed files);
+#   - tolvane-import without OUTPUT writes into that folder;
+#   - `cpack -G DEB` builds the package, its control fields are right, and lintian reports no
+#     error (its warnings are printed).
+# Usage: scripts/check-install.sh BUILD_DIR
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$(cd "${1:?usage: check-install.sh BUILD_DIR}" && pwd)"
+tmp="$(mktemp -d)"
+pid=""
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+fail() { echo "check-install: $*" >&2; exit 1; }
+step() { echo "check-install: $*"; }
+
+step "desktop entry and metainfo"
+desktop-file-validate "$root/packaging/example.kestrane.Tolvane.desktop"
+appstreamcli validate --no-net "$root/packaging/example.kestrane.Tolvane.metainfo.xml"
+
+step "install into a temporary prefix"
+prefix="$tmp/prefix"
+cmake --install "$build" --prefix "$prefix" >/dev/null
+outside="$(grep -v "^$prefix/" "$build/install_manifest.txt" || true)"
+[ -z "$outside" ] || fail "installed outside the prefix: $outside"
+for f in bin/tolvane bin/tolvane-import libexec/tolvane/tolvane-jetread \
+         share/tolvane/db2.mdb share/tolvane/data.mdb share/tolvane/names.mdb \
+         share/applications/example.kestrane.Tolvane.desktop \
+         share/metainfo/example.kestrane.Tolvane.metainfo.xml \
+         share/icons/hicolor/scalable/apps/example.kestrane.Tolvane.svg \
+         share/icons/hicolor/16x16/apps/example.kestrane.Tolvane.png \
+         share/icons/hicolor/256x256/apps/example.kestrane.Tolvane.png \
+         share/man/man1/tolvane.1.gz share/man/man1/tolvane-import.1.gz \
+         share/doc/tolvane/README.md; do
+  [ -e "$prefix/$f" ] || fail "not installed: $f"
+done
+
+step "installed programs answer --version"
+[ "$("$prefix/bin/tolvane" --version)" = "Tolvane 1.0.0" ] || fail "tolvane --version"
+"$prefix/bin/tolvane-import" --version | grep -q '^tolvane-import 1\.0\.0$' || fail "tolvane-import --version"
+
+step "installed program populates a new user folder"
+home="$tmp/home"
+XDG_DATA_HOME="$home" QT_QPA_PLATFORM=offscreen "$prefix/bin/tolvane" &
+pid=$!
+for _ in $(seq 100); do
+  [ -f "$home/tolvane/db2.mdb" ] && [ -f "$home/tolvane/data.mdb" ] && [ -f "$home/tolvane/names.mdb" ] && break
+  sleep 0.2
+done
+for f in db2.mdb data.mdb names.mdb; do
+  cmp -s "$prefix/share/tolvane/$f" "$home/tolvane/$f" || fail "$f was not copied into $home/tolvane"
+done
+sleep 1
+kill -0 "$pid" 2>/dev/null || fail "the installed program did not stay up"
+kill "$pid"; wait "$pid" 2>/dev/null || true; pid=""
+
+step "a dictionary opens and an edit reaches the user's copy only"
+TOLVANE_INSTALL_PREFIX="$prefix" QT_QPA_PLATFORM=offscreen \
+  "$build/bin/tolvane_shell_tests" --gtest_filter='*InstalledCopy*' | tee "$tmp/gtest.txt"
+grep -q '^\[  PASSED  \] 1 test' "$tmp/gtest.txt" || fail "the installed-copy test did not run"
+
+step "tolvane-import without OUTPUT writes into the user folder"
+shipped_sum="$(sha256sum < "$prefix/share/tolvane/names.mdb")"
+XDG_DATA_HOME="$tmp/home2" "$prefix/bin/tolvane-import" -q --dictionary hitchcock "$root/sample/hitchcock.csv"
+[ -s "$tmp/home2/tolvane/names.mdb" ] || fail "tolvane-import wrote no $tmp/home2/tolvane/names.mdb"
+[ "$(sha256sum < "$prefix/share/tolvane/names.mdb")" = "$shipped_sum" ] || fail "the shipped names.mdb changed"
+
+step "Debian package"
+(cd "$tmp" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/deb" >/dev/null)
+deb="$(ls "$tmp"/deb/tolvane_1.0.0_*.deb)"
+depends="$(dpkg-deb -f "$deb" Depends)"
+for d in fonts-liberation2 libmdb3 libqt6widgets6 libsqlite3-0; do
+  grep -q "$d" <<<"$depends" || fail "Depends lacks $d: $depends"
+done
+[ "$(dpkg-deb -f "$deb" Section)" = text ] || fail "Section is not text"
+[ "$(dpkg-deb -f "$deb" Maintainer)" = "Kestrane <info@kestrane.example>" ] || fail "Maintainer"
+lintian_out="$tmp/lintian.txt"
+lintian --tag-display-limit 0 "$deb" >"$lintian_out" 2>&1 || true
+cat "$lintian_out"
+if grep -q '^E: ' "$lintian_out"; then fail "lintian reports errors on $(basename "$deb")"; fi
+step "all passed ($(basename "$deb"))"
