@@ -38,20 +38,20 @@ void appendCleaned(QString& out, QStringView text) {
 } // namespace
 
 RtfDocumentBuilder::RtfDocumentBuilder(QTextDocument& document)
-    : document_(document), undoWasEnabled_(document.isUndoRedoEnabled()) {
+    : document_(document), cursor_(&document), undoWasEnabled_(document.isUndoRedoEnabled()) {
     // Loading is not an edit the user could undo, and the undo stack would double the cost.
     document_.setUndoRedoEnabled(false);
+    // The whole load is one edit, emptying included, as QTextDocument::setHtml does it: a box
+    // showing the document lays it out once, from the top and only as far as it is seen,
+    // instead of laying out every run as it is inserted.
+    cursor_.beginEditBlock();
     document_.clear();
-    cursor_ = QTextCursor(&document_);
     defaultFamily_ = document_.defaultFont().family();
 }
 
 RtfDocumentBuilder::~RtfDocumentBuilder() {
+    cursor_.endEditBlock();
     document_.setUndoRedoEnabled(undoWasEnabled_);
-    // A document that a box already shows is not always laid out again after a load built
-    // this way (its blocks are left with no lines, and the box paints nothing although the
-    // text is there): have the whole document laid out afresh.
-    document_.markContentsDirty(0, document_.characterCount());
 }
 
 void RtfDocumentBuilder::setFontFamily(int fontNumber, const QString& family) {
