@@ -32,6 +32,7 @@ void RichTextBox::setTextRTF(const QString& value) {
     // Setting the content is the program's doing, not the user's: no signal of the box may
     // reach a window's handler.
     const QSignalBlocker blocker(this);
+    detachCursor();
     if (isRtf(QStringView(value)))
         readRtf(value, *document());
     else
@@ -43,8 +44,17 @@ QString RichTextBox::Text() const { return plainText(*document()); }
 
 void RichTextBox::setText(const QString& text) {
     const QSignalBlocker blocker(this);
+    detachCursor();
     setPlainTextContent(*document(), text);
     setTextCursor(QTextCursor(document()));
+}
+
+void RichTextBox::detachCursor() {
+    // The box's own cursor would ride along with every insertion to the end of the new
+    // content, and putting it back at the top afterwards would have the whole document laid
+    // out just to find where it had been. Without a cursor during the load (as QTextEdit
+    // holds none while it loads HTML) only what is on screen is laid out.
+    setTextCursor(QTextCursor());
 }
 
 } // namespace tolvane::richtext

@@ -24,6 +24,9 @@ public:
     QString Text() const;
     // Replaces the content with this plain text.
     void setText(const QString& text);
+
+private:
+    void detachCursor();
 };
 
 } // namespace tolvane::richtext
