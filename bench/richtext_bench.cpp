@@ -13,11 +13,11 @@
 #include <QRandomGenerator>
 #include <QTest>
 #include <QTextBlock>
-#include <QTextLayout>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -33,10 +33,10 @@ std::unique_ptr<QTextDocument> makeSampleDocument(qsizetype characters) {
     auto d = std::make_unique<QTextDocument>();
     QTextCursor c(d.get());
     QRandomGenerator random(1611);
-    const QStringList words = QString::fromUtf8(
-                                  "Gen. 1:1; Ex. 20:3 abase abide Καλός été naïve “quoted” — {braces} "
-                                  "back\\slash 中文 shewbread firmament Ps. 119:105 Isa. 53:5")
-                                  .split(u' ');
+    const QStringList words =
+        QString::fromUtf8("Gen. 1:1; Ex. 20:3 abase abide Καλός été naïve “quoted” — {braces} "
+                          "back\\slash 中文 shewbread firmament Ps. 119:105 Isa. 53:5")
+            .split(u' ');
     const QStringList families = {QStringLiteral("Arial"), QStringLiteral("Times New Roman"),
                                   QStringLiteral("Courier New")};
     qsizetype size = 0;
@@ -143,8 +143,7 @@ tolvane::richtext::RichTextBox& boxOnScreen() {
 
 // Each iteration starts from an empty box with no events pending, loads the value and paints
 // the box at once, as the window does when a headword is clicked.
-template <typename Load>
-void showValue(benchmark::State& state, Load load) {
+template <typename Load> void showValue(benchmark::State& state, Load load) {
     const ScriptureValue& value = scriptureValue(int(state.range(0)));
     tolvane::richtext::RichTextBox& box = boxOnScreen();
     state.counters["rtf_bytes"] = double(value.rtf.size());
@@ -181,8 +180,13 @@ BENCHMARK(BM_WriteHtml)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ReadRtf)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ReadHtml)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 constexpr int kValueKilobytes[] = {20, 200, 2000};
-BENCHMARK(BM_BoxShowsRtf)->Unit(benchmark::kMillisecond)->MinTime(1.0)->Arg(20)->Arg(200)->Arg(2000);
-BENCHMARK(BM_BoxShowsHtml)->Unit(benchmark::kMillisecond)->MinTime(1.0)->Arg(20)->Arg(200)->Arg(2000);
+void valueSizes(benchmark::internal::Benchmark* b) {
+    b->Unit(benchmark::kMillisecond)->MinTime(1.0);
+    for (const int kilobytes : kValueKilobytes)
+        b->Arg(kilobytes);
+}
+BENCHMARK(BM_BoxShowsRtf)->Apply(valueSizes);
+BENCHMARK(BM_BoxShowsHtml)->Apply(valueSizes);
 
 // Prints as usual and keeps each benchmark's time per iteration for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -227,7 +231,8 @@ int main(int argc, char** argv) {
     for (const int kilobytes : kValueKilobytes) {
         const std::string size = std::to_string(kilobytes);
         print("box on screen, " + size + " KB: setTextRTF / setHtml, to first paint:",
-              "BM_BoxShowsRtf/" + size + "/min_time:1.000", "BM_BoxShowsHtml/" + size + "/min_time:1.000");
+              "BM_BoxShowsRtf/" + size + "/min_time:1.000",
+              "BM_BoxShowsHtml/" + size + "/min_time:1.000");
     }
     benchmark::Shutdown();
     return 0;
