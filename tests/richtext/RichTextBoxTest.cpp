@@ -5,14 +5,15 @@
 #include "richtext/RichTextBox.h"
 #include "support/TestSupport.h"
 
-#include <QSignalSpy>
-#include <QTest>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QCoreApplication>
 #include <QImage>
 #include <QPixmap>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
 #include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextLayout>
 #include <QWidget>
 
@@ -173,5 +174,36 @@ TEST(RichTextBox, AValueLoadedIntoABoxOnScreenIsLaidOutAndPainted) {
         ASSERT_TRUE(first.layout());
         EXPECT_GT(first.layout()->lineCount(), 0) << value.left(40).toStdString();
         EXPECT_NE(box.grab().toImage(), blank) << value.left(40).toStdString();
+    }
+}
+
+// A value far longer than the box is laid out from the top first and the rest as the box
+// goes on: it must still reach the end, scroll there, and a later value start at its top.
+TEST(RichTextBox, ALongValueOnScreenIsLaidOutToItsEndAndTheNextStartsAtTheTop) {
+    RichTextBox box;
+    box.resize(217, 89);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    QString rtf = QStringLiteral("{\\rtf1 ");
+    QString plain;
+    for (int i = 0; i < 3000; ++i) {
+        rtf += QStringLiteral("{\\b Verse %1} Gen. 1:%1; Ex. 2:%1\\par ").arg(i);
+        plain += QStringLiteral("Verse %1 Gen. 1:%1; Ex. 2:%1\r\n").arg(i);
+    }
+    for (const QString& value : {rtf + u'}', plain}) {
+        SCOPED_TRACE(value.left(8).toStdString());
+        box.setTextRTF(value);
+        EXPECT_FALSE(box.textCursor().isNull());
+        EXPECT_EQ(box.textCursor().position(), 0);
+        QScrollBar* bar = box.verticalScrollBar();
+        EXPECT_EQ(bar->value(), 0);
+        const QImage top = box.grab().toImage();
+        const auto endIsShown = [&] {
+            bar->setValue(bar->maximum());
+            return box.cursorForPosition(QPoint(5, 5)).block().text().startsWith(u"Verse 29");
+        };
+        EXPECT_TRUE(QTest::qWaitFor(endIsShown)) << "the end of the value can be scrolled to";
+        EXPECT_GT(bar->maximum(), 3000 * 10) << "every paragraph takes its height";
+        EXPECT_NE(box.grab().toImage(), top);
     }
 }
