@@ -4,8 +4,8 @@
 #   - `cmake --install` into a temporary prefix writes only there, and the installed programs
 #     answer --version;
 #   - the installed program starts offscreen with a new $XDG_DATA_HOME and populates the
-#     user's dictionary folder from share/tolvane; a dictionary opens and an edit reaches the
-#     user's copy only (tolvane_shell_tests on the installed files);
+#     user's dictionary folder from share/tolvane; under Xvfb it opens a dictionary from its
+#     menu; an edit reaches the user's copy only (tolvane_shell_tests on the installed files);
 #   - tolvane-import without OUTPUT writes into that folder;
 #   - `cpack -G DEB` builds the package, its control fields are right, and lintian reports no
 #     error (its warnings are printed).
@@ -48,11 +48,12 @@ step "installed programs answer --version"
 [ "$("$prefix/bin/tolvane" --version)" = "Tolvane 1.0.0" ] || fail "tolvane --version"
 "$prefix/bin/tolvane-import" --version | grep -q '^tolvane-import 1\.0\.0$' || fail "tolvane-import --version"
 
-step "installed program populates a new user folder"
+step "installed program populates a new user folder and opens a dictionary"
+# Offscreen first: the user folder receives the shipped files and the program stays up.
 home="$tmp/home"
 XDG_DATA_HOME="$home" QT_QPA_PLATFORM=offscreen "$prefix/bin/tolvane" &
 pid=$!
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   [ -f "$home/tolvane/db2.mdb" ] && [ -f "$home/tolvane/data.mdb" ] && [ -f "$home/tolvane/names.mdb" ] && break
   sleep 0.2
 done
@@ -62,6 +63,22 @@ done
 sleep 1
 kill -0 "$pid" 2>/dev/null || fail "the installed program did not stay up"
 kill "$pid"; wait "$pid" 2>/dev/null || true; pid=""
+# Then on a virtual display, driven as a user would: Dictionaries, first item (KJV).
+cat >"$tmp/open-dictionary.sh" <<'DRIVE'
+set -euo pipefail
+"$1/bin/tolvane" &
+program=$!
+trap 'kill $program 2>/dev/null || true' EXIT
+window="$(timeout 60 xdotool search --sync --onlyvisible --name '^Tolvane$' | head -1)"
+sleep 1
+xdotool mousemove --window "$window" 40 10 click 1
+sleep 1
+xdotool key Down Return
+timeout 30 xdotool search --sync --onlyvisible --name 'King James Dictionary of Archaic Words' >/dev/null
+DRIVE
+XDG_DATA_HOME="$home" QT_QPA_PLATFORM=xcb \
+  xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96 -nolisten tcp" bash "$tmp/open-dictionary.sh" "$prefix" \
+  || fail "the installed program did not open the King James dictionary from its menu"
 
 step "a dictionary opens and an edit reaches the user's copy only"
 TOLVANE_INSTALL_PREFIX="$prefix" QT_QPA_PLATFORM=offscreen \
