@@ -6,7 +6,8 @@
 #   - the installed program starts offscreen with a new $XDG_DATA_HOME and populates the
 #     user's dictionary folder from share/tolvane; under Xvfb it opens a dictionary from its
 #     menu; an edit reaches the user's copy only (tolvane_shell_tests on the installed files);
-#   - tolvane-import without OUTPUT writes into that folder;
+#   - tolvane-import without OUTPUT writes into that folder, and the installed one converts a
+#     legacy .mdb file with the helper from libexec/tolvane (when the shared corpus is there);
 #   - `cpack -G DEB` builds the package, its control fields are right, and lintian reports no
 #     error (its warnings are printed).
 # Usage: scripts/check-install.sh BUILD_DIR
@@ -90,6 +91,17 @@ shipped_sum="$(sha256sum < "$prefix/share/tolvane/names.mdb")"
 XDG_DATA_HOME="$tmp/home2" "$prefix/bin/tolvane-import" -q --dictionary hitchcock "$root/sample/hitchcock.csv"
 [ -s "$tmp/home2/tolvane/names.mdb" ] || fail "tolvane-import wrote no $tmp/home2/tolvane/names.mdb"
 [ "$(sha256sum < "$prefix/share/tolvane/names.mdb")" = "$shipped_sum" ] || fail "the shipped names.mdb changed"
+
+step "the installed tolvane-import finds its helper in libexec/tolvane"
+legacy="${TOLVANE_SHARED_DIR:-$root/../shared}/corpus/mdb/jet3__testV1997.mdb"
+if [ -f "$legacy" ]; then
+  env -u TOLVANE_APP_DIR -u TOLVANE_JETREAD PATH=/usr/bin:/bin \
+    "$prefix/bin/tolvane-import" -q "$legacy" "$tmp/converted.mdb" \
+    || fail "the installed tolvane-import could not convert $legacy"
+  [ -s "$tmp/converted.mdb" ] || fail "no converted file"
+else
+  echo "check-install: skipped, no legacy sample at $legacy"
+fi
 
 step "Debian package"
 (cd "$tmp" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/deb" >/dev/null)

@@ -71,8 +71,9 @@ LegacyDatabase loadJetDatabase(const QString& path, const JetLoadOptions& option
 
     const QString helper = options.helperPath.isEmpty() ? jetReaderPath() : options.helperPath;
     if (helper.isEmpty())
-        cannotRead(path, QStringLiteral("the reading helper %1 is not installed beside the program")
-                             .arg(kHelperName));
+        cannotRead(path, QStringLiteral("the reading helper %1 is installed neither beside the "
+                                        "program nor in %2")
+                             .arg(kHelperName, QStringLiteral(TOLVANE_HELPER_DIR)));
 
     QStringList args;
     if (!options.codepage.isEmpty())
