@@ -18,7 +18,8 @@ namespace tolvane::richtext {
 
 class RtfDocumentBuilder {
 public:
-    // Empties the document; the content is added by the calls below.
+    // Empties the document and opens one edit of it, which the destructor closes: the content
+    // is added by the calls below, and a view of the document lays it out once, afterwards.
     explicit RtfDocumentBuilder(QTextDocument& document);
     ~RtfDocumentBuilder();
     RtfDocumentBuilder(const RtfDocumentBuilder&) = delete;
