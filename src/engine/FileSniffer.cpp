@@ -1,5 +1,7 @@
 #include "engine/FileSniffer.h"
 
+#include "engine/RegularFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -22,6 +24,14 @@ bool isJetHeader(const QByteArray& head) {
     return name == "Standard Jet DB" || name == "Standard ACE DB";
 }
 
+// A non-empty rollback journal or any write-ahead log beside the file: SQLite may have a
+// change to roll back or to replay, and only it can tell.
+bool hasJournalOrLog(const QString& path) {
+    const QFileInfo journal(path + QStringLiteral("-journal"));
+    return (journal.exists() && journal.size() > 0) ||
+           QFileInfo::exists(path + QStringLiteral("-wal"));
+}
+
 } // namespace
 
 FileSniff sniffDatabaseFile(const QString& path) {
@@ -30,9 +40,12 @@ FileSniff sniffDatabaseFile(const QString& path) {
         return {FileKind::Missing, {}};
     if (info.isDir())
         return {FileKind::Folder, {}};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {FileKind::Unreadable, file.errorString()};
+    QFile file;
+    if (const std::optional<QString> why = openRegularFile(path, file)) {
+        if (const std::optional<QString> kind = nonRegularFileKind(path))
+            return {FileKind::Special, *kind};
+        return {FileKind::Unreadable, *why};
+    }
     const qint64 size = file.size();
     if (size == 0)
         return {FileKind::Empty, {}};
@@ -40,6 +53,8 @@ FileSniff sniffDatabaseFile(const QString& path) {
 
     if (isJetHeader(head))
         return {FileKind::Jet, {}};
+    if (hasJournalOrLog(path))
+        return {FileKind::SQLite, {}};
 
     static const QByteArray sqliteMagic("SQLite format 3\0", 16);
     if (!head.startsWith(sqliteMagic)) {
@@ -64,11 +79,11 @@ FileSniff sniffDatabaseFile(const QString& path) {
         const qint64 expected = qint64(pageCount) * pageSize;
         if (size < expected)
             return {FileKind::Truncated,
-                    QStringLiteral("%1 of %2 bytes present").arg(size).arg(expected)};
+                    QStringLiteral("%1 of %2 bytes present")
+                        .arg(QString::number(size), QString::number(expected))};
     } else if (size < pageSize) {
-        return {
-            FileKind::Truncated,
-            QStringLiteral("%1 bytes present, less than one %2-byte page").arg(size).arg(pageSize)};
+        return {FileKind::Truncated, QStringLiteral("%1 bytes present, less than one %2-byte page")
+                                         .arg(QString::number(size), QString::number(pageSize))};
     }
     return {FileKind::SQLite, {}};
 }

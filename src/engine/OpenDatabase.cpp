@@ -46,6 +46,9 @@ std::shared_ptr<Database> openDatabaseFile(const QString& path) {
                           QStringLiteral("Could not find file '%1': that is a folder, not a "
                                          "database file.")
                               .arg(shown));
+    case FileKind::Special:
+        unrecognized(shown, QStringLiteral("it is ") + sniff.detail +
+                                QStringLiteral(", not a regular file"));
     case FileKind::Unreadable:
         throw EngineError(
             err::FileInUse,

@@ -12,6 +12,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tolvane::engine;
 using namespace tolvane::test;
@@ -67,6 +71,24 @@ TEST(OpenDatabase, FolderIsRefused) {
     QTemporaryDir dir;
     QDir(dir.path()).mkdir("names.mdb");
     expectRefused(dir.filePath("names.mdb"), err::FileNotFound);
+}
+
+TEST(OpenDatabase, FifoAndDevicesAreRefusedWithoutWaiting) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("db2.mdb");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    auto opening =
+        std::async(std::launch::async, [&] { return errorMessage([&] { openPath(fifo); }); });
+    if (opening.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        ADD_FAILURE() << "opening a FIFO blocks";
+        // Let the blocked open go on: a reader and writer at once end its wait.
+        const int fd = ::open(QFile::encodeName(fifo).constData(), O_RDWR);
+        ::close(fd);
+    }
+    const QString message = opening.get();
+    EXPECT_TRUE(message.contains("FIFO")) << message.toStdString();
+    EXPECT_TRUE(message.contains(QDir::toNativeSeparators(fifo))) << message.toStdString();
+    EXPECT_TRUE(errorMessage([&] { openPath("/dev/zero"); }).contains("character device"));
 }
 
 TEST(OpenDatabase, EmptyFileIsRefusedAndStaysEmpty) {
