@@ -199,7 +199,7 @@ private:
         finishPayload(payload, "table end");
         if (count != t.rows.size())
             malformed(QStringLiteral("table '%1' announced %2 rows but %3 arrived")
-                          .arg(t.name).arg(count).arg(t.rows.size()));
+                          .arg(t.name, QString::number(count), QString::number(t.rows.size())));
         m_state = State::BetweenTables;
     }
 
@@ -214,7 +214,8 @@ private:
         finishPayload(payload, "end");
         if (count != m_result.database.tables.size())
             malformed(QStringLiteral("it announced %1 tables but %2 arrived")
-                          .arg(count).arg(m_result.database.tables.size()));
+                          .arg(QString::number(count),
+                               QString::number(m_result.database.tables.size())));
         m_result.complete = true;
         m_finished = true;
     }

@@ -82,7 +82,7 @@ void Connection::exec(const QString& sql) {
     const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
     sqlite3_free(message);
     if (rc != SQLITE_OK)
-        fail(rc, QStringLiteral("running \"%1\"").arg(sql));
+        fail(rc, describeStatement("running", sql));
 }
 
 Statement Connection::prepare(const QString& sql) {
@@ -135,6 +135,12 @@ qint64 Connection::dataVersion() {
     return statement->step() ? statement->columnInt64(0) : 0;
 }
 
+QString Connection::describeStatement(const char* doing, const QString& sql) {
+    constexpr qsizetype kShown = 200;
+    const QString shown = sql.size() <= kShown ? sql : sql.left(kShown) + QStringLiteral("...");
+    return QLatin1String(doing) + QStringLiteral(" \"") + shown + QLatin1Char('"');
+}
+
 void Connection::fail(int rc, const QString& what) const {
     const QString detail =
         m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
@@ -145,9 +151,7 @@ void Connection::fail(int rc, const QString& what) const {
         throw EngineError(err::FileInUse,
                           QStringLiteral("The database file '%1' is in use by another program: it "
                                          "stayed locked for %2 seconds while %3. Try again later.")
-                              .arg(file)
-                              .arg(kBusyTimeout.count() / 1000.0)
-                              .arg(what));
+                              .arg(file, QString::number(kBusyTimeout.count() / 1000.0), what));
     case SQLITE_READONLY:
         throw EngineError(err::ReadOnly,
                           QStringLiteral("Cannot update '%1': the database file is read-only (%2).")

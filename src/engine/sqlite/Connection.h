@@ -68,6 +68,9 @@ public:
     // Throws the EngineError that fits SQLite result code `rc`; `what` says what was being
     // done ("reading table 'data1'"). Used by Statement too.
     [[noreturn]] void fail(int rc, const QString& what) const;
+    // `doing` and the statement in quotes, cut to a few hundred characters: a statement built
+    // from a wide header can run to megabytes, too much for any message.
+    static QString describeStatement(const char* doing, const QString& sql);
 
     // Debug check that the caller is on the owner thread.
     void assertOwnerThread() const;

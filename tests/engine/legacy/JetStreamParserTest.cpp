@@ -135,4 +135,15 @@ TEST(JetStream, EveryKindOfDamageIsRefused) {
     }
 }
 
+TEST(JetStream, TableNamesHoldingPlaceholdersAreReportedAsTheyAre) {
+    Stream s;
+    s.format().table("t%1%2", 1).column("c").row({QByteArray("x")}).done(3);
+    try {
+        parseJetStream(s.bytes());
+        FAIL() << "a wrong row count was accepted";
+    } catch (const JetStreamError& e) {
+        EXPECT_EQ(e.what(), "table 't%1%2' announced 3 rows but 1 arrived");
+    }
+}
+
 } // namespace
