@@ -1,6 +1,7 @@
 // The CSV reader: what RFC 4180 allows comes back byte for byte, and every malformed input is
 // refused with the line it is on.
 #include "import/CsvReader.h"
+#include "support/PieceDevice.h"
 #include "support/TestSupport.h"
 
 #include <QBuffer>
@@ -68,6 +69,26 @@ TEST(CsvReader, AcceptsLineFeedsAMissingFinalBreakAndAByteOrderMark) {
     EXPECT_EQ(records[2].fields, fields({"3\n3", "4"}));
     EXPECT_EQ(records[2].line, 3);
     EXPECT_TRUE(readAll("").empty());
+}
+
+TEST(CsvReader, SkipsAByteOrderMarkThatArrivesInPieces) {
+    // A pipe may hand over the mark a byte or two at a time; the quoted first field after it
+    // must still read as quoted.
+    for (const std::vector<qint64>& pieces : {std::vector<qint64>{1}, {2}, {2, 1}, {1, 2, 64}}) {
+        tolvane::test::PieceDevice device("\xEF\xBB\xBF\"h1\",h2\r\n\"a\",b\r\n", pieces);
+        CsvReader reader(device);
+        CsvRecord record;
+        ASSERT_TRUE(reader.next(record));
+        EXPECT_EQ(record.fields, fields({"h1", "h2"}));
+        ASSERT_TRUE(reader.next(record));
+        EXPECT_EQ(record.fields, fields({"a", "b"}));
+        EXPECT_FALSE(reader.next(record));
+    }
+    // Two bytes of a mark and no more are data (and not UTF-8).
+    tolvane::test::PieceDevice cut("\xEF\xBB", {1});
+    CsvReader reader(cut);
+    CsvRecord record;
+    EXPECT_THROW(reader.next(record), CsvError);
 }
 
 TEST(CsvReader, KeepsUtf8TextAndCountsLinesAcrossQuotedBreaks) {

@@ -50,16 +50,34 @@ qsizetype firstInvalidUtf8(const QByteArray& bytes) {
 
 CsvReader::CsvReader(QIODevice& input) : m_input(input) {}
 
+qint64 CsvReader::readMore(qsizetype at) {
+    const qint64 got = m_input.read(m_buffer.data() + at, ChunkSize);
+    // A failed read must not pass for the end of the file: the import would report a
+    // truncated dictionary as complete.
+    if (got < 0)
+        throw CsvError(m_line,
+                       QStringLiteral("reading the file failed: %1").arg(m_input.errorString()));
+    return got;
+}
+
 bool CsvReader::fetch(char& c) {
     if (m_pos >= m_buffer.size()) {
         m_buffer.resize(ChunkSize);
-        const qint64 got = m_input.read(m_buffer.data(), ChunkSize);
-        // A failed read must not pass for the end of the file: the import would report a
-        // truncated dictionary as complete.
-        if (got < 0)
-            throw CsvError(
-                m_line, QStringLiteral("reading the file failed: %1").arg(m_input.errorString()));
-        m_buffer.resize(got);
+        qsizetype filled = readMore(0);
+        if (!m_started) {
+            // A pipe or any other short-reading device may hand over the byte order mark in
+            // pieces: read on while what came so far could still be the start of one.
+            static const QByteArray bom("\xEF\xBB\xBF");
+            while (filled > 0 && filled < bom.size() &&
+                   bom.startsWith(QByteArrayView(m_buffer.constData(), filled))) {
+                m_buffer.resize(filled + ChunkSize);
+                const qint64 got = readMore(filled);
+                if (got == 0)
+                    break;
+                filled += got;
+            }
+        }
+        m_buffer.resize(filled);
         m_pos = 0;
         if (m_buffer.isEmpty())
             return false;

@@ -51,6 +51,7 @@ public:
 
 private:
     bool fetch(char& c);
+    qint64 readMore(qsizetype at); // into m_buffer at `at`; throws on a failed read
     void checkField(const QByteArray& field, int firstLine) const;
 
     QIODevice& m_input;
