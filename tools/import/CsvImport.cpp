@@ -2,15 +2,18 @@
 
 #include "data/Queries.h"
 #include "engine/EngineError.h"
+#include "engine/RegularFile.h"
 #include "engine/Schema.h"
 #include "engine/sqlite/Connection.h"
 #include "engine/sqlite/Statement.h"
 #include "import/CsvReader.h"
+#include "import/ImportTemporary.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QSet>
+#include <sqlite3.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -21,15 +24,18 @@
 
 namespace tolvane::import {
 
+// Joined, not formatted: a path or message may itself hold "%1".
 ImportError::ImportError(const QString& file, int line, const QString& message)
     : std::runtime_error(
-          QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(message).toStdString()),
+          (file + QLatin1Char(':') + QString::number(line) + QStringLiteral(": ") + message)
+              .toStdString()),
       m_file(file), m_line(line), m_message(message) {}
 
 QString ImportError::describe() const {
     if (m_line > 0)
-        return QStringLiteral("%1:%2: %3").arg(m_file).arg(m_line).arg(m_message);
-    return QStringLiteral("%1: %2").arg(m_file, m_message);
+        return m_file + QLatin1Char(':') + QString::number(m_line) + QStringLiteral(": ") +
+               m_message;
+    return m_file + QStringLiteral(": ") + m_message;
 }
 
 namespace {
@@ -41,10 +47,36 @@ QStringList requiredColumns(const data::DictionaryConfig& dictionary) {
     return required;
 }
 
+// A name as it may appear in a message: a header field can be any length.
+QString shortName(const QString& name) {
+    constexpr qsizetype kShown = 60;
+    return name.size() <= kShown ? name : name.left(kShown) + QStringLiteral("...");
+}
+
+// The first few column names, for messages.
+QString someColumns(const QStringList& columns) {
+    constexpr qsizetype kListed = 8;
+    QStringList shown;
+    for (qsizetype i = 0; i < columns.size() && i < kListed; ++i)
+        shown << shortName(columns[i]);
+    if (columns.size() > kListed)
+        shown << QStringLiteral("... (%1 in all)").arg(columns.size());
+    return shown.join(QStringLiteral(", "));
+}
+
 // Checks the header row against the dictionary and returns the column names to create.
+// `maxColumns` is the most the engine can hold; a wider header is refused before anything
+// else is looked at.
 QStringList checkHeader(const CsvRecord& header, const data::DictionaryConfig& dictionary,
-                        const QString& file) {
+                        const QString& file, int maxColumns) {
+    if (header.fields.size() > static_cast<std::size_t>(maxColumns))
+        throw ImportError(
+            file, header.line,
+            QStringLiteral("the header names %1 columns; a dictionary table holds "
+                           "at most %2")
+                .arg(QString::number(header.fields.size()), QString::number(maxColumns)));
     QStringList columns;
+    QSet<QString> seen; // folded names: the engine takes column names in any letter case
     for (const QByteArray& field : header.fields) {
         const QString name = QString::fromUtf8(field);
         if (name.trimmed().isEmpty())
@@ -52,12 +84,14 @@ QStringList checkHeader(const CsvRecord& header, const data::DictionaryConfig& d
                 file, header.line,
                 QStringLiteral("column %1 of the header has no name").arg(columns.size() + 1));
         if (name.trimmed() != name)
+            throw ImportError(
+                file, header.line,
+                QStringLiteral("column name '%1' has blanks around it").arg(shortName(name)));
+        const QString folded = name.toCaseFolded();
+        if (seen.contains(folded))
             throw ImportError(file, header.line,
-                              QStringLiteral("column name '%1' has blanks around it").arg(name));
-        for (const QString& seen : columns)
-            if (seen.compare(name, Qt::CaseInsensitive) == 0)
-                throw ImportError(file, header.line,
-                                  QStringLiteral("column '%1' is named twice").arg(name));
+                              QStringLiteral("column '%1' is named twice").arg(shortName(name)));
+        seen.insert(folded);
         columns << name;
     }
     for (const QString& needed : requiredColumns(dictionary))
@@ -77,8 +111,9 @@ void checkHeadword(const QByteArray& headword, const QString& file, int line) {
     if (text.isEmpty())
         throw ImportError(file, line, QStringLiteral("the headword is empty"));
     if (data::trimSpaces(text) != text)
-        throw ImportError(file, line,
-                          QStringLiteral("the headword '%1' has spaces around it").arg(text));
+        throw ImportError(
+            file, line,
+            QStringLiteral("the headword '%1' has spaces around it").arg(shortName(text)));
 }
 
 QString insertStatement(const QString& table, const QStringList& columns) {
@@ -91,13 +126,6 @@ QString insertStatement(const QString& table, const QStringList& columns) {
     return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
         .arg(engine::quoteIdentifier(table), names.join(QStringLiteral(", ")),
              placeholders.join(QStringLiteral(", ")));
-}
-
-// The temporary file only reaches the output's name once it is complete and on disk.
-void flushToDisk(const QString& path) {
-    QFile file(path);
-    if (file.open(QIODevice::ReadWrite))
-        ::fsync(file.handle());
 }
 
 // A freshly made temporary file is private to its owner; the dictionary should get the
@@ -135,7 +163,8 @@ ImportResult fill(engine::sqlite::Connection& connection, QFile& input,
             throw ImportError(file, 1,
                               QStringLiteral("the file is empty; its first line must "
                                              "name the columns"));
-        result.columns = checkHeader(record, dictionary, file);
+        result.columns = checkHeader(record, dictionary, file,
+                                     sqlite3_limit(connection.handle(), SQLITE_LIMIT_COLUMN, -1));
 
         engine::sqlite::Transaction transaction(connection);
         engine::createTextTable(connection, dictionary.table, result.columns);
@@ -156,9 +185,8 @@ ImportResult fill(engine::sqlite::Connection& connection, QFile& input,
                         QStringLiteral("empty line; every line holds %1 fields").arg(width));
                 throw ImportError(file, record.line,
                                   QStringLiteral("%1 fields where the header names %2 (%3)")
-                                      .arg(record.fields.size())
-                                      .arg(width)
-                                      .arg(result.columns.join(QStringLiteral(", "))));
+                                      .arg(QString::number(record.fields.size()),
+                                           QString::number(width), someColumns(result.columns)));
             }
             checkHeadword(record.fields[headword], file, record.line);
             for (std::size_t i = 0; i < width; ++i)
@@ -194,13 +222,9 @@ ImportResult importCsv(const CsvImportRequest& request) {
     if (!request.dictionary)
         throw ImportError(request.output, 0, QStringLiteral("no dictionary chosen"));
 
-    QFile input(request.input);
-    if (!QFileInfo(request.input).isFile() || !input.open(QIODevice::ReadOnly))
-        throw ImportError(request.input, 0,
-                          QStringLiteral("cannot read the file: %1")
-                              .arg(QFileInfo::exists(request.input)
-                                       ? input.errorString()
-                                       : QStringLiteral("no such file")));
+    QFile input;
+    if (const std::optional<QString> why = engine::openRegularFile(request.input, input))
+        throw ImportError(request.input, 0, QStringLiteral("cannot read the file: ") + *why);
 
     const QFileInfo outputInfo(request.output);
     const QString folder = outputInfo.absolutePath();
@@ -214,14 +238,8 @@ ImportResult importCsv(const CsvImportRequest& request) {
     if (outputInfo.isDir())
         throw ImportError(request.output, 0, QStringLiteral("is a folder, not a file"));
 
-    QTemporaryFile temporary(folder + QStringLiteral("/.") + outputInfo.fileName() +
-                             QStringLiteral(".import-XXXXXX"));
-    if (!temporary.open())
-        throw ImportError(request.output, 0,
-                          QStringLiteral("cannot create a temporary file in %1: %2")
-                              .arg(folder, temporary.errorString()));
-    const QString temporaryPath = temporary.fileName();
-    temporary.close(); // the name stays reserved until `temporary` is destroyed
+    ImportTemporary temporary(request.output, QStringLiteral("import"));
+    const QString& temporaryPath = temporary.path();
 
     ImportResult result;
     try {
@@ -235,14 +253,17 @@ ImportResult importCsv(const CsvImportRequest& request) {
         throw ImportError(request.output, 0, e.message());
     }
 
-    flushToDisk(temporaryPath);
+    // The new file only reaches the output's name once it is complete and on disk, and the
+    // rename only counts once the folder is on disk too.
+    syncFileToDisk(temporaryPath, request.output);
     givePermissions(temporaryPath, request.output);
     if (std::rename(QFile::encodeName(temporaryPath).constData(),
                     QFile::encodeName(request.output).constData()) != 0)
         throw ImportError(request.output, 0,
                           QStringLiteral("cannot put the new file in place: %1")
                               .arg(QString::fromLocal8Bit(std::strerror(errno))));
-    temporary.setAutoRemove(false);
+    temporary.placed();
+    syncFolderToDisk(folder, request.output);
     return result;
 }
 

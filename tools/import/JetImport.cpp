@@ -2,16 +2,17 @@
 
 #include "engine/EngineError.h"
 #include "engine/FileSniffer.h"
+#include "engine/RegularFile.h"
 #include "engine/Schema.h"
 #include "engine/legacy/JetLoader.h"
 #include "engine/legacy/LegacyCopy.h"
 #include "engine/sqlite/Connection.h"
 #include "engine/sqlite/Statement.h"
+#include "import/ImportTemporary.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -32,19 +33,6 @@ QString systemError() {
 
 QByteArray encoded(const QString& path) {
     return QFile::encodeName(path);
-}
-
-void syncFile(const QString& path) {
-    const int fd = ::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-// The renames are only durable once the folder itself is on disk.
-void syncFolder(const QString& folder) {
-    syncFile(folder);
 }
 
 void checkDictionary(const LegacyDatabase& db, const data::DictionaryConfig& dictionary,
@@ -140,10 +128,11 @@ bool isJetFile(const QString& path) {
 
 JetImportResult importJet(const JetImportRequest& request) {
     const QFileInfo inputInfo(request.input);
-    if (!inputInfo.isFile())
+    if (const std::optional<QString> kind = engine::nonRegularFileKind(request.input))
         throw ImportError(request.input, 0,
-                          inputInfo.exists() ? QStringLiteral("is not a file")
-                                             : QStringLiteral("no such file"));
+                          QStringLiteral("is ") + *kind + QStringLiteral(", not a regular file"));
+    if (!inputInfo.isFile())
+        throw ImportError(request.input, 0, QStringLiteral("no such file"));
     const bool inPlace = request.output.isEmpty();
     JetImportResult result;
     result.written = inPlace ? request.input : request.output;
@@ -189,21 +178,15 @@ JetImportResult importJet(const JetImportRequest& request) {
     if (request.dictionary)
         checkDictionary(legacy, *request.dictionary, request.input);
 
-    QTemporaryFile temporary(folder + QStringLiteral("/.") + outputInfo.fileName() +
-                             QStringLiteral(".convert-XXXXXX"));
-    if (!temporary.open())
-        throw ImportError(result.written, 0,
-                          QStringLiteral("cannot create a temporary file in %1: %2")
-                              .arg(folder, temporary.errorString()));
-    const QString temporaryPath = temporary.fileName();
-    temporary.close(); // the name stays reserved (and is removed) until `temporary` goes
+    ImportTemporary temporary(result.written, QStringLiteral("convert"));
+    const QString& temporaryPath = temporary.path();
 
     try {
         build(temporaryPath, result.written, legacy, request.dictionary);
     } catch (const engine::EngineError& e) {
         throw ImportError(result.written, 0, e.message());
     }
-    syncFile(temporaryPath);
+    syncFileToDisk(temporaryPath, result.written);
     // The new file takes the permissions of the file whose name it takes.
     // The new file takes the permissions of the file whose name it takes, writable by its
     // owner: a legacy file copied from a read-only medium is often read-only, and the point
@@ -223,7 +206,9 @@ JetImportResult importJet(const JetImportRequest& request) {
         throw ImportError(result.written, 0,
                           QStringLiteral("cannot put the new file in place: %1").arg(why));
     }
-    syncFolder(folder);
+    temporary.placed();
+    // The renames are only durable once the folder itself is on disk.
+    syncFolderToDisk(folder, result.written);
 
     for (const LegacyTable& table : legacy.tables)
         result.tables.emplace_back(table.name, qint64(table.rows.size()));

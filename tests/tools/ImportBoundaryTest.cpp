@@ -1,0 +1,164 @@
+// The import at its edges: headers wider than a table can be, inputs that are no regular
+// file, paths holding "%1", and the hidden temporary file when the tool is stopped or killed.
+#include "ImportTestSupport.h"
+#include "support/TestSupport.h"
+
+#include "import/ImportTemporary.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace tolvane;
+
+namespace {
+
+class ImportBoundary : public test::ImportFolderTest {
+protected:
+    const data::DictionaryConfig& names = data::hitchcockConfig();
+
+    // The message of the ImportError importing `input` raises, or the empty text.
+    QString refusal(const QString& input, const QString& output) {
+        try {
+            test::runImport(names, input, output);
+        } catch (const import::ImportError& e) {
+            return e.describe();
+        }
+        return {};
+    }
+
+    QStringList temporaries() const {
+        return test::folderEntries(dir.path()).filter(".names.mdb.import-");
+    }
+};
+
+TEST_F(ImportBoundary, AWideHeaderIsRefusedAtOnceNamingTheCount) {
+    QByteArray header = "field1,field2";
+    for (int i = 0; i < 100000; ++i)
+        header += ",c" + QByteArray::number(i);
+    const auto started = std::chrono::steady_clock::now();
+    const QString message = refusal(csv("wide.csv", header + "\r\nA,b\r\n"), path("names.mdb"));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+    EXPECT_TRUE(message.contains("the header names 100002 columns; a dictionary table holds at "
+                                 "most "))
+        << message.left(300).toStdString();
+    EXPECT_LT(message.size(), 400);
+}
+
+TEST_F(ImportBoundary, MessagesAboutWideTablesStayShort) {
+    QByteArray header = "field1,field2";
+    for (int i = 0; i < 1500; ++i)
+        header += ",column_with_a_long_name_" + QByteArray::number(i);
+    const QString rowWidth = refusal(csv("w.csv", header + "\r\nA,b\r\n"), path("names.mdb"));
+    EXPECT_TRUE(rowWidth.contains(":2: 2 fields where the header names 1502 (field1, field2, "))
+        << rowWidth.left(300).toStdString();
+    EXPECT_LT(rowWidth.size(), 600);
+    const QString twice = refusal(csv("t.csv", header + ",FIELD1\r\n"), path("names.mdb"));
+    EXPECT_TRUE(twice.contains("column 'FIELD1' is named twice")) << twice.toStdString();
+    EXPECT_TRUE(temporaries().isEmpty());
+}
+
+TEST_F(ImportBoundary, InputsThatAreNoRegularFileAreRefusedSayingWhatTheyAre) {
+    const QString fifo = path("pipe.csv");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QDir(dir.path()).mkdir("folder.csv");
+    struct Case {
+        QString input;
+        const char* says;
+    };
+    for (const Case& c : {Case{fifo, "it is a FIFO (named pipe), not a regular file"},
+                          Case{path("folder.csv"), "it is a folder, not a regular file"},
+                          Case{"/dev/zero", "it is a character device, not a regular file"}}) {
+        auto refused =
+            std::async(std::launch::async, [&] { return refusal(c.input, path("names.mdb")); });
+        if (refused.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+            ADD_FAILURE() << "the import waits on " << c.input.toStdString();
+            ::close(::open(QFile::encodeName(fifo).constData(), O_RDWR)); // lets it go on
+        }
+        const QString message = refused.get();
+        EXPECT_TRUE(message.contains(c.says)) << message.toStdString();
+        EXPECT_FALSE(message.contains("Unknown error"));
+    }
+    EXPECT_FALSE(QFileInfo::exists(path("names.mdb")));
+}
+
+TEST_F(ImportBoundary, PathsHoldingPlaceholdersAreReportedAsTheyAre) {
+    const QString input = csv("in%1%2.csv", "field1,field2\r\nAbel\r\n");
+    const QString message = refusal(input, path("names.mdb"));
+    EXPECT_TRUE(message.startsWith(input + ":2: 1 fields where the header names 2"))
+        << message.toStdString();
+    const QString missing = refusal(path("no%1.csv"), path("names.mdb"));
+    EXPECT_TRUE(missing.startsWith(path("no%1.csv") + ": cannot read the file"))
+        << missing.toStdString();
+}
+
+// A run of the program on a large input, stopped by `signal` once its temporary file is there.
+class ImportStopped : public ImportBoundary, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ImportStopped, RemovesItsTemporaryFile) {
+    QByteArray text = "field1,field2\r\n";
+    text.reserve(40 << 20);
+    for (int i = 0; text.size() < (40 << 20); ++i)
+        text += "name" + QByteArray::number(i) + ",a meaning long enough to take some time\r\n";
+    const QString input = csv("big.csv", text);
+    QProcess tool;
+    tool.start(test::binDir() + "/tolvane-import", {"-q", input, path("names.mdb")});
+    ASSERT_TRUE(tool.waitForStarted());
+    while (temporaries().isEmpty() && tool.state() == QProcess::Running)
+        QThread::usleep(200);
+    if (tool.state() != QProcess::Running)
+        GTEST_SKIP() << "the import ended before it could be stopped";
+    ::kill(static_cast<pid_t>(tool.processId()), GetParam());
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    EXPECT_EQ(tool.exitStatus(), QProcess::CrashExit);
+    EXPECT_TRUE(temporaries().isEmpty()) << temporaries().join(' ').toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path("names.mdb")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, ImportStopped, ::testing::Values(SIGINT, SIGTERM));
+
+TEST_F(ImportBoundary, TheNextRunRemovesWhatKilledRunsLeftButNotLiveOnes) {
+    // A process that has ended, and one that still runs (standing in for another import).
+    QProcess ended;
+    ended.start("true");
+    ASSERT_TRUE(ended.waitForFinished());
+    const qint64 deadPid = ended.processId();
+    QProcess live;
+    live.start("sleep", {"60"});
+    ASSERT_TRUE(live.waitForStarted());
+    const QList<QByteArray> stat = [&] {
+        QFile f(QStringLiteral("/proc/%1/stat").arg(live.processId()));
+        f.open(QIODevice::ReadOnly);
+        const QByteArray line = f.readAll();
+        return line.mid(line.lastIndexOf(')') + 2).split(' ');
+    }();
+    ASSERT_GT(stat.size(), 19);
+    const QString stale = path(".names.mdb.import-" + QString::number(deadPid) + "-1-AbCdEf");
+    const QString running = path(".names.mdb.import-" + QString::number(live.processId()) + "-" +
+                                 QString::fromLatin1(stat[19]) + "-XyZ123");
+    const QString other = path(".names.mdb.import-notours");
+    for (const QString& file : {stale, running, other})
+        test::writeFile(file, "partial");
+
+    test::runImport(names, csv("ok.csv", "field1,field2\r\nAbel,breath\r\n"), path("names.mdb"));
+    EXPECT_FALSE(QFileInfo::exists(stale));
+    EXPECT_TRUE(QFileInfo::exists(running));
+    EXPECT_TRUE(QFileInfo::exists(other));
+    live.kill();
+    live.waitForFinished();
+}
+
+TEST_F(ImportBoundary, SyncingReportsEveryFailedStep) {
+    EXPECT_THROW(import::syncFileToDisk(path("gone.db"), path("names.mdb")), import::ImportError);
+    EXPECT_THROW(import::syncFolderToDisk(path("no-folder"), path("names.mdb")),
+                 import::ImportError);
+}
+
+} // namespace
