@@ -1,5 +1,6 @@
 #include "import/CsvImport.h"
 
+#include "data/FullTextSource.h"
 #include "data/Queries.h"
 #include "engine/EngineError.h"
 #include "engine/RegularFile.h"
@@ -203,6 +204,7 @@ ImportResult fill(engine::sqlite::Connection& connection, QFile& input,
         }
         // Built after the rows are in: one sort instead of an index update per row.
         engine::createHeadwordIndex(connection, dictionary.table, dictionary.headwordColumn);
+        engine::buildFullTextIndex(connection, data::fullTextSource(dictionary));
         transaction.commit();
 
         if (request.progress) {

@@ -1,7 +1,8 @@
 #pragma once
 // Builds one dictionary file from a UTF-8 CSV file whose header row names the columns. The
 // dictionary's table is created with every column of the header (all text), the rows are
-// stored exactly as the CSV holds them, and the headword index the queries use is created.
+// stored exactly as the CSV holds them, and the headword index the queries use and the
+// full-text index the Find window uses are created.
 //
 // Nothing is half-written: the file is built under a temporary name in the output's folder
 // and renamed over the output only when every row has been stored. A failed import leaves

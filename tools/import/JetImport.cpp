@@ -1,6 +1,8 @@
 #include "import/JetImport.h"
 
+#include "data/FullTextSource.h"
 #include "engine/EngineError.h"
+#include "engine/FullTextIndex.h"
 #include "engine/FileSniffer.h"
 #include "engine/RegularFile.h"
 #include "engine/Schema.h"
@@ -79,6 +81,7 @@ void build(const QString& path, const QString& shownAs, const LegacyDatabase& le
         for (const QString& column : table->columns)
             if (column.compare(dictionary->headwordColumn, Qt::CaseInsensitive) == 0)
                 engine::createHeadwordIndex(connection, table->name, column);
+        engine::buildFullTextIndex(connection, data::fullTextSource(*dictionary));
     }
     for (const LegacyTable& table : legacy.tables)
         if (storedRowCount(connection, table.name) != qint64(table.rows.size()))

@@ -20,7 +20,8 @@ namespace tolvane::import {
 struct JetImportRequest {
     QString input;  // the legacy file
     QString output; // empty: convert in place
-    // When set, the file must hold its table and columns, and gets its headword index.
+    // When set, the file must hold its table and columns, and gets its headword index and its
+    // full-text index.
     const data::DictionaryConfig* dictionary = nullptr;
     QString codepage;   // for Access 97 text; empty: Windows-1252
     QStringList tables; // only these; empty: all

@@ -1,5 +1,6 @@
 #include "engine/sqlite/Connection.h"
 
+#include "engine/FullTextFunctions.h"
 #include "engine/NoCaseCollation.h"
 #include "engine/sqlite/Statement.h"
 
@@ -48,10 +49,12 @@ Connection::Connection(const QString& path, OpenMode mode, const QString& displa
     }
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, static_cast<int>(kBusyTimeout.count()));
-    const int collationRc = registerNoCaseCollation(m_db);
-    if (collationRc != SQLITE_OK) {
+    int setupRc = registerNoCaseCollation(m_db);
+    if (setupRc == SQLITE_OK)
+        setupRc = registerFullTextFunctions(m_db); // the full-text index's triggers call it
+    if (setupRc != SQLITE_OK) {
         try {
-            fail(collationRc, QStringLiteral("setting up the connection"));
+            fail(setupRc, QStringLiteral("setting up the connection"));
         } catch (...) {
             sqlite3_close(m_db);
             m_db = nullptr;

@@ -1,0 +1,190 @@
+#include "engine/FullTextIndex.h"
+
+#include "engine/FullTextFunctions.h"
+#include "engine/Schema.h"
+#include "engine/sqlite/Connection.h"
+#include "engine/sqlite/Statement.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace tolvane::engine {
+
+namespace {
+
+constexpr char kProgressTable[] = "tolvane_fulltext";
+
+QString sourceTable(const FullTextSource& source) {
+    return quoteIdentifier(source.table);
+}
+
+// The values a row gives the index, with `row` the trigger's new row ("new.") or nothing.
+QString indexedValues(const FullTextSource& source, const QString& row) {
+    const QString scripture = source.scriptureColumn.isEmpty()
+                                  ? QStringLiteral("NULL")
+                                  : QStringLiteral("%1(%2%3)")
+                                        .arg(QLatin1String(kPlainTextFunction), row,
+                                             quoteIdentifier(source.scriptureColumn));
+    return QStringLiteral("%1%2, %1%3, %4")
+        .arg(row, quoteIdentifier(source.headwordColumn), quoteIdentifier(source.definitionColumn),
+             scripture);
+}
+
+QString indexColumns() {
+    return QStringLiteral("rowid, %1, %2, %3")
+        .arg(QLatin1String(kFullTextHeadword), QLatin1String(kFullTextDefinition),
+             QLatin1String(kFullTextScripture));
+}
+
+bool tableExists(sqlite::Connection& connection, const QString& name) {
+    sqlite::StatementLease find = connection.reuse(
+        QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1"));
+    find->bind(1, name);
+    return find->step();
+}
+
+struct FillState {
+    qint64 filledThrough = 0;
+    qint64 target = 0;
+};
+
+// The progress row; a missing one (an index made some other way) means start from the top.
+FillState fillState(sqlite::Connection& connection, const FullTextSource& source) {
+    FillState state;
+    if (tableExists(connection, QLatin1String(kProgressTable))) {
+        sqlite::StatementLease read = connection.reuse(
+            QStringLiteral("SELECT filled_through, fill_target FROM %1 WHERE index_table = ?1")
+                .arg(quoteIdentifier(QLatin1String(kProgressTable))));
+        read->bind(1, fullTextTableName(source.table));
+        if (read->step()) {
+            state.filledThrough = read->columnInt64(0);
+            state.target = read->columnInt64(1);
+            return state;
+        }
+    }
+    state.target = -1; // unknown
+    return state;
+}
+
+qint64 largestRowid(sqlite::Connection& connection, const FullTextSource& source) {
+    sqlite::StatementLease last = connection.reuse(
+        QStringLiteral("SELECT coalesce(max(rowid), 0) FROM %1").arg(sourceTable(source)));
+    return last->step() ? last->columnInt64(0) : 0;
+}
+
+void writeFillState(sqlite::Connection& connection, const FullTextSource& source,
+                    const FillState& state) {
+    sqlite::StatementLease write = connection.reuse(
+        QStringLiteral("INSERT OR REPLACE INTO %1 (index_table, filled_through, fill_target) "
+                       "VALUES (?1, ?2, ?3)")
+            .arg(quoteIdentifier(QLatin1String(kProgressTable))));
+    write->bind(1, fullTextTableName(source.table));
+    write->bind(2, state.filledThrough);
+    write->bind(3, state.target);
+    write->run();
+}
+
+void createTriggers(sqlite::Connection& connection, const FullTextSource& source) {
+    const QString table = quoteIdentifier(source.table);
+    const QString index = quoteIdentifier(fullTextTableName(source.table));
+    const QString name = fullTextTableName(source.table);
+    const QString insertNew =
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (new.rowid, %3);")
+            .arg(index, indexColumns(), indexedValues(source, QStringLiteral("new.")));
+    const QString deleteOld = QStringLiteral("DELETE FROM %1 WHERE rowid = old.rowid;").arg(index);
+    connection.exec(
+        QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 AFTER INSERT ON %2 BEGIN %3 END")
+            .arg(quoteIdentifier(name + QStringLiteral("_insert")), table, insertNew));
+    connection.exec(
+        QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 AFTER DELETE ON %2 BEGIN %3 END")
+            .arg(quoteIdentifier(name + QStringLiteral("_delete")), table, deleteOld));
+    connection.exec(
+        QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 AFTER UPDATE ON %2 BEGIN %3 %4 END")
+            .arg(quoteIdentifier(name + QStringLiteral("_update")), table, deleteOld, insertNew));
+}
+
+} // namespace
+
+QString fullTextTableName(const QString& table) {
+    return table + QStringLiteral("_fts");
+}
+
+FullTextState fullTextState(sqlite::Connection& connection, const FullTextSource& source) {
+    if (!tableExists(connection, fullTextTableName(source.table)))
+        return FullTextState::Missing;
+    const FillState state = fillState(connection, source);
+    return state.target >= 0 && state.filledThrough >= state.target ? FullTextState::Complete
+                                                                    : FullTextState::Partial;
+}
+
+void createFullTextIndex(sqlite::Connection& connection, const FullTextSource& source) {
+    connection.exec(QStringLiteral("CREATE VIRTUAL TABLE IF NOT EXISTS %1 USING fts5(%2, %3, %4, "
+                                   "tokenize = 'unicode61 remove_diacritics 2')")
+                        .arg(quoteIdentifier(fullTextTableName(source.table)),
+                             QLatin1String(kFullTextHeadword), QLatin1String(kFullTextDefinition),
+                             QLatin1String(kFullTextScripture)));
+    connection.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (index_table TEXT PRIMARY KEY, "
+                                   "filled_through INTEGER NOT NULL, fill_target INTEGER NOT NULL)")
+                        .arg(quoteIdentifier(QLatin1String(kProgressTable))));
+    if (fillState(connection, source).target < 0)
+        writeFillState(connection, source, {0, largestRowid(connection, source)});
+    // Rows stored from now on are indexed as they are stored; the fill covers the older ones.
+    createTriggers(connection, source);
+}
+
+bool fillFullTextIndex(sqlite::Connection& connection, const FullTextSource& source,
+                       bool ownTransactions,
+                       const std::function<bool(const FullTextProgress&)>& progress, int stepRows) {
+    const QString index = quoteIdentifier(fullTextTableName(source.table));
+    const QString table = sourceTable(source);
+    stepRows = std::max(stepRows, 1);
+    for (;;) {
+        std::optional<sqlite::Transaction> transaction;
+        if (ownTransactions)
+            transaction.emplace(connection);
+        FillState state = fillState(connection, source);
+        if (state.target < 0)
+            state = {0, largestRowid(connection, source)};
+        const bool complete = state.filledThrough >= state.target;
+        qint64 upTo = state.target;
+        if (!complete) {
+            sqlite::StatementLease step = connection.reuse(
+                QStringLiteral("SELECT rowid FROM %1 WHERE rowid > ?1 ORDER BY rowid LIMIT 1 "
+                               "OFFSET ?2")
+                    .arg(table));
+            step->bind(1, state.filledThrough);
+            step->bind(2, qint64(stepRows - 1));
+            if (step->step())
+                upTo = std::min(step->columnInt64(0), state.target);
+            // A row stored since the index was made may already be in it (by its trigger):
+            // the range is replaced, never added twice.
+            sqlite::StatementLease clear = connection.reuse(
+                QStringLiteral("DELETE FROM %1 WHERE rowid > ?1 AND rowid <= ?2").arg(index));
+            clear->bind(1, state.filledThrough);
+            clear->bind(2, upTo);
+            clear->run();
+            sqlite::StatementLease fill = connection.reuse(
+                QStringLiteral("INSERT INTO %1 (%2) SELECT rowid, %3 FROM %4 WHERE rowid > ?1 "
+                               "AND rowid <= ?2")
+                    .arg(index, indexColumns(), indexedValues(source, QString()), table));
+            fill->bind(1, state.filledThrough);
+            fill->bind(2, upTo);
+            fill->run();
+            state.filledThrough = upTo;
+        }
+        writeFillState(connection, source, state);
+        if (transaction)
+            transaction->commit();
+        if (progress && !progress({state.filledThrough, state.target}) && !complete)
+            return false;
+        if (complete || state.filledThrough >= state.target)
+            return true;
+    }
+}
+
+void buildFullTextIndex(sqlite::Connection& connection, const FullTextSource& source) {
+    createFullTextIndex(connection, source);
+    fillFullTextIndex(connection, source, false, {}, 1 << 30);
+}
+
+} // namespace tolvane::engine

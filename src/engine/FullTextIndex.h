@@ -1,0 +1,65 @@
+#pragma once
+// The full-text index of a dictionary table: an SQLite FTS5 table "<table>_fts" over the
+// headword, the definition and (King James) the plain text of the scripture column, its row
+// ids the table's own, with the tokenizer unicode61 removing diacritics, so that letter case
+// and accents never matter ("eden" finds "Éden").
+//
+// Kept current by triggers on the table: every insert, change and delete of a row changes the
+// index in the same statement, so in the same transaction, whoever writes the file.
+//
+// A file made before the index existed gets it later, filled in steps (fillFullTextIndex),
+// each step its own transaction that records how far it got in the table "tolvane_fulltext".
+// Stopped at any point (a crash, the program ending), the file holds every row it held and a
+// usable but partial index, and the next fill carries on where the last one stopped.
+//
+// A file that may not be written is copied into an in-memory database (as legacy files are)
+// and indexed there.
+
+#include <QString>
+#include <functional>
+
+namespace tolvane::engine {
+
+namespace sqlite {
+class Connection;
+}
+
+struct FullTextSource {
+    QString table;
+    QString headwordColumn;
+    QString definitionColumn;
+    QString scriptureColumn; // empty: none
+};
+
+// The index table's columns, in this order.
+inline constexpr char kFullTextHeadword[] = "headword";
+inline constexpr char kFullTextDefinition[] = "definition";
+inline constexpr char kFullTextScripture[] = "scripture";
+
+QString fullTextTableName(const QString& table);
+
+enum class FullTextState { Missing, Partial, Complete };
+FullTextState fullTextState(sqlite::Connection& connection, const FullTextSource& source);
+
+// Creates the index table (empty), its progress row and its triggers. Runs in the caller's
+// transaction, if any. Does nothing to an index that exists.
+void createFullTextIndex(sqlite::Connection& connection, const FullTextSource& source);
+
+struct FullTextProgress {
+    qint64 done = 0;  // rows indexed so far, counted by row id
+    qint64 total = 0; // row ids to index
+};
+
+// Indexes the rows not yet indexed, `stepRows` at a time. With ownTransactions each step is
+// one transaction of its own (for a file others may write meanwhile); without, everything
+// runs in the caller's. progress is called after every step; returning false stops the fill
+// (it can be resumed later). Returns true when the index is complete.
+bool fillFullTextIndex(sqlite::Connection& connection, const FullTextSource& source,
+                       bool ownTransactions,
+                       const std::function<bool(const FullTextProgress&)>& progress = {},
+                       int stepRows = 2000);
+
+// create + fill in the caller's transaction: for the tools that build dictionary files.
+void buildFullTextIndex(sqlite::Connection& connection, const FullTextSource& source);
+
+} // namespace tolvane::engine

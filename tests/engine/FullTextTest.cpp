@@ -1,0 +1,156 @@
+// The full-text index: what a typed query becomes, what it finds, and how the index follows
+// the table through every add, change and delete, and through a fill that is cut short.
+
+#include "EngineTestFiles.h"
+#include "engine/FullTextIndex.h"
+#include "engine/FullTextQuery.h"
+#include "engine/sqlite/Connection.h"
+#include "engine/sqlite/Statement.h"
+#include "support/TestSupport.h"
+
+#include <QRegularExpression>
+
+using namespace tolvane::engine;
+using namespace tolvane::test;
+
+namespace {
+
+const FullTextSource kWordsSource{"words", "headword", "definition", {}};
+
+// The headwords of the rows the typed query finds, in row order.
+QStringList found(sqlite::Connection& db, const QString& typed) {
+    const FullTextQuery query = translateFullTextQuery(typed);
+    EXPECT_TRUE(query.isValid()) << typed.toStdString();
+    sqlite::Statement select(db, QStringLiteral("SELECT w.headword FROM words_fts JOIN words w ON "
+                                                "w.rowid = words_fts.rowid WHERE words_fts MATCH "
+                                                "?1 ORDER BY w.rowid"));
+    select.bind(1, query.match);
+    QStringList headwords;
+    while (select.step())
+        headwords << select.columnText(0);
+    return headwords;
+}
+
+qint64 count(sqlite::Connection& db, const QString& sql) {
+    sqlite::Statement select(db, sql);
+    return select.step() ? select.columnInt64(0) : -1;
+}
+
+struct Translation {
+    const char* typed;
+    const char* match; // nullptr: malformed
+};
+
+class QueryLanguage : public testing::TestWithParam<Translation> {};
+
+TEST_P(QueryLanguage, TypedTextBecomesQuotedTermsOrANote) {
+    const FullTextQuery query = translateFullTextQuery(QString::fromUtf8(GetParam().typed));
+    if (GetParam().match) {
+        EXPECT_TRUE(query.isValid()) << query.problem.toStdString();
+        EXPECT_EQ(query.match, QString::fromUtf8(GetParam().match));
+    } else {
+        EXPECT_FALSE(query.isValid());
+        EXPECT_FALSE(query.problem.isEmpty());
+        EXPECT_FALSE(query.problem.contains(QRegularExpression("[0-9]"))); // no error number
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QueryLanguage,
+    testing::Values(Translation{"grace  truth", "\"grace\" \"truth\""},
+                    Translation{"\"tree of life\"", "\"tree of life\""},
+                    Translation{"bless*", "\"bless\"*"},
+                    Translation{"\"holy spi\"*", "\"holy spi\"*"},
+                    // FTS5 operators and column filters typed by the user stay words.
+                    Translation{"grace OR NOT truth", "\"grace\" \"OR\" \"NOT\" \"truth\""},
+                    Translation{"headword:x (y)", "\"headword:x\" \"(y)\""},
+                    Translation{"  - && ", ""}, Translation{"", ""},
+                    Translation{"\"unclosed phrase", nullptr}, Translation{"*", nullptr},
+                    Translation{"grace *", nullptr}, Translation{"bl*ss", nullptr},
+                    Translation{"\"\"*", nullptr}));
+
+class FullTextFile : public testing::Test {
+protected:
+    DictionaryFile file{{"Eden", "the garden where Adam lived"},
+                        {"Éden", "a place; see Eden"},
+                        {"Tree", "the tree of life stood in the garden"},
+                        {"Life", "life of the tree, not the tree of life"},
+                        {"Bless", "to make holy"},
+                        {"Blessing", "a gift"}};
+    sqlite::Connection db{file.path(), sqlite::OpenMode::ReadWrite};
+
+    void SetUp() override {
+        sqlite::Transaction transaction(db);
+        buildFullTextIndex(db, kWordsSource);
+        transaction.commit();
+    }
+};
+
+TEST_F(FullTextFile, WordsPhrasesPrefixesCaseAndAccents) {
+    EXPECT_EQ(found(db, "garden adam"), QStringList({"Eden"}));
+    EXPECT_EQ(found(db, "adam garden"), QStringList({"Eden"})); // any order
+    EXPECT_EQ(found(db, "\"tree of life\""), QStringList({"Tree", "Life"}));
+    EXPECT_EQ(found(db, "\"life of tree\""), QStringList()); // as written only
+    EXPECT_EQ(found(db, "\"life of the tree\""), QStringList({"Life"}));
+    EXPECT_EQ(found(db, "bless*"), QStringList({"Bless", "Blessing"}));
+    EXPECT_EQ(found(db, "bless"), QStringList({"Bless"}));
+    EXPECT_EQ(found(db, "eden"), QStringList({"Eden", "Éden"}));
+    EXPECT_EQ(found(db, "ÉDEN"), QStringList({"Eden", "Éden"}));
+    EXPECT_EQ(found(db, "not"), QStringList({"Life"})); // an FTS5 keyword is a word here
+    EXPECT_EQ(fullTextState(db, kWordsSource), FullTextState::Complete);
+}
+
+TEST_F(FullTextFile, FollowsAddEditAndDeleteThroughRecordsets) {
+    auto dao = file.open();
+    auto rs = dao->OpenRecordset("words", dbOpenTable);
+    rs->AddNew();
+    rs->Fields("headword").SetValue("Zeal");
+    rs->Fields("definition").SetValue("ardour for the temple");
+    rs->Update();
+    EXPECT_EQ(found(db, "ardour"), QStringList({"Zeal"}));
+
+    rs = dao->OpenRecordset("SELECT * FROM words WHERE headword = 'Tree'");
+    rs->MoveFirst();
+    rs->Edit();
+    rs->Fields("definition").SetValue("an oak");
+    rs->Update();
+    EXPECT_EQ(found(db, "oak"), QStringList({"Tree"}));
+    EXPECT_EQ(found(db, "\"tree of life\""), QStringList({"Life"})); // the old text is gone
+
+    rs = dao->OpenRecordset("SELECT * FROM words WHERE headword = 'Life'");
+    rs->MoveFirst();
+    rs->Delete();
+    EXPECT_EQ(found(db, "\"tree of life\""), QStringList());
+    EXPECT_EQ(count(db, "SELECT count(*) FROM words_fts"), count(db, "SELECT count(*) FROM words"));
+}
+
+TEST(FullTextBuild, AFillCutShortKeepsEveryRowAndCarriesOnLater) {
+    std::vector<EngineRow> rows;
+    for (int i = 0; i < 250; ++i)
+        rows.push_back({QStringLiteral("word%1").arg(i), QStringLiteral("text number%1").arg(i)});
+    DictionaryFile file(rows);
+    {
+        sqlite::Connection db(file.path(), sqlite::OpenMode::ReadWrite);
+        createFullTextIndex(db, kWordsSource);
+        int steps = 0;
+        const bool complete = fillFullTextIndex(
+            db, kWordsSource, true, [&](const FullTextProgress&) { return ++steps < 2; }, 100);
+        EXPECT_FALSE(complete); // stopped after two steps, as a crash would
+        EXPECT_EQ(fullTextState(db, kWordsSource), FullTextState::Partial);
+        // A row stored meanwhile in the part not yet filled is indexed once, not twice.
+        db.exec("UPDATE words SET definition = 'changed' WHERE headword = 'word240'");
+    }
+    EXPECT_EQ(file.rowsOnDisk().size(), rows.size());
+    auto dao = file.open(); // the file opens and reads as before
+    EXPECT_EQ(dao->OpenRecordset("words", dbOpenTable)->RecordCount(), 250);
+
+    sqlite::Connection db(file.path(), sqlite::OpenMode::ReadWrite);
+    EXPECT_EQ(count(db, "SELECT count(*) FROM words_fts"), 201);
+    EXPECT_TRUE(fillFullTextIndex(db, kWordsSource, true, {}, 100));
+    EXPECT_EQ(fullTextState(db, kWordsSource), FullTextState::Complete);
+    EXPECT_EQ(count(db, "SELECT count(*) FROM words_fts"), 250);
+    EXPECT_EQ(found(db, "changed"), QStringList({"word240"}));
+    EXPECT_EQ(found(db, "number7"), QStringList({"word7"}));
+}
+
+} // namespace
