@@ -1,6 +1,8 @@
 // Tolvane reads its command line, chooses its dictionary folder and shows its main window.
+#include "engine/FullTextFunctions.h"
 #include "engine/legacy/JetDatabase.h"
 #include "platform/ErrorGuard.h"
+#include "richtext/PlainText.h"
 #include "shell/CommandLine.h"
 #include "shell/Forms.h"
 #include "shell/Images.h"
@@ -24,6 +26,8 @@ int main(int argc, char** argv) {
 
     // Dictionaries left by the original Windows program are Jet files; they open read-only.
     tolvane::engine::legacy::enableLegacyJetFiles();
+    // The full-text index holds the words the scripture box shows, not its markup.
+    tolvane::engine::setRichTextFlattener(&tolvane::richtext::plainTextOfValue);
 
     tolvane::shell::Forms forms;
     tolvane::platform::runGuarded([&forms] { forms.frmMain().Show(); });

@@ -41,6 +41,7 @@ void DictionaryWindow::lstdata_Click() {
     m_controls.cmdEdit->setEnabled(true);
     m_controls.cmdDelete->setEnabled(true);
     m_controls.txtSearch->setFocus();
+    Q_EMIT entryShown(data::trimSpaces(item), duplicateOrdinal(index));
 }
 
 // The lookup by headword drops the spaces around the list item, so a headword stored with

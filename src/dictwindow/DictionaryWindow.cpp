@@ -57,6 +57,7 @@ void DictionaryWindow::connectHandlers() {
     connect(c.cmdDelete, &QPushButton::clicked, this,
             guarded(&DictionaryWindow::cmdDelete_Click));
     connect(c.cmdend, &QPushButton::clicked, this, guarded(&DictionaryWindow::cmdend_Click));
+    watchDoubleClicks();
 }
 
 DictionaryWindow::Mode DictionaryWindow::mode() const {

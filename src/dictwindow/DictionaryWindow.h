@@ -25,8 +25,9 @@ public:
     const data::DictionaryConfig& config() const { return m_config; }
 
     // Window lifetime, called by the shell's window mechanism.
-    QWidget* createControls(QWidget* parent = nullptr); // builds the controls in their initial state
-    void controlsDestroyed();                          // the controls are gone (unloaded)
+    QWidget*
+    createControls(QWidget* parent = nullptr); // builds the controls in their initial state
+    void controlsDestroyed();                  // the controls are gone (unloaded)
     bool hasControls() const { return m_controls.form != nullptr; }
     const DictionaryControls& controls() const { return m_controls; }
 
@@ -49,6 +50,23 @@ public:
     QVariant add();
     QVariant edit();
 
+    // Shows an entry found elsewhere (Find, Back and Forward): the search box takes the
+    // headword and the list narrows to it, the `duplicate`-th list item equal to it (ignoring
+    // case) is selected, and the boxes show the `duplicate`-th row with that headword, in the
+    // table's order. False when the headword is not (or no longer) in the table.
+    bool showHeadword(const QString& headword, int duplicate);
+    // A double-click on a word of the definition or scripture box looks it up in this
+    // dictionary: when a headword begins with it, the search box takes the word (the list
+    // narrows) and a headword equal to it shows its entry; when none does, nothing changes
+    // and wordNotFound says so. No message box, no shortening of the search text.
+    void followWord(const QString& word);
+
+Q_SIGNALS:
+    // An entry is shown (list click or keyboard, showHeadword, followWord).
+    void entryShown(const QString& headword, int duplicate);
+    void wordNotFound(const QString& note);
+
+public:
     // Window-level variables, readable by tests.
     std::shared_ptr<engine::Workspace> ws;
     std::shared_ptr<engine::Database> db;
@@ -58,8 +76,14 @@ public:
     Mode mode() const;
     int messageAnswer() const { return m_answer; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void loadlist();
+    void watchDoubleClicks();
+    bool selectAndShow(const QString& headword, int duplicate);
+    int duplicateOrdinal(int index) const;
 
     // Helpers shared by the handlers (see the .cpp files for why each exists).
     void connectHandlers();

@@ -1,5 +1,7 @@
 #include "richtext/PlainText.h"
 
+#include "richtext/RtfReader.h"
+
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -17,6 +19,14 @@ QString plainText(const QTextDocument& document) {
     return out;
 }
 
+QString plainTextOfValue(const QString& value) {
+    if (!isRtf(value))
+        return value;
+    QTextDocument document;
+    readRtf(value, document);
+    return plainText(document);
+}
+
 void setPlainTextContent(QTextDocument& document, const QString& text) {
     QString normalized = text;
     normalized.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -24,7 +34,8 @@ void setPlainTextContent(QTextDocument& document, const QString& text) {
     // and from RTF are made plain: every line end is a paragraph end, NUL goes, markers are U+FFFD.
     for (qsizetype i = 0; i < normalized.size(); ++i) {
         QChar& c = normalized[i];
-        if (c.isHighSurrogate() && i + 1 < normalized.size() && normalized.at(i + 1).isLowSurrogate()) {
+        if (c.isHighSurrogate() && i + 1 < normalized.size() &&
+            normalized.at(i + 1).isLowSurrogate()) {
             ++i;
             continue;
         }
@@ -36,11 +47,16 @@ void setPlainTextContent(QTextDocument& document, const QString& text) {
         case u'\r':
         case 0x0B:
         case 0x0C:
-        case 0x2029: c = u'\n'; break;
+        case 0x2029:
+            c = u'\n';
+            break;
         case 0xFDD0:
         case 0xFDD1:
-        case 0xFFFC: c = QChar(0xFFFD); break;
-        default: break;
+        case 0xFFFC:
+            c = QChar(0xFFFD);
+            break;
+        default:
+            break;
         }
     }
     normalized.remove(QChar(0));

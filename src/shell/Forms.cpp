@@ -1,8 +1,13 @@
 #include "shell/Forms.h"
 
 #include "dictwindow/DictionaryWindow.h"
+#include "find/FindService.h"
+#include "find/FindWindow.h"
+#include "platform/AppFolder.h"
+#include "platform/ErrorGuard.h"
 #include "shell/AboutDialog.h"
 #include "shell/MainWindow.h"
+#include "shell/Navigator.h"
 #include "shell/Workspace.h"
 
 #include <QGuiApplication>
@@ -29,7 +34,10 @@ Forms::~Forms() {
         d.form.reset();
     m_frmMain.reset();
     m_dialog.reset();
+    m_frmFind.reset();
+    m_findService.reset();
     m_dictionaries.clear();
+    m_navigator.reset();
 }
 
 FormInstance& Forms::frmMain() {
@@ -74,9 +82,70 @@ FormInstance& Forms::Dialog() {
     return *m_dialog;
 }
 
-FormInstance& Forms::Form1() { return dictionaryForm(data::kingJamesConfig()); }
-FormInstance& Forms::frmEastons() { return dictionaryForm(data::eastonsConfig()); }
-FormInstance& Forms::frmHitchcock() { return dictionaryForm(data::hitchcockConfig()); }
+// The Find window: beside the main window where the screen has room, else over it.
+FormInstance& Forms::frmFind() {
+    if (!m_frmFind) {
+        FormHandlers h;
+        h.create = [this]() -> QWidget* {
+            if (!m_findService)
+                m_findService = std::make_unique<find::FindService>();
+            auto* window = new find::FindWindow(
+                *m_findService, [this] { return openDictionary(); },
+                [] { return platform::applicationFolder(); });
+            window->setAttribute(Qt::WA_DeleteOnClose);
+            connect(
+                window, &find::FindWindow::resultOpened, this,
+                [this, window](const find::FoundEntry& entry) {
+                    platform::runGuarded([&] {
+                        if (!navigator().openEntry(*entry.dictionary, entry.headword,
+                                                   entry.duplicate) &&
+                            findWindow() == window)
+                            window->showNote(
+                                QStringLiteral("\"%1\" could not be shown.").arg(entry.headword));
+                    });
+                });
+            if (MainWindow* main = mainWindow(); main && main->isVisible()) {
+                const QRect beside = main->frameGeometry();
+                QRect r(QPoint(beside.right() + 8, beside.top()), window->size());
+                if (QScreen* screen = main->screen();
+                    screen && !screen->availableGeometry().contains(r))
+                    r.moveCenter(beside.center());
+                window->move(r.topLeft());
+            }
+            return window;
+        };
+        m_frmFind = std::make_unique<FormInstance>(QStringLiteral("frmFind"), std::move(h));
+    }
+    return *m_frmFind;
+}
+
+find::FindWindow* Forms::findWindow() {
+    return m_frmFind ? qobject_cast<find::FindWindow*>(m_frmFind->widget()) : nullptr;
+}
+
+const data::DictionaryConfig* Forms::openDictionary() {
+    for (const auto* config : data::allConfigs())
+        if (auto it = m_dictionaries.find(config->windowName);
+            it != m_dictionaries.end() && it->second.form->isLoaded())
+            return config;
+    return nullptr;
+}
+
+Navigator& Forms::navigator() {
+    if (!m_navigator)
+        m_navigator = std::make_unique<Navigator>(*this);
+    return *m_navigator;
+}
+
+FormInstance& Forms::Form1() {
+    return dictionaryForm(data::kingJamesConfig());
+}
+FormInstance& Forms::frmEastons() {
+    return dictionaryForm(data::eastonsConfig());
+}
+FormInstance& Forms::frmHitchcock() {
+    return dictionaryForm(data::hitchcockConfig());
+}
 
 FormInstance& Forms::dictionaryForm(const data::DictionaryConfig& config) {
     return *dictionary(config).form;
@@ -94,6 +163,7 @@ Forms::Dictionary& Forms::dictionary(const data::DictionaryConfig& config) {
     Dictionary d;
     d.window = std::make_unique<dictwindow::DictionaryWindow>(config);
     dictwindow::DictionaryWindow* dw = d.window.get();
+    navigator().watch(*dw);
 
     FormHandlers h;
     h.create = [this, dw]() -> QWidget* {

@@ -15,11 +15,16 @@ class QWindow;
 namespace tolvane::dictwindow {
 class DictionaryWindow;
 }
+namespace tolvane::find {
+class FindService;
+class FindWindow;
+} // namespace tolvane::find
 
 namespace tolvane::shell {
 
 class MainWindow;
 class AboutDialog;
+class Navigator;
 
 class Forms : public QObject {
     Q_OBJECT
@@ -34,6 +39,7 @@ public:
     FormInstance& Form1();
     FormInstance& frmEastons();
     FormInstance& frmHitchcock();
+    FormInstance& frmFind();
     FormInstance& dictionaryForm(const data::DictionaryConfig& config);
 
     // A dictionary kind's own object: its handlers and its ws, db and rs.
@@ -42,6 +48,12 @@ public:
     // The loaded windows, or nullptr.
     MainWindow* mainWindow();
     AboutDialog* aboutDialog();
+    find::FindWindow* findWindow();
+
+    // The dictionary whose window is open, or nullptr.
+    const data::DictionaryConfig* openDictionary();
+    // Shows entries across dictionaries and keeps their history (Back, Forward).
+    Navigator& navigator();
 
 private:
     struct Dictionary {
@@ -55,6 +67,9 @@ private:
 
     std::unique_ptr<FormInstance> m_frmMain;
     std::unique_ptr<FormInstance> m_dialog;
+    std::unique_ptr<Navigator> m_navigator;
+    std::unique_ptr<find::FindService> m_findService; // its thread outlives the Find window
+    std::unique_ptr<FormInstance> m_frmFind;
     std::map<QString, Dictionary> m_dictionaries; // by window name
 };
 

@@ -6,10 +6,12 @@
 #include "platform/Twips.h"
 #include "shell/Forms.h"
 #include "shell/Images.h"
+#include "shell/Navigator.h"
 #include "shell/Workspace.h"
 
 #include <QAction>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -30,7 +32,7 @@ void MainWindow::createMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("menuBar"));
 
-    // Captions carry no mnemonic marker and no item has a shortcut.
+    // Captions carry no mnemonic marker and no item of these three menus has a shortcut.
     auto* dictionaries = bar->addMenu(QStringLiteral("Dictionaries"));
     dictionaries->setObjectName(QStringLiteral("mnuDictionaries"));
     dictionaries->menuAction()->setObjectName(QStringLiteral("mnuDictionaries"));
@@ -49,6 +51,25 @@ void MainWindow::createMenus() {
     website->menuAction()->setObjectName(QStringLiteral("mnuWebsite"));
     menuItem(website, "mnuWebsiteMore", QStringLiteral("More Freeware from Kestrane"),
              &MainWindow::mnuWebsiteMore_Click);
+
+    // Added after the original three: finding words inside entries, and Back and Forward.
+    // Its items have shortcuts, which work from the Find window too.
+    auto* find = bar->addMenu(QStringLiteral("Find"));
+    find->setObjectName(QStringLiteral("mnuFind"));
+    find->menuAction()->setObjectName(QStringLiteral("mnuFind"));
+    const std::pair<QAction*, QKeySequence> shortcuts[] = {
+        {menuItem(find, "mnuFindEntries", QStringLiteral("Find in Entries..."),
+                  &MainWindow::mnuFindEntries_Click),
+         QKeySequence(Qt::CTRL | Qt::Key_F)},
+        {menuItem(find, "mnuFindBack", QStringLiteral("Back"), &MainWindow::mnuFindBack_Click),
+         QKeySequence(Qt::ALT | Qt::Key_Left)},
+        {menuItem(find, "mnuFindForward", QStringLiteral("Forward"),
+                  &MainWindow::mnuFindForward_Click),
+         QKeySequence(Qt::ALT | Qt::Key_Right)}};
+    for (const auto& [action, keys] : shortcuts) {
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::ApplicationShortcut);
+    }
 }
 
 QAction* MainWindow::menuItem(QMenu* menu, const char* name, const QString& caption,
@@ -102,8 +123,9 @@ void MainWindow::MDIForm_Load() {
     }
 }
 
-void MainWindow::openDictionary(const data::DictionaryConfig& shown,
-                                std::initializer_list<const data::DictionaryConfig*> closedAfterwards) {
+void MainWindow::openDictionary(
+    const data::DictionaryConfig& shown,
+    std::initializer_list<const data::DictionaryConfig*> closedAfterwards) {
     setWindowTitle(shown.mainCaption);
     FormInstance& form = m_forms.dictionaryForm(shown);
     form.Show();
@@ -125,7 +147,30 @@ void MainWindow::mnuDictionariesEastons_Click() {
     openDictionary(data::eastonsConfig(), {&data::kingJamesConfig(), &data::hitchcockConfig()});
 }
 
-void MainWindow::mnuAbout_Click() { m_forms.Dialog().Show(); }
+void MainWindow::mnuAbout_Click() {
+    m_forms.Dialog().Show();
+}
+
+void MainWindow::mnuFindEntries_Click() {
+    m_forms.frmFind().Show();
+}
+
+void MainWindow::mnuFindBack_Click() {
+    m_forms.navigator().back();
+}
+
+void MainWindow::mnuFindForward_Click() {
+    m_forms.navigator().forward();
+}
+
+void MainWindow::runDictionaryCommand(const data::DictionaryConfig& config) {
+    if (&config == &data::kingJamesConfig())
+        mnuDictionariesKJV_Click();
+    else if (&config == &data::hitchcockConfig())
+        mnuDictioanariesHitchcock_Click();
+    else if (&config == &data::eastonsConfig())
+        mnuDictionariesEastons_Click();
+}
 
 void MainWindow::mnuWebsiteMore_Click() {
     // Opening the page is a courtesy: any failure is ignored and nothing is shown.

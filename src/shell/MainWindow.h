@@ -36,6 +36,12 @@ public:
     void mnuDictionariesEastons_Click();
     void mnuAbout_Click();
     void mnuWebsiteMore_Click();
+    void mnuFindEntries_Click();
+    void mnuFindBack_Click();
+    void mnuFindForward_Click();
+
+    // The Dictionaries command that opens this dictionary, as if its menu item was chosen.
+    void runDictionaryCommand(const data::DictionaryConfig& config);
 
 protected:
     bool event(QEvent* event) override;

@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QTest>
+#include <map>
 
 using namespace tolvane;
 using tolvane::platform::pixelsToTwips;
@@ -64,7 +65,8 @@ TEST_F(MainWindowTest, StartsAsTolvaneWithThreeMenusAndNoChildWindow) {
     QStringList titles;
     for (QAction* a : main->menuBar()->actions())
         titles << a->text();
-    EXPECT_EQ(titles, (QStringList{"Dictionaries", "About", "Website"}));
+    // The original three, then the added Find menu.
+    EXPECT_EQ(titles, (QStringList{"Dictionaries", "About", "Website", "Find"}));
     EXPECT_EQ(action("mnuAbout")->menu(), nullptr) << "About is a command, not a menu";
 }
 
@@ -90,12 +92,20 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAndNoMnemonicsOrShortcuts) {
                            "mnuDictionariesEastons=Easton's Bible Dictionary"}));
     EXPECT_EQ(items("mnuWebsite"),
               (QStringList{"mnuWebsiteMore=More Freeware from Kestrane"}));
+    EXPECT_EQ(items("mnuFind"), (QStringList{"mnuFindEntries=Find in Entries...",
+                                             "mnuFindBack=Back", "mnuFindForward=Forward"}));
+    const std::map<QString, QKeySequence> findShortcuts{
+        {"mnuFindEntries", QKeySequence("Ctrl+F")},
+        {"mnuFindBack", QKeySequence("Alt+Left")},
+        {"mnuFindForward", QKeySequence("Alt+Right")}};
     for (QAction* a : mainWindow()->findChildren<QAction*>()) {
         if (a->objectName().isEmpty())
             continue; // Qt's own actions
         SCOPED_TRACE(a->objectName().toStdString());
         EXPECT_FALSE(a->text().contains(QLatin1Char('&')));
-        EXPECT_TRUE(a->shortcut().isEmpty());
+        const auto shortcut = findShortcuts.find(a->objectName());
+        EXPECT_EQ(a->shortcut(),
+                  shortcut == findShortcuts.end() ? QKeySequence() : shortcut->second);
         EXPECT_TRUE(a->isEnabled());
         EXPECT_TRUE(a->isVisible());
         EXPECT_FALSE(a->isCheckable());

@@ -1,13 +1,15 @@
 // Opens the real windows on whatever platform Qt runs on (the screenshot script uses X11
 // under Xvfb), drives them through the menus as a user would and saves what the screen
 // shows as PNG files: the main window at start, with each dictionary open and an entry
-// chosen, and the About dialog. Exits non-zero when a window did not open or a picture came
-// out empty, so that the test run notices.
+// chosen, the Find window with results, and the About dialog. Exits non-zero when a window did not
+// open or a picture came out empty, so that the test run notices.
 //
 // Usage: tolvane_screenshots <output-folder> <application-folder>
 
 #include "dictwindow/DictionaryWindow.h"
 #include "dictwindow/WordList.h"
+#include "find/FindResultList.h"
+#include "find/FindWindow.h"
 #include "platform/AppFolder.h"
 #include "platform/MessageBox.h"
 #include "shell/AboutDialog.h"
@@ -21,7 +23,9 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSet>
 #include <QTest>
@@ -99,7 +103,8 @@ void openDictionary(shell::Forms& forms, const data::DictionaryConfig& config,
     dictwindow::DictionaryWindow& window = forms.dictionaryWindow(config);
     dictwindow::WordList* list = window.controls().lstdata;
     if (list->ListCount() <= row) {
-        fail(QStringLiteral("%1 lists only %2 words").arg(config.windowName).arg(list->ListCount()));
+        fail(
+            QStringLiteral("%1 lists only %2 words").arg(config.windowName).arg(list->ListCount()));
         return;
     }
     const QModelIndex index = list->model()->index(row, 0);
@@ -109,6 +114,28 @@ void openDictionary(shell::Forms& forms, const data::DictionaryConfig& config,
     if (window.controls().txtForename->text().isEmpty())
         fail(QStringLiteral("%1 shows no entry after a click").arg(config.windowName));
     save(capture(main), folder, shotName);
+}
+
+// The Find window beside the main window, with the results of a search in every dictionary.
+void findInEntries(shell::Forms& forms, const QString& folder, const QString& words) {
+    forms.mainWindow()->findChild<QAction*>(QStringLiteral("mnuFindEntries"))->trigger();
+    settle();
+    find::FindWindow* window = forms.findWindow();
+    if (!window || !QTest::qWaitForWindowExposed(window)) {
+        fail(QStringLiteral("the Find window did not open"));
+        return;
+    }
+    window->optAllDictionaries()->click();
+    QTest::keyClicks(window->txtFind(), words);
+    if (!QTest::qWaitFor([window] { return window->lstResults()->results()->rowCount() > 0; },
+                         10000)) {
+        fail(QStringLiteral("Find listed nothing for \"%1\" (%2)")
+                 .arg(words, window->lblCount()->text()));
+        return;
+    }
+    window->lstResults()->setCurrentIndex(window->lstResults()->model()->index(1, 0));
+    settle();
+    save(capture(window), folder, QStringLiteral("find.png"));
 }
 
 } // namespace
@@ -148,6 +175,8 @@ int main(int argc, char** argv) {
     openDictionary(forms, data::kingJamesConfig(), out, QStringLiteral("main-kjv.png"), 2);
     openDictionary(forms, data::eastonsConfig(), out, QStringLiteral("main-eastons.png"), 2);
     openDictionary(forms, data::hitchcockConfig(), out, QStringLiteral("main-hitchcock.png"), 2);
+
+    findInEntries(forms, out, QStringLiteral("son of"));
 
     main->findChild<QAction*>(QStringLiteral("mnuAbout"))->trigger();
     settle();

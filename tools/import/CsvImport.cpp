@@ -3,12 +3,14 @@
 #include "data/FullTextSource.h"
 #include "data/Queries.h"
 #include "engine/EngineError.h"
+#include "engine/FullTextFunctions.h"
 #include "engine/RegularFile.h"
 #include "engine/Schema.h"
 #include "engine/sqlite/Connection.h"
 #include "engine/sqlite/Statement.h"
 #include "import/CsvReader.h"
 #include "import/ImportTemporary.h"
+#include "richtext/PlainText.h"
 
 #include <QDir>
 #include <QFile>
@@ -204,6 +206,8 @@ ImportResult fill(engine::sqlite::Connection& connection, QFile& input,
         }
         // Built after the rows are in: one sort instead of an index update per row.
         engine::createHeadwordIndex(connection, dictionary.table, dictionary.headwordColumn);
+        // The index holds the words a rich-text scripture value shows, not its markup.
+        engine::setRichTextFlattener(&richtext::plainTextOfValue);
         engine::buildFullTextIndex(connection, data::fullTextSource(dictionary));
         transaction.commit();
 

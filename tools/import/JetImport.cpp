@@ -2,8 +2,9 @@
 
 #include "data/FullTextSource.h"
 #include "engine/EngineError.h"
-#include "engine/FullTextIndex.h"
 #include "engine/FileSniffer.h"
+#include "engine/FullTextFunctions.h"
+#include "engine/FullTextIndex.h"
 #include "engine/RegularFile.h"
 #include "engine/Schema.h"
 #include "engine/legacy/JetLoader.h"
@@ -11,6 +12,7 @@
 #include "engine/sqlite/Connection.h"
 #include "engine/sqlite/Statement.h"
 #include "import/ImportTemporary.h"
+#include "richtext/PlainText.h"
 
 #include <QDir>
 #include <QFile>
@@ -81,6 +83,8 @@ void build(const QString& path, const QString& shownAs, const LegacyDatabase& le
         for (const QString& column : table->columns)
             if (column.compare(dictionary->headwordColumn, Qt::CaseInsensitive) == 0)
                 engine::createHeadwordIndex(connection, table->name, column);
+        // The index holds the words a rich-text scripture value shows, not its markup.
+        engine::setRichTextFlattener(&richtext::plainTextOfValue);
         engine::buildFullTextIndex(connection, data::fullTextSource(*dictionary));
     }
     for (const LegacyTable& table : legacy.tables)

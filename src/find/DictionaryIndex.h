@@ -1,0 +1,84 @@
+#pragma once
+// One dictionary file made searchable for the Find window, on a connection of its own that
+// belongs to the thread that made it (the Find window's background thread):
+//
+// - a file of the program that may be written keeps its full-text index; a file without one
+//   (made before the index existed) gets it on first use, filled in resumable steps;
+// - a file that may not be written, and a legacy Jet file, is copied into memory and indexed
+//   there, for as long as this object lives.
+//
+// A long call stops at its next step once `cancelled` answers true (it is asked often, from
+// the thread that runs the call) and throws Cancelled; the work done so far is kept.
+
+#include "data/DictionaryConfig.h"
+#include "engine/FullTextIndex.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace tolvane::engine::sqlite {
+class Connection;
+}
+
+namespace tolvane::find {
+
+// Marks where a snippet's matched words begin and end.
+inline constexpr QChar kMatchStart = QChar(0x02);
+inline constexpr QChar kMatchEnd = QChar(0x03);
+
+struct FoundEntry {
+    const data::DictionaryConfig* dictionary = nullptr;
+    qint64 rowid = 0;
+    QString headword;
+    QString snippet;   // one line, matched words between kMatchStart and kMatchEnd
+    int duplicate = 0; // how many rows with an equal headword (any case) come before it
+    double score = 0;  // lower is better
+};
+
+struct FoundEntries {
+    int count = 0;                   // every entry that matches
+    std::vector<FoundEntry> entries; // the best of them, best first, at most the limit
+};
+
+class Cancelled : public std::exception {
+public:
+    const char* what() const noexcept override { return "search cancelled"; }
+};
+
+class DictionaryIndex {
+public:
+    // Opens the dictionary's file in `folder`. Throws engine::EngineError when it cannot.
+    DictionaryIndex(const data::DictionaryConfig& config, const QString& folder,
+                    std::function<bool()> cancelled = {});
+    ~DictionaryIndex();
+
+    const data::DictionaryConfig& config() const { return m_config; }
+    const QString& path() const { return m_path; }
+    bool inMemory() const { return m_inMemory; }
+    // False once the file on disk has been replaced since it was opened.
+    bool stillCurrent() const;
+
+    // Makes the index complete; progress(percent) after each step. Cheap when it is.
+    void prepare(const std::function<void(int percent)>& progress = {});
+    bool isPrepared();
+
+    // The entries matching an FTS5 query (engine/FullTextQuery.h).
+    FoundEntries search(const QString& match, int limit);
+
+private:
+    void openCopy();
+    void watch(engine::sqlite::Connection& connection);
+    bool isCancelled() const { return m_cancelled && m_cancelled(); }
+
+    const data::DictionaryConfig& m_config;
+    engine::FullTextSource m_source;
+    QString m_path;
+    std::unique_ptr<engine::sqlite::Connection> m_connection;
+    bool m_inMemory = false;
+    quint64 m_fileId = 0;
+    std::function<bool()> m_cancelled;
+};
+
+} // namespace tolvane::find

@@ -1,0 +1,106 @@
+#include "find/FindService.h"
+
+#include "data/DataOperations.h"
+#include "platform/Error.h"
+
+#include <QMetaObject>
+#include <QPointer>
+#include <QThread>
+#include <algorithm>
+
+namespace tolvane::find {
+
+FindService::FindService(QObject* parent)
+    : QObject(parent), m_thread(new QThread(this)), m_worker(new QObject) {
+    m_thread->setObjectName(QStringLiteral("find"));
+    m_worker->moveToThread(m_thread);
+    m_thread->start(QThread::LowPriority);
+}
+
+FindService::~FindService() {
+    cancel();
+    // The indexes' connections belong to the worker thread: they close there, then it ends.
+    QMetaObject::invokeMethod(m_worker, [this] {
+        m_indexes.clear();
+        delete m_worker;
+        QThread::currentThread()->quit();
+    });
+    m_thread->wait();
+}
+
+void FindService::cancel() {
+    ++m_latest;
+}
+
+quint64 FindService::search(const QString& match,
+                            std::vector<const data::DictionaryConfig*> dictionaries,
+                            const QString& folder) {
+    const quint64 search = ++m_latest;
+    QMetaObject::invokeMethod(m_worker, [this, search, match, dictionaries, folder] {
+        run(search, match, dictionaries, folder);
+    });
+    return search;
+}
+
+// Runs `f` on the service's own thread, unless the service is gone by then.
+template <typename F> void FindService::report(F&& f) {
+    QMetaObject::invokeMethod(this, std::forward<F>(f), Qt::QueuedConnection);
+}
+
+DictionaryIndex& FindService::indexFor(const data::DictionaryConfig& config,
+                                       const QString& folder) {
+    auto& index = m_indexes[config.windowName];
+    if (index && (!index->stillCurrent() || index->path() != data::dictionaryPath(config, folder)))
+        index.reset();
+    if (!index)
+        index = std::make_unique<DictionaryIndex>(config, folder,
+                                                  [this] { return isStale(m_running); });
+    return *index;
+}
+
+void FindService::run(quint64 search, const QString& match,
+                      const std::vector<const data::DictionaryConfig*>& dictionaries,
+                      const QString& folder) {
+    if (isStale(search))
+        return; // a newer search is already queued
+    m_running = search;
+    FindResults results;
+    results.search = search;
+    try {
+        for (const data::DictionaryConfig* config : dictionaries) {
+            try {
+                DictionaryIndex& index = indexFor(*config, folder);
+                if (!index.isPrepared()) {
+                    const QString title = config->mainCaption.section(QStringLiteral(" - "), 1);
+                    index.prepare([this, search, title](int percent) {
+                        report([this, search, title, percent] {
+                            if (!isStale(search))
+                                Q_EMIT preparing(search, title, percent);
+                        });
+                    });
+                }
+                FoundEntries found = index.search(match, kListedEntries);
+                results.count += found.count;
+                for (FoundEntry& entry : found.entries)
+                    results.entries.push_back(std::move(entry));
+            } catch (const NumberedError& e) {
+                if (isStale(search))
+                    return;
+                m_indexes.erase(config->windowName); // opened afresh next time
+                results.problems << e.message();
+            }
+        }
+    } catch (const Cancelled&) {
+        return;
+    }
+    std::stable_sort(results.entries.begin(), results.entries.end(),
+                     [](const FoundEntry& a, const FoundEntry& b) { return a.score < b.score; });
+    if (results.entries.size() > size_t(kListedEntries))
+        results.entries.resize(size_t(kListedEntries));
+    report([this, results = std::move(results)] {
+        if (!isStale(results.search))
+            Q_EMIT finished(results);
+    });
+}
+
+} // namespace tolvane::find

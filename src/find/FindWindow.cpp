@@ -1,0 +1,173 @@
+#include "find/FindWindow.h"
+
+#include "engine/FullTextQuery.h"
+#include "find/FindResultList.h"
+#include "platform/DesignFont.h"
+#include "platform/ErrorGuard.h"
+#include "platform/Twips.h"
+
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace tolvane::find {
+
+namespace {
+
+constexpr int kWindowWidth = 7200;
+constexpr int kWindowHeight = 4200;
+
+QString countText(int count) {
+    return count == 1 ? QStringLiteral("1 entry")
+                      : QStringLiteral("%1 entries").arg(QLocale().toString(count));
+}
+
+} // namespace
+
+FindWindow::FindWindow(FindService& service, CurrentDictionary currentDictionary,
+                       std::function<QString()> folder, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_service(service),
+      m_currentDictionary(std::move(currentDictionary)), m_folder(std::move(folder)),
+      m_txtFind(new QLineEdit), m_optThis(new QRadioButton(QStringLiteral("This dictionary"))),
+      m_optAll(new QRadioButton(QStringLiteral("All dictionaries"))), m_lblCount(new QLabel),
+      m_lstResults(new FindResultList), m_debounce(new QTimer(this)) {
+    setObjectName(QStringLiteral("frmFind"));
+    setWindowTitle(QStringLiteral("Find in Entries"));
+    setFont(platform::designFont());
+    resize(platform::twipsSize(kWindowWidth, kWindowHeight));
+
+    m_txtFind->setObjectName(QStringLiteral("txtFind"));
+    m_txtFind->setPlaceholderText(QStringLiteral("Words, \"a phrase\" or the start of a word*"));
+    m_optThis->setObjectName(QStringLiteral("optThisDictionary"));
+    m_optAll->setObjectName(QStringLiteral("optAllDictionaries"));
+    auto* scope = new QButtonGroup(this);
+    scope->addButton(m_optThis);
+    scope->addButton(m_optAll);
+    (m_currentDictionary && m_currentDictionary() ? m_optThis : m_optAll)->setChecked(true);
+    m_lblCount->setObjectName(QStringLiteral("lblCount"));
+    m_lblCount->setTextFormat(Qt::PlainText);
+    m_lblCount->setWordWrap(true);
+
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(m_optThis);
+    choices->addWidget(m_optAll);
+    choices->addStretch();
+    const int margin = platform::twipsToPixels(120);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(margin, margin, margin, margin);
+    layout->setSpacing(platform::twipsToPixels(90));
+    layout->addWidget(m_txtFind);
+    layout->addLayout(choices);
+    layout->addWidget(m_lblCount);
+    layout->addWidget(m_lstResults, 1);
+
+    m_debounce->setSingleShot(true);
+    m_debounce->setInterval(kDebounceMs);
+    auto guarded = [this](auto handler) {
+        return [this, handler] { platform::runGuarded([this, handler] { (this->*handler)(); }); };
+    };
+    connect(m_debounce, &QTimer::timeout, this, guarded(&FindWindow::startSearch));
+    connect(m_txtFind, &QLineEdit::textChanged, this, guarded(&FindWindow::txtFind_Change));
+    connect(m_optThis, &QRadioButton::toggled, this, guarded(&FindWindow::optScope_Click));
+    connect(m_lstResults, &FindResultList::opened, this,
+            [this](int row) { platform::runGuarded([this, row] { lstResults_Open(row); }); });
+    // Enter in the text box opens the selected result, or the first.
+    connect(m_txtFind, &QLineEdit::returnPressed, this, [this] {
+        const QModelIndex current = m_lstResults->currentIndex();
+        if (m_lstResults->model()->rowCount() > 0)
+            platform::runGuarded(
+                [this, current] { lstResults_Open(current.isValid() ? current.row() : 0); });
+    });
+    connect(&m_service, &FindService::preparing, this, &FindWindow::showPreparing);
+    connect(&m_service, &FindService::finished, this, &FindWindow::showResults);
+}
+
+void FindWindow::txtFind_Change() {
+    m_waiting = true;
+    m_debounce->start();
+}
+
+void FindWindow::optScope_Click() {
+    m_waiting = true;
+    m_debounce->start();
+}
+
+void FindWindow::showNote(const QString& note) {
+    m_lblCount->setText(note);
+}
+
+void FindWindow::clearResults(const QString& note) {
+    m_service.cancel();
+    m_search = 0;
+    m_waiting = false;
+    m_lstResults->results()->setEntries({});
+    showNote(note);
+}
+
+void FindWindow::startSearch() {
+    const engine::FullTextQuery query = engine::translateFullTextQuery(m_txtFind->text());
+    if (!query.isValid())
+        return clearResults(query.problem);
+    if (query.isEmpty())
+        return clearResults(QString());
+    std::vector<const data::DictionaryConfig*> dictionaries;
+    if (m_optThis->isChecked()) {
+        const data::DictionaryConfig* current =
+            m_currentDictionary ? m_currentDictionary() : nullptr;
+        if (!current)
+            return clearResults(QStringLiteral("No dictionary is open: open one, or choose All "
+                                               "dictionaries."));
+        dictionaries.push_back(current);
+    } else {
+        dictionaries = data::allConfigs();
+    }
+    m_search = m_service.search(query.match, std::move(dictionaries), m_folder());
+}
+
+void FindWindow::showPreparing(quint64 search, const QString& title, int percent) {
+    if (search != m_search)
+        return;
+    showNote(QStringLiteral("Preparing %1 for searching: %2%").arg(title).arg(percent));
+}
+
+void FindWindow::showResults(const FindResults& results) {
+    if (results.search != m_search)
+        return;
+    m_waiting = false;
+    m_lstResults->results()->setEntries(results.entries);
+    QString note = countText(results.count);
+    if (results.count > int(results.entries.size()))
+        note += QStringLiteral(", the best %1 listed").arg(results.entries.size());
+    for (const QString& problem : results.problems)
+        note += QStringLiteral("\n") + problem;
+    showNote(note);
+}
+
+void FindWindow::lstResults_Open(int row) {
+    if (row < 0 || row >= m_lstResults->results()->rowCount())
+        return;
+    m_lstResults->setCurrentIndex(m_lstResults->model()->index(row, 0));
+    Q_EMIT resultOpened(m_lstResults->results()->entry(row));
+}
+
+void FindWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    if (event->key() == Qt::Key_Down && m_txtFind->hasFocus() &&
+        m_lstResults->model()->rowCount() > 0) {
+        m_lstResults->setFocus();
+        m_lstResults->setCurrentIndex(m_lstResults->model()->index(0, 0));
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace tolvane::find

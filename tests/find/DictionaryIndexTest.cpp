@@ -1,0 +1,153 @@
+// A dictionary file made searchable: an older file gains its index and keeps every row, rich
+// scripture text is indexed as the words it shows, a legacy file is searched in memory, and
+// the service reports only the newest of several searches.
+
+#include "find/DictionaryIndex.h"
+#include "EastonsLegacyFixture.h"
+#include "data/DataOperations.h"
+#include "engine/FullTextFunctions.h"
+#include "engine/FullTextQuery.h"
+#include "engine/legacy/JetLoader.h"
+#include "engine/sqlite/Connection.h"
+#include "engine/sqlite/Statement.h"
+#include "find/FindService.h"
+#include "platform/AppFolder.h"
+#include "richtext/PlainText.h"
+#include "support/DictionaryFiles.h"
+#include "support/TestSupport.h"
+
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tolvane;
+
+namespace {
+
+QString match(const QString& typed) {
+    return engine::translateFullTextQuery(typed).match;
+}
+
+QStringList headwords(const find::FoundEntries& found) {
+    QStringList words;
+    for (const auto& entry : found.entries)
+        words << entry.headword;
+    words.sort();
+    return words;
+}
+
+std::vector<QStringList> rowsOf(const QString& path, const QString& table) {
+    engine::sqlite::Connection db(path, engine::sqlite::OpenMode::ReadOnly);
+    engine::sqlite::Statement select(db, "SELECT * FROM " + table + " ORDER BY rowid");
+    std::vector<QStringList> rows;
+    while (select.step()) {
+        QStringList row;
+        for (int i = 0; i < select.columnCount(); ++i)
+            row << select.columnText(i);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+TEST(DictionaryIndex, AnOlderFileGainsItsIndexOnFirstUseAndKeepsEveryRow) {
+    QTemporaryDir dir;
+    const auto& eastons = data::eastonsConfig();
+    std::vector<test::DictRow> rows;
+    for (int i = 0; i < 5000; ++i)
+        rows.push_back({QStringLiteral("Word%1").arg(i), QStringLiteral("text %1 of many").arg(i)});
+    rows.push_back({"Éden", "the garden"});
+    rows.push_back({"Eden", "a place (See PARADISE.)"});
+    test::writeDictionaryFile(dir.path(), eastons, rows);
+    const QString path = data::dictionaryPath(eastons, dir.path());
+    const auto before = rowsOf(path, eastons.table);
+
+    find::DictionaryIndex index(eastons, dir.path());
+    EXPECT_FALSE(index.isPrepared());
+    std::vector<int> progress;
+    index.prepare([&](int percent) { progress.push_back(percent); });
+    EXPECT_TRUE(index.isPrepared());
+    EXPECT_FALSE(index.inMemory()); // a writable file keeps its index
+    EXPECT_GE(progress.size(), 2u);
+    EXPECT_EQ(progress.back(), 100);
+    EXPECT_EQ(rowsOf(path, eastons.table), before);
+
+    const auto found = index.search(match("EDEN"), 10);
+    EXPECT_EQ(found.count, 2);
+    EXPECT_EQ(headwords(found), (QStringList{"Eden", "Éden"}));
+    EXPECT_TRUE(find::DictionaryIndex(eastons, dir.path()).isPrepared()); // kept in the file
+}
+
+TEST(DictionaryIndex, ScriptureRichTextIsIndexedAsTheWordsItShows) {
+    engine::setRichTextFlattener(&richtext::plainTextOfValue);
+    QTemporaryDir dir;
+    const auto& kjv = data::kingJamesConfig();
+    test::writeDictionaryFile(
+        dir.path(), kjv,
+        {{"ABASE", "to lower", R"({\rtf1\ansi{\fonttbl{\f0 Arial;}}\f0\fs20 Ezek. xxi. 26\par})"},
+         {"ABIDE", "to wait for", "Ps. xxxvii. 9"}});
+    find::DictionaryIndex index(kjv, dir.path());
+    index.prepare();
+    EXPECT_EQ(headwords(index.search(match("ezek"), 10)), QStringList{"ABASE"});
+    EXPECT_EQ(index.search(match("fonttbl"), 10).count, 0);
+    EXPECT_EQ(index.search(match("arial"), 10).count, 0);
+
+    // A row the window stores later is indexed the same way, by the file's own trigger.
+    auto opened = data::openDictionary(kjv, dir.path());
+    auto rs = data::openTable(kjv, opened.db);
+    data::addRow(rs, kjv, "ADAMANT", "hard stone", R"({\rtf1\ansi Zech. vii. 12\par})");
+    EXPECT_EQ(headwords(index.search(match("zech"), 10)), QStringList{"ADAMANT"});
+    EXPECT_EQ(index.search(match("rtf1"), 10).count, 0);
+}
+
+TEST(DictionaryIndex, ALegacyFileIsSearchedInMemory) {
+    TOLVANE_REQUIRE_SHARED(nwind, "corpus/mdb/jet3__nwind.mdb");
+    if (engine::legacy::jetReaderPath().isEmpty())
+        GTEST_SKIP() << "the Jet reading helper tolvane-jetread was not built";
+    QTemporaryDir dir;
+    test::writeEastonsLegacyFile(nwind, dir.path());
+    const auto legacy = engine::legacy::loadJetDatabase(dir.filePath("data.mdb"));
+    const auto& table = *legacy.table("dbwords");
+    const int word = int(table.columns.indexOf("dbword"));
+    // A ship's name from the file, and the independent count of rows that hold its first word.
+    const QString name = *table.rows.front()[size_t(word)];
+    const QString first = name.split(QRegularExpression("\\W+"), Qt::SkipEmptyParts).front();
+    int expected = 0;
+    for (const auto& row : table.rows)
+        for (const auto& value : row)
+            if (value &&
+                value->split(QRegularExpression("\\W+")).contains(first, Qt::CaseInsensitive)) {
+                ++expected;
+                break;
+            }
+    const QByteArray before = test::sha256(dir.filePath("data.mdb"));
+
+    find::DictionaryIndex index(data::eastonsConfig(), dir.path());
+    index.prepare();
+    EXPECT_TRUE(index.inMemory());
+    const auto found = index.search(match(first), 1000);
+    EXPECT_EQ(found.count, expected) << first.toStdString();
+    EXPECT_TRUE(headwords(found).contains(name));
+    EXPECT_EQ(test::sha256(dir.filePath("data.mdb")), before); // never written
+}
+
+TEST(FindService, OnlyTheNewestSearchReports) {
+    QTemporaryDir dir;
+    std::vector<test::DictRow> rows;
+    for (int i = 0; i < 3000; ++i)
+        rows.push_back({QStringLiteral("W%1").arg(i), QStringLiteral("grace and truth %1").arg(i)});
+    for (const auto* config : data::allConfigs())
+        test::writeDictionaryFile(dir.path(), *config, rows);
+    find::FindService service;
+    QSignalSpy finished(&service, &find::FindService::finished);
+    service.search(match("grace"), data::allConfigs(), dir.path());
+    const quint64 newest = service.search(match("truth 17"), data::allConfigs(), dir.path());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() > 0; }, 30000));
+    QTest::qWait(50);
+    ASSERT_EQ(finished.count(), 1);
+    const auto results = finished.front().front().value<find::FindResults>();
+    EXPECT_EQ(results.search, newest);
+    EXPECT_EQ(results.count, 3); // "17" in each dictionary
+    EXPECT_TRUE(results.problems.isEmpty());
+}
+
+} // namespace

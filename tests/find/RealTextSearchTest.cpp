@@ -1,0 +1,95 @@
+// Searching the three reference texts finds exactly the entries an independent scan of the
+// same texts finds: 50 words drawn at random, each entry that holds the word as a whole word
+// in its headword, definition or scripture, ignoring case and accents.
+
+#include "data/DataOperations.h"
+#include "engine/FullTextQuery.h"
+#include "engine/sqlite/Connection.h"
+#include "engine/sqlite/Statement.h"
+#include "find/DictionaryIndex.h"
+#include "import/CsvImport.h"
+#include "support/TestSupport.h"
+
+#include <QSet>
+#include <map>
+#include <random>
+#include <set>
+
+using namespace tolvane;
+
+namespace {
+
+// Words as the scan sees them: runs of letters and digits, accents taken off, case folded.
+QStringList wordsOf(const QString& text) {
+    QString plain;
+    for (QChar c : text.normalized(QString::NormalizationForm_D))
+        if (!c.isMark())
+            plain += c;
+    QStringList words;
+    QString word;
+    for (QChar c : plain.toCaseFolded()) {
+        if (c.isLetterOrNumber()) {
+            word += c;
+        } else if (!word.isEmpty()) {
+            words << word;
+            word.clear();
+        }
+    }
+    if (!word.isEmpty())
+        words << word;
+    return words;
+}
+
+struct Text {
+    const data::DictionaryConfig* dictionary;
+    QString file;
+};
+
+TEST(RealTextSearch, FiftyRandomWordsFindWhatAScanFinds) {
+    TOLVANE_REQUIRE_SHARED(folder, "data");
+    const std::vector<Text> texts{{&data::kingJamesConfig(), "kjv_archaic.csv"},
+                                  {&data::eastonsConfig(), "eastons.csv"},
+                                  {&data::hitchcockConfig(), "hitchcock.csv"}};
+    QTemporaryDir dir;
+    // Per dictionary: the row ids holding each word, read from the table, not the index.
+    std::map<const data::DictionaryConfig*, std::map<QString, std::set<qint64>>> scan;
+    std::set<QString> vocabulary;
+    for (const Text& t : texts) {
+        import::CsvImportRequest request;
+        request.dictionary = t.dictionary;
+        request.input = folder + "/" + t.file;
+        request.output = data::dictionaryPath(*t.dictionary, dir.path());
+        import::importCsv(request);
+        engine::sqlite::Connection db(request.output, engine::sqlite::OpenMode::ReadOnly);
+        engine::sqlite::Statement rows(db, "SELECT rowid, * FROM " + t.dictionary->table);
+        while (rows.step())
+            for (int column = 1; column < rows.columnCount(); ++column)
+                for (const QString& word : wordsOf(rows.columnText(column))) {
+                    scan[t.dictionary][word].insert(rows.columnInt64(0));
+                    if (word.size() >= 3 && word.front().isLetter())
+                        vocabulary.insert(word);
+                }
+    }
+    const std::vector<QString> words(vocabulary.begin(), vocabulary.end());
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<size_t> pick(0, words.size() - 1);
+    for (int n = 0; n < 50; ++n) {
+        const QString word = words[pick(random)];
+        // Typed in capitals every other time: case must not matter.
+        const QString typed = n % 2 ? word.toUpper() : word;
+        SCOPED_TRACE(typed.toStdString());
+        for (const Text& t : texts) {
+            find::DictionaryIndex index(*t.dictionary, dir.path());
+            ASSERT_TRUE(index.isPrepared()); // the import built it
+            const auto found = index.search(engine::translateFullTextQuery(typed).match, 1'000'000);
+            std::set<qint64> rowids;
+            for (const auto& entry : found.entries)
+                rowids.insert(entry.rowid);
+            const std::set<qint64>& expected = scan[t.dictionary][word];
+            EXPECT_EQ(found.count, int(expected.size())) << t.file.toStdString();
+            EXPECT_EQ(rowids, expected) << t.file.toStdString();
+        }
+    }
+}
+
+} // namespace
