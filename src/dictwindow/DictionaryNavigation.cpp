@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QTextCursor>
 #include <QToolTip>
+#include <algorithm>
+#include <vector>
 
 namespace tolvane::dictwindow {
 
@@ -64,14 +66,18 @@ bool DictionaryWindow::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-// The position of list item `index` among the items equal to it, ignoring case.
+// Which of the list items holding exactly this headword item `index` is (0 for the first).
+// The list is sorted without regard to case, so they all sit among the items equal to it
+// ignoring case, in row order.
 int DictionaryWindow::duplicateOrdinal(int index) const {
     const QString item = m_controls.lstdata->List(index);
     int ordinal = 0;
     for (int i = index - 1; i >= 0; --i) {
-        if (m_controls.lstdata->List(i).compare(item, Qt::CaseInsensitive) != 0)
-            break; // the list is sorted without regard to case: equal items sit together
-        ++ordinal;
+        const QString before = m_controls.lstdata->List(i);
+        if (before.compare(item, Qt::CaseInsensitive) != 0)
+            break;
+        if (before == item)
+            ++ordinal;
     }
     return ordinal;
 }
@@ -81,42 +87,39 @@ bool DictionaryWindow::showHeadword(const QString& headword, int duplicate) {
     return selectAndShow(headword, duplicate);
 }
 
-// With the list narrowed to the headword: selects the duplicate-th item equal to it and shows
-// the row that goes with it, as a click on that item does.
+// With the list narrowed to the headword: selects the duplicate-th item holding exactly it and
+// shows the duplicate-th row holding exactly it, in row order, as a click on that item does.
 bool DictionaryWindow::selectAndShow(const QString& headword, int duplicate) {
     WordList* list = m_controls.lstdata;
-    int first = -1;
-    int equal = 0;
-    for (int i = 0; i < list->ListCount(); ++i) {
-        if (list->List(i).compare(headword, Qt::CaseInsensitive) == 0) {
-            if (first < 0)
-                first = i;
-            ++equal;
-        } else if (first >= 0) {
-            break;
-        }
-    }
-    if (first < 0)
+    std::vector<int> items;
+    for (int i = 0; i < list->ListCount(); ++i)
+        if (list->List(i) == headword)
+            items.push_back(i);
+    if (items.empty())
         return false;
+    duplicate = std::clamp(duplicate, 0, int(items.size()) - 1);
     auto found = db->OpenRecordset(data::headwordQuery(m_config, headword));
     const int rows = found->RecordCount();
-    if (rows == 0)
-        return false;
-    duplicate = std::clamp(duplicate, 0, std::min(rows, equal) - 1);
+    int seen = -1;
+    if (rows > 0) {
+        found->MoveFirst();
+        for (int i = 0; i < rows; ++i, found->MoveNext())
+            if (data::readText(found, m_config.headwordColumn) == headword && ++seen == duplicate)
+                break;
+    }
+    if (seen != duplicate)
+        return false; // the row went away behind the list
     rs = std::move(found);
-    rs->MoveFirst();
-    for (int i = 0; i < duplicate; ++i)
-        rs->MoveNext();
 
     // Selecting from here reports no click: only the user's own selection does.
-    const QModelIndex item = list->model()->index(first + duplicate, 0);
+    const QModelIndex item = list->model()->index(items[size_t(duplicate)], 0);
     list->selectionModel()->setCurrentIndex(item, QItemSelectionModel::ClearAndSelect);
     list->scrollTo(item);
     showEntry();
     m_controls.cmdEdit->setEnabled(true);
     m_controls.cmdDelete->setEnabled(true);
     m_controls.txtSearch->setFocus();
-    Q_EMIT entryShown(list->List(first + duplicate), duplicate);
+    Q_EMIT entryShown(headword, duplicate);
     return true;
 }
 
@@ -132,7 +135,12 @@ void DictionaryWindow::followWord(const QString& word) {
         return;
     }
     setSearchText(word);
-    selectAndShow(word, 0);
+    // The headword as the list holds it: the word may differ from it in letter case.
+    for (int i = 0; i < m_controls.lstdata->ListCount(); ++i)
+        if (m_controls.lstdata->List(i).compare(word, Qt::CaseInsensitive) == 0) {
+            selectAndShow(m_controls.lstdata->List(i), 0);
+            return;
+        }
 }
 
 } // namespace tolvane::dictwindow

@@ -51,9 +51,9 @@ public:
     QVariant edit();
 
     // Shows an entry found elsewhere (Find, Back and Forward): the search box takes the
-    // headword and the list narrows to it, the `duplicate`-th list item equal to it (ignoring
-    // case) is selected, and the boxes show the `duplicate`-th row with that headword, in the
-    // table's order. False when the headword is not (or no longer) in the table.
+    // headword and the list narrows to it, the `duplicate`-th list item holding exactly that
+    // headword is selected, and the boxes show the `duplicate`-th row holding it, in row
+    // order. False when the headword is not (or no longer) in the table.
     bool showHeadword(const QString& headword, int duplicate);
     // A double-click on a word of the definition or scripture box looks it up in this
     // dictionary: when a headword begins with it, the search box takes the word (the list

@@ -176,7 +176,8 @@ FoundEntries DictionaryIndex::search(const QString& match, int limit) {
         sqlite::StatementLease rows = m_connection->reuse(
             QStringLiteral(
                 "SELECT %1.rowid, %1.headword, %2, %3, %4, (SELECT count(*) FROM %5 AS o WHERE "
-                "o.%6 COLLATE %7 = %1.headword AND o.rowid < %1.rowid) FROM %1 WHERE %1 MATCH "
+                "o.%6 COLLATE %7 = %1.headword AND o.%6 = %1.headword AND o.rowid < %1.rowid) FROM "
+                "%1 WHERE %1 MATCH "
                 "?1 ORDER BY %4 LIMIT ?2")
                 .arg(fts, snippet.arg(fts).arg(1), snippet.arg(fts).arg(2), rank,
                      quoteIdentifier(m_config.table), quoteIdentifier(m_config.headwordColumn),

@@ -33,7 +33,7 @@ struct FoundEntry {
     qint64 rowid = 0;
     QString headword;
     QString snippet;   // one line, matched words between kMatchStart and kMatchEnd
-    int duplicate = 0; // how many rows with an equal headword (any case) come before it
+    int duplicate = 0; // how many rows holding exactly this headword come before it
     double score = 0;  // lower is better
 };
 

@@ -69,25 +69,37 @@ void FindService::run(quint64 search, const QString& match,
     try {
         for (const data::DictionaryConfig* config : dictionaries) {
             try {
-                DictionaryIndex& index = indexFor(*config, folder);
-                if (!index.isPrepared()) {
-                    const QString title = config->mainCaption.section(QStringLiteral(" - "), 1);
-                    index.prepare([this, search, title](int percent) {
-                        report([this, search, title, percent] {
-                            if (!isStale(search))
-                                Q_EMIT preparing(search, title, percent);
-                        });
+                const QString title = config->mainCaption.section(QStringLiteral(" - "), 1);
+                auto progress = [this, search, title](int percent) {
+                    report([this, search, title, percent] {
+                        if (!isStale(search))
+                            Q_EMIT preparing(search, title, percent);
                     });
-                }
+                };
+                // Opening a legacy file, or copying a read-only one, takes a moment of its own.
+                if (!m_indexes.count(config->windowName))
+                    progress(0);
+                DictionaryIndex& index = indexFor(*config, folder);
+                if (!index.isPrepared())
+                    index.prepare(progress);
                 FoundEntries found = index.search(match, kListedEntries);
                 results.count += found.count;
                 for (FoundEntry& entry : found.entries)
                     results.entries.push_back(std::move(entry));
+            } catch (const Cancelled&) {
+                throw;
             } catch (const NumberedError& e) {
                 if (isStale(search))
                     return;
                 m_indexes.erase(config->windowName); // opened afresh next time
                 results.problems << e.message();
+            } catch (const std::exception& e) {
+                if (isStale(search))
+                    return;
+                m_indexes.erase(config->windowName);
+                results.problems << QStringLiteral("%1 could not be searched: %2")
+                                        .arg(config->mainCaption.section(QStringLiteral(" - "), 1),
+                                             QString::fromLocal8Bit(e.what()));
             }
         }
     } catch (const Cancelled&) {

@@ -77,6 +77,22 @@ TEST(DictionaryIndex, AnOlderFileGainsItsIndexOnFirstUseAndKeepsEveryRow) {
     EXPECT_TRUE(find::DictionaryIndex(eastons, dir.path()).isPrepared()); // kept in the file
 }
 
+TEST(DictionaryIndex, AFileThatCannotBeWrittenIsSearchedInMemoryAndLeftAsItWas) {
+    QTemporaryDir dir;
+    const auto& eastons = data::eastonsConfig();
+    test::writeDictionaryFile(dir.path(), eastons, {{"Eden", "the garden"}, {"Adam", "a man"}});
+    const QString path = data::dictionaryPath(eastons, dir.path());
+    // Another program holds the file for writing (permissions mean nothing to root).
+    engine::sqlite::Connection other(path, engine::sqlite::OpenMode::ReadWrite);
+    other.exec("BEGIN IMMEDIATE");
+    find::DictionaryIndex index(eastons, dir.path());
+    index.prepare();
+    EXPECT_TRUE(index.inMemory());
+    EXPECT_EQ(headwords(index.search(match("garden"), 10)), QStringList{"Eden"});
+    other.exec("ROLLBACK");
+    EXPECT_EQ(rowsOf(path, "sqlite_master WHERE name LIKE '%fts%'").size(), 0u);
+}
+
 TEST(DictionaryIndex, ScriptureRichTextIsIndexedAsTheWordsItShows) {
     engine::setRichTextFlattener(&richtext::plainTextOfValue);
     QTemporaryDir dir;
