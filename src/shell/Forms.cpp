@@ -97,11 +97,13 @@ FormInstance& Forms::frmFind() {
                 window, &find::FindWindow::resultOpened, this,
                 [this, window](const find::FoundEntry& entry) {
                     platform::runGuarded([&] {
-                        if (!navigator().openEntry(*entry.dictionary, entry.headword,
-                                                   entry.duplicate) &&
-                            findWindow() == window)
+                        if (navigator().openEntry(*entry.dictionary, entry.headword,
+                                                  entry.duplicate)) {
+                            mainWindow()->raise(); // the entry in sight; Find keeps the keyboard
+                        } else if (findWindow() == window) {
                             window->showNote(
                                 QStringLiteral("\"%1\" could not be shown.").arg(entry.headword));
+                        }
                     });
                 });
             if (MainWindow* main = mainWindow(); main && main->isVisible()) {
