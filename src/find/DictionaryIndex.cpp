@@ -159,31 +159,40 @@ void DictionaryIndex::prepare(const std::function<void(int percent)>& progress) 
     }
 }
 
-FoundEntries DictionaryIndex::search(const QString& match, int limit) {
-    FoundEntries found;
-    const QString fts = quoteIdentifier(engine::fullTextTableName(m_config.table));
+int DictionaryIndex::count(const QString& match) {
     try {
         sqlite::StatementLease count = m_connection->reuse(
-            QStringLiteral("SELECT count(*) FROM %1 WHERE %1 MATCH ?1").arg(fts));
+            QStringLiteral("SELECT count(*) FROM %1 WHERE %1 MATCH ?1")
+                .arg(quoteIdentifier(engine::fullTextTableName(m_config.table))));
         count->bind(1, match);
-        found.count = count->step() ? int(count->columnInt64(0)) : 0;
-        if (found.count == 0 || limit <= 0)
-            return found;
+        return count->step() ? int(count->columnInt64(0)) : 0;
+    } catch (const engine::EngineError&) {
+        if (isCancelled())
+            throw Cancelled();
+        throw;
+    }
+}
 
-        // A matched word in the headword counts for more than one in the text.
-        const QString rank = QStringLiteral("bm25(%1, 10.0, 1.0, 1.0)").arg(fts);
-        const QString snippet = QStringLiteral("snippet(%1, %2, char(2), char(3), '…', 16)");
+std::vector<FoundEntry> DictionaryIndex::search(const QString& match, int offset, int limit) {
+    std::vector<FoundEntry> found;
+    if (limit <= 0)
+        return found;
+    const QString fts = quoteIdentifier(engine::fullTextTableName(m_config.table));
+    // Ordered by the index's own rank, so that the snippets are made only for the rows
+    // returned. A matched word in the headword counts for more than one in the text.
+    const QString snippet = QStringLiteral("snippet(%1, %2, char(2), char(3), '…', 16)");
+    try {
         sqlite::StatementLease rows = m_connection->reuse(
-            QStringLiteral(
-                "SELECT %1.rowid, %1.headword, %2, %3, %4, (SELECT count(*) FROM %5 AS o WHERE "
-                "o.%6 COLLATE %7 = %1.headword AND o.%6 = %1.headword AND o.rowid < %1.rowid) FROM "
-                "%1 WHERE %1 MATCH "
-                "?1 ORDER BY %4 LIMIT ?2")
-                .arg(fts, snippet.arg(fts).arg(1), snippet.arg(fts).arg(2), rank,
+            QStringLiteral("SELECT %1.rowid, %1.headword, %2, %3, rank, (SELECT count(*) FROM %4 "
+                           "AS o WHERE o.%5 COLLATE %6 = %1.headword AND o.%5 = %1.headword AND "
+                           "o.rowid < %1.rowid) FROM %1 WHERE %1 MATCH ?1 AND rank MATCH "
+                           "'bm25(10.0, 1.0, 1.0)' ORDER BY rank LIMIT ?2 OFFSET ?3")
+                .arg(fts, snippet.arg(fts).arg(1), snippet.arg(fts).arg(2),
                      quoteIdentifier(m_config.table), quoteIdentifier(m_config.headwordColumn),
                      QLatin1String(engine::kNoCaseCollation)));
         rows->bind(1, match);
         rows->bind(2, qint64(limit));
+        rows->bind(3, qint64(offset));
         while (rows->step()) {
             FoundEntry entry;
             entry.dictionary = &m_config;
@@ -197,7 +206,7 @@ FoundEntries DictionaryIndex::search(const QString& match, int limit) {
                             : inDefinition);
             entry.score = sqlite3_column_double(rows->handle(), 4);
             entry.duplicate = int(rows->columnInt64(5));
-            found.entries.push_back(std::move(entry));
+            found.push_back(std::move(entry));
         }
     } catch (const engine::EngineError&) {
         if (isCancelled())

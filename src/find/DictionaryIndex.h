@@ -37,11 +37,6 @@ struct FoundEntry {
     double score = 0;  // lower is better
 };
 
-struct FoundEntries {
-    int count = 0;                   // every entry that matches
-    std::vector<FoundEntry> entries; // the best of them, best first, at most the limit
-};
-
 class Cancelled : public std::exception {
 public:
     const char* what() const noexcept override { return "search cancelled"; }
@@ -64,8 +59,10 @@ public:
     void prepare(const std::function<void(int percent)>& progress = {});
     bool isPrepared();
 
-    // The entries matching an FTS5 query (engine/FullTextQuery.h).
-    FoundEntries search(const QString& match, int limit);
+    // How many entries match an FTS5 query (engine/FullTextQuery.h).
+    int count(const QString& match);
+    // The matching entries from the offset-th best on, at most `limit` of them, best first.
+    std::vector<FoundEntry> search(const QString& match, int offset, int limit);
 
 private:
     void openCopy();

@@ -66,7 +66,20 @@ void FindService::run(quint64 search, const QString& match,
     m_running = search;
     FindResults results;
     results.search = search;
+    std::vector<std::pair<DictionaryIndex*, int>> counted; // dictionaries searched, and counts
+    auto deliver = [this](FindResults delivered) {
+        std::stable_sort(
+            delivered.entries.begin(), delivered.entries.end(),
+            [](const FoundEntry& a, const FoundEntry& b) { return a.score < b.score; });
+        if (delivered.entries.size() > size_t(kListedEntries))
+            delivered.entries.resize(size_t(kListedEntries));
+        report([this, delivered = std::move(delivered)] {
+            if (!isStale(delivered.search))
+                Q_EMIT finished(delivered);
+        });
+    };
     try {
+        // The count and the best few of each dictionary first.
         for (const data::DictionaryConfig* config : dictionaries) {
             try {
                 const QString title = config->mainCaption.section(QStringLiteral(" - "), 1);
@@ -82,10 +95,11 @@ void FindService::run(quint64 search, const QString& match,
                 DictionaryIndex& index = indexFor(*config, folder);
                 if (!index.isPrepared())
                     index.prepare(progress);
-                FoundEntries found = index.search(match, kListedEntries);
-                results.count += found.count;
-                for (FoundEntry& entry : found.entries)
+                const int count = index.count(match);
+                results.count += count;
+                for (FoundEntry& entry : index.search(match, 0, kFirstEntries))
                     results.entries.push_back(std::move(entry));
+                counted.emplace_back(&index, count);
             } catch (const Cancelled&) {
                 throw;
             } catch (const NumberedError& e) {
@@ -102,17 +116,28 @@ void FindService::run(quint64 search, const QString& match,
                                              QString::fromLocal8Bit(e.what()));
             }
         }
+        const bool more = std::any_of(counted.begin(), counted.end(),
+                                      [](const auto& c) { return c.second > kFirstEntries; });
+        if (!more)
+            return deliver(std::move(results));
+        FindResults first = results;
+        first.complete = false;
+        deliver(std::move(first));
+        // Then the rest of the list.
+        for (const auto& [index, count] : counted)
+            if (count > kFirstEntries)
+                for (FoundEntry& entry :
+                     index->search(match, kFirstEntries, kListedEntries - kFirstEntries))
+                    results.entries.push_back(std::move(entry));
+        deliver(std::move(results));
     } catch (const Cancelled&) {
         return;
+    } catch (const NumberedError& e) {
+        if (isStale(search))
+            return;
+        results.problems << e.message();
+        deliver(std::move(results));
     }
-    std::stable_sort(results.entries.begin(), results.entries.end(),
-                     [](const FoundEntry& a, const FoundEntry& b) { return a.score < b.score; });
-    if (results.entries.size() > size_t(kListedEntries))
-        results.entries.resize(size_t(kListedEntries));
-    report([this, results = std::move(results)] {
-        if (!isStale(results.search))
-            Q_EMIT finished(results);
-    });
 }
 
 } // namespace tolvane::find

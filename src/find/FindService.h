@@ -1,7 +1,8 @@
 #pragma once
 // Searches the dictionaries on a thread of its own, so the Find window never waits. Each
 // search gets a number; a newer search cancels every older one (the older one stops at its
-// next step and reports nothing), and only the newest reports its results.
+// next step and reports nothing), and only the newest reports its results: first the best
+// few with the count, then the whole list.
 //
 // The background thread owns one DictionaryIndex per dictionary file, kept from search to
 // search. Results and progress are reported on the thread that made the service, through
@@ -25,13 +26,18 @@ struct FindResults {
     int count = 0;                   // every matching entry, in all dictionaries searched
     std::vector<FoundEntry> entries; // the best, best first
     QStringList problems;            // dictionaries that could not be searched, and why
+    // False for the first results of a search, which are followed by the rest of the list
+    // (the same entries first): only what fills the list at once waits for its snippets.
+    bool complete = true;
 };
 
 class FindService : public QObject {
     Q_OBJECT
 public:
-    // At most this many entries are listed (the count is always complete).
+    // At most this many entries are listed (the count is always complete); the first
+    // kFirstEntries of them are reported first.
     static constexpr int kListedEntries = 300;
+    static constexpr int kFirstEntries = 25;
 
     explicit FindService(QObject* parent = nullptr);
     ~FindService() override;
@@ -46,6 +52,7 @@ public:
 Q_SIGNALS:
     // A dictionary's index is being made: the count line shows how far.
     void preparing(quint64 search, const QString& dictionaryTitle, int percent);
+    // Once with the first results (complete false) when there are more, then once complete.
     void finished(const tolvane::find::FindResults& results);
 
 private:

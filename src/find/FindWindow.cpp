@@ -139,8 +139,12 @@ void FindWindow::showPreparing(quint64 search, const QString& title, int percent
 void FindWindow::showResults(const FindResults& results) {
     if (results.search != m_search)
         return;
-    m_waiting = false;
+    m_waiting = !results.complete;
+    // The rest of a list keeps the first results where they were, and the row chosen.
+    const int current = m_lstResults->currentIndex().row();
     m_lstResults->results()->setEntries(results.entries);
+    if (current >= 0 && current < m_lstResults->results()->rowCount())
+        m_lstResults->setCurrentIndex(m_lstResults->model()->index(current, 0));
     QString note = countText(results.count);
     if (results.count > int(results.entries.size()))
         note += QStringLiteral(", the best %1 listed").arg(results.entries.size());

@@ -28,9 +28,9 @@ QString match(const QString& typed) {
     return engine::translateFullTextQuery(typed).match;
 }
 
-QStringList headwords(const find::FoundEntries& found) {
+QStringList headwords(const std::vector<find::FoundEntry>& found) {
     QStringList words;
-    for (const auto& entry : found.entries)
+    for (const auto& entry : found)
         words << entry.headword;
     words.sort();
     return words;
@@ -71,9 +71,8 @@ TEST(DictionaryIndex, AnOlderFileGainsItsIndexOnFirstUseAndKeepsEveryRow) {
     EXPECT_EQ(progress.back(), 100);
     EXPECT_EQ(rowsOf(path, eastons.table), before);
 
-    const auto found = index.search(match("EDEN"), 10);
-    EXPECT_EQ(found.count, 2);
-    EXPECT_EQ(headwords(found), (QStringList{"Eden", "Éden"}));
+    EXPECT_EQ(index.count(match("EDEN")), 2);
+    EXPECT_EQ(headwords(index.search(match("EDEN"), 0, 10)), (QStringList{"Eden", "Éden"}));
     EXPECT_TRUE(find::DictionaryIndex(eastons, dir.path()).isPrepared()); // kept in the file
 }
 
@@ -88,7 +87,7 @@ TEST(DictionaryIndex, AFileThatCannotBeWrittenIsSearchedInMemoryAndLeftAsItWas) 
     find::DictionaryIndex index(eastons, dir.path());
     index.prepare();
     EXPECT_TRUE(index.inMemory());
-    EXPECT_EQ(headwords(index.search(match("garden"), 10)), QStringList{"Eden"});
+    EXPECT_EQ(headwords(index.search(match("garden"), 0, 10)), QStringList{"Eden"});
     other.exec("ROLLBACK");
     EXPECT_EQ(rowsOf(path, "sqlite_master WHERE name LIKE '%fts%'").size(), 0u);
 }
@@ -103,16 +102,16 @@ TEST(DictionaryIndex, ScriptureRichTextIsIndexedAsTheWordsItShows) {
          {"ABIDE", "to wait for", "Ps. xxxvii. 9"}});
     find::DictionaryIndex index(kjv, dir.path());
     index.prepare();
-    EXPECT_EQ(headwords(index.search(match("ezek"), 10)), QStringList{"ABASE"});
-    EXPECT_EQ(index.search(match("fonttbl"), 10).count, 0);
-    EXPECT_EQ(index.search(match("arial"), 10).count, 0);
+    EXPECT_EQ(headwords(index.search(match("ezek"), 0, 10)), QStringList{"ABASE"});
+    EXPECT_EQ(index.count(match("fonttbl")), 0);
+    EXPECT_EQ(index.count(match("arial")), 0);
 
     // A row the window stores later is indexed the same way, by the file's own trigger.
     auto opened = data::openDictionary(kjv, dir.path());
     auto rs = data::openTable(kjv, opened.db);
     data::addRow(rs, kjv, "ADAMANT", "hard stone", R"({\rtf1\ansi Zech. vii. 12\par})");
-    EXPECT_EQ(headwords(index.search(match("zech"), 10)), QStringList{"ADAMANT"});
-    EXPECT_EQ(index.search(match("rtf1"), 10).count, 0);
+    EXPECT_EQ(headwords(index.search(match("zech"), 0, 10)), QStringList{"ADAMANT"});
+    EXPECT_EQ(index.count(match("rtf1")), 0);
 }
 
 TEST(DictionaryIndex, ALegacyFileIsSearchedInMemory) {
@@ -140,9 +139,8 @@ TEST(DictionaryIndex, ALegacyFileIsSearchedInMemory) {
     find::DictionaryIndex index(data::eastonsConfig(), dir.path());
     index.prepare();
     EXPECT_TRUE(index.inMemory());
-    const auto found = index.search(match(first), 1000);
-    EXPECT_EQ(found.count, expected) << first.toStdString();
-    EXPECT_TRUE(headwords(found).contains(name));
+    EXPECT_EQ(index.count(match(first)), expected) << first.toStdString();
+    EXPECT_TRUE(headwords(index.search(match(first), 0, 1000)).contains(name));
     EXPECT_EQ(test::sha256(dir.filePath("data.mdb")), before); // never written
 }
 
@@ -163,7 +161,23 @@ TEST(FindService, OnlyTheNewestSearchReports) {
     const auto results = finished.front().front().value<find::FindResults>();
     EXPECT_EQ(results.search, newest);
     EXPECT_EQ(results.count, 3); // "17" in each dictionary
+    EXPECT_TRUE(results.complete);
     EXPECT_TRUE(results.problems.isEmpty());
+
+    // A longer list comes in two parts: the best first, then all, the same entries first.
+    finished.clear();
+    service.search(match("grace"), data::allConfigs(), dir.path());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 2; }, 30000));
+    const auto first = finished[0][0].value<find::FindResults>();
+    const auto all = finished[1][0].value<find::FindResults>();
+    EXPECT_FALSE(first.complete);
+    EXPECT_TRUE(all.complete);
+    EXPECT_EQ(first.count, 9000);
+    EXPECT_EQ(all.count, 9000);
+    ASSERT_EQ(all.entries.size(), size_t(find::FindService::kListedEntries));
+    ASSERT_LT(first.entries.size(), all.entries.size());
+    for (size_t i = 0; i < first.entries.size(); ++i)
+        EXPECT_EQ(first.entries[i].rowid, all.entries[i].rowid);
 }
 
 } // namespace

@@ -81,12 +81,12 @@ TEST(RealTextSearch, FiftyRandomWordsFindWhatAScanFinds) {
         for (const Text& t : texts) {
             find::DictionaryIndex index(*t.dictionary, dir.path());
             ASSERT_TRUE(index.isPrepared()); // the import built it
-            const auto found = index.search(engine::translateFullTextQuery(typed).match, 1'000'000);
+            const QString query = engine::translateFullTextQuery(typed).match;
             std::set<qint64> rowids;
-            for (const auto& entry : found.entries)
+            for (const auto& entry : index.search(query, 0, 1'000'000))
                 rowids.insert(entry.rowid);
             const std::set<qint64>& expected = scan[t.dictionary][word];
-            EXPECT_EQ(found.count, int(expected.size())) << t.file.toStdString();
+            EXPECT_EQ(index.count(query), int(expected.size())) << t.file.toStdString();
             EXPECT_EQ(rowids, expected) << t.file.toStdString();
         }
     }
