@@ -96,6 +96,27 @@ void findRun(benchmark::State& state, const char* word) {
     state.counters["entries"] = count;
 }
 
+// The first results without the thread and the list: the count and the best entries (no
+// snippets yet) from the indexes alone, on this thread.
+void indexRun(benchmark::State& state, const char* word) {
+    if (!texts().ok)
+        return state.SkipWithError("reference texts not found");
+    std::vector<std::unique_ptr<find::DictionaryIndex>> indexes;
+    for (const auto* config : data::allConfigs())
+        indexes.push_back(std::make_unique<find::DictionaryIndex>(*config, texts().dir.path()));
+    const QString match = engine::translateFullTextQuery(QString::fromUtf8(word)).match;
+    int count = 0;
+    for (auto _ : state) {
+        count = 0;
+        for (auto& index : indexes) {
+            count += index->count(match);
+            benchmark::DoNotOptimize(
+                index->search(match, 0, find::FindService::kFirstEntries, false));
+        }
+    }
+    state.counters["entries"] = count;
+}
+
 // Every row holding the word anywhere in its text, with what a result row shows.
 void likeRun(benchmark::State& state, const char* word) {
     if (!texts().ok)
@@ -238,6 +259,10 @@ int main(int argc, char** argv) {
     for (const char* word : kWords) {
         // The search runs on the service's thread: CPU time is the whole process's.
         benchmark::RegisterBenchmark((std::string("find/") + word).c_str(), findRun, word)
+            ->Unit(benchmark::kMillisecond)
+            ->MeasureProcessCPUTime()
+            ->UseRealTime();
+        benchmark::RegisterBenchmark((std::string("index/") + word).c_str(), indexRun, word)
             ->Unit(benchmark::kMillisecond)
             ->MeasureProcessCPUTime()
             ->UseRealTime();

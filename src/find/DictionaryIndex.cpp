@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QUrl>
+#include <optional>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -120,7 +121,10 @@ void DictionaryIndex::openCopy() {
 }
 
 bool DictionaryIndex::isPrepared() {
-    return engine::fullTextState(*m_connection, m_source) == engine::FullTextState::Complete;
+    if (!m_prepared)
+        m_prepared =
+            engine::fullTextState(*m_connection, m_source) == engine::FullTextState::Complete;
+    return m_prepared;
 }
 
 void DictionaryIndex::prepare(const std::function<void(int percent)>& progress) {
@@ -173,40 +177,65 @@ int DictionaryIndex::count(const QString& match) {
     }
 }
 
-std::vector<FoundEntry> DictionaryIndex::search(const QString& match, int offset, int limit) {
+std::vector<FoundEntry> DictionaryIndex::search(const QString& match, int offset, int limit,
+                                                bool withSnippets) {
     std::vector<FoundEntry> found;
     if (limit <= 0)
         return found;
     const QString fts = quoteIdentifier(engine::fullTextTableName(m_config.table));
-    // Ordered by the index's own rank, so that the snippets are made only for the rows
-    // returned. A matched word in the headword counts for more than one in the text.
-    const QString snippet = QStringLiteral("snippet(%1, %2, char(2), char(3), '…', 16)");
     try {
-        sqlite::StatementLease rows = m_connection->reuse(
-            QStringLiteral("SELECT %1.rowid, %1.headword, %2, %3, rank, (SELECT count(*) FROM %4 "
-                           "AS o WHERE o.%5 COLLATE %6 = %1.headword AND o.%5 = %1.headword AND "
-                           "o.rowid < %1.rowid) FROM %1 WHERE %1 MATCH ?1 AND rank MATCH "
-                           "'bm25(10.0, 1.0, 1.0)' ORDER BY rank LIMIT ?2 OFFSET ?3")
-                .arg(fts, snippet.arg(fts).arg(1), snippet.arg(fts).arg(2),
-                     quoteIdentifier(m_config.table), quoteIdentifier(m_config.headwordColumn),
-                     QLatin1String(engine::kNoCaseCollation)));
-        rows->bind(1, match);
-        rows->bind(2, qint64(limit));
-        rows->bind(3, qint64(offset));
-        while (rows->step()) {
+        // The best entries first: a matched word in the headword counts for more than one in
+        // the text. Sorting needs only the rank; what a row shows is read for the rows kept.
+        const QString rank = QStringLiteral("bm25(%1, 10.0, 1.0, 1.0)").arg(fts);
+        sqlite::StatementLease best = m_connection->reuse(
+            QStringLiteral(
+                "SELECT rowid, headword, %2 FROM %1 WHERE %1 MATCH ?1 ORDER BY %2, rowid "
+                "LIMIT ?2 OFFSET ?3")
+                .arg(fts, rank));
+        best->bind(1, match);
+        best->bind(2, qint64(limit));
+        best->bind(3, qint64(offset));
+        while (best->step()) {
             FoundEntry entry;
             entry.dictionary = &m_config;
-            entry.rowid = rows->columnInt64(0);
-            entry.headword = rows->columnText(1);
-            const QString inDefinition = rows->columnText(2);
-            const QString inScripture = rows->columnText(3);
-            entry.snippet =
-                oneLine(!inDefinition.contains(kMatchStart) && inScripture.contains(kMatchStart)
-                            ? inScripture
-                            : inDefinition);
-            entry.score = sqlite3_column_double(rows->handle(), 4);
-            entry.duplicate = int(rows->columnInt64(5));
+            entry.rowid = best->columnInt64(0);
+            entry.headword = best->columnText(1);
+            entry.score = sqlite3_column_double(best->handle(), 2);
             found.push_back(std::move(entry));
+        }
+
+        // Which of the rows holding exactly its headword each one is, in row order.
+        sqlite::StatementLease before = m_connection->reuse(
+            QStringLiteral("SELECT count(*) FROM %1 WHERE %2 COLLATE %3 = ?1 AND %2 = ?1 AND "
+                           "rowid < ?2")
+                .arg(quoteIdentifier(m_config.table), quoteIdentifier(m_config.headwordColumn),
+                     QLatin1String(engine::kNoCaseCollation)));
+        // A line of the definition around the matched words (of the scripture when only it
+        // holds them). Made row by row: a snippet costs more than all the rest.
+        const QString snippet = QStringLiteral("snippet(%1, %2, char(2), char(3), '…', 16)");
+        std::optional<sqlite::StatementLease> snippets;
+        if (withSnippets)
+            snippets.emplace(m_connection->reuse(
+                QStringLiteral("SELECT %2, %3 FROM %1 WHERE %1 MATCH ?1 AND rowid = ?2")
+                    .arg(fts, snippet.arg(fts).arg(1), snippet.arg(fts).arg(2))));
+        for (FoundEntry& entry : found) {
+            before->bind(1, entry.headword);
+            before->bind(2, entry.rowid);
+            entry.duplicate = before->step() ? int(before->columnInt64(0)) : 0;
+            before->reset();
+            if (!snippets)
+                continue;
+            (*snippets)->bind(1, match);
+            (*snippets)->bind(2, entry.rowid);
+            if ((*snippets)->step()) {
+                const QString inDefinition = (*snippets)->columnText(0);
+                const QString inScripture = (*snippets)->columnText(1);
+                entry.snippet =
+                    oneLine(!inDefinition.contains(kMatchStart) && inScripture.contains(kMatchStart)
+                                ? inScripture
+                                : inDefinition);
+            }
+            (*snippets)->reset();
         }
     } catch (const engine::EngineError&) {
         if (isCancelled())

@@ -61,8 +61,10 @@ public:
 
     // How many entries match an FTS5 query (engine/FullTextQuery.h).
     int count(const QString& match);
-    // The matching entries from the offset-th best on, at most `limit` of them, best first.
-    std::vector<FoundEntry> search(const QString& match, int offset, int limit);
+    // The matching entries from the offset-th best on, at most `limit` of them, best first;
+    // without snippets when they are not wanted yet (they cost the most).
+    std::vector<FoundEntry> search(const QString& match, int offset, int limit,
+                                   bool withSnippets = true);
 
 private:
     void openCopy();
@@ -74,6 +76,7 @@ private:
     QString m_path;
     std::unique_ptr<engine::sqlite::Connection> m_connection;
     bool m_inMemory = false;
+    bool m_prepared = false; // once complete, the triggers keep it so
     quint64 m_fileId = 0;
     std::function<bool()> m_cancelled;
 };

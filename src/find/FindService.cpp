@@ -97,7 +97,7 @@ void FindService::run(quint64 search, const QString& match,
                     index.prepare(progress);
                 const int count = index.count(match);
                 results.count += count;
-                for (FoundEntry& entry : index.search(match, 0, kFirstEntries))
+                for (FoundEntry& entry : index.search(match, 0, kFirstEntries, false))
                     results.entries.push_back(std::move(entry));
                 counted.emplace_back(&index, count);
             } catch (const Cancelled&) {
@@ -116,19 +116,22 @@ void FindService::run(quint64 search, const QString& match,
                                              QString::fromLocal8Bit(e.what()));
             }
         }
-        const bool more = std::any_of(counted.begin(), counted.end(),
-                                      [](const auto& c) { return c.second > kFirstEntries; });
-        if (!more)
-            return deliver(std::move(results));
-        FindResults first = results;
-        first.complete = false;
-        deliver(std::move(first));
-        // Then the rest of the list.
+        if (results.count > 0) {
+            // The best of all, in the order the whole list will have them.
+            FindResults first = results;
+            first.complete = false;
+            std::stable_sort(
+                first.entries.begin(), first.entries.end(),
+                [](const FoundEntry& a, const FoundEntry& b) { return a.score < b.score; });
+            if (first.entries.size() > size_t(kFirstEntries))
+                first.entries.resize(size_t(kFirstEntries));
+            deliver(std::move(first));
+        }
+        // Then the whole list, with the snippets.
+        results.entries.clear();
         for (const auto& [index, count] : counted)
-            if (count > kFirstEntries)
-                for (FoundEntry& entry :
-                     index->search(match, kFirstEntries, kListedEntries - kFirstEntries))
-                    results.entries.push_back(std::move(entry));
+            for (FoundEntry& entry : index->search(match, 0, std::min(count, kListedEntries)))
+                results.entries.push_back(std::move(entry));
         deliver(std::move(results));
     } catch (const Cancelled&) {
         return;

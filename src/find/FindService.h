@@ -1,8 +1,8 @@
 #pragma once
 // Searches the dictionaries on a thread of its own, so the Find window never waits. Each
 // search gets a number; a newer search cancels every older one (the older one stops at its
-// next step and reports nothing), and only the newest reports its results: first the best
-// few with the count, then the whole list.
+// next step and reports nothing), and only the newest reports its results: first the count
+// and the best few without snippets, at once, then the whole list with them.
 //
 // The background thread owns one DictionaryIndex per dictionary file, kept from search to
 // search. Results and progress are reported on the thread that made the service, through
@@ -26,8 +26,8 @@ struct FindResults {
     int count = 0;                   // every matching entry, in all dictionaries searched
     std::vector<FoundEntry> entries; // the best, best first
     QStringList problems;            // dictionaries that could not be searched, and why
-    // False for the first results of a search, which are followed by the rest of the list
-    // (the same entries first): only what fills the list at once waits for its snippets.
+    // False for the first results of a search: the count and the best entries without their
+    // snippets, which the whole list (the same entries first) follows.
     bool complete = true;
 };
 
@@ -35,7 +35,7 @@ class FindService : public QObject {
     Q_OBJECT
 public:
     // At most this many entries are listed (the count is always complete); the first
-    // kFirstEntries of them are reported first.
+    // kFirstEntries of them are reported first, without snippets.
     static constexpr int kListedEntries = 300;
     static constexpr int kFirstEntries = 25;
 
