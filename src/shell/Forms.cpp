@@ -82,7 +82,8 @@ FormInstance& Forms::Dialog() {
     return *m_dialog;
 }
 
-// The Find window: beside the main window where the screen has room, else over it.
+// The Find window: beside the main window where the screen has room, else as far aside as
+// the screen allows.
 FormInstance& Forms::frmFind() {
     if (!m_frmFind) {
         FormHandlers h;
@@ -107,11 +108,14 @@ FormInstance& Forms::frmFind() {
                     });
                 });
             if (MainWindow* main = mainWindow(); main && main->isVisible()) {
-                const QRect beside = main->frameGeometry();
-                QRect r(QPoint(beside.right() + 8, beside.top()), window->size());
-                if (QScreen* screen = main->screen();
-                    screen && !screen->availableGeometry().contains(r))
-                    r.moveCenter(beside.center());
+                const QRect frame = main->frameGeometry();
+                const QRect screen = main->screen() ? main->screen()->availableGeometry() : QRect();
+                QRect r(QPoint(frame.right() + 8, frame.top()), window->size());
+                if (screen.isValid() && !screen.contains(r)) {
+                    r.moveRight(frame.left() - 8); // to the left, then as far aside as it goes
+                    if (!screen.contains(r))
+                        r.moveRight(screen.right());
+                }
                 window->move(r.topLeft());
             }
             return window;
