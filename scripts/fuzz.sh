@@ -1,14 +1,29 @@
 #!/usr/bin/env bash
-# Builds the RTF fuzz targets with clang, AddressSanitizer and UndefinedBehaviorSanitizer in
-# their own tree and runs each for a while, seeded from a copy of the RTF corpus. Fails when a
-# target crashes, hangs or runs out of memory; the input that did it is kept in the build tree.
-# Usage: scripts/fuzz.sh [seconds per target] [build-dir]
+# Builds the fuzz targets with clang, AddressSanitizer and UndefinedBehaviorSanitizer in their
+# own tree and runs each for a while: the RTF reader and its round trip (seeded from a copy of
+# the RTF corpus), the query parser round trip, the LIKE matcher against a reference, the
+# engine's LIKE and = queries against the matcher, the CSV reader whole and in pieces (seeded
+# from the heads of the shared CSV files) and the Jet helper's stream. Each target's corpus
+# grows across runs in the build tree. Fails when a target crashes, hangs or runs out of
+# memory; the input that did it is kept in the build tree.
+# Usage: scripts/fuzz.sh [seconds per target] [build-dir] [target...]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-30}"
 build="${2:-$root/build-fuzz}"
 shared="${TOLVANE_SHARED_DIR:-$root/../shared}"
-targets=(fuzz_rtf_read fuzz_rtf_roundtrip)
+targets=(fuzz_rtf_read fuzz_rtf_roundtrip fuzz_query_roundtrip fuzz_pattern_matcher
+  fuzz_engine_queries fuzz_csv_reader fuzz_jet_stream)
+if [ $# -gt 2 ]; then
+  targets=("${@:3}")
+fi
+
+# A few starting inputs for the targets without a corpus of their own.
+seed() { # target name bytes(printf format)
+  mkdir -p "$build/fuzz-runs/$1/corpus"
+  # shellcheck disable=SC2059
+  [ -f "$build/fuzz-runs/$1/corpus/$2" ] || printf "$3" >"$build/fuzz-runs/$1/corpus/$2"
+}
 
 export CCACHE_BASEDIR="$root"
 export CCACHE_NOHASHDIR=true
@@ -31,11 +46,35 @@ status=0
 for target in "${targets[@]}"; do
   work="$build/fuzz-runs/$target"
   mkdir -p "$work/corpus" "$work/artifacts"
-  if [ -d "$shared/corpus/rtf" ]; then
-    cp -n "$shared/corpus/rtf/"*.rtf "$work/corpus/" 2>/dev/null || true
-  else
-    echo "fuzz: $shared/corpus/rtf not found; $target starts without seeds"
-  fi
+  case "$target" in
+  fuzz_rtf_*)
+    if [ -d "$shared/corpus/rtf" ]; then
+      cp -n "$shared/corpus/rtf/"*.rtf "$work/corpus/" 2>/dev/null || true
+    else
+      echo "fuzz: $shared/corpus/rtf not found; $target starts without seeds"
+    fi ;;
+  fuzz_csv_reader)
+    for file in "$shared"/data/*.csv; do
+      [ -f "$file" ] || continue
+      name="$work/corpus/head-$(basename "$file")"
+      [ -f "$name" ] || { printf '\x1b'; head -c 2048 "$file"; } >"$name"
+    done
+    seed "$target" quoted '\x00\xef\xbb\xbf"h1","h2"\r\n"a ""b""",c\r\n' ;;
+  fuzz_query_roundtrip)
+    seed "$target" words "O'Neil * ? [a-z] %%1 ''" ;;
+  fuzz_pattern_matcher)
+    seed "$target" classes '[A-c]*[!0-9]?#\x00Xy`5' ;;
+  fuzz_jet_stream)
+    # What the reading helper makes of the legacy corpus (cut short where long).
+    for file in "$shared"/corpus/mdb/*.mdb; do
+      name="$work/corpus/stream-$(basename "$file")"
+      [ -f "$file" ] && [ ! -f "$name" ] && [ -x "$build/app/tolvane-jetread" ] || continue
+      { timeout 30 "$build/app/tolvane-jetread" "$file" 2>/dev/null || true; } |
+        head -c 65536 >"$name"
+    done ;;
+  fuzz_engine_queries)
+    seed "$target" rows 'ab*\x00ABASE\x00abate\x00\x01\x00\xc3\x89den\x00' ;;
+  esac
   echo "fuzz: $target for ${seconds}s"
   if ! "$build/bin/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
       -print_final_stats=1 -artifact_prefix="$work/artifacts/" "$work/corpus" \

@@ -24,11 +24,11 @@ std::shared_ptr<Recordset> SqliteDatabase::OpenRecordset(const QString& source,
                                                  std::nullopt, source);
     }
     if (type && *type != dbOpenDynaset)
-        throw EngineError(err::InvalidArgument,
-                          QStringLiteral("Invalid argument: recordset type %1 is not supported "
-                                         "(opening '%2' in '%3').")
-                              .arg(static_cast<int>(*type))
-                              .arg(source, m_core->displayName()));
+        throw EngineError(
+            err::InvalidArgument,
+            QStringLiteral("Invalid argument: recordset type %1 is not supported "
+                           "(opening '%2' in '%3').")
+                .arg(QString::number(static_cast<int>(*type)), source, m_core->displayName()));
 
     // A bare table name (which may contain blanks) opens the whole table as a dynaset.
     if (!looksLikeQuery(source)) {

@@ -21,7 +21,7 @@ void report(int number, const QString& message) {
 } // namespace
 
 QString describeError(int number, const QString& message) {
-    return QStringLiteral("Run-time error '%1':\n\n%2").arg(number).arg(message);
+    return QStringLiteral("Run-time error '%1':\n\n%2").arg(QString::number(number), message);
 }
 
 bool insideHandler() { return g_depth > 0; }

@@ -91,8 +91,7 @@ void build(const QString& path, const QString& shownAs, const LegacyDatabase& le
         if (storedRowCount(connection, table.name) != qint64(table.rows.size()))
             throw ImportError(shownAs, 0,
                               QStringLiteral("table '%1' did not store all its %2 rows")
-                                  .arg(table.name)
-                                  .arg(table.rows.size()));
+                                  .arg(table.name, QString::number(table.rows.size())));
 }
 
 // The legacy file gets a second name first (a hard link cannot replace anything), so the
