@@ -1,17 +1,25 @@
 // How long a keystroke in the search box takes to bring the refilled word list on screen,
 // with the real dictionary window driven offscreen by key clicks, on Easton's dictionary and
-// on a generated table of a million rows. In the same run, two baselines over exactly the
-// same rows: the fill into a plain sorted QListWidget (one widget item per row, as a classic
-// list box works), and the raw SQLite query alone (no window, no list).
+// on generated tables of 4,000, 100,000 and 1,000,000 rows (and 5,000,000 when asked for).
+// In the same run, the floor over exactly the same rows: sqlite3_step over the same index
+// range the engine reads (the list index, in list order), building a QString for every
+// headword, in this process; and for the smaller sizes the fill of a plain sorted QListWidget.
 //
 //   TOLVANE_SHARED_DIR=/work/shared build/bin/tolvane_dictwindow_bench
+//   TOLVANE_BENCH_ROWS=1000000,5000000 build/bin/tolvane_dictwindow_bench   # sizes to make
 //
-// The peak memory of the process is reported as the counter peak_rss_mb.
+// At the end it prints window/floor ratios (CPU time), and for every generated size: the
+// one-time cost of opening a file made before the list index existed (the engine adds the
+// index and rebuilds the headword index), the resident memory of the open window above the
+// headwords' UTF-16 size, and the peak during a whole-list refill against the steady state.
 
 #include "data/DictionaryConfig.h"
 #include "dictwindow/DictionaryWindow.h"
 #include "dictwindow/SearchBox.h"
 #include "dictwindow/WordList.h"
+#include "engine/Dao.h"
+#include "engine/ListCollation.h"
+#include "engine/NoCaseCollation.h"
 #include "engine/Schema.h"
 #include "engine/sqlite/Connection.h"
 #include "engine/sqlite/Statement.h"
@@ -21,29 +29,73 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <sqlite3.h>
 #include <sys/resource.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <random>
+#include <string>
 
 using namespace tolvane;
 
 namespace {
 
-constexpr int kGeneratedRows = 1'000'000;
-
 double peakRssMb() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_maxrss) / 1024.0;
+}
+
+// A line "Key:   123 kB" of /proc/self/status, in bytes.
+double statusBytes(const char* key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string prefix = std::string(key) + ":";
+    while (std::getline(status, line))
+        if (line.rfind(prefix, 0) == 0)
+            return std::atof(line.c_str() + prefix.size()) * 1024.0;
+    return 0;
+}
+
+// Resident memory now, after handing freed heap back to the system.
+double residentBytes() {
+    malloc_trim(0);
+    return statusBytes("VmRSS");
+}
+
+// Starts a new peak: the kernel's high-water mark of resident memory is reset to now.
+void resetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+std::string sizeName(int rows) {
+    if (rows % 1'000'000 == 0)
+        return std::to_string(rows / 1'000'000) + "M";
+    if (rows % 1000 == 0)
+        return std::to_string(rows / 1000) + "k";
+    return std::to_string(rows);
+}
+
+std::vector<int> generatedSizes() {
+    const QByteArray wanted = qgetenv("TOLVANE_BENCH_ROWS");
+    std::vector<int> sizes;
+    for (const QByteArray& part :
+         (wanted.isEmpty() ? QByteArray("4000,100000,1000000") : wanted).split(','))
+        if (part.toInt() > 0)
+            sizes.push_back(part.toInt());
+    return sizes;
 }
 
 // Answers every message box with OK, so that no modal dialog ever opens.
@@ -53,9 +105,13 @@ public:
     int count = 0;
 };
 
-// Random headwords in mixed case over a-z, 3 to 10 letters, in random order.
-void writeGeneratedDictionary(const QString& path, const data::DictionaryConfig& config) {
+// Random headwords in mixed case over a-z, 3 to 10 letters, in random order, as a file made
+// before the list index existed: the headword index only, no versions recorded. Returns the
+// headwords' UTF-16 size in bytes.
+double writeGeneratedDictionary(const QString& path, const data::DictionaryConfig& config,
+                                int rows) {
     engine::sqlite::Connection connection(path, engine::sqlite::OpenMode::ReadWriteCreate);
+    connection.exec(QStringLiteral("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF"));
     engine::createTextTable(connection, config.table,
                             {config.headwordColumn, config.definitionColumn});
     engine::sqlite::Transaction transaction(connection);
@@ -63,20 +119,24 @@ void writeGeneratedDictionary(const QString& path, const data::DictionaryConfig&
         QStringLiteral("INSERT INTO %1 VALUES (?, ?)").arg(engine::quoteIdentifier(config.table)));
     std::mt19937 random(42);
     std::uniform_int_distribution<int> letter(0, 25), length(3, 10), upper(0, 3);
-    for (int i = 0; i < kGeneratedRows; ++i) {
+    double utf16 = 0;
+    for (int i = 0; i < rows; ++i) {
         QString word;
         const int n = length(random);
         for (int j = 0; j < n; ++j) {
             const char base = (j == 0 && upper(random) == 0) ? 'A' : 'a';
             word += QChar(base + letter(random));
         }
+        utf16 += 2.0 * word.size();
         insert.bind(1, word);
         insert.bind(2, QStringLiteral("meaning of ") + word);
         insert.run();
         insert.reset();
     }
-    transaction.commit();
     engine::createHeadwordIndex(connection, config.table, config.headwordColumn);
+    connection.exec(QStringLiteral("DROP TABLE tolvane_metadata"));
+    transaction.commit();
+    return utf16;
 }
 
 // One open dictionary window over one dictionary file.
@@ -85,6 +145,18 @@ struct OpenWindow {
     QString folder;
     std::unique_ptr<dictwindow::DictionaryWindow> window;
     std::unique_ptr<QWidget> form;
+};
+
+// What was measured once per generated size, printed at the end.
+struct SizeFacts {
+    int rows = 0;
+    double firstOpenMs = 0;    // opening the old file: list index added, headword index rebuilt
+    double bytesPerRow = 0;    // resident memory of the open window per row
+    double utf16PerRow = 0;    // the headwords' own UTF-16 size per row
+    double steadyMb = 0;       // process, whole list shown
+    double refillPeakMb = 0;   // process, peak while a whole list replaces the whole list
+    double windowSteadyMb = 0; // the same two without what the process held before the window
+    double windowPeakMb = 0;
 };
 
 class Fixture {
@@ -102,6 +174,7 @@ public:
         return it == m_windows.end() ? nullptr : &it->second;
     }
     QString file(const std::string& name) { return window(name) ? m_files[name] : QString(); }
+    const std::vector<SizeFacts>& facts() const { return m_facts; }
 
     std::shared_ptr<SilentMessages> messages = std::make_shared<SilentMessages>();
 
@@ -109,8 +182,9 @@ private:
     Fixture() {
         platform::setMessageBoxService(messages);
         const QByteArray shared = qgetenv("TOLVANE_SHARED_DIR");
-        const QString csv = QDir(shared.isEmpty() ? QStringLiteral("../shared") : QString::fromLocal8Bit(shared))
-                                .filePath(QStringLiteral("data/eastons.csv"));
+        const QString csv =
+            QDir(shared.isEmpty() ? QStringLiteral("../shared") : QString::fromLocal8Bit(shared))
+                .filePath(QStringLiteral("data/eastons.csv"));
         if (QFileInfo::exists(csv)) {
             const QString folder = m_dir.filePath(QStringLiteral("eastons"));
             QDir().mkpath(folder);
@@ -121,14 +195,43 @@ private:
             import::importCsv(request);
             open("eastons", data::eastonsConfig(), folder);
         }
-        const QString folder = m_dir.filePath(QStringLiteral("million"));
-        QDir().mkpath(folder);
-        writeGeneratedDictionary(QDir(folder).filePath(data::hitchcockConfig().fileName),
-                                 data::hitchcockConfig());
-        open("million", data::hitchcockConfig(), folder);
+        for (const int rows : generatedSizes())
+            openGenerated(rows);
     }
 
-    void open(const std::string& name, const data::DictionaryConfig& config, const QString& folder) {
+    void openGenerated(int rows) {
+        const auto& config = data::hitchcockConfig();
+        const std::string name = sizeName(rows);
+        const QString folder = m_dir.filePath(QString::fromStdString(name));
+        QDir().mkpath(folder);
+        const QString path = QDir(folder).filePath(config.fileName);
+        SizeFacts facts;
+        facts.rows = rows;
+        facts.utf16PerRow = writeGeneratedDictionary(path, config, rows) / rows;
+        {
+            QElapsedTimer timer;
+            timer.start();
+            auto db = engine::DBEngine::instance().Workspaces(0)->OpenDatabase(path);
+            facts.firstOpenMs = double(timer.nsecsElapsed()) / 1e6;
+        }
+        const double before = residentBytes();
+        open(name, config, folder);
+        const double steady = residentBytes();
+        facts.bytesPerRow = (steady - before) / rows;
+        // A whole list replacing the whole list: Cancel lists the table again.
+        resetPeak();
+        window(name)->window->cmdcancel_Click();
+        QApplication::processEvents();
+        const double peak = statusBytes("VmHWM");
+        facts.steadyMb = steady / 1e6;
+        facts.refillPeakMb = peak / 1e6;
+        facts.windowSteadyMb = (steady - before) / 1e6;
+        facts.windowPeakMb = (peak - before) / 1e6;
+        m_facts.push_back(facts);
+    }
+
+    void open(const std::string& name, const data::DictionaryConfig& config,
+              const QString& folder) {
         platform::setApplicationFolder(folder);
         OpenWindow w{&config, folder, std::make_unique<dictwindow::DictionaryWindow>(config), {}};
         w.form.reset(w.window->createControls());
@@ -143,6 +246,7 @@ private:
     QTemporaryDir m_dir;
     std::map<std::string, OpenWindow> m_windows;
     std::map<std::string, QString> m_files;
+    std::vector<SizeFacts> m_facts;
 };
 
 // Puts text into the search box without running the search, so that the measured keystroke
@@ -168,7 +272,8 @@ QStringList rowsFor(OpenWindow& w, const QString& prefix) {
 
 // --- the window ---------------------------------------------------------------------------
 
-// A letter typed after `before` (whose search is not run), up to the refilled, painted list.
+// A letter typed after `before` (whose search is not run), up to the refilled, painted list;
+// key 0 is Backspace.
 void BM_WindowKeystroke(benchmark::State& state, const std::string& name, QString before,
                         char key) {
     OpenWindow* w = Fixture::get().window(name);
@@ -182,7 +287,10 @@ void BM_WindowKeystroke(benchmark::State& state, const std::string& name, QStrin
         presetSearchText(*w, before);
         box->setCursorPosition(int(before.size()));
         state.ResumeTiming();
-        QTest::keyClick(box, key);
+        if (key)
+            QTest::keyClick(box, key);
+        else
+            QTest::keyClick(box, Qt::Key_Backspace);
         QApplication::processEvents();
     }
     state.counters["rows"] = w->window->controls().lstdata->ListCount();
@@ -231,63 +339,130 @@ void BM_ListWidgetFill(benchmark::State& state, const std::string& name, QString
     state.counters["rows"] = double(items.size());
 }
 
-// --- baseline: the raw query alone ----------------------------------------------------------
+// --- the floor: the same index range, the same strings ------------------------------------
 
-void BM_RawSqlite(benchmark::State& state, const std::string& name, QString prefix) {
+// sqlite3_step over the list index, as the engine reads it (the whole index, or a prefix's
+// range of it from the prefix to the prefix followed by U+FFFF), a QString made for every
+// headword; the statement prepared once, as the engine keeps its own.
+void BM_Floor(benchmark::State& state, const std::string& name, QString prefix) {
     OpenWindow* w = Fixture::get().window(name);
     if (!w) {
         state.SkipWithError("dictionary not available");
         return;
     }
     const auto& cfg = *w->config;
-    engine::sqlite::Connection connection(Fixture::get().file(name),
-                                          engine::sqlite::OpenMode::ReadOnly);
-    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(cfg.headwordColumn, cfg.table);
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(Fixture::get().file(name)).constData(), &db,
+                    SQLITE_OPEN_READONLY, nullptr);
+    engine::registerNoCaseCollation(db);
+    engine::registerListCollation(db);
+    const QString column = engine::quoteIdentifier(cfg.headwordColumn) +
+                           QStringLiteral(" COLLATE ") + QLatin1String(engine::kListCollation);
+    const QString index =
+        engine::quoteIdentifier(engine::listIndexName(cfg.table, cfg.headwordColumn));
+    QString sql = QStringLiteral("SELECT rowid, %1 FROM %2 INDEXED BY %3 ")
+                      .arg(engine::quoteIdentifier(cfg.headwordColumn),
+                           engine::quoteIdentifier(cfg.table), index);
     if (!prefix.isEmpty())
-        sql += QStringLiteral(" WHERE %1 LIKE ?").arg(cfg.headwordColumn);
-    auto query = connection.prepare(sql);
+        sql += QStringLiteral("WHERE %1 >= ?1 AND %1 <= ?2 ").arg(column);
+    sql += QStringLiteral("ORDER BY %1, rowid").arg(column);
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK) {
+        state.SkipWithError(sqlite3_errmsg(db));
+        sqlite3_close(db);
+        return;
+    }
+    const QByteArray low = prefix.toUtf8();
+    const QByteArray high = (prefix + QChar(0xFFFF)).toUtf8();
     int rows = 0;
     for (auto _ : state) {
         rows = 0;
-        query.reset();
-        if (!prefix.isEmpty())
-            query.bind(1, prefix + QLatin1Char('%'));
-        while (query.step()) {
-            benchmark::DoNotOptimize(query.columnText(0));
+        sqlite3_reset(statement);
+        if (!prefix.isEmpty()) {
+            sqlite3_bind_text(statement, 1, low.constData(), int(low.size()), SQLITE_STATIC);
+            sqlite3_bind_text(statement, 2, high.constData(), int(high.size()), SQLITE_STATIC);
+        }
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            benchmark::DoNotOptimize(sqlite3_column_int64(statement, 0));
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 1));
+            QString headword = QString::fromUtf8(text, sqlite3_column_bytes(statement, 1));
+            benchmark::DoNotOptimize(headword);
             ++rows;
         }
     }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
     state.counters["rows"] = rows;
 }
 
+// Collects each run's CPU time so the window/floor ratios can be printed at the end (CPU
+// time: on a shared machine the wall clock also counts waiting for a core).
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                m_times[run.benchmark_name()] = run.GetAdjustedCPUTime();
+    }
+    void printRatios() const {
+        std::printf("\n%-30s %14s %14s %10s\n", "case", "window (ms)", "floor (ms)",
+                    "window/floor");
+        for (const auto& [name, windowTime] : m_times) {
+            if (name.rfind("window/", 0) != 0)
+                continue;
+            const auto floor = m_times.find("floor/" + name.substr(7));
+            if (floor == m_times.end())
+                continue;
+            std::printf("%-30s %14.3f %14.3f %10.2f\n", name.substr(7).c_str(), windowTime,
+                        floor->second, windowTime / floor->second);
+        }
+    }
+
+private:
+    std::map<std::string, double> m_times;
+};
+
+void printSizeFacts() {
+    std::printf("\n%-6s %14s %12s %12s %12s %14s %12s %12s\n", "rows", "first open ms", "bytes/row",
+                "UTF-16/row", "above UTF-16", "steady MB", "refill peak", "peak/steady");
+    for (const SizeFacts& f : Fixture::get().facts())
+        std::printf("%-6s %14.1f %12.1f %12.1f %12.1f %14.1f %12.1f %12.2f\n",
+                    sizeName(f.rows).c_str(), f.firstOpenMs, f.bytesPerRow, f.utf16PerRow,
+                    f.bytesPerRow - f.utf16PerRow, f.steadyMb, f.refillPeakMb,
+                    f.refillPeakMb / f.steadyMb);
+    std::printf("(the window's own share of the refill: ");
+    for (const SizeFacts& f : Fixture::get().facts())
+        std::printf("%s %.1f -> %.1f MB; ", sizeName(f.rows).c_str(), f.windowSteadyMb,
+                    f.windowPeakMb);
+    std::printf(")\n");
+}
+
+// The whole list brought back by emptying the search box (Backspace over one letter).
+void BM_WindowWholeList(benchmark::State& state, const std::string& name) {
+    BM_WindowKeystroke(state, name, QStringLiteral("b"), 0);
+}
+
 void registerAll() {
-    struct Size {
-        std::string name;
-        QString one, three;
-    };
-    const Size sizes[] = {{"eastons", QStringLiteral("b"), QStringLiteral("bet")},
-                          {"million", QStringLiteral("b"), QStringLiteral("bet")}};
-    for (const Size& s : sizes) {
-        const auto before = [](const QString& p) { return p.left(p.size() - 1); };
-        const char oneKey = s.one.back().toLatin1();
-        const char threeKey = s.three.back().toLatin1();
-        benchmark::RegisterBenchmark(("window/" + s.name + "/one_letter").c_str(), BM_WindowKeystroke,
-                                     s.name, before(s.one), oneKey)
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("window/" + s.name + "/three_letters").c_str(),
-                                     BM_WindowKeystroke, s.name, before(s.three), threeKey)
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("window/" + s.name + "/get_new_word").c_str(),
-                                     BM_WindowGetNewWord, s.name)
-            ->Unit(benchmark::kMillisecond);
-        for (const auto& [label, prefix] :
-             {std::pair{"one_letter", s.one}, {"three_letters", s.three}, {"whole_list", QString()}}) {
-            benchmark::RegisterBenchmark(("listwidget/" + s.name + "/" + label).c_str(),
-                                         BM_ListWidgetFill, s.name, prefix)
-                ->Unit(benchmark::kMillisecond);
-            benchmark::RegisterBenchmark(("sqlite/" + s.name + "/" + label).c_str(), BM_RawSqlite,
-                                         s.name, prefix)
-                ->Unit(benchmark::kMillisecond);
+    std::vector<std::string> names{"eastons"};
+    for (const int rows : generatedSizes())
+        names.push_back(sizeName(rows));
+    for (const std::string& name : names) {
+        const bool small = name == "eastons" || name == "4k" || name == "100k";
+        const auto add = [](const std::string& label, auto&&... args) {
+            benchmark::RegisterBenchmark(label.c_str(), args...)->Unit(benchmark::kMillisecond);
+        };
+        add("window/" + name + "/one_letter", BM_WindowKeystroke, name, QString(), 'b');
+        add("window/" + name + "/three_letters", BM_WindowKeystroke, name, QStringLiteral("be"),
+            't');
+        add("window/" + name + "/whole_list", BM_WindowWholeList, name);
+        add("window/" + name + "/get_new_word", BM_WindowGetNewWord, name);
+        for (const auto& [label, prefix] : {std::pair{"one_letter", QStringLiteral("b")},
+                                            {"three_letters", QStringLiteral("bet")},
+                                            {"whole_list", QString()}}) {
+            add("floor/" + name + "/" + label, BM_Floor, name, prefix);
+            if (small)
+                add("listwidget/" + name + "/" + label, BM_ListWidgetFill, name, prefix);
         }
     }
 }
@@ -301,7 +476,10 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     registerAll();
     Fixture::get();
-    benchmark::RunSpecifiedBenchmarks();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
+    printSizeFacts();
     std::printf("peak RSS of the whole run: %.1f MB\n", peakRssMb());
     Fixture::release();
     benchmark::Shutdown();

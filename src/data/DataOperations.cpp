@@ -23,13 +23,13 @@ OpenedDictionary openDictionary(const DictionaryConfig& config, const QString& a
 
 std::shared_ptr<engine::Recordset> openTable(const DictionaryConfig& config,
                                              const std::shared_ptr<engine::Database>& db) {
-    return db->OpenRecordset(config.table, engine::dbOpenTable);
+    return db->OpenRecordsetInListOrder(config.table, config.headwordColumn, engine::dbOpenTable);
 }
 
 std::shared_ptr<engine::Recordset> openPrefix(const DictionaryConfig& config,
                                               const std::shared_ptr<engine::Database>& db,
                                               const QString& searchText) {
-    return db->OpenRecordset(prefixQuery(config, searchText));
+    return db->OpenRecordsetInListOrder(prefixQuery(config, searchText), config.headwordColumn);
 }
 
 std::shared_ptr<engine::Recordset> openSearch(const DictionaryConfig& config,

@@ -44,11 +44,13 @@ QString dictionaryPath(const DictionaryConfig& config, const QString& appFolder)
 OpenedDictionary openDictionary(const DictionaryConfig& config);
 OpenedDictionary openDictionary(const DictionaryConfig& config, const QString& appFolder);
 
-// The whole table as a table-type recordset, in the table's own order.
+// The whole table as a table-type recordset. Its rows come in the word list's order of the
+// headword column (engine/ListCollation.h), so that the list is filled without a sort.
 std::shared_ptr<engine::Recordset> openTable(const DictionaryConfig& config,
                                              const std::shared_ptr<engine::Database>& db);
 
-// The rows whose headword begins with searchText (any letter case), as an updatable dynaset.
+// The rows whose headword begins with searchText (any letter case), as an updatable dynaset,
+// in the word list's order like openTable.
 std::shared_ptr<engine::Recordset> openPrefix(const DictionaryConfig& config,
                                               const std::shared_ptr<engine::Database>& db,
                                               const QString& searchText);

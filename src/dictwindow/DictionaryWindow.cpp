@@ -30,7 +30,9 @@ QWidget* DictionaryWindow::createControls(QWidget* parent) {
     return m_controls.form;
 }
 
-void DictionaryWindow::controlsDestroyed() { m_controls = DictionaryControls{}; }
+void DictionaryWindow::controlsDestroyed() {
+    m_controls = DictionaryControls{};
+}
 
 void DictionaryWindow::connectHandlers() {
     auto guarded = [this](void (DictionaryWindow::*handler)()) {
@@ -45,17 +47,15 @@ void DictionaryWindow::connectHandlers() {
     // the box's notification is only followed for the user's edits.
     connect(c.txtSearch, &QLineEdit::textChanged, this, [this, guarded] {
         if (!m_assigningSearchText)
-            guarded(&DictionaryWindow::txtSearch_Change)();
+            guarded (&DictionaryWindow::txtSearch_Change)();
     });
     connect(c.lstdata, &WordList::clicked, this, guarded(&DictionaryWindow::lstdata_Click));
     connect(c.Command1, &QPushButton::clicked, this, guarded(&DictionaryWindow::Command1_Click));
     connect(c.cmdAdd, &QPushButton::clicked, this, guarded(&DictionaryWindow::cmdAdd_Click));
     connect(c.cmdEdit, &QPushButton::clicked, this, guarded(&DictionaryWindow::cmdEdit_Click));
     connect(c.cmdsave, &QPushButton::clicked, this, guarded(&DictionaryWindow::cmdsave_Click));
-    connect(c.cmdcancel, &QPushButton::clicked, this,
-            guarded(&DictionaryWindow::cmdcancel_Click));
-    connect(c.cmdDelete, &QPushButton::clicked, this,
-            guarded(&DictionaryWindow::cmdDelete_Click));
+    connect(c.cmdcancel, &QPushButton::clicked, this, guarded(&DictionaryWindow::cmdcancel_Click));
+    connect(c.cmdDelete, &QPushButton::clicked, this, guarded(&DictionaryWindow::cmdDelete_Click));
     connect(c.cmdend, &QPushButton::clicked, this, guarded(&DictionaryWindow::cmdend_Click));
     watchDoubleClicks();
 }
@@ -73,7 +73,9 @@ int DictionaryWindow::message(const QString& text, int style, const QString& tit
     return m_answer;
 }
 
-QString DictionaryWindow::searchText() const { return m_controls.txtSearch->text(); }
+QString DictionaryWindow::searchText() const {
+    return m_controls.txtSearch->text();
+}
 
 // Assigning the search box's text behaves like the user's edit: a different text runs the
 // change handler, with its query, list fill and messages, before this returns; the same text
@@ -89,7 +91,13 @@ void DictionaryWindow::setSearchText(const QString& text) {
     txtSearch_Change();
 }
 
-void DictionaryWindow::openTable() { rs = data::openTable(m_config, db); }
+// The editor's operations open the whole table to list it again. The list it replaces is
+// dropped first, so that two whole lists are never held at once; the fill that follows
+// shows the new one.
+void DictionaryWindow::openTable() {
+    m_controls.lstdata->dropItems();
+    rs = data::openTable(m_config, db);
+}
 
 void DictionaryWindow::Form_Load() {
     const QString path = data::dictionaryPath(m_config, platform::applicationFolder());
@@ -198,11 +206,11 @@ bool DictionaryWindow::skipLongFailures(QString& text) {
 }
 
 // Lists every row of rs in one batch; rs ends up after its last row. A row without a
-// headword has nothing to show and is left out.
+// headword has nothing to show and is left out. rs comes in list order (data::openSearch), so
+// its headwords are handed to the list as they are, in one block, without a sort and without
+// a string per row.
 void DictionaryWindow::fillList() {
     rs->MoveLast();
-    rs->MoveFirst();
-    const int n = rs->RecordCount();
     rs->MoveFirst();
     const int column = rs->columnIndex(m_config.headwordColumn);
     if (column < 0)
@@ -211,15 +219,8 @@ void DictionaryWindow::fillList() {
                                                  "of table '%2'.")
                                       .arg(m_config.headwordColumn, m_config.table));
 
-    QStringList items;
-    items.reserve(n);
-    for (int i = 0; i < n; ++i) {
-        const QVariant value = rs->value(column);
-        if (!value.isNull())
-            items.append(value.toString());
-        rs->MoveNext();
-    }
-    m_controls.lstdata->setItems(std::move(items));
+    // Every row from the first to the last, RecordCount() of them.
+    m_controls.lstdata->setOrderedItems(rs->takeRemainingText(column));
 }
 
 void DictionaryWindow::Form_Activate() {

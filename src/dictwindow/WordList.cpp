@@ -30,12 +30,20 @@ void WordList::Clear() {
     m_model->clear();
 }
 
+void WordList::dropItems() {
+    m_model->removeAll();
+}
+
 void WordList::AddItem(const QString& item) {
     m_model->insert(item);
 }
 
-void WordList::setItems(QStringList items) {
-    m_model->replace(std::move(items));
+void WordList::setItems(const QStringList& items) {
+    m_model->replace(items);
+}
+
+void WordList::setOrderedItems(engine::TextBlock items) {
+    m_model->replaceOrdered(std::move(items));
 }
 
 QString WordList::List(int index) const {
@@ -49,7 +57,9 @@ int WordList::ListIndex() const {
     return selected.isEmpty() ? -1 : selected.first().row();
 }
 
-int WordList::ListCount() const { return m_model->size(); }
+int WordList::ListCount() const {
+    return m_model->size();
+}
 
 // Only the user's own mouse and keys report a click: a selection that they changed, or a
 // press on the item that is already selected (choosing it again). The program's fills never

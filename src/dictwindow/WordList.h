@@ -1,9 +1,12 @@
 #pragma once
-// The word list lstdata: a list box kept sorted without regard to letter case, backed by a
-// model under a QListView so that a million headwords stay instant.
+// The word list lstdata: a list box kept sorted in the engine's list order (letter case
+// ignored), backed by a compact model under a QListView so that a million headwords stay
+// instant.
 //
 // Its operations are those of a list box: Clear, AddItem, List(n), ListIndex, ListCount, and a
 // batch fill. Filling or clearing it never emits clicked(); only the user's selection does.
+
+#include "engine/TextBlock.h"
 
 #include <QListView>
 #include <QStringList>
@@ -18,10 +21,14 @@ public:
     explicit WordList(QWidget* parent = nullptr);
 
     void Clear();
-    void AddItem(const QString& item);   // placed in sorted order
-    void setItems(QStringList items);    // replaces every item in one batch (sorted here)
-    QString List(int index) const;       // the text of item n
-    int ListIndex() const;               // the selected item, -1 for none
+    // Removes every item ahead of a refill, to free their memory before the new ones are read.
+    void dropItems();
+    void AddItem(const QString& item);       // placed in sorted order
+    void setItems(const QStringList& items); // replaces every item in one batch (sorted here)
+    // Replaces every item with texts already in list order (nulls left out), without sorting.
+    void setOrderedItems(engine::TextBlock items);
+    QString List(int index) const; // the text of item n
+    int ListIndex() const;         // the selected item, -1 for none
     int ListCount() const;
 
 Q_SIGNALS:

@@ -1,55 +1,50 @@
 #include "dictwindow/WordListModel.h"
 
+#include "engine/ListCollation.h"
+#include "engine/ListOrder.h"
+
 #include <algorithm>
+#include <numeric>
 #include <vector>
 
 namespace tolvane::dictwindow {
 
+namespace {
+
+// A text's UTF-8 bytes as a view that is never null, the empty text included (a null view
+// would be stored as a null text).
+QByteArrayView bytesOf(const QByteArray& utf8) {
+    return utf8.isEmpty() ? QByteArrayView("", 0) : QByteArrayView(utf8);
+}
+
+engine::TextBlock blockOf(const QStringList& words) {
+    engine::TextBlock block;
+    block.reserve(words.size());
+    for (const QString& word : words)
+        block.append(bytesOf(word.toUtf8()));
+    return block;
+}
+
+// The places of `words` in list order, equal words in their given order.
+std::vector<quint32> orderOf(const engine::TextBlock& words) {
+    std::vector<qint64> arrival(static_cast<size_t>(words.size()));
+    std::iota(arrival.begin(), arrival.end(), qint64(0));
+    return engine::listOrder(words, arrival);
+}
+
+} // namespace
+
 bool wordListLess(const QString& a, const QString& b) {
-    const int folded = QString::compare(a, b, Qt::CaseInsensitive);
-    if (folded != 0)
-        return folded < 0;
-    return QString::compare(a, b, Qt::CaseSensitive) < 0;
+    return engine::compareListOrder(a, b) < 0;
 }
 
 void sortWords(QStringList& words) {
-    // Rows often arrive in order already (an index walk); checking costs one pass.
-    if (std::is_sorted(words.cbegin(), words.cend(), wordListLess))
-        return;
-    // Most comparisons of a big list are decided by the first few letters: those are folded
-    // once per word into one number, and only words that share them are compared in full.
-    struct Keyed {
-        quint64 key;
-        qsizetype at;
-    };
-    bool surrogates = false; // letters outside the basic plane among the leading letters
-    const auto leadingKey = [&surrogates](const QString& word) {
-        quint64 key = 0;
-        for (qsizetype i = 0; i < 4; ++i) {
-            const char16_t unit = i < word.size() ? word.at(i).unicode() : 0;
-            surrogates = surrogates || QChar::isSurrogate(unit);
-            key = (key << 16) | QChar::toCaseFolded(unit);
-        }
-        return key;
-    };
-    std::vector<Keyed> keyed;
-    keyed.reserve(static_cast<size_t>(words.size()));
-    for (qsizetype i = 0; i < words.size(); ++i)
-        keyed.push_back({leadingKey(words.at(i)), i});
-    std::stable_sort(keyed.begin(), keyed.end(), [&words](const Keyed& a, const Keyed& b) {
-        if (a.key != b.key)
-            return a.key < b.key;
-        return wordListLess(words.at(a.at), words.at(b.at));
-    });
+    const std::vector<quint32> order = orderOf(blockOf(words));
     QStringList sorted;
     sorted.reserve(words.size());
-    for (const Keyed& k : keyed)
-        sorted.append(std::move(words[k.at]));
+    for (const quint32 from : order)
+        sorted.append(std::move(words[from]));
     words = std::move(sorted);
-    // Letters outside the basic plane fold as pairs in the full comparison; where that
-    // ordered them differently, the list's own order decides.
-    if (surrogates && !std::is_sorted(words.cbegin(), words.cend(), wordListLess))
-        std::stable_sort(words.begin(), words.end(), wordListLess);
 }
 
 WordListModel::WordListModel(QObject* parent) : QAbstractListModel(parent) {}
@@ -62,7 +57,7 @@ QVariant WordListModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
     if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::AccessibleTextRole)
-        return m_items.at(index.row());
+        return at(index.row());
     return {};
 }
 
@@ -74,19 +69,41 @@ void WordListModel::clear() {
     endResetModel();
 }
 
+void WordListModel::removeAll() {
+    if (m_items.isEmpty())
+        return;
+    beginRemoveRows(QModelIndex(), 0, size() - 1);
+    m_items.clear();
+    endRemoveRows();
+}
+
 int WordListModel::insert(const QString& item) {
     // After equal items, so that items added one by one keep their arrival order among
-    // exact duplicates (the list may hold the same headword twice).
-    const auto pos = std::upper_bound(m_items.cbegin(), m_items.cend(), item, wordListLess);
-    const int row = static_cast<int>(pos - m_items.cbegin());
+    // items equal in the list order (the list may hold the same headword twice).
+    qsizetype low = 0;
+    qsizetype high = m_items.size();
+    while (low < high) {
+        const qsizetype middle = low + (high - low) / 2;
+        if (engine::compareListOrder(item, m_items.text(middle)) < 0)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    const int row = static_cast<int>(low);
     beginInsertRows(QModelIndex(), row, row);
-    m_items.insert(row, item);
+    m_items.insert(low, bytesOf(item.toUtf8()));
     endInsertRows();
     return row;
 }
 
-void WordListModel::replace(QStringList items) {
-    sortWords(items);
+void WordListModel::replace(const QStringList& items) {
+    engine::TextBlock block = blockOf(items);
+    block.permute(orderOf(block));
+    replaceOrdered(std::move(block));
+}
+
+void WordListModel::replaceOrdered(engine::TextBlock items) {
+    items.removeNulls();
     beginResetModel();
     m_items = std::move(items);
     endResetModel();

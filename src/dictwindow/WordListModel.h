@@ -1,7 +1,14 @@
 #pragma once
-// The items of the word list, always in display order: alphabetical without regard to letter
-// case, with a case-sensitive tie-break so that the order is total and the same on every
-// fill ("FETTERS" < "Field1" < "FILLETS"; "abel" and "Abel" in a fixed order).
+// The items of the word list, always in display order: the list order of the engine
+// (engine/ListCollation.h: letter case ignored, accents after their base letter, the same in
+// every locale), items equal in it in the order they arrived, which for a fill from the
+// engine is row id order.
+//
+// The items are kept in one block of UTF-8 text (engine::TextBlock); a QString is made only
+// for the rows the view draws or asks for, so a million headwords cost their bytes and 8 bytes
+// each.
+
+#include "engine/TextBlock.h"
 
 #include <QAbstractListModel>
 #include <QString>
@@ -23,16 +30,22 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
     void clear();
-    // Inserts at the item's sorted place and returns that row.
+    // The same as rows removed rather than a reset: the list is emptied ahead of a refill,
+    // which will be the reset.
+    void removeAll();
+    // Inserts after the items equal to it and returns that row.
     int insert(const QString& item);
     // Replaces every item in one reset; the items need not be sorted.
-    void replace(QStringList items);
+    void replace(const QStringList& items);
+    // Replaces every item in one reset with texts already in list order (a recordset opened
+    // in list order); null texts are left out.
+    void replaceOrdered(engine::TextBlock items);
 
-    const QString& at(int row) const { return m_items.at(row); }
+    QString at(int row) const { return m_items.text(row); }
     int size() const { return static_cast<int>(m_items.size()); }
 
 private:
-    QStringList m_items;
+    engine::TextBlock m_items;
 };
 
 } // namespace tolvane::dictwindow

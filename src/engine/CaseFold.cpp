@@ -6,6 +6,9 @@ namespace tolvane::engine {
 
 namespace {
 
+// Bumped whenever foldCase changes beyond the Unicode tables (2: apostrophes).
+constexpr int kFoldingRule = 2;
+
 // Every code point that folding changes, listed under the code point it folds to. Built once
 // by walking all of Unicode (a few milliseconds); about 1,400 entries.
 const std::unordered_map<char32_t, std::vector<char32_t>>& changedByFolding() {
@@ -27,6 +30,12 @@ const std::vector<char32_t>* codePointsFoldingTo(char32_t folded) {
     const auto& table = changedByFolding();
     const auto found = table.find(folded);
     return found == table.end() ? nullptr : &found->second;
+}
+
+QString caseFoldVersion() {
+    return QStringLiteral("case folding rule %1, Qt %2 Unicode tables %3")
+        .arg(QString::number(kFoldingRule), QLatin1String(qVersion()),
+             QString::number(static_cast<int>(QChar::currentUnicodeVersion())));
 }
 
 char32_t decodeUtf8(const unsigned char*& p, const unsigned char* end) noexcept {

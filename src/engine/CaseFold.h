@@ -3,6 +3,12 @@
 // LIKE matcher, `=`, and the collation the headword index is sorted by. All three must agree,
 // or the index would find rows the matcher rejects (or miss rows it accepts). Folding is per
 // code point (Unicode simple case folding), so "É" and "é" compare equal, not only A-Z.
+// Typographic apostrophes (U+2019, U+2018, U+02BC, U+2032) count as the straight one (U+0027):
+// a reader who types "jacob's" means "Jacob’s Well" too.
+//
+// An index built on this folding is only as good as the rule and the Unicode tables it was
+// built with; caseFoldVersion() names both, and CollationIndexes.h rebuilds the indexes of a
+// file when it changes.
 
 #include <QByteArrayView>
 #include <QString>
@@ -12,9 +18,15 @@
 
 namespace tolvane::engine {
 
+inline bool isApostropheVariant(char32_t cp) noexcept {
+    return cp == 0x2019 || cp == 0x2018 || cp == 0x02BC || cp == 0x2032;
+}
+
 inline char32_t foldCase(char32_t cp) noexcept {
     if (cp < 0x80)
         return (cp >= 'A' && cp <= 'Z') ? cp + 32 : cp;
+    if (isApostropheVariant(cp))
+        return U'\'';
     return QChar::toCaseFolded(cp);
 }
 
@@ -35,6 +47,9 @@ template <typename F> void forEachCaseVariant(char32_t cp, F&& f) {
         }
     }
 }
+
+// The folding rule's own number and the Unicode version of the case tables in use.
+QString caseFoldVersion();
 
 // Decodes one code point from UTF-8 at `p` (before `end`) and advances `p`. A malformed
 // byte decodes to itself, as a code point in the range U+DC80..U+DCFF, so no input can make

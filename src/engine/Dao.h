@@ -11,6 +11,7 @@
 // err::ObjectClosed.
 
 #include "engine/EngineError.h"
+#include "engine/TextBlock.h"
 
 #include <QString>
 #include <QVariant>
@@ -85,6 +86,12 @@ public:
 
     virtual RecordsetTypeEnum Type() const = 0;
 
+    // The values of `column` on the current row and every row after it, in one block, read as
+    // Fields(column).Value and MoveNext would read them one by one (rows deleted through the
+    // set skipped). Afterwards the set stands after its last row and keeps no copy of them.
+    // For filling a long list without a QString per row.
+    virtual TextBlock takeRemainingText(int column) = 0;
+
     // Used by Field.
     virtual QVariant value(int column) const = 0;
     virtual void setValue(int column, const QVariant& value) = 0;
@@ -100,6 +107,13 @@ public:
     // a query text with dbOpenTable is err::InvalidOperation.
     virtual std::shared_ptr<Recordset>
     OpenRecordset(const QString& source, std::optional<RecordsetTypeEnum> type = {}) = 0;
+    // The same rows, in the list order of `column` (ListCollation.h: letter case ignored,
+    // accents after their base letter, rows equal in it in row id order). Read straight from a
+    // list index where the file has one that can be trusted, otherwise ordered in memory.
+    // err::ItemNotFound for an unknown column.
+    virtual std::shared_ptr<Recordset>
+    OpenRecordsetInListOrder(const QString& source, const QString& column,
+                             std::optional<RecordsetTypeEnum> type = {}) = 0;
     virtual void Close() = 0;
     // The full path the database was opened from.
     virtual QString Name() const = 0;

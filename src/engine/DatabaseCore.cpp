@@ -41,7 +41,18 @@ DatabaseCore::DatabaseCore(std::unique_ptr<sqlite::Connection> connection, QStri
     : m_connection(std::move(connection)), m_displayName(std::move(displayName)),
       m_readOnly(readOnly || m_connection->isReadOnly()),
       m_changeCounter(counterForFile(m_connection->path())) {
+    m_collations = prepareCollationIndexes(*m_connection, !m_readOnly);
     m_dataVersion = m_connection->dataVersion();
+}
+
+std::optional<QString> DatabaseCore::listIndex(const TableInfo& table, int column) {
+    if (!m_collations.listIndexesValid)
+        return std::nullopt;
+    const QString key = (table.name + QLatin1Char('/') + table.columns.value(column)).toLower();
+    if (const auto known = m_listIndexes.find(key); known != m_listIndexes.end())
+        return known->second;
+    return m_listIndexes[key] =
+               findListIndex(connection(), table.name, table.columns.value(column));
 }
 
 sqlite::Connection& DatabaseCore::connection() {
@@ -109,6 +120,7 @@ void DatabaseCore::checkExternalChanges() {
     if (version != m_dataVersion) {
         m_dataVersion = version;
         m_tables.clear();
+        m_listIndexes.clear();
         noteWrite();
     }
 }

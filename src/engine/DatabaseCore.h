@@ -3,12 +3,14 @@
 // messages, the read-only flag, and the change stamp that tells a recordset's value cache
 // whether the file may have changed since it was filled.
 
+#include "engine/CollationIndexes.h"
 #include "engine/sqlite/Connection.h"
 
 #include <QString>
 #include <QStringList>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace tolvane::engine {
 
@@ -45,6 +47,13 @@ public:
     void noteWrite() noexcept { ++*m_changeCounter; }
     void checkExternalChanges();
 
+    // Whether the file's indexes in the engine's case folding can be used for lookups; when
+    // not (a read-only file built with other Unicode tables), lookups scan the table.
+    bool caseFoldIndexesValid() const noexcept { return m_collations.caseFoldIndexesValid; }
+    // The index from which rows of table.column can be read in list order, if the file has
+    // one that can be trusted.
+    std::optional<QString> listIndex(const TableInfo& table, int column);
+
 private:
     std::unique_ptr<sqlite::Connection> m_connection;
     QString m_displayName;
@@ -54,6 +63,9 @@ private:
     // commits, since that may have changed the schema.
     std::map<QString, TableInfo> m_tables;
     qint64 m_dataVersion = 0;
+    CollationIndexState m_collations;
+    // List indexes looked up so far, by "table/column" in lower case.
+    std::map<QString, std::optional<QString>> m_listIndexes;
 };
 
 } // namespace tolvane::engine

@@ -1,5 +1,7 @@
 #include "engine/Schema.h"
 
+#include "engine/CollationIndexes.h"
+#include "engine/ListCollation.h"
 #include "engine/NoCaseCollation.h"
 #include "engine/sqlite/Connection.h"
 
@@ -30,10 +32,23 @@ QString headwordIndexName(const QString& table, const QString& column) {
 
 void createHeadwordIndex(sqlite::Connection& connection, const QString& table,
                          const QString& column) {
+    // Older indexes brought up to date first, so that the versions recorded hold for all.
+    recordCollationVersions(connection);
     connection.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3 COLLATE %4)")
                         .arg(quoteIdentifier(headwordIndexName(table, column)),
                              quoteIdentifier(table), quoteIdentifier(column),
                              QLatin1String(kNoCaseCollation)));
+}
+
+QString listIndexName(const QString& table, const QString& column) {
+    return QStringLiteral("%1_%2_list").arg(table, column);
+}
+
+void createListIndex(sqlite::Connection& connection, const QString& table, const QString& column) {
+    recordCollationVersions(connection);
+    connection.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3 COLLATE %4)")
+                        .arg(quoteIdentifier(listIndexName(table, column)), quoteIdentifier(table),
+                             quoteIdentifier(column), QLatin1String(kListCollation)));
 }
 
 } // namespace tolvane::engine

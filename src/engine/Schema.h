@@ -1,7 +1,9 @@
 #pragma once
-// What makes a dictionary file: one table whose columns all hold text, and an index on the
+// What makes a dictionary file: one table whose columns all hold text, an index on the
 // headword column in the engine's case-insensitive order, which the engine's prefix (LIKE
-// 'ab*') and equality lookups use. Files without the index still work, by scanning the table.
+// 'ab*') and equality lookups use, and an index in list order (ListCollation.h), from which
+// the word list is read without sorting. Files without them still work, by scanning the
+// table and ordering in memory.
 // The engine never creates files; the tools that build dictionary files call these.
 
 #include <QString>
@@ -26,5 +28,9 @@ void createHeadwordIndex(sqlite::Connection& connection, const QString& table,
 
 // The index name createHeadwordIndex uses.
 QString headwordIndexName(const QString& table, const QString& column);
+
+// CREATE INDEX ... ON table(column COLLATE TOLVANE_LIST); does nothing when it exists.
+void createListIndex(sqlite::Connection& connection, const QString& table, const QString& column);
+QString listIndexName(const QString& table, const QString& column);
 
 } // namespace tolvane::engine

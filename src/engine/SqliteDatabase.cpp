@@ -12,6 +12,18 @@ SqliteDatabase::SqliteDatabase(std::unique_ptr<sqlite::Connection> connection,
 
 std::shared_ptr<Recordset> SqliteDatabase::OpenRecordset(const QString& source,
                                                          std::optional<RecordsetTypeEnum> type) {
+    return open(source, type, nullptr);
+}
+
+std::shared_ptr<Recordset>
+SqliteDatabase::OpenRecordsetInListOrder(const QString& source, const QString& column,
+                                         std::optional<RecordsetTypeEnum> type) {
+    return open(source, type, &column);
+}
+
+std::shared_ptr<Recordset> SqliteDatabase::open(const QString& source,
+                                                std::optional<RecordsetTypeEnum> type,
+                                                const QString* listColumn) {
     m_core->connection(); // err::ObjectClosed after Close
     if (type == dbOpenTable) {
         if (looksLikeQuery(source))
@@ -21,7 +33,7 @@ std::shared_ptr<Recordset> SqliteDatabase::OpenRecordset(const QString& source,
                                   .arg(source, m_core->displayName()));
         TableInfo table = m_core->table(source.trimmed(), {});
         return std::make_shared<SqliteRecordset>(m_core, std::move(table), dbOpenTable,
-                                                 std::nullopt, source);
+                                                 std::nullopt, source, listColumn);
     }
     if (type && *type != dbOpenDynaset)
         throw EngineError(
@@ -35,7 +47,7 @@ std::shared_ptr<Recordset> SqliteDatabase::OpenRecordset(const QString& source,
         try {
             TableInfo table = m_core->table(source.trimmed(), {});
             return std::make_shared<SqliteRecordset>(m_core, std::move(table), dbOpenDynaset,
-                                                     std::nullopt, source);
+                                                     std::nullopt, source, listColumn);
         } catch (const EngineError& error) {
             if (error.number() != err::TableNotFound)
                 throw;
@@ -49,7 +61,7 @@ std::shared_ptr<Recordset> SqliteDatabase::OpenRecordset(const QString& source,
                                          "the query '%2' is not in table '%3' of '%4'.")
                               .arg(query.where->column, source, table.name, m_core->displayName()));
     return std::make_shared<SqliteRecordset>(m_core, std::move(table), dbOpenDynaset, query.where,
-                                             source);
+                                             source, listColumn);
 }
 
 void SqliteDatabase::Close() {

@@ -26,11 +26,17 @@ public:
 
     std::shared_ptr<Recordset> OpenRecordset(const QString& source,
                                              std::optional<RecordsetTypeEnum> type = {}) override;
+    std::shared_ptr<Recordset>
+    OpenRecordsetInListOrder(const QString& source, const QString& column,
+                             std::optional<RecordsetTypeEnum> type = {}) override;
     void Close() override;
     QString Name() const override;
     bool isReadOnly() const override;
 
 private:
+    std::shared_ptr<Recordset> open(const QString& source, std::optional<RecordsetTypeEnum> type,
+                                    const QString* listColumn);
+
     std::shared_ptr<DatabaseCore> m_core;
 };
 

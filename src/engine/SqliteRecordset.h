@@ -3,7 +3,11 @@
 // - table type: every row of the table in the table's own (row id) order;
 // - dynaset: the rows a query selects.
 // Either way the set's rows (their row ids) are fixed when it opens, so RecordCount is exact
-// at once, and values are read live from the file.
+// at once, and values are read live from the file. Opened in the list order of a column, the
+// rows come in that order instead (RowSelection.h, ListOrder.h).
+//
+// The code is in three files: opening and moving (SqliteRecordset.cpp), reading values and
+// their cache (RecordsetValues.cpp), and changing rows (RecordsetEditing.cpp).
 //
 // Reading every row of a large set must cost about what a plain SELECT costs, so values are
 // cached per column: the first bulk read of a column loads it for the whole set with one
@@ -15,8 +19,8 @@
 
 #include "engine/Dao.h"
 #include "engine/DatabaseCore.h"
-#include "engine/Pattern.h"
-#include "engine/QueryParser.h"
+#include "engine/RowSelection.h"
+#include "engine/TextBlock.h"
 
 #include <optional>
 #include <string>
@@ -26,10 +30,12 @@ namespace tolvane::engine {
 
 class SqliteRecordset final : public Recordset {
 public:
-    // The rows of `table` selected by `condition` (none: all rows). `source` is the text the
-    // set was opened from, for messages.
+    // The rows of `table` selected by `condition` (none: all rows), in the list order of the
+    // column `listColumn` names (none: row id or index order). `source` is the text the set
+    // was opened from, for messages.
     SqliteRecordset(std::shared_ptr<DatabaseCore> core, TableInfo table, RecordsetTypeEnum type,
-                    std::optional<QueryCondition> condition, QString source);
+                    std::optional<QueryCondition> condition, QString source,
+                    const QString* listColumn = nullptr);
 
     int RecordCount() const override;
     void MoveFirst() override;
@@ -52,36 +58,20 @@ public:
 
     QVariant value(int column) const override;
     void setValue(int column, const QVariant& value) override;
+    TextBlock takeRemainingText(int column) override;
 
 private:
     enum class EditMode { None, Adding, Editing };
-    // Where a row's value sits in its column's arena. Kept small: a million-row set has a
-    // million of these per loaded column.
-    struct Slot {
-        quint32 offset = 0;
-        qint32 length = kUnknown; // kNull, kUnknown or the byte length
-    };
-    static constexpr qint32 kNull = -1;
-    static constexpr qint32 kUnknown = -2;
     struct ColumnCache {
         quint64 stamp = ~quint64(0);
         bool bulkLoaded = false;
         int singleReads = 0;
-        std::string arena;       // UTF-8 values, one after another
-        std::vector<Slot> slots; // per position in the set
+        TextBlock values; // per position in the set; a place read by neither load is unknown
     };
-    // The filter the set was opened with, in the form the lookups need.
-    struct Filter {
-        int column = -1;
-        QueryCondition::Op op = QueryCondition::Op::Equal;
-        QString value;
-        std::optional<LikePattern> pattern;
-    };
-
-    // Runs the selecting query, calling sink(rowid, valueOfColumn) for every selected row.
-    template <typename Sink> void selectRows(int column, Sink&& sink) const;
 
     void open(int primedColumn);
+    void orderInMemory(ColumnCache& primed);
+    void checkColumn(int column) const;
     void checkOpen() const;
     void requireCurrentRow(const char* action) const;
     bool onRow() const;
@@ -89,16 +79,17 @@ private:
     QString describe() const;
 
     ColumnCache& freshCache(int column) const;
-    // False when the arena is full (4 GiB); the row then stays unknown and is read by id.
-    static bool store(ColumnCache& cache, size_t position, QByteArrayView value);
     void bulkLoad(int column, ColumnCache& cache) const;
-    QVariant readOne(int column, ColumnCache& cache) const;
+    // Reads the value at `position` by its row id into the cache (when it has room).
+    QVariant readOne(int column, ColumnCache& cache, size_t position) const;
     bool rowExists(qint64 rowid);
 
     std::shared_ptr<DatabaseCore> m_core;
     TableInfo m_table;
     RecordsetTypeEnum m_type;
-    Filter m_filter;
+    RowFilter m_filter;
+    int m_listColumn = -1;
+    bool m_inListIndexOrder = false; // the rows came straight from a list index
     QString m_source;
 
     std::vector<qint64> m_rowids;

@@ -29,7 +29,7 @@ QStringList headwordsBeginningWith(const std::vector<DictRow>& rows, const QStri
     for (const auto& r : rows)
         if (!r.headword.isNull() && r.headword.toString().startsWith(prefix, Qt::CaseInsensitive))
             words << r.headword.toString();
-    return caseInsensitiveSorted(words);
+    return listOrderSorted(words);
 }
 
 } // namespace tolvane::test

@@ -18,7 +18,8 @@ using Mode = dictwindow::DictionaryWindow::Mode;
 using W = dictwindow::DictionaryWindow;
 
 const QString kCheck = QStringLiteral("Error/16: All Fields Must Contain Data");
-const QString kConfirm = QStringLiteral("Delete Record/4: Are You Sure You Want To Delete This Record");
+const QString kConfirm =
+    QStringLiteral("Delete Record/4: Are You Sure You Want To Delete This Record");
 
 // Everything the editor's table of states speaks of.
 struct State {
@@ -42,22 +43,24 @@ protected:
     void openWith(const data::DictionaryConfig& config) {
         std::vector<DictRow> r;
         for (const auto& row : rows)
-            r.push_back({row.headword, row.definition, config.hasScripture() ? row.scripture : QVariant()});
+            r.push_back(
+                {row.headword, row.definition, config.hasScripture() ? row.scripture : QVariant()});
         open(config, r);
     }
-    std::vector<DictRow> rows{{QStringLiteral("Alpha"), QStringLiteral("first"), QStringLiteral("Rev. 1:8")},
-                              {QStringLiteral("Beta"), QStringLiteral("second"), QStringLiteral("=")},
-                              {QStringLiteral("Gamma"), QStringLiteral("third"), QStringLiteral("Gen. 3")}};
+    std::vector<DictRow> rows{
+        {QStringLiteral("Alpha"), QStringLiteral("first"), QStringLiteral("Rev. 1:8")},
+        {QStringLiteral("Beta"), QStringLiteral("second"), QStringLiteral("=")},
+        {QStringLiteral("Gamma"), QStringLiteral("third"), QStringLiteral("Gen. 3")}};
 
     State state() {
         const bool sameEnabled = c().txtForename->isEnabled() == c().txtSurname->isEnabled();
         EXPECT_TRUE(sameEnabled);
-        return {c().cmdAdd->isEnabled(),    c().cmdEdit->isEnabled(),
-                c().cmdDelete->isEnabled(), c().cmdsave->isEnabled(),
-                c().cmdcancel->isEnabled(), c().cmdend->isEnabled(),
-                c().txtForename->isEnabled(), c().txtForename->text(),
+        return {c().cmdAdd->isEnabled(),       c().cmdEdit->isEnabled(),
+                c().cmdDelete->isEnabled(),    c().cmdsave->isEnabled(),
+                c().cmdcancel->isEnabled(),    c().cmdend->isEnabled(),
+                c().txtForename->isEnabled(),  c().txtForename->text(),
                 c().txtSurname->toPlainText(), c().rtb1 ? c().rtb1->Text() : QString(),
-                c().txtSearch->text(),      win().mode()};
+                c().txtSearch->text(),         win().mode()};
     }
     void click(QPushButton* button) { button->click(); }
     void fillBoxes(const QString& headword, const QString& definition, const QString& scripture) {
@@ -70,7 +73,7 @@ protected:
         QStringList words;
         for (const auto& r : storedRows())
             words << r.headword.toString();
-        return caseInsensitiveSorted(words);
+        return listOrderSorted(words);
     }
 };
 
@@ -78,26 +81,51 @@ TEST_F(EditorTest, EveryOperationLeavesTheControlsAsTheStateTableSays) {
     openWith(data::kingJamesConfig());
     const QString prompt = QStringLiteral("Enter word here...");
     // Window loaded.
-    EXPECT_EQ(state(), (State{true, false, false, false, false, true, true, {}, {}, {}, prompt, Mode::Browse}));
+    EXPECT_EQ(
+        state(),
+        (State{true, false, false, false, false, true, true, {}, {}, {}, prompt, Mode::Browse}));
     EXPECT_TRUE(c().txtForename->isReadOnly());
     EXPECT_TRUE(c().txtSurname->isReadOnly());
     // List click.
     typeKeys(QStringLiteral("al"));
     clickHeadword(QStringLiteral("Alpha"));
     EXPECT_EQ(state(), (State{true, true, true, false, false, true, true, QStringLiteral("Alpha"),
-                              QStringLiteral("first"), QStringLiteral("Rev. 1:8"), QStringLiteral("al"), Mode::Browse}));
+                              QStringLiteral("first"), QStringLiteral("Rev. 1:8"),
+                              QStringLiteral("al"), Mode::Browse}));
     // Add New: boxes emptied and on; search box untouched.
     click(c().cmdAdd);
-    EXPECT_EQ(state(), (State{false, false, false, true, true, false, true, {}, {}, {}, QStringLiteral("al"), Mode::Adding}));
+    EXPECT_EQ(state(), (State{false,
+                              false,
+                              false,
+                              true,
+                              true,
+                              false,
+                              true,
+                              {},
+                              {},
+                              {},
+                              QStringLiteral("al"),
+                              Mode::Adding}));
     EXPECT_TRUE(c().Command1->isEnabled());
     // Cancel: emptied, off, browse.
     click(c().cmdcancel);
-    EXPECT_EQ(state(), (State{true, false, false, false, false, true, false, {}, {}, {}, {}, Mode::Browse}));
+    EXPECT_EQ(state(),
+              (State{true, false, false, false, false, true, false, {}, {}, {}, {}, Mode::Browse}));
     // Edit keeps the shown entry.
     clickHeadword(QStringLiteral("Gamma"));
     click(c().cmdEdit);
-    EXPECT_EQ(state(), (State{false, false, false, true, true, false, true, QStringLiteral("Gamma"),
-                              QStringLiteral("third"), QStringLiteral("Gen. 3"), {}, Mode::Editing}));
+    EXPECT_EQ(state(), (State{false,
+                              false,
+                              false,
+                              true,
+                              true,
+                              false,
+                              true,
+                              QStringLiteral("Gamma"),
+                              QStringLiteral("third"),
+                              QStringLiteral("Gen. 3"),
+                              {},
+                              Mode::Editing}));
     // A failed check changes nothing.
     c().txtSurname->setPlainText(QString());
     const State beforeCheck = state();
@@ -107,7 +135,8 @@ TEST_F(EditorTest, EveryOperationLeavesTheControlsAsTheStateTableSays) {
     // Store by Save.
     c().txtSurname->setPlainText(QStringLiteral("third, revised"));
     click(c().cmdsave);
-    EXPECT_EQ(state(), (State{true, false, false, false, false, true, false, {}, {}, {}, {}, Mode::Browse}));
+    EXPECT_EQ(state(),
+              (State{true, false, false, false, false, true, false, {}, {}, {}, {}, Mode::Browse}));
     // Delete answered No changes nothing; Yes deletes and leaves Edit/Delete on.
     clickHeadword(QStringLiteral("Beta"));
     const State beforeNo = state();
@@ -118,7 +147,8 @@ TEST_F(EditorTest, EveryOperationLeavesTheControlsAsTheStateTableSays) {
     EXPECT_EQ(storedCount(), 3);
     fakes.messages->queueAnswer(6);
     click(c().cmdDelete);
-    EXPECT_EQ(state(), (State{true, true, true, false, false, true, false, {}, {}, {}, {}, Mode::Browse}));
+    EXPECT_EQ(state(),
+              (State{true, true, true, false, false, true, false, {}, {}, {}, {}, Mode::Browse}));
     EXPECT_EQ(win().messageAnswer(), 6);
     EXPECT_EQ(storedHeadwords(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("Gamma")}));
     EXPECT_EQ(listItems(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("Gamma")}));
@@ -132,7 +162,8 @@ TEST_F(EditorTest, DeleteInAddingModeKeepsEndDisabledUntilAStoreOrCancel) {
     clickHeadword(QStringLiteral("Alpha"));
     fakes.messages->queueAnswer(6);
     click(c().cmdDelete);
-    EXPECT_EQ(state(), (State{true, true, true, false, false, false, false, {}, {}, {}, {}, Mode::Adding}));
+    EXPECT_EQ(state(),
+              (State{true, true, true, false, false, false, false, {}, {}, {}, {}, Mode::Adding}));
     click(c().cmdAdd);
     click(c().cmdcancel);
     EXPECT_TRUE(c().cmdend->isEnabled());
@@ -143,7 +174,8 @@ TEST_F(EditorTest, EachEmptyBoxInTurnFailsTheCheckAndStoresNothing) {
         SCOPED_TRACE(config->windowName.toStdString());
         openWith(*config);
         click(c().cmdAdd);
-        const std::pair<QString, QString> cases[] = {{{}, QStringLiteral("def")}, {QStringLiteral("word"), {}}};
+        const std::pair<QString, QString> cases[] = {{{}, QStringLiteral("def")},
+                                                     {QStringLiteral("word"), {}}};
         for (const auto& [headword, definition] : cases) {
             fillBoxes(headword, definition, QStringLiteral("Ps. 1"));
             resetCounters();
@@ -196,7 +228,9 @@ TEST_F(EditorTest, AddThenEditChangesTheClickedRowAndAddsNoSecond) {
     clickHeadword(QStringLiteral("Omega2"));
     EXPECT_EQ(c().rtb1->Text(), QStringLiteral("Rev. 22:13"));
     ASSERT_TRUE(storedRow(QStringLiteral("Omega2")));
-    EXPECT_TRUE(storedRow(QStringLiteral("Omega2"))->scripture.toString().startsWith(QStringLiteral("{\\rtf")));
+    EXPECT_TRUE(storedRow(QStringLiteral("Omega2"))
+                    ->scripture.toString()
+                    .startsWith(QStringLiteral("{\\rtf")));
 }
 
 TEST_F(EditorTest, EditingTheProperNameWritesTheShownWordsNotTheMarker) {
@@ -208,7 +242,9 @@ TEST_F(EditorTest, EditingTheProperNameWritesTheShownWordsNotTheMarker) {
     clickHeadword(QStringLiteral("Beta"));
     EXPECT_EQ(c().rtb1->Text(), QStringLiteral("Proper Name"));
     ASSERT_TRUE(storedRow(QStringLiteral("Beta")));
-    EXPECT_TRUE(storedRow(QStringLiteral("Beta"))->scripture.toString().startsWith(QStringLiteral("{\\rtf")));
+    EXPECT_TRUE(storedRow(QStringLiteral("Beta"))
+                    ->scripture.toString()
+                    .startsWith(QStringLiteral("{\\rtf")));
 }
 
 TEST_F(EditorTest, AStoreCancelOrDeleteListsTheTableTwiceWithSearchTextAndOnceWithout) {
@@ -282,7 +318,8 @@ TEST_F(EditorTest, SaveInBrowseModeDoesNothingAndDisabledOrHiddenButtonsStayHidd
     win().cmdsave_Click();
     EXPECT_EQ(storedCount(), 3);
     EXPECT_TRUE(messageLog().isEmpty());
-    for (QPushButton* b : {c().cmdAdd, c().cmdDelete, c().cmdEdit, c().cmdend, c().cmdsave, c().cmdcancel}) {
+    for (QPushButton* b :
+         {c().cmdAdd, c().cmdDelete, c().cmdEdit, c().cmdend, c().cmdsave, c().cmdcancel}) {
         EXPECT_FALSE(b->isVisible()) << b->objectName().toStdString();
     }
     EXPECT_TRUE(c().Command1->isVisible());
@@ -315,7 +352,8 @@ TEST_F(EditorTest, EastonsAndHitchcockStoreTwoColumnsAndShowEqualsAsIs) {
         c().txtSurname->setPlainText(QStringLiteral("newest"));
         click(c().cmdsave);
         ASSERT_TRUE(storedRow(QStringLiteral("New")));
-        EXPECT_EQ(storedRow(QStringLiteral("New"))->definition.toString(), QStringLiteral("newest"));
+        EXPECT_EQ(storedRow(QStringLiteral("New"))->definition.toString(),
+                  QStringLiteral("newest"));
         resetCounters();
     }
 }

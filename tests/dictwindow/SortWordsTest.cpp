@@ -1,5 +1,6 @@
-// The word list's batch sort (by folded leading letters, then in full) must give exactly the
-// list's own order, ties and letters outside the basic plane included.
+// The word list's batch sort (by sort keys compared with memcmp) must give exactly the list's
+// own order (the collation compared text to text), ties and letters outside the basic plane
+// included.
 
 #include "dictwindow/WordListModel.h"
 
@@ -12,10 +13,17 @@ namespace tolvane::dictwindow {
 namespace {
 
 TEST(SortWords, GivesTheListsOwnOrderOnMixedCaseDuplicatesAndSurrogates) {
-    const QStringList alphabet{QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("b"),
-                               QStringLiteral("B"), QStringLiteral("-"), QStringLiteral(" "),
-                               QStringLiteral("ß"), QStringLiteral("É"), QStringLiteral("é"),
-                               QString::fromUcs4(U"\U00010400"), QString::fromUcs4(U"\U00010428"),
+    const QStringList alphabet{QStringLiteral("a"),
+                               QStringLiteral("A"),
+                               QStringLiteral("b"),
+                               QStringLiteral("B"),
+                               QStringLiteral("-"),
+                               QStringLiteral(" "),
+                               QStringLiteral("ß"),
+                               QStringLiteral("É"),
+                               QStringLiteral("é"),
+                               QString::fromUcs4(U"\U00010400"),
+                               QString::fromUcs4(U"\U00010428"),
                                QStringLiteral("z")};
     std::mt19937 random(7);
     std::uniform_int_distribution<int> length(0, 7);

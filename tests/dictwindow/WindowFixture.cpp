@@ -10,13 +10,31 @@
 #include <QApplication>
 #include <QTest>
 #include <algorithm>
+#include <memory>
+#include <unicode/coll.h>
 
 namespace tolvane::test {
 
-QStringList caseInsensitiveSorted(QStringList words) {
-    std::stable_sort(words.begin(), words.end(), [](const QString& a, const QString& b) {
-        const int folded = QString::compare(a, b, Qt::CaseInsensitive);
-        return folded != 0 ? folded < 0 : a < b;
+QStringList listOrderSorted(QStringList words) {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::Collator> root(
+        icu::Collator::createInstance(icu::Locale::getRoot(), status));
+    EXPECT_TRUE(U_SUCCESS(status)) << u_errorName(status);
+    root->setStrength(icu::Collator::SECONDARY);
+    root->setAttribute(UCOL_NORMALIZATION_MODE, UCOL_ON, status);
+    const auto straight = [](QString w) {
+        for (const char16_t apostrophe : {u'\u2019', u'\u2018', u'\u02BC', u'\u2032'})
+            w.replace(QChar(apostrophe), QChar(u'\''));
+        return w;
+    };
+    std::stable_sort(words.begin(), words.end(), [&](const QString& a, const QString& b) {
+        const QString sa = straight(a), sb = straight(b);
+        UErrorCode s = U_ZERO_ERROR;
+        return root->compare(icu::UnicodeString(reinterpret_cast<const UChar*>(sa.utf16()),
+                                                int32_t(sa.size())),
+                             icu::UnicodeString(reinterpret_cast<const UChar*>(sb.utf16()),
+                                                int32_t(sb.size())),
+                             s) == UCOL_LESS;
     });
     return words;
 }
@@ -26,7 +44,7 @@ QStringList sortedHeadwords(const std::vector<DictRow>& rows) {
     for (const auto& r : rows)
         if (!r.headword.isNull())
             words << r.headword.toString();
-    return caseInsensitiveSorted(words);
+    return listOrderSorted(words);
 }
 
 WindowFixture::WindowFixture() {
@@ -49,8 +67,7 @@ void WindowFixture::load(const data::DictionaryConfig& config) {
     m_form.reset();
     m_window = std::make_unique<dictwindow::DictionaryWindow>(config);
     m_form.reset(m_window->createControls());
-    QObject::connect(c().lstdata->model(), &QAbstractItemModel::modelReset,
-                     [this] { ++m_fills; });
+    QObject::connect(c().lstdata->model(), &QAbstractItemModel::modelReset, [this] { ++m_fills; });
     m_window->Form_Load();
     m_form->show();
     m_form->activateWindow();
@@ -71,7 +88,9 @@ void WindowFixture::typeKeys(const QString& keys) {
         QTest::keyClicks(c().txtSearch, QString(ch));
 }
 
-void WindowFixture::pressKey(Qt::Key key) { QTest::keyClick(c().txtSearch, key); }
+void WindowFixture::pressKey(Qt::Key key) {
+    QTest::keyClick(c().txtSearch, key);
+}
 
 void WindowFixture::clickItem(int row) {
     auto* view = c().lstdata;

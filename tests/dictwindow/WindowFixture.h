@@ -25,9 +25,12 @@ std::vector<DictRow> sampleRows();
 // The headwords of the rows that begin with `prefix`, letter case ignored.
 QStringList headwordsBeginningWith(const std::vector<DictRow>& rows, const QString& prefix);
 
-// Headwords of the rows, sorted the way the list sorts them (letter case ignored).
+// Headwords of the rows, sorted the way the list sorts them: ICU's root collation at secondary
+// strength (letter case ignored, accents after their base letter), typographic apostrophes
+// as straight ones, equal words in their given (row) order. Computed here with ICU's C++
+// interface, apart from the engine's own code.
 QStringList sortedHeadwords(const std::vector<DictRow>& rows);
-QStringList caseInsensitiveSorted(QStringList words);
+QStringList listOrderSorted(QStringList words);
 
 class WindowFixture : public ::testing::Test {
 protected:

@@ -206,6 +206,7 @@ ImportResult fill(engine::sqlite::Connection& connection, QFile& input,
         }
         // Built after the rows are in: one sort instead of an index update per row.
         engine::createHeadwordIndex(connection, dictionary.table, dictionary.headwordColumn);
+        engine::createListIndex(connection, dictionary.table, dictionary.headwordColumn);
         // The index holds the words a rich-text scripture value shows, not its markup.
         engine::setRichTextFlattener(&richtext::plainTextOfValue);
         engine::buildFullTextIndex(connection, data::fullTextSource(dictionary));

@@ -81,8 +81,10 @@ void build(const QString& path, const QString& shownAs, const LegacyDatabase& le
     if (dictionary) {
         const LegacyTable* table = legacy.table(dictionary->table);
         for (const QString& column : table->columns)
-            if (column.compare(dictionary->headwordColumn, Qt::CaseInsensitive) == 0)
+            if (column.compare(dictionary->headwordColumn, Qt::CaseInsensitive) == 0) {
                 engine::createHeadwordIndex(connection, table->name, column);
+                engine::createListIndex(connection, table->name, column);
+            }
         // The index holds the words a rich-text scripture value shows, not its markup.
         engine::setRichTextFlattener(&richtext::plainTextOfValue);
         engine::buildFullTextIndex(connection, data::fullTextSource(*dictionary));

@@ -17,7 +17,8 @@ QString shellQuoted(const QString& path) {
 
 // Every write of a recordset over a legacy file comes here.
 [[noreturn]] void refuse(const QString& path, const QString& action) {
-    throw EngineError(err::ReadOnly, QStringLiteral("Cannot %1: %2").arg(action, legacyReadOnlyExplanation(path)));
+    throw EngineError(err::ReadOnly,
+                      QStringLiteral("Cannot %1: %2").arg(action, legacyReadOnlyExplanation(path)));
 }
 
 class ReadOnlyLegacyRecordset final : public Recordset {
@@ -37,13 +38,16 @@ public:
     int columnIndex(const QString& name) const override { return m_inner->columnIndex(name); }
     RecordsetTypeEnum Type() const override { return m_inner->Type(); }
     QVariant value(int column) const override { return m_inner->value(column); }
+    TextBlock takeRemainingText(int column) override { return m_inner->takeRemainingText(column); }
 
     void AddNew() override { refuse(m_path, QStringLiteral("add a row")); }
     void Edit() override { refuse(m_path, QStringLiteral("change a row")); }
     void Update(UpdateTypeEnum, bool) override { refuse(m_path, QStringLiteral("store a row")); }
     void CancelUpdate() override { m_inner->CancelUpdate(); }
     void Delete() override { refuse(m_path, QStringLiteral("delete a row")); }
-    void setValue(int, const QVariant&) override { refuse(m_path, QStringLiteral("change a value")); }
+    void setValue(int, const QVariant&) override {
+        refuse(m_path, QStringLiteral("change a value"));
+    }
 
 private:
     std::shared_ptr<Recordset> m_inner;
@@ -57,7 +61,14 @@ public:
 
     std::shared_ptr<Recordset> OpenRecordset(const QString& source,
                                              std::optional<RecordsetTypeEnum> type) override {
-        return std::make_shared<ReadOnlyLegacyRecordset>(m_copy->OpenRecordset(source, type), m_path);
+        return std::make_shared<ReadOnlyLegacyRecordset>(m_copy->OpenRecordset(source, type),
+                                                         m_path);
+    }
+    std::shared_ptr<Recordset>
+    OpenRecordsetInListOrder(const QString& source, const QString& column,
+                             std::optional<RecordsetTypeEnum> type) override {
+        return std::make_shared<ReadOnlyLegacyRecordset>(
+            m_copy->OpenRecordsetInListOrder(source, column, type), m_path);
     }
     void Close() override { m_copy->Close(); }
     QString Name() const override { return m_copy->Name(); }
@@ -76,7 +87,8 @@ QString legacyReadOnlyExplanation(const QString& path) {
         .arg(path, shellQuoted(path));
 }
 
-std::shared_ptr<Database> readOnlyLegacyDatabase(std::shared_ptr<Database> copy, const QString& path) {
+std::shared_ptr<Database> readOnlyLegacyDatabase(std::shared_ptr<Database> copy,
+                                                 const QString& path) {
     return std::make_shared<ReadOnlyLegacy>(std::move(copy), path);
 }
 

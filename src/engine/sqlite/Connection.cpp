@@ -1,6 +1,7 @@
 #include "engine/sqlite/Connection.h"
 
 #include "engine/FullTextFunctions.h"
+#include "engine/ListCollation.h"
 #include "engine/NoCaseCollation.h"
 #include "engine/sqlite/Statement.h"
 
@@ -50,6 +51,8 @@ Connection::Connection(const QString& path, OpenMode mode, const QString& displa
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, static_cast<int>(kBusyTimeout.count()));
     int setupRc = registerNoCaseCollation(m_db);
+    if (setupRc == SQLITE_OK)
+        setupRc = registerListCollation(m_db);
     if (setupRc == SQLITE_OK)
         setupRc = registerFullTextFunctions(m_db); // the full-text index's triggers call it
     if (setupRc != SQLITE_OK) {

@@ -1,0 +1,128 @@
+#include "engine/CollationIndexes.h"
+
+#include "engine/CaseFold.h"
+#include "engine/FileMetadata.h"
+#include "engine/ListCollation.h"
+#include "engine/NoCaseCollation.h"
+#include "engine/Schema.h"
+#include "engine/sqlite/Connection.h"
+#include "engine/sqlite/Statement.h"
+
+#include <QRegularExpression>
+#include <vector>
+
+namespace tolvane::engine {
+
+namespace {
+
+struct CollationIndex {
+    QString name;
+    QString table;
+    QString firstColumn;
+    bool caseFold = false; // else list order
+};
+
+bool usesCollation(const QString& sql, const char* collation) {
+    const QRegularExpression pattern(
+        QStringLiteral("COLLATE\\s+[\"'`\\[]?%1\\b").arg(QLatin1String(collation)),
+        QRegularExpression::CaseInsensitiveOption);
+    return pattern.match(sql).hasMatch();
+}
+
+std::vector<CollationIndex> collationIndexes(sqlite::Connection& connection) {
+    std::vector<CollationIndex> found;
+    sqlite::Statement all(connection, QStringLiteral("SELECT name, tbl_name, sql FROM "
+                                                     "sqlite_master WHERE type = 'index' AND "
+                                                     "sql IS NOT NULL"));
+    while (all.step()) {
+        const QString sql = all.columnText(2);
+        const bool caseFold = usesCollation(sql, kNoCaseCollation);
+        if (!caseFold && !usesCollation(sql, kListCollation))
+            continue;
+        found.push_back({all.columnText(0), all.columnText(1), {}, caseFold});
+    }
+    for (CollationIndex& index : found) {
+        sqlite::Statement columns(
+            connection, QStringLiteral("PRAGMA index_info(%1)").arg(quoteIdentifier(index.name)));
+        if (columns.step())
+            index.firstColumn = columns.columnText(2);
+    }
+    return found;
+}
+
+bool isCurrent(sqlite::Connection& connection, const char* key, const QString& current) {
+    return readMetadata(connection, QString::fromLatin1(key)) == current;
+}
+
+CollationIndexState validity(sqlite::Connection& connection,
+                             const std::vector<CollationIndex>& indexes) {
+    bool anyCaseFold = false;
+    bool anyList = false;
+    for (const CollationIndex& index : indexes)
+        (index.caseFold ? anyCaseFold : anyList) = true;
+    CollationIndexState state;
+    state.caseFoldIndexesValid =
+        !anyCaseFold || isCurrent(connection, kCaseFoldVersionKey, caseFoldVersion());
+    state.listIndexesValid =
+        !anyList || isCurrent(connection, kListVersionKey, listCollationVersion());
+    return state;
+}
+
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+void recordCollationVersions(sqlite::Connection& connection) {
+    const CollationIndexState state = validity(connection, collationIndexes(connection));
+    if (!state.caseFoldIndexesValid)
+        connection.exec(QStringLiteral("REINDEX %1").arg(QLatin1String(kNoCaseCollation)));
+    if (!state.listIndexesValid)
+        connection.exec(QStringLiteral("REINDEX %1").arg(QLatin1String(kListCollation)));
+    if (!isCurrent(connection, kCaseFoldVersionKey, caseFoldVersion()))
+        writeMetadata(connection, QString::fromLatin1(kCaseFoldVersionKey), caseFoldVersion());
+    if (!isCurrent(connection, kListVersionKey, listCollationVersion()))
+        writeMetadata(connection, QString::fromLatin1(kListVersionKey), listCollationVersion());
+}
+
+CollationIndexState prepareCollationIndexes(sqlite::Connection& connection, bool writable) {
+    const std::vector<CollationIndex> indexes = collationIndexes(connection);
+    const CollationIndexState state = validity(connection, indexes);
+    // Headword columns (those with an index in the engine's case folding) without a list index.
+    std::vector<const CollationIndex*> unlisted;
+    for (const CollationIndex& index : indexes) {
+        if (!index.caseFold || index.firstColumn.isEmpty())
+            continue;
+        bool listed = false;
+        for (const CollationIndex& other : indexes)
+            listed = listed || (!other.caseFold && sameName(other.table, index.table) &&
+                                sameName(other.firstColumn, index.firstColumn));
+        if (!listed)
+            unlisted.push_back(&index);
+    }
+    const bool upToDate = state.caseFoldIndexesValid && state.listIndexesValid && unlisted.empty();
+    if (!writable || upToDate)
+        return state;
+    try {
+        sqlite::Transaction transaction(connection);
+        for (const CollationIndex* index : unlisted)
+            createListIndex(connection, index->table, index->firstColumn);
+        recordCollationVersions(connection);
+        transaction.commit();
+    } catch (const EngineError&) {
+        // Locked or not writable after all: this open goes on without the stale indexes.
+        return state;
+    }
+    return {};
+}
+
+std::optional<QString> findListIndex(sqlite::Connection& connection, const QString& table,
+                                     const QString& column) {
+    for (const CollationIndex& index : collationIndexes(connection))
+        if (!index.caseFold && sameName(index.table, table) && sameName(index.firstColumn, column))
+            return index.name;
+    return std::nullopt;
+}
+
+} // namespace tolvane::engine

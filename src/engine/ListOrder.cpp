@@ -1,0 +1,66 @@
+#include "engine/ListOrder.h"
+
+#include "engine/ListCollation.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace tolvane::engine {
+
+namespace {
+
+struct Keyed {
+    quint64 head;   // the key's first 8 bytes, big-endian: most comparisons end here
+    quint32 offset; // of the whole key in the key block
+    quint32 length;
+    quint32 place;
+};
+
+quint64 headOf(const unsigned char* key, size_t length) {
+    quint64 head = 0;
+    for (size_t i = 0; i < 8; ++i)
+        head = (head << 8) | (i < length ? key[i] : 0);
+    return head;
+}
+
+} // namespace
+
+std::vector<quint32> listOrder(const TextBlock& texts, const std::vector<qint64>& rowids) {
+    const auto n = static_cast<size_t>(texts.size());
+    std::string keys;
+    std::vector<Keyed> keyed(n);
+    for (size_t i = 0; i < n; ++i) {
+        const size_t at = keys.size();
+        // A null text gets the empty key, before every text's key.
+        const size_t length =
+            texts.isNull(static_cast<qsizetype>(i))
+                ? 0
+                : appendListSortKeyUtf8(texts.utf8(static_cast<qsizetype>(i)), keys);
+        keyed[i] = {0, static_cast<quint32>(at), static_cast<quint32>(length),
+                    static_cast<quint32>(i)};
+    }
+    const auto* base = reinterpret_cast<const unsigned char*>(keys.data());
+    for (Keyed& k : keyed)
+        k.head = headOf(base + k.offset, k.length);
+    std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+        if (a.head != b.head)
+            return a.head < b.head;
+        const quint32 common = std::min(a.length, b.length);
+        if (common > 8) {
+            const int c = std::memcmp(base + a.offset + 8, base + b.offset + 8, common - 8);
+            if (c != 0)
+                return c < 0;
+        }
+        if (a.length != b.length)
+            return a.length < b.length;
+        return rowids[a.place] < rowids[b.place];
+    });
+    std::vector<quint32> order;
+    order.reserve(n);
+    for (const Keyed& k : keyed)
+        order.push_back(k.place);
+    return order;
+}
+
+} // namespace tolvane::engine
