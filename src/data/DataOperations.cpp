@@ -23,13 +23,13 @@ OpenedDictionary openDictionary(const DictionaryConfig& config, const QString& a
 
 std::shared_ptr<engine::Recordset> openTable(const DictionaryConfig& config,
                                              const std::shared_ptr<engine::Database>& db) {
-    return db->OpenRecordsetInListOrder(config.table, config.headwordColumn, engine::dbOpenTable);
+    return db->OpenRecordset(config.table, engine::dbOpenTable);
 }
 
 std::shared_ptr<engine::Recordset> openPrefix(const DictionaryConfig& config,
                                               const std::shared_ptr<engine::Database>& db,
                                               const QString& searchText) {
-    return db->OpenRecordsetInListOrder(prefixQuery(config, searchText), config.headwordColumn);
+    return db->OpenRecordset(prefixQuery(config, searchText));
 }
 
 std::shared_ptr<engine::Recordset> openSearch(const DictionaryConfig& config,
@@ -38,6 +38,15 @@ std::shared_ptr<engine::Recordset> openSearch(const DictionaryConfig& config,
     if (searchText.isEmpty())
         return openTable(config, db);
     return openPrefix(config, db, searchText);
+}
+
+std::shared_ptr<engine::Recordset> openListing(const DictionaryConfig& config,
+                                               const std::shared_ptr<engine::Database>& db,
+                                               const QString& searchText) {
+    if (searchText.isEmpty())
+        return db->OpenRecordsetInListOrder(config.table, config.headwordColumn,
+                                            engine::dbOpenTable);
+    return db->OpenRecordsetInListOrder(prefixQuery(config, searchText), config.headwordColumn);
 }
 
 std::shared_ptr<engine::Recordset> openHeadword(const DictionaryConfig& config,

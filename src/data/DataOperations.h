@@ -44,13 +44,11 @@ QString dictionaryPath(const DictionaryConfig& config, const QString& appFolder)
 OpenedDictionary openDictionary(const DictionaryConfig& config);
 OpenedDictionary openDictionary(const DictionaryConfig& config, const QString& appFolder);
 
-// The whole table as a table-type recordset. Its rows come in the word list's order of the
-// headword column (engine/ListCollation.h), so that the list is filled without a sort.
+// The whole table as a table-type recordset, in the table's own order.
 std::shared_ptr<engine::Recordset> openTable(const DictionaryConfig& config,
                                              const std::shared_ptr<engine::Database>& db);
 
-// The rows whose headword begins with searchText (any letter case), as an updatable dynaset,
-// in the word list's order like openTable.
+// The rows whose headword begins with searchText (any letter case), as an updatable dynaset.
 std::shared_ptr<engine::Recordset> openPrefix(const DictionaryConfig& config,
                                               const std::shared_ptr<engine::Database>& db,
                                               const QString& searchText);
@@ -59,6 +57,14 @@ std::shared_ptr<engine::Recordset> openPrefix(const DictionaryConfig& config,
 std::shared_ptr<engine::Recordset> openSearch(const DictionaryConfig& config,
                                               const std::shared_ptr<engine::Database>& db,
                                               const QString& searchText);
+
+// What the word list shows for searchText, by the search-box rule (the whole table as a
+// table-type recordset for an empty text, otherwise the prefix query's dynaset), its rows in
+// the list's order of the headword column (engine/ListCollation.h) rather than the table's or
+// the index's, so that the list is filled without a sort.
+std::shared_ptr<engine::Recordset> openListing(const DictionaryConfig& config,
+                                               const std::shared_ptr<engine::Database>& db,
+                                               const QString& searchText);
 
 // The rows whose headword equals the chosen item (spaces around it removed, any letter
 // case), standing on the first of them. Fails with err::NoCurrentRecord when there is none;

@@ -103,8 +103,8 @@ DictionaryControls buildDictionaryLayout(const data::DictionaryConfig& config, Q
     c.txtForename->setReadOnly(true);
     setColours(c.txtForename, QPalette::Base, kEntryBackground);
 
-    c.txtSurname = place(new QPlainTextEdit, "txtSurname", form, 3360, 840, 3255,
-                         config.definitionHeight);
+    c.txtSurname =
+        place(new QPlainTextEdit, "txtSurname", form, 3360, 840, 3255, config.definitionHeight);
     c.txtSurname->setReadOnly(true);
     c.txtSurname->setTabChangesFocus(true);
     c.txtSurname->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -129,7 +129,7 @@ DictionaryControls buildDictionaryLayout(const data::DictionaryConfig& config, Q
         order = {c.lstdata, c.txtSurname, c.txtForename, c.txtSearch, c.cmdcancel, c.cmdsave,
                  c.cmdend,  c.cmdEdit,    c.cmdDelete,   c.cmdAdd,    c.rtb1,      c.Command1};
     else
-        order = {c.Command1, c.cmdAdd,    c.cmdDelete, c.cmdEdit,     c.cmdend,     c.cmdsave,
+        order = {c.Command1,  c.cmdAdd,    c.cmdDelete,   c.cmdEdit,    c.cmdend, c.cmdsave,
                  c.cmdcancel, c.txtSearch, c.txtForename, c.txtSurname, c.lstdata};
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);

@@ -19,7 +19,7 @@ namespace tolvane::dictwindow {
 
 void DictionaryWindow::txtSearch_Change() {
     const QString text = searchText();
-    rs = data::openSearch(m_config, db, text);
+    rs = data::openListing(m_config, db, text);
     loadlist();
 }
 

@@ -96,7 +96,7 @@ void DictionaryWindow::setSearchText(const QString& text) {
 // shows the new one.
 void DictionaryWindow::openTable() {
     m_controls.lstdata->dropItems();
-    rs = data::openTable(m_config, db);
+    rs = data::openListing(m_config, db, QString());
 }
 
 void DictionaryWindow::Form_Load() {
@@ -105,7 +105,7 @@ void DictionaryWindow::Form_Load() {
     std::shared_ptr<engine::Recordset> table;
     try {
         opened = data::openDictionary(m_config);
-        table = data::openTable(m_config, opened.db);
+        table = data::openListing(m_config, opened.db, QString());
     } catch (const NumberedError& e) {
         // A file that opens but lacks the table (some other database) must not stay open
         // behind a window that never opened.
@@ -186,7 +186,7 @@ void DictionaryWindow::setSearchTextDeferringList(const QString& text) {
 bool DictionaryWindow::skipLongFailures(QString& text) {
     static const QRegularExpression patternCharacters(QStringLiteral("[*?#\\[\\]]"));
     if (text.contains(patternCharacters)) {
-        rs = data::openSearch(m_config, db, text); // what the change handler opens for it
+        rs = data::openListing(m_config, db, text); // what the change handler opens for it
         return true;
     }
     // Lengths above `found` are known to fail down to `failing`; search the ones between.
@@ -206,7 +206,7 @@ bool DictionaryWindow::skipLongFailures(QString& text) {
 }
 
 // Lists every row of rs in one batch; rs ends up after its last row. A row without a
-// headword has nothing to show and is left out. rs comes in list order (data::openSearch), so
+// headword has nothing to show and is left out. rs comes in list order (data::openListing), so
 // its headwords are handed to the list as they are, in one block, without a sort and without
 // a string per row.
 void DictionaryWindow::fillList() {
