@@ -19,6 +19,7 @@ void writeDictionaryFile(const QString& folder, const data::DictionaryConfig& co
         columns << config.scriptureColumn;
     engine::createTextTable(connection, config.table, columns);
     engine::createHeadwordIndex(connection, config.table, config.headwordColumn);
+    engine::createListIndex(connection, config.table, config.headwordColumn);
 
     engine::sqlite::Transaction transaction(connection);
     auto insert =
