@@ -157,6 +157,7 @@ struct SizeFacts {
     double refillPeakMb = 0;   // process, peak while a whole list replaces the whole list
     double windowSteadyMb = 0; // the same two without what the process held before the window
     double windowPeakMb = 0;
+    double peakAfterClickRatio = 0; // the same refill with an entry chosen first
 };
 
 class Fixture {
@@ -218,11 +219,23 @@ private:
         open(name, config, folder);
         const double steady = residentBytes();
         facts.bytesPerRow = (steady - before) / rows;
-        // A whole list replacing the whole list: Cancel lists the table again.
+        // A whole list replacing the whole list: Cancel lists the table again. Right after the
+        // fill, the recordset it replaces is the whole table (its row ids still held).
+        dictwindow::DictionaryWindow& window = *this->window(name)->window;
         resetPeak();
-        window(name)->window->cmdcancel_Click();
+        window.cmdcancel_Click();
         QApplication::processEvents();
         const double peak = statusBytes("VmHWM");
+        // As the editor is used: an entry chosen first, so the recordset replaced is its
+        // headword query.
+        auto* list = window.controls().lstdata;
+        list->setCurrentIndex(list->model()->index(0, 0));
+        window.lstdata_Click();
+        const double steadyAfterClick = residentBytes();
+        resetPeak();
+        window.cmdcancel_Click();
+        QApplication::processEvents();
+        facts.peakAfterClickRatio = statusBytes("VmHWM") / steadyAfterClick;
         facts.steadyMb = steady / 1e6;
         facts.refillPeakMb = peak / 1e6;
         facts.windowSteadyMb = (steady - before) / 1e6;

@@ -5,8 +5,36 @@
 #include "engine/sqlite/Statement.h"
 
 #include <algorithm>
+#include <sqlite3.h>
 
 namespace tolvane::engine {
+
+namespace {
+
+// The statements that select a set (a count and the select, for a prefix in list order) run
+// in one read transaction, so that they take the file's shared lock once: taking it costs
+// system calls and a look at page 1 and the journal every time, which is most of a short
+// search's own time. Inside a caller's transaction there is nothing to do.
+class ReadTransaction {
+public:
+    explicit ReadTransaction(sqlite::Connection& connection)
+        : m_db(connection.handle()), m_own(sqlite3_get_autocommit(m_db) != 0) {
+        if (m_own)
+            connection.exec(QStringLiteral("BEGIN"));
+    }
+    ~ReadTransaction() {
+        if (m_own) // a read transaction: ending it only drops the lock
+            sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+    }
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+private:
+    sqlite3* m_db;
+    bool m_own;
+};
+
+} // namespace
 
 SqliteRecordset::SqliteRecordset(std::shared_ptr<DatabaseCore> core, TableInfo table,
                                  RecordsetTypeEnum type, std::optional<QueryCondition> condition,
@@ -40,6 +68,7 @@ SqliteRecordset::SqliteRecordset(std::shared_ptr<DatabaseCore> core, TableInfo t
 }
 
 void SqliteRecordset::open(int primedColumn) {
+    const ReadTransaction reading(m_core->connection());
     ColumnCache& cache = m_caches[static_cast<size_t>(primedColumn)];
     cache.stamp = m_core->changeStamp();
     if (m_filter.column < 0) {
