@@ -437,13 +437,14 @@ private:
 };
 
 void printSizeFacts() {
-    std::printf("\n%-6s %14s %12s %12s %12s %14s %12s %12s\n", "rows", "first open ms", "bytes/row",
-                "UTF-16/row", "above UTF-16", "steady MB", "refill peak", "peak/steady");
+    std::printf("\n%-6s %14s %12s %12s %12s %14s %12s %12s %12s\n", "rows", "first open ms",
+                "bytes/row", "UTF-16/row", "above UTF-16", "steady MB", "refill peak",
+                "peak/steady", "after click");
     for (const SizeFacts& f : Fixture::get().facts())
-        std::printf("%-6s %14.1f %12.1f %12.1f %12.1f %14.1f %12.1f %12.2f\n",
+        std::printf("%-6s %14.1f %12.1f %12.1f %12.1f %14.1f %12.1f %12.2f %12.2f\n",
                     sizeName(f.rows).c_str(), f.firstOpenMs, f.bytesPerRow, f.utf16PerRow,
                     f.bytesPerRow - f.utf16PerRow, f.steadyMb, f.refillPeakMb,
-                    f.refillPeakMb / f.steadyMb);
+                    f.refillPeakMb / f.steadyMb, f.peakAfterClickRatio);
     std::printf("(the window's own share of the refill: ");
     for (const SizeFacts& f : Fixture::get().facts())
         std::printf("%s %.1f -> %.1f MB; ", sizeName(f.rows).c_str(), f.windowSteadyMb,
