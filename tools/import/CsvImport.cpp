@@ -9,21 +9,15 @@
 #include "engine/sqlite/Connection.h"
 #include "engine/sqlite/Statement.h"
 #include "import/CsvReader.h"
-#include "import/ImportTemporary.h"
+#include "import/DictionaryFileWriter.h"
 #include "richtext/PlainText.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <sqlite3.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tolvane::import {
 
@@ -131,28 +125,6 @@ QString insertStatement(const QString& table, const QStringList& columns) {
              placeholders.join(QStringLiteral(", ")));
 }
 
-// A freshly made temporary file is private to its owner; the dictionary should get the
-// permissions of the file it replaces, or those of an ordinary new file.
-void givePermissions(const QString& temporary, const QString& output) {
-    QFileInfo previous(output);
-    if (previous.exists()) {
-        QFile::setPermissions(temporary, previous.permissions());
-        return;
-    }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    QFileDevice::Permissions permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-    if (!(mask & S_IRGRP))
-        permissions |= QFileDevice::ReadGroup;
-    if (!(mask & S_IWGRP))
-        permissions |= QFileDevice::WriteGroup;
-    if (!(mask & S_IROTH))
-        permissions |= QFileDevice::ReadOther;
-    if (!(mask & S_IWOTH))
-        permissions |= QFileDevice::WriteOther;
-    QFile::setPermissions(temporary, permissions);
-}
-
 ImportResult fill(engine::sqlite::Connection& connection, QFile& input,
                   const CsvImportRequest& request) {
     const data::DictionaryConfig& dictionary = *request.dictionary;
@@ -234,43 +206,16 @@ ImportResult importCsv(const CsvImportRequest& request) {
         throw ImportError(request.input, 0, QStringLiteral("cannot read the file: ") + *why);
 
     const QFileInfo outputInfo(request.output);
-    const QString folder = outputInfo.absolutePath();
-    if (!QFileInfo(folder).isDir())
-        throw ImportError(request.output, 0,
-                          QStringLiteral("the folder %1 does not exist").arg(folder));
+    checkOutputPlace(request.output);
     if (outputInfo.exists() &&
         outputInfo.canonicalFilePath() == QFileInfo(request.input).canonicalFilePath())
         throw ImportError(request.output, 0,
                           QStringLiteral("the output would replace the CSV file it is built from"));
-    if (outputInfo.isDir())
-        throw ImportError(request.output, 0, QStringLiteral("is a folder, not a file"));
-
-    ImportTemporary temporary(request.output, QStringLiteral("import"));
-    const QString& temporaryPath = temporary.path();
 
     ImportResult result;
-    try {
-        engine::sqlite::Connection connection(
-            temporaryPath, engine::sqlite::OpenMode::ReadWriteCreate, request.output);
-        // The whole file is thrown away on failure, so a rollback journal would only cost
-        // time; the file is synced once, before it is renamed into place.
-        connection.exec(QStringLiteral("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF"));
+    writeDictionaryFile(request.output, [&](engine::sqlite::Connection& connection) {
         result = fill(connection, input, request);
-    } catch (const engine::EngineError& e) {
-        throw ImportError(request.output, 0, e.message());
-    }
-
-    // The new file only reaches the output's name once it is complete and on disk, and the
-    // rename only counts once the folder is on disk too.
-    syncFileToDisk(temporaryPath, request.output);
-    givePermissions(temporaryPath, request.output);
-    if (std::rename(QFile::encodeName(temporaryPath).constData(),
-                    QFile::encodeName(request.output).constData()) != 0)
-        throw ImportError(request.output, 0,
-                          QStringLiteral("cannot put the new file in place: %1")
-                              .arg(QString::fromLocal8Bit(std::strerror(errno))));
-    temporary.placed();
-    syncFolderToDisk(folder, request.output);
+    });
     return result;
 }
 
