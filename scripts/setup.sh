@@ -12,6 +12,12 @@ PACKAGES=(
   fonts-liberation2 # metric match for the windows' design font, so fixed-size labels fit
   unrtf libicu-dev
 )
+# SWORD dictionary modules: the library that reads them, and three public-domain modules
+# the import tests and benchmark convert.
+PACKAGES+=(
+  libsword-dev
+  sword-dict-naves sword-dict-strongs-greek sword-dict-strongs-hebrew
+)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -4,6 +4,7 @@
 #include "import/ImportDestination.h"
 #include "import/JetImport.h"
 #include "import/JetImportTool.h"
+#include "import/SwordImportTool.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -40,6 +41,8 @@ int usageError(QTextStream& err, const QString& message) {
         << "       " << kToolName << " --dictionary NAME [--quiet] INPUT.csv\n"
         << "       " << kToolName
         << " [--dictionary NAME] [--codepage CP] [--table NAME]... LEGACY.mdb [OUTPUT]\n"
+        << "       " << kToolName << " --sword MODULE [--dictionary NAME] [OUTPUT]\n"
+        << "       " << kToolName << " --sword-list\n"
         << "Try '" << kToolName << " --help' for more.\n";
     err.flush();
     return ExitUsage;
@@ -91,6 +94,18 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
     parser.addOption(quietOption);
     parser.addOption(codepageOption);
     parser.addOption(tableOption);
+    const QCommandLineOption swordOption(
+        QStringLiteral("sword"),
+        QStringLiteral("Read the installed SWORD dictionary module MODULE (see --sword-list) "
+                       "instead of a file. Without OUTPUT the dictionary's own file in the "
+                       "current folder is written."),
+        QStringLiteral("MODULE"));
+    const QCommandLineOption swordListOption(
+        QStringLiteral("sword-list"),
+        QStringLiteral("List the installed SWORD dictionary modules: name, description, "
+                       "entries and folder."));
+    parser.addOption(swordOption);
+    parser.addOption(swordListOption);
     parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("The CSV file."));
     parser.addPositionalArgument(
         QStringLiteral("OUTPUT"),
@@ -110,6 +125,20 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
         return ExitOk;
     }
     const QStringList files = parser.positionalArguments();
+    if (parser.isSet(swordListOption)) {
+        if (parser.isSet(swordOption) || !files.isEmpty())
+            return usageError(err, QStringLiteral("--sword-list takes no other arguments"));
+        return runSwordList(out, err);
+    }
+    if (parser.isSet(swordOption)) {
+        SwordCommand command;
+        command.module = parser.value(swordOption);
+        command.files = files;
+        command.dictionary = parser.value(dictionaryOption);
+        command.quiet = parser.isSet(quietOption);
+        command.errIsTerminal = options.errIsTerminal;
+        return runSwordImport(command, out, err);
+    }
     // A legacy Jet database (Access 97 / 2000) is converted rather than imported.
     if (!files.isEmpty() && isJetFile(files.at(0))) {
         JetCommand command;

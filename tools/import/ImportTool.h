@@ -2,6 +2,8 @@
 // The command line of tolvane-import:
 //
 //   tolvane-import [--dictionary NAME] [--quiet] INPUT.csv OUTPUT
+//   tolvane-import --sword MODULE [--dictionary NAME] [OUTPUT]   (see SwordImportTool.h)
+//   tolvane-import --sword-list
 //
 // NAME is kjv, eastons or hitchcock, or a dictionary's file name (db2.mdb, data.mdb,
 // names.mdb). Without --dictionary the output's file name chooses the dictionary.

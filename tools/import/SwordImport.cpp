@@ -1,0 +1,173 @@
+#include "import/SwordImport.h"
+
+#include "engine/Schema.h"
+#include "engine/sqlite/Connection.h"
+#include "engine/sqlite/Statement.h"
+#include "import/DictionaryFileWriter.h"
+
+#include <QHash>
+#include <QRegularExpression>
+
+namespace tolvane::import {
+
+namespace {
+
+QString decodeEntity(const QString& name) {
+    if (name == u"lt")
+        return QStringLiteral("<");
+    if (name == u"gt")
+        return QStringLiteral(">");
+    if (name == u"amp")
+        return QStringLiteral("&");
+    if (name == u"quot")
+        return QStringLiteral("\"");
+    if (name == u"apos")
+        return QStringLiteral("'");
+    if (name == u"nbsp")
+        return QString(QChar(0xa0));
+    bool ok = false;
+    const uint code = name.startsWith(u"#x", Qt::CaseInsensitive) ? name.mid(2).toUInt(&ok, 16)
+                                                                  : name.mid(1).toUInt(&ok, 10);
+    if (!ok || code == 0 || code > 0x10ffff || (code >= 0xd800 && code < 0xe000))
+        return {};
+    const char32_t c = code;
+    return QString::fromUcs4(&c, 1);
+}
+
+QString insertStatement(const data::DictionaryConfig& dictionary) {
+    QStringList columns{engine::quoteIdentifier(dictionary.headwordColumn),
+                        engine::quoteIdentifier(dictionary.definitionColumn)};
+    if (dictionary.hasScripture())
+        columns << engine::quoteIdentifier(dictionary.scriptureColumn);
+    QStringList placeholders(columns.size(), QStringLiteral("?"));
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(engine::quoteIdentifier(dictionary.table), columns.join(QStringLiteral(", ")),
+             placeholders.join(QStringLiteral(", ")));
+}
+
+} // namespace
+
+QString plainDefinition(const QByteArray& rendered) {
+    static const QRegularExpression entity(
+        QStringLiteral("&(#[0-9]{1,7}|#[xX][0-9A-Fa-f]{1,6}|lt|gt|amp|quot|apos|nbsp);"));
+    QString text = QString::fromUtf8(rendered);
+    QString decoded;
+    decoded.reserve(text.size());
+    qsizetype from = 0;
+    for (auto it = entity.globalMatch(text); it.hasNext();) {
+        const auto match = it.next();
+        const QString character = decodeEntity(match.captured(1));
+        if (character.isEmpty())
+            continue;
+        decoded += QStringView(text).mid(from, match.capturedStart() - from);
+        decoded += character;
+        from = match.capturedEnd();
+    }
+    decoded += QStringView(text).mid(from);
+    decoded = decoded.trimmed();
+    decoded.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    decoded.replace(u'\r', u'\n');
+    decoded.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return decoded;
+}
+
+std::vector<SwordRow> dictionaryRows(const SwordContent& content, SwordImportResult& result) {
+    struct Headword {
+        QString word;
+        QStringList texts;
+    };
+    std::vector<Headword> headwords;
+    QHash<QString, std::size_t> byFoldedWord;
+    for (const SwordEntry& entry : content.entries) {
+        const QString key = QString::fromUtf8(entry.key);
+        const QString word = key.trimmed();
+        if (word.isEmpty()) {
+            result.leftOutKeys << key;
+            continue;
+        }
+        const QString text = plainDefinition(entry.text);
+        const QString folded = word.toCaseFolded();
+        const auto found = byFoldedWord.constFind(folded);
+        if (found == byFoldedWord.cend()) {
+            byFoldedWord.insert(folded, headwords.size());
+            headwords.push_back({word, {text}});
+            continue;
+        }
+        Headword& headword = headwords[*found];
+        if (headword.texts.size() == 1 && !result.mergedKeys.contains(headword.word))
+            result.mergedKeys << headword.word;
+        if (!text.isEmpty() && !headword.texts.contains(text))
+            headword.texts << text;
+    }
+    std::vector<SwordRow> rows;
+    rows.reserve(headwords.size());
+    for (Headword& headword : headwords) {
+        headword.texts.removeAll(QString());
+        SwordRow row{headword.word, headword.texts.join(QStringLiteral("\r\n\r\n"))};
+        if (row.definition.isEmpty())
+            result.emptyKeys << row.headword;
+        else if (looksLikeMarkup(row.definition))
+            result.markupLeftKeys << row.headword;
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+bool looksLikeMarkup(const QString& text) {
+    static const QRegularExpression markup(
+        QStringLiteral("<[A-Za-z/!?][^<>]*>|\\\\[a-z]{2,}|&[A-Za-z][A-Za-z0-9]*;|&#[0-9]+;|"
+                       "&#[xX][0-9A-Fa-f]+;"));
+    return markup.match(text).hasMatch();
+}
+
+SwordImportResult importSword(const SwordImportRequest& request) {
+    if (!request.dictionary)
+        throw ImportError(request.output, 0, QStringLiteral("no dictionary chosen"));
+    checkOutputPlace(request.output);
+
+    const SwordContent content = readSwordDictionary(request.module, request.read);
+    SwordImportResult result;
+    result.module = content.module;
+    const std::vector<SwordRow> rows = dictionaryRows(content, result);
+    if (rows.empty())
+        throw ImportError(QStringLiteral("SWORD module %1").arg(request.module), 0,
+                          QStringLiteral("it holds no entry with a key"));
+
+    const data::DictionaryConfig& dictionary = *request.dictionary;
+    writeDictionaryFile(request.output, [&](engine::sqlite::Connection& connection) {
+        engine::sqlite::Transaction transaction(connection);
+        QStringList columns{dictionary.headwordColumn, dictionary.definitionColumn};
+        if (dictionary.hasScripture())
+            columns << dictionary.scriptureColumn;
+        engine::createTextTable(connection, dictionary.table, columns);
+        auto insert = connection.prepare(insertStatement(dictionary));
+        ImportProgress progress;
+        progress.bytesTotal = qint64(rows.size());
+        for (const SwordRow& row : rows) {
+            // As UTF-8: an empty text must be stored as empty text, not as a null value.
+            insert.bindUtf8(1, row.headword.toUtf8());
+            insert.bindUtf8(2, row.definition.toUtf8());
+            if (dictionary.hasScripture())
+                insert.bindUtf8(3, QByteArrayView(""));
+            insert.run();
+            insert.reset();
+            ++result.rows;
+            if (request.progress && request.progressEvery > 0 &&
+                result.rows % request.progressEvery == 0) {
+                progress.rows = progress.bytesRead = result.rows;
+                request.progress(progress);
+            }
+        }
+        // Built after the rows are in: one sort instead of an index update per row.
+        engine::createHeadwordIndex(connection, dictionary.table, dictionary.headwordColumn);
+        transaction.commit();
+    });
+    if (request.progress) {
+        ImportProgress progress;
+        progress.rows = progress.bytesRead = progress.bytesTotal = result.rows;
+        request.progress(progress);
+    }
+    return result;
+}
+
+} // namespace tolvane::import

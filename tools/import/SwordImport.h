@@ -1,0 +1,67 @@
+#pragma once
+// Builds one dictionary file from an installed SWORD dictionary module, read through
+// libsword (see SwordReader.h). Each key becomes a headword, trimmed of the spaces around it,
+// its letter case kept; its entry, rendered to plain text by libsword, becomes the definition
+// (see plainDefinition). The King James shape's scripture column is left empty: the plain
+// rendering keeps an entry's references inside its text, and libsword offers no way to take
+// them out as a list of their own.
+//
+// Keys that differ only in letter case or in the spaces around them (the window would list
+// them all and show only the first) become one headword, the texts of its entries joined by
+// a blank line. An entry with no text keeps its headword with an empty definition. A key that
+// is empty once trimmed cannot be listed and is left out.
+//
+// The file is written as the CSV import writes its file (DictionaryFileWriter.h): a failure
+// leaves the output as it was.
+
+#include "data/DictionaryConfig.h"
+#include "import/CsvImport.h"
+#include "import/SwordReader.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace tolvane::import {
+
+struct SwordImportRequest {
+    const data::DictionaryConfig* dictionary = nullptr;
+    QString module; // the module's name, as --sword-list shows it
+    QString output;
+    SwordReadOptions read;
+    // Called every `progressEvery` rows and once at the end; bytes count entries here.
+    std::function<void(const ImportProgress&)> progress;
+    int progressEvery = 1000;
+};
+
+struct SwordImportResult {
+    SwordModule module;
+    qint64 rows = 0;
+    QStringList mergedKeys;     // headwords that gathered more than one entry
+    QStringList emptyKeys;      // headwords whose definition is empty
+    QStringList leftOutKeys;    // keys that are empty once trimmed, as the module gives them
+    QStringList markupLeftKeys; // definitions in which something still looks like markup
+};
+
+// Throws ImportError naming the module or the output.
+SwordImportResult importSword(const SwordImportRequest& request);
+
+// The rows importSword stores for the module's entries, in the module's order; fills the
+// lists of keys in `result`.
+struct SwordRow {
+    QString headword;
+    QString definition;
+};
+std::vector<SwordRow> dictionaryRows(const SwordContent& content, SwordImportResult& result);
+
+// A rendering of libsword's plain-text filter as a definition: the spaces and line breaks
+// around it removed, the entity references the module's text escaped twice (so that the
+// filter leaves them, e.g. "&gt;") replaced by their characters, and every line break made
+// CR LF, as in the dictionaries' own texts. Paragraph breaks inside are kept.
+QString plainDefinition(const QByteArray& rendered);
+
+// True when `text` still holds something that looks like markup: a tag, an RTF control word
+// such as \par, or an entity reference.
+bool looksLikeMarkup(const QString& text);
+
+} // namespace tolvane::import

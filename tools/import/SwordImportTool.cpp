@@ -1,0 +1,145 @@
+#include "import/SwordImportTool.h"
+
+#include "import/ImportTool.h"
+#include "import/SwordImport.h"
+
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace tolvane::import {
+
+namespace {
+
+const QString kToolName = QStringLiteral("tolvane-import");
+
+int usage(QTextStream& err, const QString& message) {
+    err << kToolName << ": " << message << "\n"
+        << "usage: " << kToolName << " --sword MODULE [--dictionary NAME] [OUTPUT]\n"
+        << "       " << kToolName << " --sword-list\n"
+        << "Try '" << kToolName << " --help' for more.\n";
+    err.flush();
+    return ExitUsage;
+}
+
+// At most a handful of names, then how many more.
+QString someOf(const QStringList& names) {
+    constexpr int shown = 8;
+    QString text = names.mid(0, shown).join(QStringLiteral(", "));
+    if (names.size() > shown)
+        text += QStringLiteral(" and %1 more").arg(names.size() - shown);
+    return text;
+}
+
+void printNotes(const SwordImportResult& result, const data::DictionaryConfig& dictionary,
+                QTextStream& out, QTextStream& err) {
+    if (!result.mergedKeys.isEmpty())
+        out << kToolName << ": " << result.mergedKeys.size()
+            << " headword(s) had more than one entry, joined in one definition: "
+            << someOf(result.mergedKeys) << "\n";
+    if (!result.emptyKeys.isEmpty())
+        out << kToolName << ": " << result.emptyKeys.size()
+            << " headword(s) have no text in the module and an empty definition: "
+            << someOf(result.emptyKeys) << "\n";
+    if (!result.leftOutKeys.isEmpty())
+        err << kToolName << ": warning: " << result.leftOutKeys.size()
+            << " entry(ies) left out: their key is empty or only spaces\n";
+    if (!result.markupLeftKeys.isEmpty())
+        err << kToolName << ": warning: libsword's plain text of " << result.markupLeftKeys.size()
+            << " entry(ies) still looks like markup: " << someOf(result.markupLeftKeys) << "\n";
+    if (dictionary.hasScripture())
+        out << kToolName << ": the column " << dictionary.scriptureColumn
+            << " is left empty: a SWORD entry keeps its scripture references in its text\n";
+}
+
+} // namespace
+
+int runSwordImport(const SwordCommand& command, QTextStream& out, QTextStream& err) {
+    if (command.files.size() > 1)
+        return usage(err, QStringLiteral("--sword takes at most one OUTPUT, got %1 file names")
+                              .arg(command.files.size()));
+    SwordImportRequest request;
+    request.module = command.module;
+    request.output = command.files.value(0);
+    if (!command.dictionary.isEmpty()) {
+        request.dictionary = dictionaryByName(command.dictionary);
+        if (!request.dictionary)
+            return usage(err, QStringLiteral("unknown dictionary '%1'").arg(command.dictionary));
+    } else if (!request.output.isEmpty()) {
+        request.dictionary = dictionaryByName(QFileInfo(request.output).fileName());
+        if (!request.dictionary)
+            return usage(err, QStringLiteral("cannot tell the dictionary from the name '%1'; give "
+                                             "--dictionary")
+                                  .arg(request.output));
+    } else {
+        return usage(err, QStringLiteral("--sword needs --dictionary NAME or OUTPUT"));
+    }
+    if (request.output.isEmpty())
+        request.output = request.dictionary->fileName;
+
+    if (!command.quiet && command.errIsTerminal) {
+        err << kToolName << ": reading SWORD module " << request.module << "...";
+        err.flush();
+        request.progress = [&err](const ImportProgress& p) {
+            const qint64 percent = p.bytesTotal > 0 ? p.bytesRead * 100 / p.bytesTotal : 100;
+            err << "\r" << kToolName << ": " << p.rows << " rows (" << percent << "%)   ";
+            err.flush();
+        };
+    }
+    try {
+        const SwordImportResult result = importSword(request);
+        if (request.progress)
+            err << "\n";
+        if (!command.quiet) {
+            out << kToolName << ": " << result.rows << " rows into table "
+                << request.dictionary->table << " of " << request.output << " from SWORD module "
+                << result.module.name << " (" << result.module.description << ", "
+                << result.module.entries << " entries)\n";
+            printNotes(result, *request.dictionary, out, err);
+        }
+        out.flush();
+        err.flush();
+        return ExitOk;
+    } catch (const ImportError& e) {
+        if (request.progress)
+            err << "\n";
+        err << kToolName << ": " << e.describe() << "\n"
+            << kToolName << ": nothing written; " << request.output << " is unchanged\n";
+        err.flush();
+        return ExitFailed;
+    }
+}
+
+int runSwordList(QTextStream& out, QTextStream& err) {
+    try {
+        const SwordListing listing = listSwordDictionaries();
+        if (listing.dictionaries.empty()) {
+            out << kToolName << ": no SWORD dictionary module is installed; searched "
+                << (listing.searched.isEmpty() ? QStringLiteral("no folder")
+                                               : listing.searched.join(QStringLiteral(", ")))
+                << "\n";
+            out.flush();
+            return ExitOk;
+        }
+        qsizetype nameWidth = 4;
+        qsizetype descriptionWidth = 11;
+        for (const SwordModule& m : listing.dictionaries) {
+            nameWidth = qMax(nameWidth, m.name.size());
+            descriptionWidth = qMax(descriptionWidth, m.description.size());
+        }
+        out << QStringLiteral("NAME").leftJustified(nameWidth) << "  "
+            << QStringLiteral("DESCRIPTION").leftJustified(descriptionWidth) << "  "
+            << QStringLiteral("ENTRIES").rightJustified(7) << "  FOLDER\n";
+        for (const SwordModule& m : listing.dictionaries)
+            out << m.name.leftJustified(nameWidth) << "  "
+                << m.description.leftJustified(descriptionWidth) << "  "
+                << QString::number(m.entries).rightJustified(7) << "  " << m.folder << "\n";
+        out.flush();
+        return ExitOk;
+    } catch (const ImportError& e) {
+        err << kToolName << ": " << e.describe() << "\n";
+        err.flush();
+        return ExitFailed;
+    }
+}
+
+} // namespace tolvane::import

@@ -1,0 +1,31 @@
+#pragma once
+// The SWORD forms of tolvane-import's command line:
+//
+//   tolvane-import --sword MODULE [--dictionary NAME] [OUTPUT]
+//   tolvane-import --sword-list
+//
+// The dictionary is --dictionary, else the one whose file name OUTPUT has; without OUTPUT the
+// dictionary's own file (db2.mdb, data.mdb, names.mdb) in the current folder is written.
+
+#include <QString>
+#include <QStringList>
+
+QT_BEGIN_NAMESPACE
+class QTextStream;
+QT_END_NAMESPACE
+
+namespace tolvane::import {
+
+struct SwordCommand {
+    QString module;
+    QStringList files;  // [OUTPUT]
+    QString dictionary; // --dictionary, empty when not given
+    bool quiet = false;
+    bool errIsTerminal = false; // progress on err, redrawn in place
+};
+
+// Both return the exit status (ExitOk, ExitFailed, ExitUsage of ImportTool.h).
+int runSwordImport(const SwordCommand& command, QTextStream& out, QTextStream& err);
+int runSwordList(QTextStream& out, QTextStream& err);
+
+} // namespace tolvane::import

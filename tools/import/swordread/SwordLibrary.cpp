@@ -1,0 +1,146 @@
+#include "SwordLibrary.h"
+
+#include <filemgr.h>
+#include <latin1utf8.h>
+#include <markupfiltmgr.h>
+#include <swbuf.h>
+#include <swld.h>
+#include <swlog.h>
+#include <swmgr.h>
+#include <swmodule.h>
+
+#include <QByteArrayView>
+#include <QStringDecoder>
+#include <algorithm>
+#include <set>
+
+namespace tolvane::swordread {
+
+namespace {
+
+// libsword reports damage (a block that does not decompress, an entry it cannot find) only
+// through its log, and goes on with an empty text. Keeping the first error lets the helper
+// refuse the module instead of writing a dictionary with holes.
+class KeptLog : public sword::SWLog {
+public:
+    void logMessage(const char* message, int level) const override {
+        if (level > LOG_ERROR || !m_first.empty())
+            return;
+        std::string text = message ? message : "";
+        if (text.rfind("ERROR: ", 0) == 0)
+            text.erase(0, 7);
+        while (!text.empty() && (text.back() == '.' || text.back() == '\n'))
+            text.pop_back();
+        m_first = text.empty() ? "an unnamed error" : text;
+    }
+    std::string take() { return std::exchange(m_first, {}); }
+
+private:
+    mutable std::string m_first;
+};
+
+// The plain-text filter chain, except that a module whose configuration names no encoding
+// gets no Latin-1 conversion here: renderPlain decides per entry.
+class PlainFilters : public sword::MarkupFilterMgr {
+public:
+    PlainFilters() : sword::MarkupFilterMgr(sword::FMT_PLAIN, sword::ENC_UTF8) {}
+    void addRawFilters(sword::SWModule* module, sword::ConfigEntMap& section) override {
+        if (module->getEncoding() == sword::ENC_LATIN1 &&
+            section.find("Encoding") == section.end()) {
+            m_undeclared.insert(module);
+            return;
+        }
+        sword::MarkupFilterMgr::addRawFilters(module, section);
+    }
+    bool undeclared(const sword::SWModule* module) const { return m_undeclared.count(module) != 0; }
+
+private:
+    std::set<const sword::SWModule*> m_undeclared;
+};
+
+bool isUtf8(const sword::SWBuf& text) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    (void)decoder.decode(QByteArrayView(text.c_str(), qsizetype(text.length())));
+    return !decoder.hasError();
+}
+
+std::string withSlash(std::string folder) {
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+} // namespace
+
+struct SwordLibrary::Parts {
+    KeptLog* log = new KeptLog;               // owned by libsword once set as its system log
+    PlainFilters* filters = new PlainFilters; // owned by the manager
+    std::unique_ptr<sword::SWMgr> manager;
+    sword::Latin1UTF8 latin1;
+};
+
+SwordLibrary::SwordLibrary() : m(std::make_unique<Parts>()) {
+    sword::SWLog::setSystemLog(m->log);
+    m->manager = std::make_unique<sword::SWMgr>(m->filters);
+}
+
+SwordLibrary::~SwordLibrary() = default;
+
+std::vector<std::string> SwordLibrary::searchedFolders() const {
+    std::vector<std::string> folders;
+    auto add = [&folders](const std::string& folder) {
+        if (!folder.empty() && std::find(folders.begin(), folders.end(), folder) == folders.end())
+            folders.push_back(folder);
+    };
+    add(withSlash(sword::FileMgr::getEnvValue("SWORD_PATH").c_str()));
+    if (m->manager->prefixPath)
+        add(withSlash(m->manager->prefixPath));
+    for (const ModuleInfo& module : modules())
+        add(module.folder);
+    const std::string home = sword::FileMgr::getSystemFileMgr()->getHomeDir().c_str();
+    if (!home.empty())
+        add(withSlash(home) + ".sword/");
+    return folders;
+}
+
+std::vector<ModuleInfo> SwordLibrary::modules() const {
+    std::vector<ModuleInfo> result;
+    for (const auto& [name, module] : m->manager->getModules())
+        result.push_back(describe(module));
+    return result;
+}
+
+bool SwordLibrary::isDictionary(const ModuleInfo& module) const {
+    return module.type == sword::SWMgr::MODTYPE_LEXDICTS && module.entries >= 0;
+}
+
+sword::SWModule* SwordLibrary::module(const std::string& name) const {
+    return m->manager->getModule(name.c_str());
+}
+
+ModuleInfo SwordLibrary::describe(sword::SWModule* module) const {
+    ModuleInfo info;
+    info.name = module->getName() ? module->getName() : "";
+    info.type = module->getType() ? module->getType() : "";
+    info.description = module->getDescription() ? module->getDescription() : "";
+    const char* folder = module->getConfigEntry("PrefixPath");
+    info.folder = folder ? withSlash(folder) : std::string();
+    if (const auto* dictionary = dynamic_cast<const sword::SWLD*>(module))
+        info.entries = dictionary->getEntryCount();
+    return info;
+}
+
+std::string SwordLibrary::renderPlain(sword::SWModule* module) const {
+    if (!m->filters->undeclared(module))
+        return module->renderText().c_str();
+    sword::SWBuf raw = module->getRawEntryBuf();
+    if (!isUtf8(raw))
+        m->latin1.processText(raw, module->getKey(), module);
+    return module->renderText(raw.c_str(), int(raw.length())).c_str();
+}
+
+std::string SwordLibrary::takeError() {
+    return m->log->take();
+}
+
+} // namespace tolvane::swordread

@@ -1,0 +1,212 @@
+// tolvane-swordread: finds installed SWORD modules with libsword and writes what the import
+// tool asks for (the list of modules, or every entry of one dictionary rendered to plain
+// text) to stdout in the stream format of import/SwordProtocol.h.
+//
+// libsword crashes on some damaged modules and loops forever on others (a truncated or
+// missing data file), so the import tool never calls it itself: it runs here, in a process
+// of its own with limits on memory and processor time, and the tool only trusts a complete,
+// well-formed stream.
+
+#include "SwordLibrary.h"
+#include "import/SwordProtocol.h"
+
+#include <swmodule.h>
+
+#include <QByteArray>
+#include <QDataStream>
+#include <QFile>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TOLVANE_SWORDREAD_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TOLVANE_SWORDREAD_ASAN 1
+#endif
+#endif
+
+#ifdef TOLVANE_SWORDREAD_ASAN
+// An address-space limit cannot coexist with the sanitizer's shadow memory; its own RSS limit
+// takes that job. Leak reports are off: the library keeps its managers until exit.
+extern "C" const char* __asan_default_options() {
+    return "hard_rss_limit_mb=1024:detect_leaks=0:allocator_may_return_null=0";
+}
+#endif
+
+namespace {
+
+namespace ss = tolvane::import::swordstream;
+using tolvane::swordread::ModuleInfo;
+using tolvane::swordread::SwordLibrary;
+
+struct Options {
+    unsigned long memoryLimitMb = 512;
+    unsigned long cpuLimitS = 120;
+    bool list = false;
+    std::string module;
+};
+
+[[noreturn]] void usage(const std::string& problem) {
+    std::fprintf(stderr,
+                 "tolvane-swordread: %s\n"
+                 "usage: tolvane-swordread [--memory-limit-mb N] [--cpu-limit-s N] "
+                 "(--list | --module NAME)\n",
+                 problem.c_str());
+    std::exit(ss::kExitUsage);
+}
+
+unsigned long number(const char* text, const char* option) {
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(text, &end, 10);
+    if (!*text || *end || value == 0)
+        usage(std::string("bad number for ") + option + ": " + text);
+    return value;
+}
+
+Options parse(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> const char* {
+            if (i + 1 >= argc)
+                usage(arg + " needs a value");
+            return argv[++i];
+        };
+        if (arg == "--memory-limit-mb")
+            o.memoryLimitMb = number(value(), "--memory-limit-mb");
+        else if (arg == "--cpu-limit-s")
+            o.cpuLimitS = number(value(), "--cpu-limit-s");
+        else if (arg == "--list")
+            o.list = true;
+        else if (arg == "--module")
+            o.module = value();
+        else
+            usage("unknown argument " + arg);
+    }
+    if (o.list == !o.module.empty())
+        usage("give either --list or --module NAME");
+    return o;
+}
+
+void limit(int resource, rlim_t value) {
+    rlimit r{value, value};
+    setrlimit(resource, &r);
+}
+
+// The data stream gets the process's stdout; descriptor 1 then points at stderr, so that
+// anything the library prints cannot mix with the data.
+int takeStdout() {
+    const int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+    if (fd < 0 || ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0)
+        return -1;
+    return fd;
+}
+
+QByteArray bytes(const std::string& text) {
+    return QByteArray(text.data(), qsizetype(text.size()));
+}
+
+class Writer {
+public:
+    explicit Writer(QFile& file) : m_stream(&file) {
+        m_stream.setVersion(QDataStream::Qt_6_0);
+        m_stream.writeRawData(ss::kMagic, sizeof ss::kMagic);
+    }
+    void searched(const std::string& folder) { m_stream << quint8(ss::Searched) << bytes(folder); }
+    void module(const ModuleInfo& m) {
+        m_stream << quint8(ss::Module) << bytes(m.name) << bytes(m.type) << bytes(m.description)
+                 << bytes(m.folder) << qint64(m.entries);
+    }
+    void entry(const char* key, const std::string& text) {
+        m_stream << quint8(ss::Entry) << QByteArray(key ? key : "") << bytes(text);
+    }
+    int failure(ss::FailureKind kind, const std::string& message, const std::string& detail = {}) {
+        m_stream << quint8(ss::Failure) << quint8(kind) << bytes(message) << bytes(detail);
+        return ss::kExitReportedFailure;
+    }
+    int end(qint64 count) {
+        m_stream << quint8(ss::End) << count;
+        return m_stream.status() == QDataStream::Ok ? 0 : 1;
+    }
+
+private:
+    QDataStream m_stream;
+};
+
+int list(SwordLibrary& library, Writer& out) {
+    for (const std::string& folder : library.searchedFolders())
+        out.searched(folder);
+    qint64 count = 0;
+    for (const ModuleInfo& module : library.modules())
+        if (library.isDictionary(module)) {
+            out.module(module);
+            ++count;
+        }
+    return out.end(count);
+}
+
+int read(SwordLibrary& library, Writer& out, const std::string& name) {
+    sword::SWModule* module = library.module(name);
+    if (!module) {
+        for (const std::string& folder : library.searchedFolders())
+            out.searched(folder);
+        return out.failure(ss::NotFound, "no module of that name");
+    }
+    const ModuleInfo info = library.describe(module);
+    if (!library.isDictionary(info))
+        return out.failure(ss::NotDictionary, "not a dictionary", info.type);
+    out.module(info);
+    if (info.entries <= 0)
+        return out.failure(ss::Damaged, "its index holds no entries (missing or empty)");
+
+    // The walk stops at the module's own entry count: on a damaged data file libsword's
+    // step to the next entry can go round for ever.
+    long read = 0;
+    library.takeError();
+    for (*module = sword::TOP; !module->popError(); (*module)++) {
+        if (read == info.entries)
+            return out.failure(ss::Damaged, "it yields more entries than its index holds (" +
+                                                std::to_string(info.entries) + ")");
+        const std::string key = module->getKeyText();
+        const std::string text = library.renderPlain(module);
+        if (const std::string error = library.takeError(); !error.empty())
+            return out.failure(ss::Damaged, "libsword reports: " + error, key);
+        out.entry(key.c_str(), text);
+        ++read;
+    }
+    if (read != info.entries)
+        return out.failure(ss::Damaged, "only " + std::to_string(read) + " of its " +
+                                            std::to_string(info.entries) +
+                                            " entries could be read");
+    return out.end(read);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Options options = parse(argc, argv);
+
+    limit(RLIMIT_CORE, 0);
+    limit(RLIMIT_CPU, options.cpuLimitS);
+#ifndef TOLVANE_SWORDREAD_ASAN
+    limit(RLIMIT_AS, static_cast<rlim_t>(options.memoryLimitMb) * 1024 * 1024);
+#endif
+
+    const int dataFd = takeStdout();
+    QFile data;
+    if (dataFd < 0 || !data.open(dataFd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        std::perror("tolvane-swordread: cannot set up its output");
+        return 1;
+    }
+    SwordLibrary library;
+    Writer out(data);
+    const int status = options.list ? list(library, out) : read(library, out, options.module);
+    data.flush();
+    return status;
+}
