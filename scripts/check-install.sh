@@ -33,7 +33,7 @@ prefix="$tmp/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 outside="$(grep -v "^$prefix/" "$build/install_manifest.txt" || true)"
 [ -z "$outside" ] || fail "installed outside the prefix: $outside"
-for f in bin/tolvane bin/tolvane-import libexec/tolvane/tolvane-jetread \
+for f in bin/tolvane bin/tolvane-import libexec/tolvane/tolvane-jetread libexec/tolvane/tolvane-swordread \
          share/tolvane/db2.mdb share/tolvane/data.mdb share/tolvane/names.mdb \
          share/applications/example.kestrane.Tolvane.desktop \
          share/metainfo/example.kestrane.Tolvane.metainfo.xml \
@@ -102,6 +102,11 @@ if [ -f "$legacy" ]; then
 else
   echo "check-install: skipped, no legacy sample at $legacy"
 fi
+
+step "installed tolvane-import finds its SWORD helper"
+env -u TOLVANE_SWORDREAD -u TOLVANE_BIN_DIR -u TOLVANE_APP_DIR PATH=/usr/bin:/bin \
+  "$prefix/bin/tolvane-import" --sword-list >/dev/null \
+  || fail "tolvane-import --sword-list"
 
 step "Debian package"
 (cd "$tmp" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/deb" >/dev/null)

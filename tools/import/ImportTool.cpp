@@ -97,8 +97,8 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
     const QCommandLineOption swordOption(
         QStringLiteral("sword"),
         QStringLiteral("Read the installed SWORD dictionary module MODULE (see --sword-list) "
-                       "instead of a file. Without OUTPUT the dictionary's own file in the "
-                       "current folder is written."),
+                       "instead of a file. Without OUTPUT the file goes into the dictionary "
+                       "folder, as for a CSV file."),
         QStringLiteral("MODULE"));
     const QCommandLineOption swordListOption(
         QStringLiteral("sword-list"),

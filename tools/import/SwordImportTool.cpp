@@ -1,5 +1,6 @@
 #include "import/SwordImportTool.h"
 
+#include "import/ImportDestination.h"
 #include "import/ImportTool.h"
 #include "import/SwordImport.h"
 
@@ -73,8 +74,15 @@ int runSwordImport(const SwordCommand& command, QTextStream& out, QTextStream& e
     } else {
         return usage(err, QStringLiteral("--sword needs --dictionary NAME or OUTPUT"));
     }
-    if (request.output.isEmpty())
-        request.output = request.dictionary->fileName;
+    if (request.output.isEmpty()) {
+        const ImportDestination destination = dictionaryFolderDestination(*request.dictionary);
+        if (destination.path.isEmpty()) {
+            err << kToolName << ": " << destination.error << "\n";
+            err.flush();
+            return ExitFailed;
+        }
+        request.output = destination.path;
+    }
 
     if (!command.quiet && command.errIsTerminal) {
         err << kToolName << ": reading SWORD module " << request.module << "...";

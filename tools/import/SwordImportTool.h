@@ -5,7 +5,7 @@
 //   tolvane-import --sword-list
 //
 // The dictionary is --dictionary, else the one whose file name OUTPUT has; without OUTPUT the
-// dictionary's own file (db2.mdb, data.mdb, names.mdb) in the current folder is written.
+// dictionary's file in the folder the program reads (as for CSV input) is written.
 
 #include <QString>
 #include <QStringList>

@@ -86,8 +86,11 @@ QByteArray runHelper(const QStringList& request, const QString& module,
     }
     stream.append(process.readAllStandardOutput());
     if (process.exitStatus() == QProcess::CrashExit)
-        fail(module, QStringLiteral("libsword stopped abnormally while reading it; the module is "
-                                    "probably damaged"));
+        fail(module, module.isEmpty()
+                         ? QStringLiteral("libsword stopped abnormally while listing the installed "
+                                          "modules; one of them is probably damaged")
+                         : QStringLiteral("libsword stopped abnormally while reading it; the "
+                                          "module is probably damaged"));
     if (process.exitCode() == ss::kExitUsage)
         fail(module, QStringLiteral("the reading helper %1 refused its arguments").arg(helper));
     return stream;
@@ -185,9 +188,17 @@ QString swordReaderPath() {
     if (!explicitPath.isEmpty())
         return explicitPath;
     if (QCoreApplication::instance()) {
-        if (QString p = executableIn(QCoreApplication::applicationDirPath()); !p.isEmpty())
+        const QString programFolder = QCoreApplication::applicationDirPath();
+        if (QString p = executableIn(programFolder); !p.isEmpty())
+            return p;
+        // Installed, the helper is in <prefix>/libexec/tolvane, as the Jet helper is.
+        if (QString p =
+                executableIn(programFolder + QStringLiteral("/" TOLVANE_HELPER_DIR_FROM_BIN));
+            !p.isEmpty())
             return p;
     }
+    if (QString p = executableIn(QStringLiteral(TOLVANE_HELPER_DIR)); !p.isEmpty())
+        return p;
     if (QString p = executableIn(qEnvironmentVariable("TOLVANE_BIN_DIR")); !p.isEmpty())
         return p;
     return QStandardPaths::findExecutable(kHelperName);

@@ -53,7 +53,8 @@ SwordListing listSwordDictionaries(const SwordReadOptions& options = {});
 SwordContent readSwordDictionary(const QString& name, const SwordReadOptions& options = {});
 
 // Where the helper is: $TOLVANE_SWORDREAD if set, else tolvane-swordread beside the running
-// program, in $TOLVANE_BIN_DIR, or on the PATH. Empty when it is nowhere.
+// program, in the installed helper folder (libexec/tolvane), in $TOLVANE_BIN_DIR, or on the
+// PATH. Empty when it is nowhere.
 QString swordReaderPath();
 
 } // namespace tolvane::import
