@@ -1,9 +1,13 @@
 #include "import/SwordImport.h"
 
+#include "data/FullTextSource.h"
+#include "engine/FullTextFunctions.h"
+#include "engine/FullTextIndex.h"
 #include "engine/Schema.h"
 #include "engine/sqlite/Connection.h"
 #include "engine/sqlite/Statement.h"
 #include "import/DictionaryFileWriter.h"
+#include "richtext/PlainText.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -160,6 +164,9 @@ SwordImportResult importSword(const SwordImportRequest& request) {
         }
         // Built after the rows are in: one sort instead of an index update per row.
         engine::createHeadwordIndex(connection, dictionary.table, dictionary.headwordColumn);
+        // The Find window's index, built as the CSV import builds it.
+        engine::setRichTextFlattener(&richtext::plainTextOfValue);
+        engine::buildFullTextIndex(connection, data::fullTextSource(dictionary));
         transaction.commit();
     });
     if (request.progress) {

@@ -11,8 +11,8 @@
 // a blank line. An entry with no text keeps its headword with an empty definition. A key that
 // is empty once trimmed cannot be listed and is left out.
 //
-// The file is written as the CSV import writes its file (DictionaryFileWriter.h): a failure
-// leaves the output as it was.
+// The file gets the headword index and the full-text index, and is written as the CSV import
+// writes its file (DictionaryFileWriter.h): a failure leaves the output as it was.
 
 #include "data/DictionaryConfig.h"
 #include "import/CsvImport.h"
