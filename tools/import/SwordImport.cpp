@@ -164,6 +164,7 @@ SwordImportResult importSword(const SwordImportRequest& request) {
         }
         // Built after the rows are in: one sort instead of an index update per row.
         engine::createHeadwordIndex(connection, dictionary.table, dictionary.headwordColumn);
+        engine::createListIndex(connection, dictionary.table, dictionary.headwordColumn);
         // The Find window's index, built as the CSV import builds it.
         engine::setRichTextFlattener(&richtext::plainTextOfValue);
         engine::buildFullTextIndex(connection, data::fullTextSource(dictionary));

@@ -11,7 +11,7 @@
 // a blank line. An entry with no text keeps its headword with an empty definition. A key that
 // is empty once trimmed cannot be listed and is left out.
 //
-// The file gets the headword index and the full-text index, and is written as the CSV import
+// The file gets the headword, list and full-text indexes, and is written as the CSV import
 // writes its file (DictionaryFileWriter.h): a failure leaves the output as it was.
 
 #include "data/DictionaryConfig.h"
