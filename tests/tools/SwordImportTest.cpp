@@ -235,10 +235,12 @@ INSTANTIATE_TEST_SUITE_P(NavesTopicalBible, DamagedModule,
 
 // --- the command line -----------------------------------------------------------------------
 
-int runTool(const QStringList& arguments, QString& out, QString& err) {
+int runTool(const QStringList& arguments, QString& out, QString& err, bool terminal = false) {
     QTextStream outStream(&out), errStream(&err);
+    import::ToolOptions options;
+    options.errIsTerminal = terminal;
     return import::runImportTool(QStringList{QStringLiteral("tolvane-import")} + arguments,
-                                 outStream, errStream);
+                                 outStream, errStream, options);
 }
 
 TEST(SwordCommandLine, ListsTheInstalledDictionariesWithTheirEntryCounts) {
@@ -267,6 +269,24 @@ TEST(SwordCommandLine, MissingModuleExitsWithStatusOneAndKeepsTheOutput) {
         << err.toStdString();
     EXPECT_TRUE(err.contains(output + QStringLiteral(" is unchanged"))) << err.toStdString();
     EXPECT_EQ(test::readFile(output), "previous file");
+}
+
+TEST(SwordCommandLine, ShowsProgressOnATerminalAndNamesTheJoinedKeys) {
+    TOLVANE_REQUIRE_SWORD_MODULE(QStringLiteral("Nave"));
+    qputenv("SWORD_PATH", test::kDebianSwordFolder);
+    QTemporaryDir dir;
+    QString out, err;
+    const int status = runTool({QStringLiteral("--sword"), QStringLiteral("Nave"),
+                                dir.filePath(QStringLiteral("data.mdb"))},
+                               out, err, true);
+    qunsetenv("SWORD_PATH");
+    ASSERT_EQ(status, import::ExitOk) << err.toStdString();
+    EXPECT_TRUE(err.startsWith(QStringLiteral("tolvane-import: reading SWORD module Nave\n")));
+    EXPECT_TRUE(err.endsWith(QStringLiteral("\rtolvane-import: 5320 rows (100%)   \n")))
+        << err.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("2 headword(s) had more than one entry, joined in one "
+                                            "definition: REVERENCE, SIN")))
+        << out.toStdString();
 }
 
 TEST(SwordCommandLine, NeedsADictionaryOrAnOutput) {

@@ -84,10 +84,12 @@ int runSwordImport(const SwordCommand& command, QTextStream& out, QTextStream& e
         request.output = destination.path;
     }
 
+    bool progressShown = false; // a progress line waits for its line break
     if (!command.quiet && command.errIsTerminal) {
-        err << kToolName << ": reading SWORD module " << request.module << "...";
+        err << kToolName << ": reading SWORD module " << request.module << "\n";
         err.flush();
-        request.progress = [&err](const ImportProgress& p) {
+        request.progress = [&err, &progressShown](const ImportProgress& p) {
+            progressShown = true;
             const qint64 percent = p.bytesTotal > 0 ? p.bytesRead * 100 / p.bytesTotal : 100;
             err << "\r" << kToolName << ": " << p.rows << " rows (" << percent << "%)   ";
             err.flush();
@@ -95,8 +97,10 @@ int runSwordImport(const SwordCommand& command, QTextStream& out, QTextStream& e
     }
     try {
         const SwordImportResult result = importSword(request);
-        if (request.progress)
+        if (progressShown) {
             err << "\n";
+            err.flush();
+        }
         if (!command.quiet) {
             out << kToolName << ": " << result.rows << " rows into table "
                 << request.dictionary->table << " of " << request.output << " from SWORD module "
@@ -108,7 +112,7 @@ int runSwordImport(const SwordCommand& command, QTextStream& out, QTextStream& e
         err.flush();
         return ExitOk;
     } catch (const ImportError& e) {
-        if (request.progress)
+        if (progressShown)
             err << "\n";
         err << kToolName << ": " << e.describe() << "\n"
             << kToolName << ": nothing written; " << request.output << " is unchanged\n";
