@@ -127,8 +127,8 @@ void findInEntries(shell::Forms& forms, const QString& folder, const QString& wo
     }
     window->optAllDictionaries()->click();
     QTest::keyClicks(window->txtFind(), words);
-    if (!QTest::qWaitFor([window] { return window->lstResults()->results()->rowCount() > 0; },
-                         10000)) {
+    if (!QTest::qWaitFor([window] { return !window->isSearching(); }, 10000) ||
+        window->lstResults()->results()->rowCount() == 0) {
         fail(QStringLiteral("Find listed nothing for \"%1\" (%2)")
                  .arg(words, window->lblCount()->text()));
         return;
