@@ -27,6 +27,7 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <limits>
 #include <map>
 
 using namespace tolvane;
@@ -195,7 +196,7 @@ double indexShare(const QString& path, const data::DictionaryConfig& c) {
 
 QString generatedFile(const QString& folder, int rows) {
     const data::DictionaryConfig& c = data::eastonsConfig();
-    const QString path = folder + QStringLiteral("/generated.mdb");
+    const QString path = data::dictionaryPath(data::eastonsConfig(), folder);
     sqlite::Connection db(path, sqlite::OpenMode::ReadWriteCreate);
     db.exec(QStringLiteral("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF"));
     engine::createTextTable(db, c.table, {c.headwordColumn, c.definitionColumn});
@@ -299,5 +300,44 @@ int main(int argc, char** argv) {
     std::printf("one-time index build, 1,000,000 generated rows (%.0f MiB file): %.1f s\n",
                 double(QFileInfo(generated).size()) / 1048576, buildSeconds(generated, eastons));
     std::printf("  index share of that file: %.1f%%\n", 100 * indexShare(generated, eastons));
+
+    // One-word searches on that file, the first results against the LIKE scan: a word in one
+    // row, and a word in nearly half of them (the ranking then has that many rows to sort).
+    find::DictionaryIndex index(eastons, big.path(), {});
+    sqlite::Connection raw(generated, sqlite::OpenMode::ReadOnly);
+    auto best = [](auto&& run) {
+        qint64 fastest = std::numeric_limits<qint64>::max();
+        for (int i = 0; i < 3; ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            run();
+            fastest = std::min(fastest, timer.nsecsElapsed());
+        }
+        return double(fastest) / 1e6;
+    };
+    for (const QString word : {QStringLiteral("123456"), QStringLiteral("water")}) {
+        const QString match = engine::translateFullTextQuery(word).match;
+        int found = 0;
+        const double findMs = best([&] {
+            found = index.count(match);
+            benchmark::DoNotOptimize(
+                index.search(match, 0, find::FindService::kFirstEntries, false));
+        });
+        int scanned = 0;
+        const double likeMs = best([&] {
+            sqlite::Statement like(
+                raw, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE %1 LIKE ?1 OR %3 LIKE ?1")
+                         .arg(engine::quoteIdentifier(eastons.headwordColumn),
+                              engine::quoteIdentifier(eastons.table),
+                              engine::quoteIdentifier(eastons.definitionColumn)));
+            like.bind(1, QStringLiteral("%") + word + QStringLiteral("%"));
+            scanned = 0;
+            while (like.step())
+                ++scanned;
+        });
+        std::printf("  \"%s\" on that file: first results %.2f ms (%d entries), LIKE scan %.1f "
+                    "ms (%d rows): %.1fx\n",
+                    qPrintable(word), findMs, found, likeMs, scanned, likeMs / findMs);
+    }
     return 0;
 }

@@ -178,7 +178,7 @@ int DictionaryIndex::count(const QString& match) {
 }
 
 std::vector<FoundEntry> DictionaryIndex::search(const QString& match, int offset, int limit,
-                                                bool withSnippets) {
+                                                bool withSnippets, bool ranked) {
     std::vector<FoundEntry> found;
     if (limit <= 0)
         return found;
@@ -188,10 +188,12 @@ std::vector<FoundEntry> DictionaryIndex::search(const QString& match, int offset
         // the text. Sorting needs only the rank; what a row shows is read for the rows kept.
         const QString rank = QStringLiteral("bm25(%1, 10.0, 1.0, 1.0)").arg(fts);
         sqlite::StatementLease best = m_connection->reuse(
-            QStringLiteral(
-                "SELECT rowid, headword, %2 FROM %1 WHERE %1 MATCH ?1 ORDER BY %2, rowid "
-                "LIMIT ?2 OFFSET ?3")
-                .arg(fts, rank));
+            ranked ? QStringLiteral("SELECT rowid, headword, %2 FROM %1 WHERE %1 MATCH ?1 ORDER "
+                                    "BY %2, rowid LIMIT ?2 OFFSET ?3")
+                         .arg(fts, rank)
+                   : QStringLiteral("SELECT rowid, headword, 0 FROM %1 WHERE %1 MATCH ?1 ORDER "
+                                    "BY rowid LIMIT ?2 OFFSET ?3")
+                         .arg(fts));
         best->bind(1, match);
         best->bind(2, qint64(limit));
         best->bind(3, qint64(offset));

@@ -62,9 +62,10 @@ public:
     // How many entries match an FTS5 query (engine/FullTextQuery.h).
     int count(const QString& match);
     // The matching entries from the offset-th best on, at most `limit` of them, best first;
-    // without snippets when they are not wanted yet (they cost the most).
+    // without snippets when they are not wanted yet (they cost the most). Unranked, they come
+    // in row order with score 0: ranking costs as many steps as there are matches.
     std::vector<FoundEntry> search(const QString& match, int offset, int limit,
-                                   bool withSnippets = true);
+                                   bool withSnippets = true, bool ranked = true);
 
 private:
     void openCopy();

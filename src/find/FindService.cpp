@@ -97,7 +97,8 @@ void FindService::run(quint64 search, const QString& match,
                     index.prepare(progress);
                 const int count = index.count(match);
                 results.count += count;
-                for (FoundEntry& entry : index.search(match, 0, kFirstEntries, false))
+                for (FoundEntry& entry :
+                     index.search(match, 0, kFirstEntries, false, count <= kRankedAtOnce))
                     results.entries.push_back(std::move(entry));
                 counted.emplace_back(&index, count);
             } catch (const Cancelled&) {

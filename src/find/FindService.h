@@ -38,6 +38,9 @@ public:
     // kFirstEntries of them are reported first, without snippets.
     static constexpr int kListedEntries = 300;
     static constexpr int kFirstEntries = 25;
+    // A word in more entries than this is first listed in the dictionaries' order, and
+    // ranked with the whole list.
+    static constexpr int kRankedAtOnce = 2000;
 
     explicit FindService(QObject* parent = nullptr);
     ~FindService() override;
