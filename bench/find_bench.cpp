@@ -315,7 +315,7 @@ int main(int argc, char** argv) {
         }
         return double(fastest) / 1e6;
     };
-    for (const QString word : {QStringLiteral("123456"), QStringLiteral("water")}) {
+    for (const QString& word : {QStringLiteral("123456"), QStringLiteral("water")}) {
         const QString match = engine::translateFullTextQuery(word).match;
         int found = 0;
         const double findMs = best([&] {
