@@ -73,12 +73,14 @@ void SqliteRecordset::open(int primedColumn) {
     cache.stamp = m_core->changeStamp();
     if (m_filter.column < 0) {
         // The whole table: its largest row id is a cheap first guess at the row count (capped,
-        // since after many deletions it may be far too high).
+        // since after many deletions it may be far too high). Reserving only claims address
+        // space; what is not filled never becomes resident, while growing by doubling would
+        // hold the old and the new copy at once and leave up to half of the last one unused.
         sqlite::StatementLease last = m_core->connection().reuse(
             QStringLiteral("SELECT max(rowid) FROM %1").arg(quoteIdentifier(m_table.name)));
         if (last->step()) {
             const auto guess =
-                static_cast<size_t>(std::clamp<qint64>(last->columnInt64(0), 0, qint64(1) << 21));
+                static_cast<size_t>(std::clamp<qint64>(last->columnInt64(0), 0, qint64(1) << 25));
             m_rowids.reserve(guess);
             cache.values.reserve(static_cast<qsizetype>(guess));
         }
