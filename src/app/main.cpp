@@ -3,9 +3,9 @@
 #include "engine/legacy/JetDatabase.h"
 #include "platform/ErrorGuard.h"
 #include "richtext/PlainText.h"
+#include "shell/ApplicationSetup.h"
 #include "shell/CommandLine.h"
 #include "shell/Forms.h"
-#include "shell/Images.h"
 #include "shell/StartUp.h"
 
 #include <QApplication>
@@ -16,11 +16,7 @@ int main(int argc, char** argv) {
     if (commandLine.exitCode)
         return *commandLine.exitCode; // --help, --version or a wrong command line
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tolvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tolvane"));
-    QApplication::setApplicationVersion(QStringLiteral(TOLVANE_VERSION));
-    QApplication::setOrganizationName(QStringLiteral("Kestrane"));
-    QApplication::setWindowIcon(tolvane::shell::programIcon());
+    tolvane::shell::setUpApplication();
     QGuiApplication::setDesktopFileName(QStringLiteral("example.kestrane.Tolvane"));
     tolvane::shell::useDictionaryFolder(commandLine.dictionaries);
 

@@ -66,6 +66,11 @@ std::shared_ptr<engine::Recordset> openListing(const DictionaryConfig& config,
                                                const std::shared_ptr<engine::Database>& db,
                                                const QString& searchText);
 
+// Order among equal headwords: every recordset here (table, prefix query, listing, headword
+// query) gives rows with one headword in row id order, and the word list keeps that order
+// among equal items, so the dictionary window matches the k-th equal list item with the k-th
+// row of the headword query (DictionaryWindow::chooseListItem).
+//
 // The rows whose headword equals the chosen item (spaces around it removed, any letter
 // case), standing on the first of them. Fails with err::NoCurrentRecord when there is none;
 // the recordset has been opened by then, so a caller that assigns the result keeps nothing.

@@ -3,6 +3,7 @@
 
 #include "dictwindow/DictionaryLayout.h"
 
+#include "dictwindow/FocusMark.h"
 #include "dictwindow/SearchBox.h"
 #include "dictwindow/WordList.h"
 #include "platform/DesignFont.h"
@@ -14,7 +15,10 @@
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QWidget>
+#include <algorithm>
+#include <functional>
 
 namespace tolvane::dictwindow {
 
@@ -26,6 +30,7 @@ constexpr int kFormWidth = 6735;
 constexpr int kFormHeight = 3720;
 
 const QColor kEntryBackground(255, 255, 0); // the headword and definition boxes
+const QColor kEntryText(0, 0, 0);           // reads on the yellow whatever the theme
 const QColor kListBackground(0, 0, 0);
 const QColor kListText(0, 255, 255);
 
@@ -57,27 +62,82 @@ QLabel* label(const char* name, const QString& caption, QWidget* form, int left,
     return l;
 }
 
+// A control with a fixed background gets a fixed text colour that reads on it, so that a
+// dark desktop theme (light text) leaves it readable; controls without fixed colours follow
+// the theme in both.
 void setColours(QWidget* w, QPalette::ColorRole backgroundRole, const QColor& background,
-                const QColor* text = nullptr) {
+                const QColor& text) {
     QPalette p = w->palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         p.setColor(group, backgroundRole, background);
-        if (text)
-            p.setColor(group, QPalette::Text, *text);
+        p.setColor(group, QPalette::Text, text);
+        p.setColor(group, QPalette::PlaceholderText, text);
     }
     w->setPalette(p);
 }
 
+// The window's client area. Its designed size is its smallest; a larger one (the main
+// window made larger) lets the reading controls grow.
+class DictionaryForm final : public QWidget {
+public:
+    using QWidget::QWidget;
+    std::function<void(const QSize&)> resized;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        if (resized)
+            resized(event->size());
+    }
+};
+
 } // namespace
+
+QSize dictionaryFormSize() {
+    return platform::twipsSize(kFormWidth, kFormHeight);
+}
+
+void placeControls(const DictionaryControls& c, const data::DictionaryConfig& config,
+                   const QSize& growth) {
+    const int dx = std::max(0, growth.width());
+    const int dy = std::max(0, growth.height());
+    // The King James window shares the height it gains between its two entry boxes.
+    const int definitionGain = config.hasScripture() ? dy / 2 : dy;
+
+    c.txtSearch->setGeometry(twipsRect(120, 240, 2895, 285));
+    c.lstdata->setGeometry(twipsRect(120, 960, 2895, 2595).adjusted(0, 0, 0, dy));
+    c.Label1->setGeometry(twipsRect(360, 600, 2415, 255));
+
+    c.txtForename->setGeometry(twipsRect(3360, 240, 3255, 285).adjusted(0, 0, dx, 0));
+    c.Label2->setGeometry(twipsRect(4560, 600, 735, 255));
+    c.txtSurname->setGeometry(
+        twipsRect(3360, 840, 3255, config.definitionHeight).adjusted(0, 0, dx, definitionGain));
+    if (c.rtb1) {
+        c.Label3->setGeometry(twipsRect(4560, 1680, 855, 255).translated(0, definitionGain));
+        c.rtb1->setGeometry(twipsRect(3360, 1920, 3255, 1335).adjusted(0, definitionGain, dx, dy));
+    }
+    // Get New Word stays under the boxes, at their left edge.
+    c.Command1->setGeometry(twipsRect(3360, 3360, 1215, 255).translated(0, dy));
+
+    // The editing buttons never show; they keep their designed places.
+    c.cmdAdd->setGeometry(twipsRect(1800, 2040, 1215, 255));
+    c.cmdDelete->setGeometry(twipsRect(3240, 2040, 1215, 255));
+    c.cmdEdit->setGeometry(twipsRect(1800, 2400, 1215, 255));
+    c.cmdend->setGeometry(twipsRect(3240, 2400, 1215, 255));
+    c.cmdsave->setGeometry(twipsRect(1800, 2760, 1215, 255));
+    c.cmdcancel->setGeometry(twipsRect(3240, 2760, 1215, 255));
+}
 
 DictionaryControls buildDictionaryLayout(const data::DictionaryConfig& config, QWidget* parent) {
     DictionaryControls c;
-    auto* form = new QWidget(parent);
+    auto* form = new DictionaryForm(parent);
     c.form = form;
     form->setObjectName(config.windowName);
     form->setWindowTitle(config.windowCaption);
+    form->setAccessibleName(config.mainCaption);
     form->setFont(platform::designFont());
-    form->setFixedSize(platform::twipsSize(kFormWidth, kFormHeight));
+    form->setMinimumSize(dictionaryFormSize());
+    form->resize(dictionaryFormSize());
 
     c.Command1 = button("Command1", QStringLiteral("Get New Word"), form, 3360, 3360, true, true);
 
@@ -85,6 +145,7 @@ DictionaryControls buildDictionaryLayout(const data::DictionaryConfig& config, Q
         c.rtb1 = place(new richtext::RichTextBox, "rtb1", form, 3360, 1920, 3255, 1335);
         // Tab moves on to the next control, as in every other box of the window.
         c.rtb1->setTabChangesFocus(true);
+        markFocus(c.rtb1);
     }
 
     c.cmdAdd = button("cmdAdd", QStringLiteral("Add New"), form, 1800, 2040, false, true);
@@ -101,7 +162,8 @@ DictionaryControls buildDictionaryLayout(const data::DictionaryConfig& config, Q
 
     c.txtForename = place(new QLineEdit, "txtForename", form, 3360, 240, 3255, 285);
     c.txtForename->setReadOnly(true);
-    setColours(c.txtForename, QPalette::Base, kEntryBackground);
+    setColours(c.txtForename, QPalette::Base, kEntryBackground, kEntryText);
+    c.txtForename->setAccessibleName(QStringLiteral("Headword"));
 
     c.txtSurname =
         place(new QPlainTextEdit, "txtSurname", form, 3360, 840, 3255, config.definitionHeight);
@@ -110,16 +172,39 @@ DictionaryControls buildDictionaryLayout(const data::DictionaryConfig& config, Q
     c.txtSurname->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     c.txtSurname->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     c.txtSurname->setFont(platform::designFont(9.75));
-    setColours(c.txtSurname, QPalette::Base, kEntryBackground);
+    setColours(c.txtSurname, QPalette::Base, kEntryBackground, kEntryText);
+    // Read-only, but the keyboard can still move and select in it; the caret and the mark
+    // around the box show where the focus is.
+    c.txtSurname->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    markFocus(c.txtSurname);
 
     c.lstdata = place(new WordList, "lstdata", form, 120, 960, 2895, 2595);
-    setColours(c.lstdata, QPalette::Base, kListBackground, &kListText);
+    setColours(c.lstdata, QPalette::Base, kListBackground, kListText);
+    c.lstdata->setAccessibleName(QStringLiteral("Word list"));
 
     if (config.hasScripture())
         c.Label3 = label("Label3", QStringLiteral("Scripture"), form, 4560, 1680, 855);
     c.Label2 = label("Label2", QStringLiteral("Definition"), form, 4560, 600, 735);
     c.Label1 =
         label("Label1", QStringLiteral("Enter a Word or Select a Word"), form, 360, 600, 2415);
+
+    // Screen readers name each box after the label tied to it; the others after their text.
+    c.Label1->setBuddy(c.txtSearch);
+    c.txtSearch->setAccessibleName(c.Label1->text());
+    c.Label2->setBuddy(c.txtSurname);
+    c.txtSurname->setAccessibleName(c.Label2->text());
+    if (c.rtb1) {
+        c.Label3->setBuddy(c.rtb1);
+        c.rtb1->setAccessibleName(c.Label3->text());
+    }
+    for (QPushButton* b :
+         {c.Command1, c.cmdAdd, c.cmdDelete, c.cmdEdit, c.cmdend, c.cmdsave, c.cmdcancel})
+        b->setAccessibleName(b->text());
+
+    placeControls(c, config, QSize());
+    form->resized = [c, &config](const QSize& size) {
+        placeControls(c, config, size - dictionaryFormSize());
+    };
 
     // Tab order. The King James window runs from the list through the boxes to its buttons;
     // the other two start at Get New Word and end at the list. Hidden and disabled buttons

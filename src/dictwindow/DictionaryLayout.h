@@ -10,6 +10,7 @@ class QTextEdit;
 class QPushButton;
 class QLabel;
 class QWidget;
+class QSize;
 
 namespace tolvane::richtext {
 class RichTextBox;
@@ -40,7 +41,17 @@ struct DictionaryControls {
     QLabel* Label1 = nullptr; // "Enter a Word or Select a Word"
 };
 
-// Creates the window's client area (6735 x 3720 twips) with every control in creation order,
+// The window's client area as designed: 6735 x 3720 twips. It is also its smallest size.
+QSize dictionaryFormSize();
+
+// Places every control. `growth` is how much larger than designed the client area is (no
+// growth: every control exactly at its designed place): the word list grows downwards, the
+// headword, definition and scripture boxes grow to the right and (the last two) downwards,
+// and Get New Word stays under the boxes. The window does this itself when it is resized.
+void placeControls(const DictionaryControls& controls, const data::DictionaryConfig& config,
+                   const QSize& growth);
+
+// Creates the window's client area with every control in creation order,
 // in its place and initial state, and the window's tab order.
 DictionaryControls buildDictionaryLayout(const data::DictionaryConfig& config,
                                          QWidget* parent = nullptr);

@@ -8,12 +8,14 @@
 #include "dictwindow/DictionaryTexts.h"
 #include "dictwindow/SearchBox.h"
 #include "dictwindow/WordList.h"
+#include "platform/ErrorGuard.h"
 #include "platform/MessageBox.h"
 #include "richtext/RichTextBox.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <algorithm>
 
 namespace tolvane::dictwindow {
 
@@ -28,10 +30,7 @@ void DictionaryWindow::lstdata_Click() {
     if (index < 0)
         return;
     const QString item = m_controls.lstdata->List(index);
-    rs = db->OpenRecordset(data::headwordQuery(m_config, item));
-    if (rs->RecordCount() > 0) {
-        rs->MoveFirst();
-    } else if (!standOnExactHeadword(item)) {
+    if (!standOnListedRow(item, m_controls.lstdata->occurrenceAt(index))) {
         // The row went away behind the list: say so and keep the entry that is shown.
         message(texts::noRecordsFound(), platform::OkOnly, texts::errorTitle());
         return;
@@ -44,22 +43,88 @@ void DictionaryWindow::lstdata_Click() {
     Q_EMIT entryShown(data::trimSpaces(item), duplicateOrdinal(index));
 }
 
-// The lookup by headword drops the spaces around the list item, so a headword stored with
-// spaces around it is found only by its exact text: among the rows that begin with it, stand
-// on the first whose headword equals it (ignoring letter case, as the engine's equality does).
-bool DictionaryWindow::standOnExactHeadword(const QString& item) {
-    if (data::trimSpaces(item) == item)
+void DictionaryWindow::browseList(int key) {
+    WordList* list = m_controls.lstdata;
+    const int count = list->ListCount();
+    if (count == 0)
+        return;
+    const int current = list->ListIndex();
+    const int rowHeight = std::max(1, list->sizeHintForRow(0));
+    const int page = std::max(1, list->viewport()->height() / rowHeight - 1);
+    int target = current;
+    switch (key) {
+    case Qt::Key_Down:
+        target = current + 1;
+        break;
+    case Qt::Key_Up:
+        target = current < 0 ? 0 : current - 1;
+        break;
+    case Qt::Key_PageDown:
+        target = current < 0 ? page : current + page;
+        break;
+    case Qt::Key_PageUp:
+        target = current - page;
+        break;
+    default: // Enter
+        target = current < 0 ? 0 : current;
+        break;
+    }
+    target = std::clamp(target, 0, count - 1);
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (target == current && !enter)
+        return; // already at the end the key moves to
+    list->selectItem(target);
+    lstdata_Click();
+}
+
+bool DictionaryWindow::chooseListItem(const QString& headword, int occurrence) {
+    const int index = m_controls.lstdata->indexOf(headword, occurrence);
+    if (index < 0)
         return false;
-    rs = data::openPrefix(m_config, db, item);
+    m_controls.lstdata->selectItem(index);
+    platform::runGuarded([this] { lstdata_Click(); });
+    return true;
+}
+
+// The list shows one item per row, so a headword held by several rows is listed several
+// times; the k-th of those items stands for the k-th of those rows. Both go by row id: the
+// list keeps equal headwords in the order the rows come (whole table and prefix lists alike),
+// and the headword query gives them in the same order. The query may also return headwords
+// that differ in letter case only; they are other items of the list and are stepped over.
+//
+// The headword query drops the spaces around the list item, so a headword stored with spaces
+// around it is found only among the rows that begin with it. A list item that no row holds
+// any more (the list is older than the table) shows the query's first row when it has one.
+bool DictionaryWindow::standOnListedRow(const QString& item, int occurrence) {
+    rs = db->OpenRecordset(data::headwordQuery(m_config, item));
+    const bool found = rs->RecordCount() > 0;
+    if (found && stepToOccurrence(item, occurrence))
+        return true;
+    if (data::trimSpaces(item) != item) {
+        auto byHeadword = rs;
+        rs = data::openPrefix(m_config, db, item);
+        if (stepToOccurrence(item, occurrence))
+            return true;
+        rs = std::move(byHeadword);
+    }
+    if (!found)
+        return false;
+    rs->MoveFirst();
+    return true;
+}
+
+// Moves rs to the occurrence-th of its rows whose headword is exactly `item`; false when it
+// holds fewer (rs then stands after its last row).
+bool DictionaryWindow::stepToOccurrence(const QString& item, int occurrence) {
     const int n = rs->RecordCount();
     if (n == 0)
         return false;
     rs->MoveFirst();
     for (int i = 0; i < n; ++i, rs->MoveNext()) {
-        if (data::readText(rs, m_config.headwordColumn).compare(item, Qt::CaseInsensitive) == 0)
+        if (data::readText(rs, m_config.headwordColumn) == item && occurrence-- == 0)
             return true;
     }
-    return false; // rs stands after its last row, on no row
+    return false;
 }
 
 // Shows the current row of rs: definition, headword, then (King James) the scripture text,

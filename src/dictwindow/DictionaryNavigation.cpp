@@ -67,19 +67,8 @@ bool DictionaryWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // Which of the list items holding exactly this headword item `index` is (0 for the first).
-// The list is sorted without regard to case, so they all sit among the items equal to it
-// ignoring case, in row order.
 int DictionaryWindow::duplicateOrdinal(int index) const {
-    const QString item = m_controls.lstdata->List(index);
-    int ordinal = 0;
-    for (int i = index - 1; i >= 0; --i) {
-        const QString before = m_controls.lstdata->List(i);
-        if (before.compare(item, Qt::CaseInsensitive) != 0)
-            break;
-        if (before == item)
-            ++ordinal;
-    }
-    return ordinal;
+    return m_controls.lstdata->occurrenceAt(index);
 }
 
 bool DictionaryWindow::showHeadword(const QString& headword, int duplicate) {

@@ -27,6 +27,7 @@ DictionaryWindow::~DictionaryWindow() = default;
 QWidget* DictionaryWindow::createControls(QWidget* parent) {
     m_controls = buildDictionaryLayout(m_config, parent);
     connectHandlers();
+    connectZoom();
     return m_controls.form;
 }
 
@@ -50,6 +51,8 @@ void DictionaryWindow::connectHandlers() {
             guarded (&DictionaryWindow::txtSearch_Change)();
     });
     connect(c.lstdata, &WordList::clicked, this, guarded(&DictionaryWindow::lstdata_Click));
+    connect(c.txtSearch, &SearchBox::listKey, this,
+            [this](int key) { platform::runGuarded([this, key] { browseList(key); }); });
     connect(c.Command1, &QPushButton::clicked, this, guarded(&DictionaryWindow::Command1_Click));
     connect(c.cmdAdd, &QPushButton::clicked, this, guarded(&DictionaryWindow::cmdAdd_Click));
     connect(c.cmdEdit, &QPushButton::clicked, this, guarded(&DictionaryWindow::cmdEdit_Click));

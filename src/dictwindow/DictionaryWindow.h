@@ -46,6 +46,23 @@ public:
     void cmdDelete_Click();
     void cmdend_Click();
 
+    // Browsing the list from the search box: Up and Down move the list's selection by one,
+    // Page Up and Page Down by a page, Enter takes the selected item (the first when none is
+    // selected). Each move shows the entry as a click would (lstdata_Click, which returns
+    // the focus to the search box).
+    void browseList(int key);
+
+    // Zoom of the entry boxes, both together: steps > 0 larger, < 0 smaller, 0 back to the
+    // designed size. Kept for the next start.
+    void zoomEntry(int steps);
+    int entryZoomPercent() const { return m_zoomPercent; }
+
+    // Selects the occurrence-th (from 0) of the list items that hold exactly `headword` and
+    // shows its entry as a click on it would (lstdata_Click, guarded). Among equal headwords
+    // the list and the rows go by row id, so the k-th item is the k-th such row. False, and
+    // nothing changes, when the list holds fewer such items.
+    bool chooseListItem(const QString& headword, int occurrence = 0);
+
     // Public operations: store the boxes as a new row / into the current row.
     QVariant add();
     QVariant edit();
@@ -84,6 +101,8 @@ private:
     void watchDoubleClicks();
     bool selectAndShow(const QString& headword, int duplicate);
     int duplicateOrdinal(int index) const;
+    void connectZoom();
+    void showEntryZoom(int percent);
 
     // Helpers shared by the handlers (see the .cpp files for why each exists).
     void connectHandlers();
@@ -101,7 +120,8 @@ private:
     bool boxesHoldData();
     QVariant store(bool adding);
     void writeBoxesToCurrentRow(bool adding);
-    bool standOnExactHeadword(const QString& item);
+    bool standOnListedRow(const QString& item, int occurrence);
+    bool stepToOccurrence(const QString& item, int occurrence);
     int message(const QString& text, int style, const QString& title);
 
     const data::DictionaryConfig& m_config;
@@ -109,6 +129,7 @@ private:
     bool m_adding = false;
     bool m_editing = false;
     int m_answer = 0;
+    int m_zoomPercent = 100;
     // Set while loadlist shortens the search text: the change handler it sets off opens the
     // recordset for the shorter text, and the shortening loop lists it once at the end.
     bool m_deferListing = false;

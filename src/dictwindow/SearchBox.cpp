@@ -1,9 +1,39 @@
 #include "dictwindow/SearchBox.h"
 
+#include <QKeyEvent>
+
 namespace tolvane::dictwindow {
 
 SearchBox::SearchBox(QWidget* parent) : QLineEdit(parent) {
     setObjectName(QStringLiteral("txtSearch"));
+}
+
+void SearchBox::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (mods == Qt::NoModifier) {
+            event->accept();
+            Q_EMIT listKey(event->key());
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    // Alt with a letter belongs to the menus and shortcuts (AltGr, which types letters on
+    // many keyboards, does not report Alt).
+    if (mods.testFlag(Qt::AltModifier) && !mods.testFlag(Qt::ControlModifier) &&
+        !event->text().isEmpty() && event->text().at(0).isPrint()) {
+        event->ignore();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
 }
 
 } // namespace tolvane::dictwindow

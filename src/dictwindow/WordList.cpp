@@ -1,6 +1,7 @@
 #include "dictwindow/WordList.h"
 
 #include "dictwindow/WordListModel.h"
+#include "engine/ListCollation.h"
 #include "platform/Error.h"
 
 #include <QItemSelectionModel>
@@ -24,6 +25,17 @@ WordList::WordList(QWidget* parent) : QListView(parent), m_model(new WordListMod
     setUniformItemSizes(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTextElideMode(Qt::ElideNone);
+
+    // Screen readers announce how many words the list holds.
+    const auto describe = [this] {
+        const int n = m_model->size();
+        setAccessibleDescription(n == 1 ? QStringLiteral("1 headword")
+                                        : QStringLiteral("%1 headwords").arg(n));
+    };
+    connect(m_model, &QAbstractItemModel::modelReset, this, describe);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, describe);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, describe);
+    describe();
 }
 
 void WordList::Clear() {
@@ -59,6 +71,40 @@ int WordList::ListIndex() const {
 
 int WordList::ListCount() const {
     return m_model->size();
+}
+
+// Items with one text stand together among the items the list's order holds equal to it
+// (it ignores letter case, for one), so the walk stops at the first item it orders apart.
+int WordList::occurrenceAt(int index) const {
+    const QString item = m_model->at(index);
+    int occurrence = 0;
+    for (int i = index - 1; i >= 0; --i) {
+        const QString before = m_model->at(i);
+        if (engine::compareListOrder(before, item) != 0)
+            break;
+        if (before == item)
+            ++occurrence;
+    }
+    return occurrence;
+}
+
+int WordList::indexOf(const QString& item, int occurrence) const {
+    const int n = m_model->size();
+    for (int i = 0; i < n; ++i) {
+        if (m_model->at(i) == item && occurrence-- == 0)
+            return i;
+    }
+    return -1;
+}
+
+void WordList::selectItem(int index) {
+    if (index < 0 || index >= m_model->size()) {
+        selectionModel()->clearSelection();
+        return;
+    }
+    const QModelIndex item = m_model->index(index, 0);
+    selectionModel()->setCurrentIndex(item, QItemSelectionModel::ClearAndSelect);
+    scrollTo(item);
 }
 
 // Only the user's own mouse and keys report a click: a selection that they changed, or a

@@ -31,6 +31,17 @@ public:
     int ListIndex() const;         // the selected item, -1 for none
     int ListCount() const;
 
+    // Equal headwords. The list may hold one headword several times, once per row; among
+    // equal items the order is that of the rows' ids, the same order the headword query
+    // gives them in. occurrenceAt(n) is how many items before item n hold exactly its text
+    // (0 for the first of them); indexOf(text, k) is the item holding the k-th of them, or -1.
+    int occurrenceAt(int index) const;
+    int indexOf(const QString& item, int occurrence = 0) const;
+
+    // Selects item n (scrolled into view) without reporting a click: the caller decides
+    // whether the selection is to show an entry. -1 clears the selection.
+    void selectItem(int index);
+
 Q_SIGNALS:
     // The user selected an item (mouse or keyboard). Never emitted by the program's own fills.
     void clicked(int index);

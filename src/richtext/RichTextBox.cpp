@@ -5,8 +5,52 @@
 #include "richtext/RtfWriter.h"
 
 #include <QSignalBlocker>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// Each run's own size, kept on the run while it is shown zoomed (0: the run has no size of
+// its own and follows the document's default font).
+constexpr int kOwnPointSize = QTextFormat::UserProperty + 1;
+
+struct Run {
+    int position;
+    int length;
+    QTextCharFormat format;
+};
+
+std::vector<Run> runsOf(const QTextDocument& document) {
+    std::vector<Run> runs;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            runs.push_back({fragment.position(), fragment.length(), fragment.charFormat()});
+        }
+    return runs;
+}
+
+void setRunFormats(QTextDocument& document, const std::vector<Run>& runs) {
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    for (const Run& run : runs) {
+        cursor.setPosition(run.position);
+        cursor.setPosition(run.position + run.length, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(run.format);
+    }
+    cursor.endEditBlock();
+}
+
+double ownPointSize(const QTextCharFormat& format) {
+    if (format.hasProperty(kOwnPointSize))
+        return format.doubleProperty(kOwnPointSize);
+    return format.hasProperty(QTextFormat::FontPointSize) ? format.fontPointSize() : 0.0;
+}
+
+} // namespace
 
 namespace tolvane::richtext {
 
@@ -26,7 +70,42 @@ RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent) {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
 }
 
-QString RichTextBox::TextRTF() const { return writeRtf(*document()); }
+QString RichTextBox::TextRTF() const {
+    if (m_zoom == 100)
+        return writeRtf(*document());
+    // The content as it is, not as it is shown: every run back at its own size.
+    std::unique_ptr<QTextDocument> own(document()->clone());
+    std::vector<Run> runs = runsOf(*own);
+    for (Run& run : runs) {
+        const double size = ownPointSize(run.format);
+        if (size > 0)
+            run.format.setFontPointSize(size);
+        else
+            run.format.clearProperty(QTextFormat::FontPointSize);
+        run.format.clearProperty(kOwnPointSize);
+    }
+    setRunFormats(*own, runs);
+    return writeRtf(*own);
+}
+
+void RichTextBox::setZoomPercent(int percent) {
+    if (percent <= 0 || percent == m_zoom)
+        return;
+    m_zoom = percent;
+    applyZoom();
+}
+
+void RichTextBox::applyZoom() {
+    const QSignalBlocker blocker(this);
+    const double defaultSize = document()->defaultFont().pointSizeF();
+    std::vector<Run> runs = runsOf(*document());
+    for (Run& run : runs) {
+        const double size = ownPointSize(run.format);
+        run.format.setProperty(kOwnPointSize, size);
+        run.format.setFontPointSize((size > 0 ? size : defaultSize) * m_zoom / 100.0);
+    }
+    setRunFormats(*document(), runs);
+}
 
 void RichTextBox::setTextRTF(const QString& value) {
     // Setting the content is the program's doing, not the user's: no signal of the box may
@@ -37,6 +116,8 @@ void RichTextBox::setTextRTF(const QString& value) {
         readRtf(value, *document());
     else
         setPlainTextContent(*document(), value);
+    if (m_zoom != 100)
+        applyZoom();
     setTextCursor(QTextCursor(document()));
 }
 
@@ -46,6 +127,8 @@ void RichTextBox::setText(const QString& text) {
     const QSignalBlocker blocker(this);
     detachCursor();
     setPlainTextContent(*document(), text);
+    if (m_zoom != 100)
+        applyZoom();
     setTextCursor(QTextCursor(document()));
 }
 

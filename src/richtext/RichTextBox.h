@@ -25,8 +25,17 @@ public:
     // Replaces the content with this plain text.
     void setText(const QString& text);
 
+    // Display zoom in percent (100: the content's own sizes). Every font size of the
+    // content is shown scaled, the content given by TextRTF keeps its own sizes, and a
+    // later setTextRTF or setText is shown at the same zoom.
+    void setZoomPercent(int percent);
+    int zoomPercent() const { return m_zoom; }
+
 private:
     void detachCursor();
+    void applyZoom();
+
+    int m_zoom = 100;
 };
 
 } // namespace tolvane::richtext

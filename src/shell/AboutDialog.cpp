@@ -117,6 +117,7 @@ AboutDialog::AboutDialog(Forms& forms, QWidget* parent) : QDialog(parent), m_for
     image1->setPixmap(bannerPicture()); // at its own size
     image1->setCursor(linkPointer());
     image1->setToolTip(QStringLiteral("Click here for more Freeware from Kestrane."));
+    image1->setAccessibleName(image1->toolTip()); // a picture has no text of its own
     connect(image1, &LinkLabel::clicked, this,
             [this] { platform::runGuarded([this] { Image1_Click(); }); });
 

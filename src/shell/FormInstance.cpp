@@ -87,6 +87,11 @@ QWidget* FormInstance::detach() {
 }
 
 void FormInstance::dispose(QWidget* window) {
+    // A top-level window on screen goes as if the user had closed it, so that the program
+    // ends when it was the last one (hiding alone would leave the program running with no
+    // window). Our windows accept every close.
+    if (window->isWindow() && window->isVisible())
+        window->close();
     window->hide();
     if (auto* sub = qobject_cast<QMdiSubWindow*>(window); sub && sub->mdiArea())
         sub->mdiArea()->removeSubWindow(sub);

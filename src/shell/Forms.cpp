@@ -185,7 +185,7 @@ Forms::Dictionary& Forms::dictionary(const data::DictionaryConfig& config) {
         // (close, move, resize): the window is closed only by the main window's commands.
         sub->setSystemMenu(nullptr);
         sub->setWindowTitle(form->windowTitle());
-        sub->resize(form->size());
+        workspace->fit(sub);
         return sub;
     };
     h.load = [dw] { dw->Form_Load(); };

@@ -14,7 +14,9 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QScreen>
+#include <QShortcut>
 
 namespace tolvane::shell {
 
@@ -26,6 +28,36 @@ MainWindow::MainWindow(Forms& forms, QWidget* parent)
     setWindowIcon(programIcon());
     setCentralWidget(m_workspace);
     createMenus();
+    enableMenuBarKeys();
+}
+
+namespace {
+// The platform style decides whether a lone Alt press moves into the menu bar; on the
+// platform the program was made for it does, whatever the style on this one says.
+class MenuBarKeys final : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == QStyle::SH_MenuBar_AltKeyNavigation)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+} // namespace
+
+void MainWindow::enableMenuBarKeys() {
+    QMenuBar* bar = menuBar();
+    auto* style = new MenuBarKeys;
+    style->setParent(bar);
+    bar->setStyle(style);
+    // F10 opens the first menu; the arrow keys and Enter go on from there.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    f10->setContext(Qt::WindowShortcut);
+    connect(f10, &QShortcut::activated, bar, [bar] {
+        const auto actions = bar->actions();
+        if (!actions.isEmpty())
+            bar->setActiveAction(actions.first());
+    });
 }
 
 void MainWindow::createMenus() {
@@ -97,6 +129,19 @@ void MainWindow::applyOuterSize() {
     m_frameUsed = frameGeometry().size() - size();
     resize(m_outerSize - m_frameUsed);
     m_sizeSet = size();
+    updateGrowth();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    updateGrowth();
+}
+
+// Measured on the outer size, frame included, against the outer size set at load: the
+// frame may be known only later, and the inner size set for it may lag behind.
+void MainWindow::updateGrowth() {
+    if (m_outerSize.isValid())
+        m_workspace->setGrowth(frameGeometry().size() - m_outerSize);
 }
 
 bool MainWindow::event(QEvent* event) {
@@ -106,6 +151,8 @@ bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::Move && m_outerSize.isValid() && size() == m_sizeSet &&
         frameGeometry().size() - size() != m_frameUsed)
         applyOuterSize();
+    if (event->type() == QEvent::Move)
+        updateGrowth();
     return QMainWindow::event(event);
 }
 

@@ -45,9 +45,14 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void applyOuterSize();
+    // The client area's growth over the default size, handed to the dictionary windows.
+    void updateGrowth();
+    // F10, and Alt pressed and released alone, move into the menu bar.
+    void enableMenuBarKeys();
     void createMenus();
     QAction* menuItem(QMenu* menu, const char* name, const QString& caption,
                       void (MainWindow::*handler)());

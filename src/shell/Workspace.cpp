@@ -2,6 +2,7 @@
 
 #include "shell/Images.h"
 
+#include <QMdiSubWindow>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -16,6 +17,21 @@ Workspace::Workspace(QWidget* parent) : QMdiArea(parent), m_picture(workspacePic
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // Keyboard focus belongs to the child windows' controls, never to the area itself.
     setFocusPolicy(Qt::NoFocus);
+}
+
+void Workspace::setGrowth(const QSize& growth) {
+    const QSize g = growth.expandedTo(QSize(0, 0));
+    if (g == m_growth)
+        return;
+    m_growth = g;
+    const auto subs = subWindowList();
+    for (QMdiSubWindow* sub : subs)
+        fit(sub);
+}
+
+void Workspace::fit(QMdiSubWindow* sub) const {
+    if (QWidget* form = sub->widget())
+        sub->resize(form->minimumSize() + m_growth);
 }
 
 QRect Workspace::pictureRect() const {

@@ -68,10 +68,12 @@ TEST_F(LookupTest, AStoredRichTextScriptureShowsFormattedAndStoresBackAsRichText
     EXPECT_TRUE(messageLog().isEmpty());
 }
 
-TEST_F(LookupTest, DuplicateHeadwordsAreListedTwiceAndShowTheFirstRow) {
+TEST_F(LookupTest, DuplicateHeadwordsAreListedTwiceAndEachShowsItsOwnRow) {
     c().txtSearch->setText(QStringLiteral("bew"));
     ASSERT_EQ(listItems(), (QStringList{QStringLiteral("Bewray"), QStringLiteral("Bewray")}));
     clickItem(1);
+    EXPECT_EQ(c().txtSurname->toPlainText(), QStringLiteral("to betray, second"));
+    clickItem(0);
     EXPECT_EQ(c().txtSurname->toPlainText(), QStringLiteral("to betray, first"));
 }
 

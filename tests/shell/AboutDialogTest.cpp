@@ -221,19 +221,52 @@ TEST_F(AboutDialogTest, TextsThatAreNotLinksDoNothingWhenClicked) {
     EXPECT_TRUE(aboutDialog()->isVisible());
 }
 
-TEST_F(AboutDialogTest, AboutStaysOpenWhenTheMainWindowClosesAndTheProgramEndsAfterIt) {
+// Every way the last two windows can go, in either order: the program ends with the last.
+enum class AboutGoes { ByOk, ByCloseBox, ByEscape };
+struct Ending {
+    AboutGoes about;
+    bool mainFirst;
+};
+
+class ProgramEndTest : public AboutDialogTest, public ::testing::WithParamInterface<Ending> {
+protected:
+    void closeAbout() {
+        switch (GetParam().about) {
+        case AboutGoes::ByOk:
+            click("OKButton");
+            break;
+        case AboutGoes::ByCloseBox:
+            aboutDialog()->close();
+            break;
+        case AboutGoes::ByEscape:
+            QTest::keyClick(control("OKButton"), Qt::Key_Escape);
+            break;
+        }
+    }
+};
+
+TEST_P(ProgramEndTest, AboutOutlivesTheMainWindowAndTheProgramEndsWithTheLastWindow) {
     startProgram();
     openAbout();
-    // Run the real event loop: closing the main window must not end it; closing the About
-    // dialog, the last window, must.
-    bool aboutShownAfterMainClosed = false;
+    // Run the real event loop: closing the main window must not end it while About is open;
+    // closing the last window, whichever way, must.
+    bool aboutShownAfterMainClosed = !GetParam().mainFirst;
     QObject timers; // ends the timers with the test
-    QTimer::singleShot(0, mainWindow(), [this] { mainWindow()->close(); });
+    QTimer::singleShot(0, &timers, [&] {
+        if (GetParam().mainFirst)
+            mainWindow()->close();
+        else
+            closeAbout();
+    });
     QTimer::singleShot(50, &timers, [&] {
+        if (!GetParam().mainFirst) {
+            mainWindow()->close();
+            return;
+        }
         aboutShownAfterMainClosed =
             !forms->frmMain().isLoaded() && aboutDialog() && aboutDialog()->isVisible();
         if (aboutDialog())
-            aboutDialog()->close();
+            closeAbout();
     });
     QTimer::singleShot(5000, &timers, [] { QCoreApplication::exit(2); });
     const bool quitBefore = QGuiApplication::quitOnLastWindowClosed();
@@ -242,6 +275,14 @@ TEST_F(AboutDialogTest, AboutStaysOpenWhenTheMainWindowClosesAndTheProgramEndsAf
     QGuiApplication::setQuitOnLastWindowClosed(quitBefore);
     EXPECT_TRUE(aboutShownAfterMainClosed);
     EXPECT_FALSE(forms->Dialog().isLoaded());
+    EXPECT_FALSE(forms->frmMain().isLoaded());
 }
+
+INSTANTIATE_TEST_SUITE_P(Ways, ProgramEndTest,
+                         ::testing::Values(Ending{AboutGoes::ByOk, true},
+                                           Ending{AboutGoes::ByCloseBox, true},
+                                           Ending{AboutGoes::ByEscape, true},
+                                           Ending{AboutGoes::ByOk, false},
+                                           Ending{AboutGoes::ByEscape, false}));
 
 } // namespace
