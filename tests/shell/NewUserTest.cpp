@@ -5,6 +5,7 @@
 
 #include "dictwindow/DictionaryWindow.h"
 #include "dictwindow/SearchBox.h"
+#include "dictwindow/WordList.h"
 #include "platform/Twips.h"
 #include "shell/AboutDialog.h"
 #include "shell/ApplicationSetup.h"
@@ -17,6 +18,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSet>
 #include <QTest>
 

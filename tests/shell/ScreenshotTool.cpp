@@ -11,6 +11,7 @@
 // entry); otherwise the sample's is used.
 
 #include "dictwindow/DictionaryWindow.h"
+#include "dictwindow/SearchBox.h"
 #include "dictwindow/WordList.h"
 #include "find/FindResultList.h"
 #include "find/FindWindow.h"
