@@ -230,6 +230,8 @@ int main(int argc, char** argv) {
 
     checkTitle(main, QStringLiteral("Tolvane - Hitchcock's Bible Names"));
     findInEntries(forms, out, QStringLiteral("son of"));
+    if (QWidget* find = forms.findWindow()) // out of the way of the pictures below
+        find->close();
 
     main->findChild<QAction*>(QStringLiteral("mnuAbout"))->trigger();
     settle();
