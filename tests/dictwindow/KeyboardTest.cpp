@@ -31,8 +31,9 @@ protected:
     int shown() {
         const int index = c().lstdata->ListIndex();
         EXPECT_GE(index, 0);
-        if (index >= 0)
+        if (index >= 0) {
             EXPECT_EQ(c().txtForename->text(), c().lstdata->List(index));
+        }
         EXPECT_TRUE(c().txtSearch->hasFocus());
         return index;
     }
