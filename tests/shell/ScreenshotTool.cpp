@@ -254,6 +254,11 @@ int main(int argc, char** argv) {
     openDictionary(forms, data::eastonsConfig(), out, QString(), 0);
     main->showMaximized();
     settle();
+    // Without a window manager nothing maximises: the window then takes the screen itself.
+    if (QScreen* screen = main->screen(); screen && main->width() < screen->availableGeometry().width() * 9 / 10) {
+        main->setGeometry(screen->availableGeometry());
+        settle();
+    }
     dictwindow::DictionaryWindow& eastons = forms.dictionaryWindow(data::eastonsConfig());
     const QString longEntry =
         fullEastons.isEmpty() ? QStringLiteral("Abraham") : QStringLiteral("Paul");
