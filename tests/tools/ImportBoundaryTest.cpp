@@ -3,8 +3,6 @@
 #include "ImportTestSupport.h"
 #include "support/TestSupport.h"
 
-#include "import/ImportTemporary.h"
-
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -155,10 +153,34 @@ TEST_F(ImportBoundary, TheNextRunRemovesWhatKilledRunsLeftButNotLiveOnes) {
     live.waitForFinished();
 }
 
-TEST_F(ImportBoundary, SyncingReportsEveryFailedStep) {
-    EXPECT_THROW(import::syncFileToDisk(path("gone.db"), path("names.mdb")), import::ImportError);
-    EXPECT_THROW(import::syncFolderToDisk(path("no-folder"), path("names.mdb")),
-                 import::ImportError);
+// The tool run with fsync failing on files or on folders: neither may pass for success.
+TEST_F(ImportBoundary, AFailedSyncIsReportedNotTakenForSuccess) {
+    const QString input = csv("ok.csv", "field1,field2\r\nAbel,breath\r\n");
+    struct Case {
+        const char* failing;
+        const char* says;
+        bool replaced;
+    };
+    for (const Case& c :
+         {Case{"file", "writing the new file to disk failed: Input/output error", false},
+          Case{"folder", "the new file is in place, but writing the folder", true}}) {
+        SCOPED_TRACE(c.failing);
+        QProcess tool;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LD_PRELOAD", test::binDir() + "/libtolvane_failing_fsync.so");
+        environment.insert("TOLVANE_FAIL_FSYNC", c.failing);
+        environment.insert("ASAN_OPTIONS", "verify_asan_link_order=0");
+        tool.setProcessEnvironment(environment);
+        tool.start(test::binDir() + "/tolvane-import", {"-q", input, path("names.mdb")});
+        ASSERT_TRUE(tool.waitForFinished(60000));
+        const QString err = QString::fromUtf8(tool.readAllStandardError());
+        EXPECT_NE(tool.exitCode(), 0) << err.toStdString();
+        EXPECT_TRUE(err.contains(c.says)) << err.toStdString();
+        EXPECT_EQ(err.contains("is unchanged"), !c.replaced) << err.toStdString();
+        EXPECT_EQ(QFileInfo::exists(path("names.mdb")), c.replaced);
+        EXPECT_TRUE(temporaries().isEmpty());
+        QFile::remove(path("names.mdb"));
+    }
 }
 
 } // namespace

@@ -26,11 +26,19 @@ public:
     int line() const noexcept { return m_line; }
     const QString& message() const noexcept { return m_message; }
     QString describe() const;
+    // True when the new file had already taken the output's name when the step failed (the
+    // folder could not be synced): the output is not unchanged then.
+    bool outputReplaced() const noexcept { return m_outputReplaced; }
+    ImportError& markOutputReplaced() noexcept {
+        m_outputReplaced = true;
+        return *this;
+    }
 
 private:
     QString m_file;
     int m_line;
     QString m_message;
+    bool m_outputReplaced = false;
 };
 
 struct ImportProgress {

@@ -172,7 +172,8 @@ void syncFolderToDisk(const QString& folder, const QString& shownAs) {
         throw ImportError(shownAs, 0,
                           QStringLiteral("the new file is in place, but writing the folder %1 "
                                          "to disk failed: %2")
-                              .arg(folder, why));
+                              .arg(folder, why))
+            .markOutputReplaced();
     }
     ::close(fd);
 }

@@ -216,8 +216,9 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
     } catch (const ImportError& e) {
         if (request.progress)
             err << "\n";
-        err << kToolName << ": " << e.describe() << "\n"
-            << kToolName << ": nothing written; " << request.output << " is unchanged\n";
+        err << kToolName << ": " << e.describe() << "\n";
+        if (!e.outputReplaced())
+            err << kToolName << ": nothing written; " << request.output << " is unchanged\n";
         err.flush();
         return ExitFailed;
     }
