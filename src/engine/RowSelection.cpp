@@ -148,22 +148,25 @@ std::optional<RowSelection::Outcome> RowSelection::runListRange(const QString& w
     const QString columns =
         sameColumn ? wanted
                    : quoteIdentifier(m_table.columns[m_listColumn]) + QStringLiteral(", ") + wanted;
+    // The upper end is tested here rather than in the query, and only on rows the matcher
+    // rejects: SQLite would compare every row with it, in the collation. The scan stops as
+    // soon as the count is reached.
     sqlite::StatementLease select = m_core.connection().reuse(
-        QStringLiteral("SELECT rowid, %1 FROM %2 INDEXED BY %3 WHERE %4 >= ?1 AND %4 <= ?2 "
-                       "ORDER BY %4, rowid")
+        QStringLiteral("SELECT rowid, %1 FROM %2 INDEXED BY %3 WHERE %4 >= ?1 ORDER BY %4, rowid")
             .arg(columns, quoteIdentifier(m_table.name), quoteIdentifier(*index), by));
     select->bind(1, prefix);
-    select->bind(2, prefix + QChar(0xFFFF));
+    const QByteArray rangeEnd = (prefix + QChar(0xFFFF)).toUtf8();
     const LikePattern& pattern = *m_filter.pattern;
     const int valueColumn = sameColumn ? 1 : 2;
     qint64 matched = 0;
-    while (select->step()) {
+    while (matched < expected && select->step()) {
         const QByteArrayView candidate = select->columnUtf8(1);
-        if (!candidate.data() || !pattern.matchesUtf8(candidate))
-            continue;
-        if (++matched > expected)
-            return Outcome::Incomplete;
-        sink(select->columnInt64(0), *select, valueColumn);
+        if (candidate.data() && pattern.matchesUtf8(candidate)) {
+            ++matched;
+            sink(select->columnInt64(0), *select, valueColumn);
+        } else if (!candidate.data() || compareListOrderUtf8(candidate, rangeEnd) > 0) {
+            break; // past the prefix's range
+        }
     }
     return matched == expected ? Outcome::InListOrder : Outcome::Incomplete;
 }
