@@ -19,7 +19,7 @@ if [ $# -gt 2 ]; then
 fi
 
 # A few starting inputs for the targets without a corpus of their own.
-seed() { # target name bytes(printf format)
+starting_input() { # target name bytes(printf format)
   mkdir -p "$build/fuzz-runs/$1/corpus"
   # shellcheck disable=SC2059
   [ -f "$build/fuzz-runs/$1/corpus/$2" ] || printf "$3" >"$build/fuzz-runs/$1/corpus/$2"
@@ -59,11 +59,11 @@ for target in "${targets[@]}"; do
       name="$work/corpus/head-$(basename "$file")"
       [ -f "$name" ] || { printf '\x1b'; head -c 2048 "$file"; } >"$name"
     done
-    seed "$target" quoted '\x00\xef\xbb\xbf"h1","h2"\r\n"a ""b""",c\r\n' ;;
+    starting_input "$target" quoted '\x00\xef\xbb\xbf"h1","h2"\r\n"a ""b""",c\r\n' ;;
   fuzz_query_roundtrip)
-    seed "$target" words "O'Neil * ? [a-z] %%1 ''" ;;
+    starting_input "$target" words "O'Neil * ? [a-z] %%1 ''" ;;
   fuzz_pattern_matcher)
-    seed "$target" classes '[A-c]*[!0-9]?#\x00Xy`5' ;;
+    starting_input "$target" classes '[A-c]*[!0-9]?#\x00Xy`5' ;;
   fuzz_jet_stream)
     # What the reading helper makes of the legacy corpus (cut short where long).
     for file in "$shared"/corpus/mdb/*.mdb; do
@@ -73,7 +73,7 @@ for target in "${targets[@]}"; do
         head -c 65536 >"$name"
     done ;;
   fuzz_engine_queries)
-    seed "$target" rows 'ab*\x00ABASE\x00abate\x00\x01\x00\xc3\x89den\x00' ;;
+    starting_input "$target" rows 'ab*\x00ABASE\x00abate\x00\x01\x00\xc3\x89den\x00' ;;
   esac
   echo "fuzz: $target for ${seconds}s"
   if ! "$build/bin/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
