@@ -2,7 +2,8 @@
 // A plain reference implementation of the LIKE pattern language (see engine/Pattern.h), for
 // the differential fuzz targets: recursive matching straight from the pattern text, and
 // case classes found by walking all of Unicode once. Slow and obvious on purpose; it shares
-// nothing with the engine's matcher but Qt's simple case folding.
+// nothing with the engine's matcher but Qt's simple case folding and the engine's one rule
+// beyond it: the typographic apostrophes count as the straight one.
 
 #include <QChar>
 #include <QString>
@@ -14,6 +15,8 @@
 namespace tolvane::fuzz {
 
 inline char32_t referenceFold(char32_t c) {
+    if (c == 0x2019 || c == 0x2018 || c == 0x02BC || c == 0x2032)
+        return U'\'';
     return QChar::toCaseFolded(c);
 }
 
