@@ -63,7 +63,8 @@ for target in "${targets[@]}"; do
   fuzz_query_roundtrip)
     starting_input "$target" words "O'Neil * ? [a-z] %%1 ''" ;;
   fuzz_pattern_matcher)
-    starting_input "$target" classes '[A-c]*[!0-9]?#\x00Xy`5' ;;
+    starting_input "$target" classes '[A-c]*[!0-9]?#\x00Xy`5'
+    starting_input "$target" apostrophes "*['x]*\\x00a\\xca\\xbcb" ;;
   fuzz_jet_stream)
     # What the reading helper makes of the legacy corpus (cut short where long).
     for file in "$shared"/corpus/mdb/*.mdb; do
