@@ -5,7 +5,7 @@
 //       after SQLite has written page 1 of the file, before any page past the old end of the
 //       file: the header then counts more pages than the file holds, and only the hot
 //       journal beside it can put it right.
-//   tolvane_crash_writer FILE TABLE HEADWORD DEFINITION churn SEED NEXT-ID
+//   tolvane_crash_writer FILE TABLE HEADWORD DEFINITION churn RANDOM-START NEXT-ID
 //       adds, edits and deletes rows until killed. Each change is announced on standard
 //       output as "try <op> <id> <version> <length>" before it starts and acknowledged with
 //       "ok" once Update or Delete has returned. Row "W<id>" holds crashRowText(id, version,
@@ -119,8 +119,8 @@ void say(const std::string& line) {
 }
 
 int churn(const QString& path, const QString& table, const QString& headword,
-          const QString& definition, quint32 seed, int nextId) {
-    QRandomGenerator random(seed);
+          const QString& definition, quint32 randomStart, int nextId) {
+    QRandomGenerator random(randomStart);
     auto db = DBEngine::instance().Workspaces(0)->OpenDatabase(path);
     std::vector<int> ids;
     {
