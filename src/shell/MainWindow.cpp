@@ -10,7 +10,9 @@
 #include "shell/Workspace.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -50,13 +52,17 @@ void MainWindow::enableMenuBarKeys() {
     auto* style = new MenuBarKeys;
     style->setParent(bar);
     bar->setStyle(style);
-    // F10 opens the first menu; the arrow keys and Enter go on from there.
+    // F10 does what a lone Alt does: the bar takes the keyboard with its first menu marked
+    // (or gives it back), and the arrow keys, Enter and Escape go on from there; Enter also
+    // works on About, a command on the bar itself, because the bar holds the focus. The bar
+    // watches this window for a lone Alt, so F10 hands it one.
     auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
     f10->setContext(Qt::WindowShortcut);
-    connect(f10, &QShortcut::activated, bar, [bar] {
-        const auto actions = bar->actions();
-        if (!actions.isEmpty())
-            bar->setActiveAction(actions.first());
+    connect(f10, &QShortcut::activated, this, [this] {
+        QKeyEvent altDown(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+        QCoreApplication::sendEvent(this, &altDown);
+        QKeyEvent altUp(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+        QCoreApplication::sendEvent(this, &altUp);
     });
 }
 

@@ -52,16 +52,35 @@ protected:
     }
 };
 
-TEST_F(NewUserTest, F10OpensTheMenusAndTheArrowsAndEnterChooseADictionary) {
+TEST_F(NewUserTest, F10MarksTheMenusAndTheArrowsAndEnterChooseADictionary) {
     key(Qt::Key_F10);
     ASSERT_NE(bar()->activeAction(), nullptr);
     EXPECT_EQ(bar()->activeAction()->objectName(), QStringLiteral("mnuDictionaries"));
+    key(Qt::Key_Down); // opens the menu on its first item, KJV
     ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
-    for (int i = 0; i < 3; ++i) // KJV, Hitchcock, Easton's
+    for (int i = 0; i < 2; ++i) // Hitchcock, Easton's
         key(Qt::Key_Down);
     key(Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitFor([this] { return forms->frmEastons().isLoaded(); }));
     EXPECT_EQ(mainWindow()->windowTitle(), QStringLiteral("Tolvane - Easton's Bible Dictionary"));
+}
+
+TEST_F(NewUserTest, F10ThenRightAndEnterOpensAboutAndEscapeGivesTheFocusBack) {
+    action(QStringLiteral("mnuDictionariesKJV"))->trigger();
+    QWidget* search = forms->dictionaryWindow(data::kingJamesConfig()).controls().txtSearch;
+    search->setFocus();
+    key(Qt::Key_F10);
+    key(Qt::Key_Escape);
+    EXPECT_EQ(bar()->activeAction(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), search);
+
+    key(Qt::Key_F10);
+    key(Qt::Key_Down); // the open menu passes Right on to the bar
+    key(Qt::Key_Right);
+    ASSERT_NE(bar()->activeAction(), nullptr);
+    EXPECT_EQ(bar()->activeAction()->objectName(), QStringLiteral("mnuAbout"));
+    key(Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return forms->Dialog().isLoaded(); }));
 }
 
 TEST_F(NewUserTest, ALoneAltMovesIntoTheMenuBarWhereArrowsAndEnterWork) {
