@@ -19,6 +19,7 @@
 #include <QProxyStyle>
 #include <QScreen>
 #include <QShortcut>
+#include <QStyleOptionMenuItem>
 
 namespace tolvane::shell {
 
@@ -43,6 +44,20 @@ public:
         if (hint == QStyle::SH_MenuBar_AltKeyNavigation)
             return 1;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+    // Some styles mark a bar item only while its menu is open; with the keyboard in the bar
+    // the marked item is where the keys act, so it is drawn as if pressed.
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element == CE_MenuBarItem && item && item->state.testFlag(State_Selected) && widget &&
+            widget->hasFocus()) {
+            QStyleOptionMenuItem marked(*item);
+            marked.state |= State_Sunken;
+            QProxyStyle::drawControl(element, &marked, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
     }
 };
 } // namespace

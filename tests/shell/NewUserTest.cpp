@@ -65,6 +65,15 @@ TEST_F(NewUserTest, F10MarksTheMenusAndTheArrowsAndEnterChooseADictionary) {
     EXPECT_EQ(mainWindow()->windowTitle(), QStringLiteral("Tolvane - Easton's Bible Dictionary"));
 }
 
+TEST_F(NewUserTest, TheMenuTheKeysActOnIsDrawnMarked) {
+    QAction* first = bar()->actions().first();
+    const QRect item = bar()->actionGeometry(first);
+    const QImage before = bar()->grab(item).toImage();
+    key(Qt::Key_F10);
+    ASSERT_EQ(bar()->activeAction(), first);
+    EXPECT_NE(bar()->grab(item).toImage(), before);
+}
+
 TEST_F(NewUserTest, F10ThenRightAndEnterOpensAboutAndEscapeGivesTheFocusBack) {
     action(QStringLiteral("mnuDictionariesKJV"))->trigger();
     QWidget* search = forms->dictionaryWindow(data::kingJamesConfig()).controls().txtSearch;
