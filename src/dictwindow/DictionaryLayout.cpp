@@ -34,17 +34,17 @@ const QColor kEntryText(0, 0, 0);           // reads on the yellow whatever the 
 const QColor kListBackground(0, 0, 0);
 const QColor kListText(0, 255, 255);
 
-template <class W>
-W* place(W* widget, const char* name, QWidget* form, int left, int top, int width, int height) {
+// Controls are created here in the window's stacking order; placeControls gives each its
+// place, so every measure is written once.
+template <class W> W* place(W* widget, const char* name, QWidget* form) {
     widget->setParent(form);
     widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(twipsRect(left, top, width, height));
     return widget;
 }
 
-QPushButton* button(const char* name, const QString& caption, QWidget* form, int left, int top,
-                    bool visible, bool enabled) {
-    auto* b = place(new QPushButton(caption), name, form, left, top, 1215, 255);
+QPushButton* button(const char* name, const QString& caption, QWidget* form, bool visible,
+                    bool enabled) {
+    auto* b = place(new QPushButton(caption), name, form);
     b->setAutoDefault(false);
     b->setFocusPolicy(Qt::StrongFocus); // buttons take the keyboard focus on every platform
     b->setEnabled(enabled);
@@ -54,9 +54,8 @@ QPushButton* button(const char* name, const QString& caption, QWidget* form, int
     return b;
 }
 
-QLabel* label(const char* name, const QString& caption, QWidget* form, int left, int top,
-              int width) {
-    auto* l = place(new QLabel(caption), name, form, left, top, width, 255);
+QLabel* label(const char* name, const QString& caption, QWidget* form) {
+    auto* l = place(new QLabel(caption), name, form);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     l->setWordWrap(true);
     return l;
@@ -139,34 +138,33 @@ DictionaryControls buildDictionaryLayout(const data::DictionaryConfig& config, Q
     form->setMinimumSize(dictionaryFormSize());
     form->resize(dictionaryFormSize());
 
-    c.Command1 = button("Command1", QStringLiteral("Get New Word"), form, 3360, 3360, true, true);
+    c.Command1 = button("Command1", QStringLiteral("Get New Word"), form, true, true);
 
     if (config.hasScripture()) {
-        c.rtb1 = place(new richtext::RichTextBox, "rtb1", form, 3360, 1920, 3255, 1335);
+        c.rtb1 = place(new richtext::RichTextBox, "rtb1", form);
         // Tab moves on to the next control, as in every other box of the window.
         c.rtb1->setTabChangesFocus(true);
         markFocus(c.rtb1);
     }
 
-    c.cmdAdd = button("cmdAdd", QStringLiteral("Add New"), form, 1800, 2040, false, true);
-    c.cmdDelete = button("cmdDelete", QStringLiteral("Delete"), form, 3240, 2040, false, false);
-    c.cmdEdit = button("cmdEdit", QStringLiteral("Edit"), form, 1800, 2400, false, false);
-    c.cmdend = button("cmdend", QStringLiteral("End"), form, 3240, 2400, false, true);
-    c.cmdsave = button("cmdsave", QStringLiteral("Save"), form, 1800, 2760, false, false);
-    c.cmdcancel = button("cmdcancel", QStringLiteral("Cancel"), form, 3240, 2760, false, false);
+    c.cmdAdd = button("cmdAdd", QStringLiteral("Add New"), form, false, true);
+    c.cmdDelete = button("cmdDelete", QStringLiteral("Delete"), form, false, false);
+    c.cmdEdit = button("cmdEdit", QStringLiteral("Edit"), form, false, false);
+    c.cmdend = button("cmdend", QStringLiteral("End"), form, false, true);
+    c.cmdsave = button("cmdsave", QStringLiteral("Save"), form, false, false);
+    c.cmdcancel = button("cmdcancel", QStringLiteral("Cancel"), form, false, false);
 
-    c.txtSearch = place(new SearchBox, "txtSearch", form, 120, 240, 2895, 285);
+    c.txtSearch = place(new SearchBox, "txtSearch", form);
     c.txtSearch->setText(QStringLiteral("Enter word here..."));
     // The first activation selects the whole prompt from the start.
     c.txtSearch->setCursorPosition(0);
 
-    c.txtForename = place(new QLineEdit, "txtForename", form, 3360, 240, 3255, 285);
+    c.txtForename = place(new QLineEdit, "txtForename", form);
     c.txtForename->setReadOnly(true);
     setColours(c.txtForename, QPalette::Base, kEntryBackground, kEntryText);
     c.txtForename->setAccessibleName(QStringLiteral("Headword"));
 
-    c.txtSurname =
-        place(new QPlainTextEdit, "txtSurname", form, 3360, 840, 3255, config.definitionHeight);
+    c.txtSurname = place(new QPlainTextEdit, "txtSurname", form);
     c.txtSurname->setReadOnly(true);
     c.txtSurname->setTabChangesFocus(true);
     c.txtSurname->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -178,15 +176,14 @@ DictionaryControls buildDictionaryLayout(const data::DictionaryConfig& config, Q
     c.txtSurname->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     markFocus(c.txtSurname);
 
-    c.lstdata = place(new WordList, "lstdata", form, 120, 960, 2895, 2595);
+    c.lstdata = place(new WordList, "lstdata", form);
     setColours(c.lstdata, QPalette::Base, kListBackground, kListText);
     c.lstdata->setAccessibleName(QStringLiteral("Word list"));
 
     if (config.hasScripture())
-        c.Label3 = label("Label3", QStringLiteral("Scripture"), form, 4560, 1680, 855);
-    c.Label2 = label("Label2", QStringLiteral("Definition"), form, 4560, 600, 735);
-    c.Label1 =
-        label("Label1", QStringLiteral("Enter a Word or Select a Word"), form, 360, 600, 2415);
+        c.Label3 = label("Label3", QStringLiteral("Scripture"), form);
+    c.Label2 = label("Label2", QStringLiteral("Definition"), form);
+    c.Label1 = label("Label1", QStringLiteral("Enter a Word or Select a Word"), form);
 
     // Screen readers name each box after the label tied to it; the others after their text.
     c.Label1->setBuddy(c.txtSearch);
