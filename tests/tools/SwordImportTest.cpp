@@ -1,6 +1,6 @@
-// SWORD dictionary modules: how entries become rows (keys trimmed, duplicates joined, empty
-// texts kept, markup left over found), and the refusals: no such module, a module that is no
-// dictionary, and damaged copies of Nave's Topical Bible, each of which must leave the output
+// SWORD dictionary modules: how entries become rows (keys trimmed, each entry a row of its
+// own, empty texts kept, markup left over found), and the refusals: no such module, a module that
+// is no dictionary, and damaged copies of Nave's Topical Bible, each of which must leave the output
 // as it was.
 #include "ImportTestSupport.h"
 #include "SwordTestLibrary.h"
@@ -26,7 +26,7 @@ struct RowsCase {
     const char* name;
     std::vector<std::pair<const char*, const char*>> entries; // key, rendering
     std::vector<std::pair<const char*, const char*>> rows;    // headword, definition
-    QStringList merged, empty;
+    QStringList repeated, empty;
     int leftOut;
     bool markupLeft;
 };
@@ -49,7 +49,7 @@ TEST_P(SwordRows, BecomeTheStoredHeadwordsAndDefinitions) {
         EXPECT_EQ(rows[i].headword, QString::fromUtf8(c.rows[i].first));
         EXPECT_EQ(rows[i].definition, QString::fromUtf8(c.rows[i].second));
     }
-    EXPECT_EQ(result.mergedKeys, c.merged);
+    EXPECT_EQ(result.repeatedKeys, c.repeated);
     EXPECT_EQ(result.emptyKeys, c.empty);
     EXPECT_EQ(result.leftOutKeys.size(), c.leftOut);
     EXPECT_EQ(!result.markupLeftKeys.isEmpty(), c.markupLeft);
@@ -65,14 +65,21 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  0,
                  false},
-        RowsCase{
-            "SameKeyInAnyCaseJoinedOnce",
-            {{"SIN", "A desert."}, {"Sin", "Wrongdoing."}, {"SIN ", "A desert."}, {"Zoar", "z"}},
-            {{"SIN", "A desert.\r\n\r\nWrongdoing."}, {"Zoar", "z"}},
-            {"SIN"},
-            {},
-            0,
-            false},
+        RowsCase{"SameKeyInAnyCaseARowPerEntryInModuleOrder",
+                 {{"SIN", "A desert."},
+                  {"Sin", "Wrongdoing."},
+                  {"Zoar", "z"},
+                  {"SIN ", "A desert."},
+                  {"zoar", ""}},
+                 {{"SIN", "A desert."},
+                  {"Sin", "Wrongdoing."},
+                  {"Zoar", "z"},
+                  {"SIN", "A desert."},
+                  {"zoar", ""}},
+                 {"SIN", "Zoar"},
+                 {"zoar"},
+                 0,
+                 false},
         RowsCase{"EmptyTextKeepsItsHeadword",
                  {{"Empty", "  \n "}, {"Full", "x"}},
                  {{"Empty", ""}, {"Full", "x"}},
@@ -271,7 +278,7 @@ TEST(SwordCommandLine, MissingModuleExitsWithStatusOneAndKeepsTheOutput) {
     EXPECT_EQ(test::readFile(output), "previous file");
 }
 
-TEST(SwordCommandLine, ShowsProgressOnATerminalAndNamesTheJoinedKeys) {
+TEST(SwordCommandLine, ShowsProgressOnATerminalAndNamesTheRepeatedKeys) {
     TOLVANE_REQUIRE_SWORD_MODULE(QStringLiteral("Nave"));
     qputenv("SWORD_PATH", test::kDebianSwordFolder);
     QTemporaryDir dir;
@@ -282,10 +289,10 @@ TEST(SwordCommandLine, ShowsProgressOnATerminalAndNamesTheJoinedKeys) {
     qunsetenv("SWORD_PATH");
     ASSERT_EQ(status, import::ExitOk) << err.toStdString();
     EXPECT_TRUE(err.startsWith(QStringLiteral("tolvane-import: reading SWORD module Nave\n")));
-    EXPECT_TRUE(err.endsWith(QStringLiteral("\rtolvane-import: 5320 rows (100%)   \n")))
+    EXPECT_TRUE(err.endsWith(QStringLiteral("\rtolvane-import: 5322 rows (100%)   \n")))
         << err.toStdString();
-    EXPECT_TRUE(out.contains(QStringLiteral("2 headword(s) had more than one entry, joined in one "
-                                            "definition: REVERENCE, SIN")))
+    EXPECT_TRUE(out.contains(QStringLiteral("2 headword(s) have more than one entry, each a row of "
+                                            "its own: REVERENCE, SIN")))
         << out.toStdString();
 }
 

@@ -76,38 +76,25 @@ QString plainDefinition(const QByteArray& rendered) {
 }
 
 std::vector<SwordRow> dictionaryRows(const SwordContent& content, SwordImportResult& result) {
-    struct Headword {
-        QString word;
-        QStringList texts;
+    std::vector<SwordRow> rows;
+    rows.reserve(content.entries.size());
+    struct Seen {
+        std::size_t firstRow = 0;
+        int entries = 0;
     };
-    std::vector<Headword> headwords;
-    QHash<QString, std::size_t> byFoldedWord;
+    QHash<QString, Seen> seen; // by the headword case-folded
     for (const SwordEntry& entry : content.entries) {
         const QString key = QString::fromUtf8(entry.key);
-        const QString word = key.trimmed();
-        if (word.isEmpty()) {
+        SwordRow row{key.trimmed(), plainDefinition(entry.text)};
+        if (row.headword.isEmpty()) {
             result.leftOutKeys << key;
             continue;
         }
-        const QString text = plainDefinition(entry.text);
-        const QString folded = word.toCaseFolded();
-        const auto found = byFoldedWord.constFind(folded);
-        if (found == byFoldedWord.cend()) {
-            byFoldedWord.insert(folded, headwords.size());
-            headwords.push_back({word, {text}});
-            continue;
-        }
-        Headword& headword = headwords[*found];
-        if (headword.texts.size() == 1 && !result.mergedKeys.contains(headword.word))
-            result.mergedKeys << headword.word;
-        if (!text.isEmpty() && !headword.texts.contains(text))
-            headword.texts << text;
-    }
-    std::vector<SwordRow> rows;
-    rows.reserve(headwords.size());
-    for (Headword& headword : headwords) {
-        headword.texts.removeAll(QString());
-        SwordRow row{headword.word, headword.texts.join(QStringLiteral("\r\n\r\n"))};
+        Seen& word = seen[row.headword.toCaseFolded()];
+        if (word.entries++ == 0)
+            word.firstRow = rows.size();
+        else if (word.entries == 2)
+            result.repeatedKeys << rows[word.firstRow].headword; // as first spelt
         if (row.definition.isEmpty())
             result.emptyKeys << row.headword;
         else if (looksLikeMarkup(row.definition))

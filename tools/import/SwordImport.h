@@ -6,10 +6,11 @@
 // rendering keeps an entry's references inside its text, and libsword offers no way to take
 // them out as a list of their own.
 //
-// Keys that differ only in letter case or in the spaces around them (the window would list
-// them all and show only the first) become one headword, the texts of its entries joined by
-// a blank line. An entry with no text keeps its headword with an empty definition. A key that
-// is empty once trimmed cannot be listed and is left out.
+// Every entry becomes a row of its own, in the module's key order, so that the rows' ids follow
+// that order: a key the module holds twice (Nave's has REVERENCE and SIN twice) is listed
+// twice, and the window reaches each of the equal headwords in turn. An entry with no text
+// keeps its headword with an empty definition. A key that is empty once trimmed cannot be
+// listed and is left out.
 //
 // The file gets the headword, list and full-text indexes, and is written as the CSV import
 // writes its file (DictionaryFileWriter.h): a failure leaves the output as it was.
@@ -37,7 +38,7 @@ struct SwordImportRequest {
 struct SwordImportResult {
     SwordModule module;
     qint64 rows = 0;
-    QStringList mergedKeys;     // headwords that gathered more than one entry
+    QStringList repeatedKeys;   // headwords of more than one entry (letter case aside), once each
     QStringList emptyKeys;      // headwords whose definition is empty
     QStringList leftOutKeys;    // keys that are empty once trimmed, as the module gives them
     QStringList markupLeftKeys; // definitions in which something still looks like markup
@@ -46,8 +47,8 @@ struct SwordImportResult {
 // Throws ImportError naming the module or the output.
 SwordImportResult importSword(const SwordImportRequest& request);
 
-// The rows importSword stores for the module's entries, in the module's order; fills the
-// lists of keys in `result`.
+// The rows importSword stores for the module's entries, one an entry, in the module's order;
+// fills the lists of keys in `result`.
 struct SwordRow {
     QString headword;
     QString definition;

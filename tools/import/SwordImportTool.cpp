@@ -33,10 +33,10 @@ QString someOf(const QStringList& names) {
 
 void printNotes(const SwordImportResult& result, const data::DictionaryConfig& dictionary,
                 QTextStream& out, QTextStream& err) {
-    if (!result.mergedKeys.isEmpty())
-        out << kToolName << ": " << result.mergedKeys.size()
-            << " headword(s) had more than one entry, joined in one definition: "
-            << someOf(result.mergedKeys) << "\n";
+    if (!result.repeatedKeys.isEmpty())
+        out << kToolName << ": " << result.repeatedKeys.size()
+            << " headword(s) have more than one entry, each a row of its own: "
+            << someOf(result.repeatedKeys) << "\n";
     if (!result.emptyKeys.isEmpty())
         out << kToolName << ": " << result.emptyKeys.size()
             << " headword(s) have no text in the module and an empty definition: "
