@@ -21,7 +21,10 @@ namespace tolvane::dictwindow {
 
 void DictionaryWindow::txtSearch_Change() {
     const QString text = searchText();
-    rs = data::openListing(m_config, db, text);
+    if (text.isEmpty())
+        openTable();
+    else
+        rs = data::openListing(m_config, db, text);
     loadlist();
 }
 

@@ -94,11 +94,14 @@ void DictionaryWindow::setSearchText(const QString& text) {
     txtSearch_Change();
 }
 
-// The editor's operations open the whole table to list it again. The list it replaces is
-// dropped first, so that two whole lists are never held at once; the fill that follows
-// shows the new one.
+// The whole table, to list it again (an emptied search box, the editor's operations). The
+// list and the set it replaces are dropped first, so that two whole lists are never held at
+// once; the fill that follows shows the new one. Should the new set fail to open, rs stays
+// closed and says so when used.
 void DictionaryWindow::openTable() {
     m_controls.lstdata->dropItems();
+    if (rs)
+        rs->Close();
     rs = data::openListing(m_config, db, QString());
 }
 

@@ -86,6 +86,10 @@ public:
 
     virtual RecordsetTypeEnum Type() const = 0;
 
+    // Frees the set's rows and cached values at once, whoever still holds it; every use
+    // afterwards fails with err::ObjectClosed. A pending AddNew or Edit is dropped.
+    virtual void Close() = 0;
+
     // The values of `column` on the current row and every row after it, in one block, read as
     // Fields(column).Value and MoveNext would read them one by one (rows deleted through the
     // set skipped). Afterwards the set stands after its last row and keeps no copy of them.

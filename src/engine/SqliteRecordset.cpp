@@ -118,8 +118,22 @@ void SqliteRecordset::orderInMemory(ColumnCache& primed) {
 }
 
 void SqliteRecordset::checkOpen() const {
+    if (m_closed)
+        throw EngineError(
+            err::ObjectClosed,
+            QStringLiteral("Object invalid or no longer set: %1 has been closed.").arg(describe()));
     if (m_core->isClosed())
         m_core->connection(); // throws err::ObjectClosed naming the file
+}
+
+void SqliteRecordset::Close() {
+    m_closed = true;
+    leaveEditMode();
+    std::vector<qint64>().swap(m_rowids);
+    std::vector<uint8_t>().swap(m_deleted);
+    std::vector<ColumnCache>().swap(m_caches);
+    m_deletedCount = 0;
+    m_position = 0;
 }
 
 QString SqliteRecordset::describe() const {

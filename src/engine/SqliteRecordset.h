@@ -55,6 +55,7 @@ public:
     void Delete() override;
 
     RecordsetTypeEnum Type() const override { return m_type; }
+    void Close() override;
 
     QVariant value(int column) const override;
     void setValue(int column, const QVariant& value) override;
@@ -91,6 +92,7 @@ private:
     int m_listColumn = -1;
     bool m_inListIndexOrder = false; // the rows came straight from a list index
     QString m_source;
+    bool m_closed = false;
 
     std::vector<qint64> m_rowids;
     std::vector<uint8_t> m_deleted;

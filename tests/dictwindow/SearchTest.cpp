@@ -43,6 +43,22 @@ TEST_F(SearchTest, OpeningListsEveryHeadwordSortedLeavingOutMissingOnes) {
     EXPECT_TRUE(win().rs->isEOF()); // listed to the end: no current row
 }
 
+// A whole list replacing a whole list: the set it replaces is closed before the new one is
+// read, so two whole tables are never held at once.
+TEST_F(SearchTest, EmptyingTheBoxClosesTheWholeListItReplaces) {
+    const auto before = win().rs;
+    c().txtSearch->setText(QString());
+    EXPECT_NE(win().rs, before);
+    try {
+        before->RecordCount();
+        ADD_FAILURE() << "the replaced set is still open";
+    } catch (const NumberedError& e) {
+        EXPECT_EQ(e.number(), engine::err::ObjectClosed);
+    }
+    EXPECT_EQ(listItems(), sortedHeadwords(rows));
+    EXPECT_TRUE(messageLog().isEmpty());
+}
+
 TEST_F(SearchTest, FirstActivationSelectsThePromptSoTheFirstKeyReplacesIt) {
     EXPECT_EQ(c().txtSearch->selectedText(), kPrompt);
     EXPECT_EQ(QApplication::focusWidget(), c().txtSearch);

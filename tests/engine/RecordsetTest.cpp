@@ -8,6 +8,7 @@
 
 #include <QRandomGenerator>
 #include <algorithm>
+#include <functional>
 
 using namespace tolvane::engine;
 using namespace tolvane::test;
@@ -219,6 +220,24 @@ TEST(Moves, EmptySetHasNoCurrentRow) {
     EXPECT_EQ(errorNumber([&] { rs->MoveFirst(); }), err::NoCurrentRecord);
     EXPECT_EQ(errorNumber([&] { rs->MoveLast(); }), err::NoCurrentRecord);
     EXPECT_EQ(errorNumber([&] { rs->Fields("definition").Value(); }), err::NoCurrentRecord);
+}
+
+// Closing frees the set for every holder: each use afterwards names the set and fails.
+TEST(Moves, ClosedSetRefusesEveryUse) {
+    DictionaryFile file(kWords);
+    auto db = file.open();
+    auto rs = db->OpenRecordsetInListOrder("words", "headword", dbOpenTable);
+    auto field = rs->Fields("headword");
+    rs->Edit();
+    rs->Close();
+    const QString message = errorMessage([&] { rs->RecordCount(); });
+    EXPECT_TRUE(message.contains("'words'")) << message.toStdString();
+    for (const auto& use : std::vector<std::function<void()>>{
+             [&] { rs->MoveFirst(); }, [&] { (void)field.Value(); },
+             [&] { rs->takeRemainingText(0); }, [&] { rs->Update(); }, [&] { rs->AddNew(); }})
+        EXPECT_EQ(errorNumber(use), err::ObjectClosed);
+    // The file itself is untouched.
+    EXPECT_EQ(db->OpenRecordset("words")->RecordCount(), static_cast<int>(kWords.size()));
 }
 
 TEST(Dynaset, MembershipIsFixedButValuesAreLive) {

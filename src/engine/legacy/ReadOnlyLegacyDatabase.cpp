@@ -39,6 +39,7 @@ public:
     RecordsetTypeEnum Type() const override { return m_inner->Type(); }
     QVariant value(int column) const override { return m_inner->value(column); }
     TextBlock takeRemainingText(int column) override { return m_inner->takeRemainingText(column); }
+    void Close() override { m_inner->Close(); }
 
     void AddNew() override { refuse(m_path, QStringLiteral("add a row")); }
     void Edit() override { refuse(m_path, QStringLiteral("change a row")); }
