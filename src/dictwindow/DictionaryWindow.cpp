@@ -215,9 +215,12 @@ bool DictionaryWindow::skipLongFailures(QString& text) {
 // headword has nothing to show and is left out. rs comes in list order (data::openListing), so
 // its headwords are handed to the list as they are, in one block, without a sort and without
 // a string per row.
+//
+// rs has just been opened (every caller opens it right before): it stands on its first row,
+// its count is exact, and its rows and headwords were read under one lock, which is also where
+// other programs' commits were looked for. A MoveLast and MoveFirst here would only take the
+// file's lock twice more.
 void DictionaryWindow::fillList() {
-    rs->MoveLast();
-    rs->MoveFirst();
     const int column = rs->columnIndex(m_config.headwordColumn);
     if (column < 0)
         throw engine::EngineError(engine::err::ItemNotFound,

@@ -11,26 +11,32 @@ namespace tolvane::engine {
 
 namespace {
 
-// The statements that select a set (a count and the select, for a prefix in list order) run
-// in one read transaction, so that they take the file's shared lock once: taking it costs
-// system calls and a look at page 1 and the journal every time, which is most of a short
-// search's own time. Inside a caller's transaction there is nothing to do.
+// The statements that select a set (the look for other programs' commits, a count and the
+// select, for a prefix in list order) run in one read transaction, so that they take the
+// file's shared lock once: taking it costs system calls and a look at page 1 and the journal
+// every time, which is most of a short search's own time. BEGIN and COMMIT are kept prepared.
+// Inside a caller's transaction there is nothing to do.
 class ReadTransaction {
 public:
     explicit ReadTransaction(sqlite::Connection& connection)
-        : m_db(connection.handle()), m_own(sqlite3_get_autocommit(m_db) != 0) {
+        : m_connection(connection), m_own(sqlite3_get_autocommit(connection.handle()) != 0) {
         if (m_own)
-            connection.exec(QStringLiteral("BEGIN"));
+            m_connection.reuse(QStringLiteral("BEGIN"))->run();
     }
     ~ReadTransaction() {
-        if (m_own) // a read transaction: ending it only drops the lock
-            sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+        if (!m_own)
+            return;
+        try { // a read transaction: ending it only drops the lock
+            m_connection.reuse(QStringLiteral("COMMIT"))->run();
+        } catch (const EngineError&) {
+            sqlite3_exec(m_connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        }
     }
     ReadTransaction(const ReadTransaction&) = delete;
     ReadTransaction& operator=(const ReadTransaction&) = delete;
 
 private:
-    sqlite3* m_db;
+    sqlite::Connection& m_connection;
     bool m_own;
 };
 
@@ -69,6 +75,9 @@ SqliteRecordset::SqliteRecordset(std::shared_ptr<DatabaseCore> core, TableInfo t
 
 void SqliteRecordset::open(int primedColumn) {
     const ReadTransaction reading(m_core->connection());
+    // Commits by other programs are noticed here, under the lock just taken, so the set is
+    // read as fresh as a MoveFirst would leave it, and other sets' caches learn of them.
+    m_core->checkExternalChanges();
     ColumnCache& cache = m_caches[static_cast<size_t>(primedColumn)];
     cache.stamp = m_core->changeStamp();
     if (m_filter.column < 0) {
