@@ -1,11 +1,15 @@
 #include "dictwindow/SearchBox.h"
 
+#include "dictwindow/CachedPanelStyle.h"
+
 #include <QKeyEvent>
 
 namespace tolvane::dictwindow {
 
 SearchBox::SearchBox(QWidget* parent) : QLineEdit(parent) {
     setObjectName(QStringLiteral("txtSearch"));
+    // The box is repainted for every key typed; its frame is drawn once and kept.
+    setStyle(new CachedPanelStyle(QStyle::PE_PanelLineEdit, this));
 }
 
 void SearchBox::keyPressEvent(QKeyEvent* event) {
