@@ -39,11 +39,12 @@ class SwordRows : public ::testing::TestWithParam<RowsCase> {};
 
 TEST_P(SwordRows, BecomeTheStoredHeadwordsAndDefinitions) {
     const RowsCase& c = GetParam();
-    import::SwordContent content;
-    for (const auto& [key, text] : c.entries)
-        content.entries.push_back({key, text});
     import::SwordImportResult result;
-    const auto rows = import::dictionaryRows(content, result);
+    import::SwordRowMaker maker(result);
+    std::vector<import::SwordRow> rows;
+    for (const auto& [key, text] : c.entries)
+        if (auto row = maker.row({key, text}))
+            rows.push_back(*row);
     ASSERT_EQ(rows.size(), c.rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         EXPECT_EQ(rows[i].headword, QString::fromUtf8(c.rows[i].first));
@@ -145,7 +146,7 @@ class SwordRefusal : public test::ImportFolderTest {
 protected:
     // Runs an import into an existing output that must be refused; checks that the output
     // and its folder are as they were, and returns the message.
-    QString refused(const QString& module, int timeoutMs = 20'000) {
+    QString refused(const QString& module, int timeoutMs = 20'000, const QString& helper = {}) {
         const QString output = path(QStringLiteral("data.mdb"));
         test::writeFile(output, "previous file");
         import::SwordImportRequest request;
@@ -153,6 +154,7 @@ protected:
         request.module = module;
         request.output = output;
         request.read.timeoutMs = timeoutMs;
+        request.read.helperPath = helper;
         QString message;
         try {
             import::importSword(request);
@@ -238,6 +240,37 @@ INSTANTIATE_TEST_SUITE_P(NavesTopicalBible, DamagedModule,
                                            Damage{"KeysMissing", ".dat", Damage::Remove},
                                            Damage{"BlockIndexGarbled", ".zdx", Damage::Garble},
                                            Damage{"BlocksTruncated", ".zdt", Damage::Truncate}),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+// The rows are stored while the helper still reads: an answer that breaks off after many
+// entries must leave the output as it was all the same.
+struct BreakOff {
+    const char* name;
+    const char* scriptEnd; // after the helper's answer is cut off
+    const char* cause;     // in the message
+};
+
+void PrintTo(const BreakOff& b, std::ostream* os) {
+    *os << b.name;
+}
+
+class BrokenOffAnswer : public SwordRefusal, public ::testing::WithParamInterface<BreakOff> {};
+
+TEST_P(BrokenOffAnswer, LeavesTheOutputAlone) {
+    TOLVANE_REQUIRE_SWORD_MODULE(QStringLiteral("Nave"));
+    test::copyModuleLibrary(QStringLiteral("Nave"), folder.library());
+    const QString helper = folder.home() + QStringLiteral("/broken-helper");
+    test::writeFile(helper, "#!/bin/sh\n\"" + QFile::encodeName(import::swordReaderPath()) +
+                                "\" \"$@\" | head -c 400000\n" + GetParam().scriptEnd + "\n");
+    QFile::setPermissions(helper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString message = refused(QStringLiteral("Nave"), 20'000, helper);
+    EXPECT_TRUE(message.contains(QLatin1String(GetParam().cause))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("probably damaged"))) << message.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(AfterAThousandEntries, BrokenOffAnswer,
+                         ::testing::Values(BreakOff{"Ends", "exit 0", "it ends early"},
+                                           BreakOff{"Dies", "kill -KILL $$", "stopped abnormally"}),
                          [](const auto& p) { return std::string(p.param.name); });
 
 // --- the command line -----------------------------------------------------------------------

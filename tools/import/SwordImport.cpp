@@ -75,33 +75,24 @@ QString plainDefinition(const QByteArray& rendered) {
     return decoded;
 }
 
-std::vector<SwordRow> dictionaryRows(const SwordContent& content, SwordImportResult& result) {
-    std::vector<SwordRow> rows;
-    rows.reserve(content.entries.size());
-    struct Seen {
-        std::size_t firstRow = 0;
-        int entries = 0;
-    };
-    QHash<QString, Seen> seen; // by the headword case-folded
-    for (const SwordEntry& entry : content.entries) {
-        const QString key = QString::fromUtf8(entry.key);
-        SwordRow row{key.trimmed(), plainDefinition(entry.text)};
-        if (row.headword.isEmpty()) {
-            result.leftOutKeys << key;
-            continue;
-        }
-        Seen& word = seen[row.headword.toCaseFolded()];
-        if (word.entries++ == 0)
-            word.firstRow = rows.size();
-        else if (word.entries == 2)
-            result.repeatedKeys << rows[word.firstRow].headword; // as first spelt
-        if (row.definition.isEmpty())
-            result.emptyKeys << row.headword;
-        else if (looksLikeMarkup(row.definition))
-            result.markupLeftKeys << row.headword;
-        rows.push_back(std::move(row));
+std::optional<SwordRow> SwordRowMaker::row(const SwordEntry& entry) {
+    const QString key = QString::fromUtf8(entry.key);
+    SwordRow row{key.trimmed(), {}};
+    if (row.headword.isEmpty()) {
+        m_result.leftOutKeys << key;
+        return std::nullopt;
     }
-    return rows;
+    row.definition = plainDefinition(entry.text);
+    Seen& word = m_seen[row.headword.toCaseFolded()];
+    if (word.entries++ == 0)
+        word.spelling = row.headword;
+    else if (word.entries == 2)
+        m_result.repeatedKeys << word.spelling;
+    if (row.definition.isEmpty())
+        m_result.emptyKeys << row.headword;
+    else if (looksLikeMarkup(row.definition))
+        m_result.markupLeftKeys << row.headword;
+    return row;
 }
 
 bool looksLikeMarkup(const QString& text) {
@@ -116,15 +107,8 @@ SwordImportResult importSword(const SwordImportRequest& request) {
         throw ImportError(request.output, 0, QStringLiteral("no dictionary chosen"));
     checkOutputPlace(request.output);
 
-    const SwordContent content = readSwordDictionary(request.module, request.read);
-    SwordImportResult result;
-    result.module = content.module;
-    const std::vector<SwordRow> rows = dictionaryRows(content, result);
-    if (rows.empty())
-        throw ImportError(QStringLiteral("SWORD module %1").arg(request.module), 0,
-                          QStringLiteral("it holds no entry with a key"));
-
     const data::DictionaryConfig& dictionary = *request.dictionary;
+    SwordImportResult result;
     writeDictionaryFile(request.output, [&](engine::sqlite::Connection& connection) {
         engine::sqlite::Transaction transaction(connection);
         QStringList columns{dictionary.headwordColumn, dictionary.definitionColumn};
@@ -132,12 +116,21 @@ SwordImportResult importSword(const SwordImportRequest& request) {
             columns << dictionary.scriptureColumn;
         engine::createTextTable(connection, dictionary.table, columns);
         auto insert = connection.prepare(insertStatement(dictionary));
+        SwordRowMaker rows(result);
         ImportProgress progress;
-        progress.bytesTotal = qint64(rows.size());
-        for (const SwordRow& row : rows) {
+        // Each entry is stored as it arrives, while the helper reads the next ones.
+        SwordEntrySink sink;
+        sink.module = [&](const SwordModule& module) {
+            result.module = module;
+            progress.bytesTotal = module.entries;
+        };
+        sink.entry = [&](SwordEntry&& entry) {
+            const std::optional<SwordRow> row = rows.row(entry);
+            if (!row)
+                return;
             // As UTF-8: an empty text must be stored as empty text, not as a null value.
-            insert.bindUtf8(1, row.headword.toUtf8());
-            insert.bindUtf8(2, row.definition.toUtf8());
+            insert.bindUtf8(1, row->headword.toUtf8());
+            insert.bindUtf8(2, row->definition.toUtf8());
             if (dictionary.hasScripture())
                 insert.bindUtf8(3, QByteArrayView(""));
             insert.run();
@@ -148,7 +141,11 @@ SwordImportResult importSword(const SwordImportRequest& request) {
                 progress.rows = progress.bytesRead = result.rows;
                 request.progress(progress);
             }
-        }
+        };
+        readSwordDictionary(request.module, request.read, sink);
+        if (result.rows == 0)
+            throw ImportError(QStringLiteral("SWORD module %1").arg(request.module), 0,
+                              QStringLiteral("it holds no entry with a key"));
         // Built after the rows are in: one sort instead of an index update per row.
         engine::createHeadwordIndex(connection, dictionary.table, dictionary.headwordColumn);
         engine::createListIndex(connection, dictionary.table, dictionary.headwordColumn);

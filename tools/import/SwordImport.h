@@ -12,16 +12,19 @@
 // keeps its headword with an empty definition. A key that is empty once trimmed cannot be
 // listed and is left out.
 //
-// The file gets the headword, list and full-text indexes, and is written as the CSV import
-// writes its file (DictionaryFileWriter.h): a failure leaves the output as it was.
+// The rows are stored while the helper still reads the module. The file gets the headword,
+// list and full-text indexes, and is written as the CSV import writes its file
+// (DictionaryFileWriter.h): a failure, at whatever entry, leaves the output as it was.
 
 #include "data/DictionaryConfig.h"
 #include "import/CsvImport.h"
 #include "import/SwordReader.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 namespace tolvane::import {
 
@@ -47,13 +50,26 @@ struct SwordImportResult {
 // Throws ImportError naming the module or the output.
 SwordImportResult importSword(const SwordImportRequest& request);
 
-// The rows importSword stores for the module's entries, one an entry, in the module's order;
-// fills the lists of keys in `result`.
+// Turns a module's entries, in the module's order, into the rows importSword stores, one an
+// entry; notes keys in the lists of `result` as it goes.
 struct SwordRow {
     QString headword;
     QString definition;
 };
-std::vector<SwordRow> dictionaryRows(const SwordContent& content, SwordImportResult& result);
+class SwordRowMaker {
+public:
+    explicit SwordRowMaker(SwordImportResult& result) : m_result(result) {}
+    // The entry's row; nothing when its key is empty once trimmed.
+    std::optional<SwordRow> row(const SwordEntry& entry);
+
+private:
+    struct Seen {
+        QString spelling; // the first entry's
+        int entries = 0;
+    };
+    SwordImportResult& m_result;
+    QHash<QString, Seen> m_seen; // by the headword case-folded
+};
 
 // A rendering of libsword's plain-text filter as a definition: the spaces and line breaks
 // around it removed, the entity references the module's text escaped twice (so that the

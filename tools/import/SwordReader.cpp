@@ -1,16 +1,16 @@
 #include "import/SwordReader.h"
 
 #include "import/SwordProtocol.h"
+#include "platform/HelperProcess.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 
 #include <cstring>
+#include <optional>
 
 namespace tolvane::import {
 
@@ -39,124 +39,160 @@ QString describeModule(const QString& name) {
     throw ImportError(describeModule(module), 0, message);
 }
 
-// Runs the helper and returns its whole output, or throws.
-QByteArray runHelper(const QStringList& request, const QString& module,
-                     const SwordReadOptions& options) {
+[[noreturn]] void malformed(const QString& module, const QString& why) {
+    fail(module, QStringLiteral("the reading helper's answer is malformed (%1); the module is "
+                                "probably damaged")
+                     .arg(why));
+}
+
+// One record of the helper's answer (SwordProtocol.h).
+struct Record {
+    quint8 tag = 0;
+    QByteArray first, second; // 'S': folder; 'E': key, text; 'X': message, detail
+    SwordModule module;       // 'M'
+    quint8 kind = 0;          // 'X'
+    qint64 count = 0;         // 'Z'
+};
+
+// The helper's answer taken apart as it arrives: every complete record is handed on at once;
+// every way the answer can be malformed throws.
+class AnswerReader {
+public:
+    explicit AnswerReader(const QString& module) : m_module(module) {}
+
+    void take(const QByteArray& data, const std::function<void(Record&)>& handle) {
+        m_pending += data;
+        qint64 used = 0;
+        {
+            QDataStream in(m_pending);
+            in.setVersion(QDataStream::Qt_6_0);
+            if (!m_magicSeen) {
+                char magic[sizeof ss::kMagic] = {};
+                if (in.readRawData(magic, sizeof magic) != int(sizeof magic))
+                    return; // more to come
+                if (std::memcmp(magic, ss::kMagic, sizeof magic) != 0)
+                    malformed(QStringLiteral("no answer"));
+                m_magicSeen = true;
+                used = in.device()->pos();
+            }
+            for (Record record; read(in, record); record = {}) {
+                used = in.device()->pos();
+                if (m_ended)
+                    malformed(QStringLiteral("data after its end"));
+                m_ended = record.tag == ss::End;
+                handle(record);
+            }
+        }
+        m_pending.remove(0, used);
+    }
+
+    // The helper has ended: whatever it left unfinished is malformed.
+    void finish() {
+        if (!m_magicSeen)
+            malformed(QStringLiteral("no answer"));
+        if (!m_pending.isEmpty())
+            malformed(m_ended ? QStringLiteral("data after its end")
+                              : QStringLiteral("it ends early"));
+        if (!m_ended)
+            malformed(QStringLiteral("it ends early"));
+    }
+
+private:
+    [[noreturn]] void malformed(const QString& why) const { import::malformed(m_module, why); }
+
+    // False when the data ends inside the record.
+    bool read(QDataStream& in, Record& r) {
+        in >> r.tag;
+        switch (r.tag) {
+        case ss::Searched:
+            in >> r.first;
+            break;
+        case ss::Module:
+            r.module.name = text(in);
+            r.module.type = text(in);
+            r.module.description = text(in);
+            r.module.folder = text(in);
+            in >> r.module.entries;
+            break;
+        case ss::Entry:
+            in >> r.first >> r.second;
+            break;
+        case ss::Failure:
+            in >> r.kind >> r.first >> r.second;
+            break;
+        case ss::End:
+            in >> r.count;
+            break;
+        default:
+            if (in.status() == QDataStream::Ok)
+                malformed(QStringLiteral("an unknown record"));
+        }
+        if (in.status() == QDataStream::ReadPastEnd)
+            return false;
+        if (in.status() != QDataStream::Ok)
+            malformed(QStringLiteral("a record it cannot hold"));
+        return true;
+    }
+    static QString text(QDataStream& in) {
+        QByteArray bytes;
+        in >> bytes;
+        return QString::fromUtf8(bytes);
+    }
+
+    QString m_module;
+    QByteArray m_pending;
+    bool m_magicSeen = false;
+    bool m_ended = false;
+};
+
+// Runs the helper with `request`, handing each record of its answer to `handle` as it
+// arrives; throws ImportError when the helper fails or its answer is malformed.
+void runHelper(const QStringList& request, const QString& module, const SwordReadOptions& options,
+               const std::function<void(Record&)>& handle) {
+    using Helper = platform::HelperProcess;
     const QString helper = options.helperPath.isEmpty() ? swordReaderPath() : options.helperPath;
     if (helper.isEmpty())
         fail(module, QStringLiteral("the reading helper %1 is not installed beside the program")
                          .arg(kHelperName));
-    QStringList args{QStringLiteral("--memory-limit-mb"), QString::number(options.memoryLimitMb),
-                     QStringLiteral("--cpu-limit-s"),
-                     QString::number(options.timeoutMs / 1000 + 1)};
-    args << request;
-
-    QProcess process;
-    process.setProcessChannelMode(QProcess::SeparateChannels);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    process.start(helper, args, QIODevice::ReadOnly);
-    if (!process.waitForStarted(10'000))
-        fail(module, QStringLiteral("the reading helper %1 could not be started (%2)")
-                         .arg(helper, process.errorString()));
-
-    const QDeadlineTimer deadline(options.timeoutMs);
-    QByteArray stream;
-    auto stop = [&process] {
-        process.kill();
-        process.waitForFinished(5'000);
-    };
-    for (;;) {
-        const int slice = int(qBound(qint64(1), deadline.remainingTime(), qint64(200)));
-        const bool gotData = process.waitForReadyRead(slice);
-        stream.append(process.readAllStandardOutput());
-        if (stream.size() > kOutputLimit) {
-            stop();
+    AnswerReader answer(module);
+    try {
+        Helper process(helper, request, {options.timeoutMs, options.memoryLimitMb, kOutputLimit});
+        QByteArray chunk;
+        while (process.read(chunk))
+            answer.take(chunk, handle);
+        if (process.stoppedAbnormally())
+            throw Helper::Failure{Helper::Fault::StoppedAbnormally, {}};
+        if (process.exitCode() == ss::kExitUsage)
+            fail(module, QStringLiteral("the reading helper %1 refused its arguments").arg(helper));
+    } catch (const Helper::Failure& failure) {
+        switch (failure.fault) {
+        case Helper::Fault::NotStarted:
+            fail(module, QStringLiteral("the reading helper %1 could not be started (%2)")
+                             .arg(helper, failure.detail));
+        case Helper::Fault::TooMuchOutput:
             fail(module, QStringLiteral("libsword produced more text than any dictionary holds; "
                                         "the module is probably damaged"));
-        }
-        if (!gotData && process.state() == QProcess::NotRunning)
-            break;
-        if (deadline.hasExpired()) {
-            stop();
+        case Helper::Fault::TimedOut:
             fail(module, QStringLiteral("reading it did not finish within %1 seconds; the module "
                                         "is probably damaged")
                              .arg(double(options.timeoutMs) / 1000.0));
+        case Helper::Fault::StoppedAbnormally:
+            fail(module,
+                 module.isEmpty()
+                     ? QStringLiteral("libsword stopped abnormally while listing the installed "
+                                      "modules; one of them is probably damaged")
+                     : QStringLiteral("libsword stopped abnormally while reading it; the "
+                                      "module is probably damaged"));
         }
     }
-    stream.append(process.readAllStandardOutput());
-    if (process.exitStatus() == QProcess::CrashExit)
-        fail(module, module.isEmpty()
-                         ? QStringLiteral("libsword stopped abnormally while listing the installed "
-                                          "modules; one of them is probably damaged")
-                         : QStringLiteral("libsword stopped abnormally while reading it; the "
-                                          "module is probably damaged"));
-    if (process.exitCode() == ss::kExitUsage)
-        fail(module, QStringLiteral("the reading helper %1 refused its arguments").arg(helper));
-    return stream;
+    answer.finish();
 }
 
-// Reads the records of a helper's answer; every way it can be malformed throws.
-class StreamReader {
-public:
-    StreamReader(const QByteArray& stream, const QString& module) : m_in(stream), m_module(module) {
-        m_in.setVersion(QDataStream::Qt_6_0);
-        char magic[sizeof ss::kMagic] = {};
-        if (m_in.readRawData(magic, sizeof magic) != int(sizeof magic) ||
-            std::memcmp(magic, ss::kMagic, sizeof magic) != 0)
-            malformed(QStringLiteral("no answer"));
-    }
-
-    quint8 tag() {
-        quint8 t = 0;
-        m_in >> t;
-        check();
-        return t;
-    }
-    QString text() { return QString::fromUtf8(bytes()); }
-    QByteArray bytes() {
-        QByteArray b;
-        m_in >> b;
-        check();
-        return b;
-    }
-    qint64 number() {
-        qint64 n = 0;
-        m_in >> n;
-        check();
-        return n;
-    }
-    SwordModule module() {
-        SwordModule m;
-        m.name = text();
-        m.type = text();
-        m.description = text();
-        m.folder = text();
-        m.entries = number();
-        return m;
-    }
-    bool atEnd() const { return m_in.atEnd(); }
-    [[noreturn]] void malformed(const QString& why) {
-        fail(m_module, QStringLiteral("the reading helper's answer is malformed (%1); the module "
-                                      "is probably damaged")
-                           .arg(why));
-    }
-
-private:
-    void check() {
-        if (m_in.status() != QDataStream::Ok)
-            malformed(QStringLiteral("it ends early"));
-    }
-    QDataStream m_in;
-    QString m_module;
-};
-
-[[noreturn]] void reportFailure(StreamReader& in, const QString& module,
+[[noreturn]] void reportFailure(const Record& record, const QString& module,
                                 const QStringList& searched) {
-    const quint8 kind = quint8(in.tag());
-    const QString message = in.text();
-    const QString detail = in.text();
-    switch (kind) {
+    const QString message = QString::fromUtf8(record.first);
+    const QString detail = QString::fromUtf8(record.second);
+    switch (record.kind) {
     case ss::NotFound:
         fail(module, QStringLiteral("no such module is installed; searched %1")
                          .arg(searched.isEmpty() ? QStringLiteral("no folder (libsword found no "
@@ -174,11 +210,10 @@ private:
     }
 }
 
-void expectEnd(StreamReader& in, qint64 count, qint64 expected) {
-    if (count != expected)
-        in.malformed(QStringLiteral("%1 records where it announces %2").arg(expected).arg(count));
-    if (!in.atEnd())
-        in.malformed(QStringLiteral("data after its end"));
+void expectCount(const QString& module, qint64 announced, qint64 received) {
+    if (announced != received)
+        malformed(module,
+                  QStringLiteral("%1 records where it announces %2").arg(received).arg(announced));
 }
 
 } // namespace
@@ -205,67 +240,69 @@ QString swordReaderPath() {
 }
 
 SwordListing listSwordDictionaries(const SwordReadOptions& options) {
-    const QByteArray stream = runHelper({QStringLiteral("--list")}, {}, options);
-    StreamReader in(stream, {});
     SwordListing listing;
-    for (;;) {
-        switch (in.tag()) {
+    runHelper({QStringLiteral("--list")}, {}, options, [&listing](Record& record) {
+        switch (record.tag) {
         case ss::Searched:
-            listing.searched << in.text();
+            listing.searched << QString::fromUtf8(record.first);
             break;
         case ss::Module:
-            listing.dictionaries.push_back(in.module());
+            listing.dictionaries.push_back(record.module);
             break;
         case ss::Failure:
-            reportFailure(in, {}, listing.searched);
+            reportFailure(record, {}, listing.searched);
         case ss::End:
-            expectEnd(in, in.number(), qint64(listing.dictionaries.size()));
-            return listing;
+            expectCount({}, record.count, qint64(listing.dictionaries.size()));
+            break;
         default:
-            in.malformed(QStringLiteral("an unknown record"));
+            malformed({}, QStringLiteral("a record out of place"));
         }
-    }
+    });
+    return listing;
 }
 
-SwordContent readSwordDictionary(const QString& name, const SwordReadOptions& options) {
+void readSwordDictionary(const QString& name, const SwordReadOptions& options,
+                         const SwordEntrySink& sink) {
     if (name.isEmpty() || name.startsWith(u'-'))
         fail(name, QStringLiteral("is not a module name"));
-    const QByteArray stream = runHelper({QStringLiteral("--module"), name}, name, options);
-    StreamReader in(stream, name);
-    SwordContent content;
     QStringList searched;
-    bool haveModule = false;
-    for (;;) {
-        switch (in.tag()) {
+    std::optional<SwordModule> module;
+    qint64 entries = 0;
+    runHelper({QStringLiteral("--module"), name}, name, options, [&](Record& record) {
+        switch (record.tag) {
         case ss::Searched:
-            searched << in.text();
+            searched << QString::fromUtf8(record.first);
             break;
         case ss::Module:
-            content.module = in.module();
-            haveModule = true;
-            content.entries.reserve(
-                std::size_t(qBound(qint64(0), content.module.entries, qint64(1) << 20)));
+            if (module)
+                malformed(name, QStringLiteral("a second module"));
+            module = record.module;
+            sink.module(*module);
             break;
         case ss::Entry:
-            if (!haveModule)
-                in.malformed(QStringLiteral("an entry before its module"));
-            content.entries.push_back({in.bytes(), in.bytes()});
+            if (!module)
+                malformed(name, QStringLiteral("an entry before its module"));
+            if (++entries > module->entries)
+                malformed(
+                    name,
+                    QStringLiteral("more entries than the module holds (%1)").arg(module->entries));
+            sink.entry({std::move(record.first), std::move(record.second)});
             break;
         case ss::Failure:
-            reportFailure(in, name, searched);
+            reportFailure(record, name, searched);
         case ss::End:
-            if (!haveModule)
-                in.malformed(QStringLiteral("no module"));
-            expectEnd(in, in.number(), qint64(content.entries.size()));
-            if (qint64(content.entries.size()) != content.module.entries)
-                in.malformed(QStringLiteral("%1 entries where the module holds %2")
-                                 .arg(content.entries.size())
-                                 .arg(content.module.entries));
-            return content;
+            if (!module)
+                malformed(name, QStringLiteral("no module"));
+            expectCount(name, record.count, entries);
+            if (entries != module->entries)
+                malformed(name, QStringLiteral("%1 entries where the module holds %2")
+                                    .arg(entries)
+                                    .arg(module->entries));
+            break;
         default:
-            in.malformed(QStringLiteral("an unknown record"));
+            malformed(name, QStringLiteral("a record out of place"));
         }
-    }
+    });
 }
 
 } // namespace tolvane::import

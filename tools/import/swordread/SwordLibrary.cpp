@@ -2,6 +2,7 @@
 
 #include <filemgr.h>
 #include <latin1utf8.h>
+#include <localemgr.h>
 #include <markupfiltmgr.h>
 #include <swbuf.h>
 #include <swld.h>
@@ -81,6 +82,12 @@ struct SwordLibrary::Parts {
 
 SwordLibrary::SwordLibrary() : m(std::make_unique<Parts>()) {
     sword::SWLog::setSystemLog(m->log);
+    // libsword's locales translate book names for scripture keys; a dictionary's keys are plain
+    // words and its plain rendering translates nothing. Without this the first module made
+    // reads every locale file of the library (some ninety), a third of the time a conversion
+    // takes beyond reading the entries. A folder that does not exist leaves the built-in
+    // English locale alone.
+    sword::LocaleMgr::setSystemLocaleMgr(new sword::LocaleMgr("/nonexistent/tolvane-no-locales/"));
     m->manager = std::make_unique<sword::SWMgr>(m->filters);
 }
 
