@@ -2,6 +2,7 @@
 
 #include "import/CsvImport.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -88,17 +89,25 @@ int ImportTemporary::removeStale(const QString& output, const QString& kind) {
     const QString prefix = prefixFor(output, kind);
     // <pid>-<start time>-<six random characters>
     static const QRegularExpression owned(QStringLiteral("^(\\d+)-(\\d+)-[A-Za-z0-9]{6}$"));
+    // Earlier versions of the tool named the file with the six random characters only. Whose
+    // it is cannot be told then, so it goes once nothing has written to it for a day: a live
+    // import writes to its file all the time.
+    static const QRegularExpression unowned(QStringLiteral("^[A-Za-z0-9]{6}$"));
+    const QDateTime dayAgo = QDateTime::currentDateTimeUtc().addDays(-1);
     int removed = 0;
-    const QStringList names =
-        folder.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names) {
-        const QRegularExpressionMatch match = owned.match(name.mid(prefix.size()));
-        if (!match.hasMatch())
-            continue; // not a name this tool makes
-        const qint64 pid = match.captured(1).toLongLong();
-        if (pid == ::getpid() || startTimeOf(pid) == match.captured(2))
-            continue; // its import is still running
-        if (QFile::remove(folder.filePath(name)))
+    const QFileInfoList files = folder.entryInfoList({prefix + QLatin1Char('*')},
+                                                     QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& file : files) {
+        const QString suffix = file.fileName().mid(prefix.size());
+        const QRegularExpressionMatch match = owned.match(suffix);
+        if (match.hasMatch()) {
+            const qint64 pid = match.captured(1).toLongLong();
+            if (pid == ::getpid() || startTimeOf(pid) == match.captured(2))
+                continue; // its import is still running
+        } else if (!unowned.match(suffix).hasMatch() || file.lastModified().toUTC() > dayAgo) {
+            continue; // not a name this tool makes, or possibly still being written
+        }
+        if (QFile::remove(file.filePath()))
             ++removed;
     }
     return removed;

@@ -3,7 +3,8 @@
 // before renaming it into place. It never outlives the import: it is removed when the import
 // fails, when the tool is stopped by SIGINT or SIGTERM, and, when the tool was killed outright,
 // by the next run in that folder, which recognises it by the process id and start time in its
-// name and leaves alone every file whose process still runs.
+// name and leaves alone every file whose process still runs. Files named by earlier versions
+// (".NAME.import-XXXXXX", no process in the name) are removed once unchanged for a day.
 
 #include <QString>
 
@@ -22,7 +23,8 @@ public:
     // The file has been renamed into place: nothing is left to remove.
     void placed();
 
-    // Removes the temporary files beside `output` whose process is gone; returns how many.
+    // Removes the temporary files beside `output` whose process is gone, and earlier versions'
+    // files unchanged for a day; returns how many.
     static int removeStale(const QString& output, const QString& kind);
 
 private:

@@ -114,8 +114,9 @@ int runSwordImport(const SwordCommand& command, QTextStream& out, QTextStream& e
     } catch (const ImportError& e) {
         if (progressShown)
             err << "\n";
-        err << kToolName << ": " << e.describe() << "\n"
-            << kToolName << ": nothing written; " << request.output << " is unchanged\n";
+        err << kToolName << ": " << e.describe() << "\n";
+        if (!e.outputReplaced())
+            err << kToolName << ": nothing written; " << request.output << " is unchanged\n";
         err.flush();
         return ExitFailed;
     }
