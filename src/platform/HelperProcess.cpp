@@ -1,6 +1,43 @@
 #include "platform/HelperProcess.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
 namespace tolvane::platform {
+
+namespace {
+
+QString executableIn(const QString& folder, const QString& name) {
+    if (folder.isEmpty())
+        return {};
+    const QFileInfo candidate(QDir(folder).filePath(name));
+    return candidate.isFile() && candidate.isExecutable() ? candidate.absoluteFilePath()
+                                                          : QString();
+}
+
+} // namespace
+
+QString findHelper(const QString& name, const char* pathVariable, const char* folderVariable) {
+    const QString explicitPath = qEnvironmentVariable(pathVariable);
+    if (!explicitPath.isEmpty())
+        return explicitPath;
+    if (QCoreApplication::instance()) {
+        const QString programFolder = QCoreApplication::applicationDirPath();
+        if (QString p = executableIn(programFolder, name); !p.isEmpty())
+            return p;
+        if (QString p =
+                executableIn(programFolder + QStringLiteral("/" TOLVANE_HELPER_DIR_FROM_BIN), name);
+            !p.isEmpty())
+            return p;
+    }
+    if (QString p = executableIn(QStringLiteral(TOLVANE_HELPER_DIR), name); !p.isEmpty())
+        return p;
+    if (QString p = executableIn(qEnvironmentVariable(folderVariable), name); !p.isEmpty())
+        return p;
+    return QStandardPaths::findExecutable(name);
+}
 
 HelperProcess::HelperProcess(const QString& program, const QStringList& arguments,
                              const HelperLimits& limits)

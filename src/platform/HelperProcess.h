@@ -24,6 +24,13 @@ struct HelperLimits {
     qint64 outputLimit = 1ll << 30; // bytes
 };
 
+// Where the helper program `name` is: the path in the environment variable `pathVariable` if
+// set, else beside the running program, in the installed helper folder (libexec/tolvane,
+// looked for from the program's folder first, so that a copy installed under another prefix
+// works), in the folder the environment variable `folderVariable` names, or on the PATH.
+// Empty when it is nowhere.
+QString findHelper(const QString& name, const char* pathVariable, const char* folderVariable);
+
 class HelperProcess {
 public:
     enum class Fault {

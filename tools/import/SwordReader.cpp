@@ -3,11 +3,7 @@
 #include "import/SwordProtocol.h"
 #include "platform/HelperProcess.h"
 
-#include <QCoreApplication>
 #include <QDataStream>
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
 
 #include <cstring>
 #include <optional>
@@ -22,14 +18,6 @@ const QString kHelperName = QStringLiteral("tolvane-swordread");
 // Far beyond any dictionary module (the largest are a few tens of megabytes of text); more
 // is a helper gone wrong.
 constexpr qint64 kOutputLimit = 1ll << 30;
-
-QString executableIn(const QString& folder) {
-    if (folder.isEmpty())
-        return {};
-    const QFileInfo candidate(QDir(folder).filePath(kHelperName));
-    return candidate.isFile() && candidate.isExecutable() ? candidate.absoluteFilePath()
-                                                          : QString();
-}
 
 QString describeModule(const QString& name) {
     return name.isEmpty() ? QStringLiteral("SWORD") : QStringLiteral("SWORD module %1").arg(name);
@@ -219,24 +207,7 @@ void expectCount(const QString& module, qint64 announced, qint64 received) {
 } // namespace
 
 QString swordReaderPath() {
-    const QString explicitPath = qEnvironmentVariable("TOLVANE_SWORDREAD");
-    if (!explicitPath.isEmpty())
-        return explicitPath;
-    if (QCoreApplication::instance()) {
-        const QString programFolder = QCoreApplication::applicationDirPath();
-        if (QString p = executableIn(programFolder); !p.isEmpty())
-            return p;
-        // Installed, the helper is in <prefix>/libexec/tolvane, as the Jet helper is.
-        if (QString p =
-                executableIn(programFolder + QStringLiteral("/" TOLVANE_HELPER_DIR_FROM_BIN));
-            !p.isEmpty())
-            return p;
-    }
-    if (QString p = executableIn(QStringLiteral(TOLVANE_HELPER_DIR)); !p.isEmpty())
-        return p;
-    if (QString p = executableIn(qEnvironmentVariable("TOLVANE_BIN_DIR")); !p.isEmpty())
-        return p;
-    return QStandardPaths::findExecutable(kHelperName);
+    return platform::findHelper(kHelperName, "TOLVANE_SWORDREAD", "TOLVANE_BIN_DIR");
 }
 
 SwordListing listSwordDictionaries(const SwordReadOptions& options) {

@@ -9,6 +9,7 @@
 
 #include "SwordLibrary.h"
 #include "import/SwordProtocol.h"
+#include "platform/HelperLimits.h"
 
 #include <swmodule.h>
 
@@ -20,24 +21,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
-#include <sys/resource.h>
 #include <unistd.h>
-
-#if defined(__SANITIZE_ADDRESS__)
-#define TOLVANE_SWORDREAD_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TOLVANE_SWORDREAD_ASAN 1
-#endif
-#endif
-
-#ifdef TOLVANE_SWORDREAD_ASAN
-// An address-space limit cannot coexist with the sanitizer's shadow memory; its own RSS limit
-// takes that job. Leak reports are off: the library keeps its managers until exit.
-extern "C" const char* __asan_default_options() {
-    return "hard_rss_limit_mb=1024:detect_leaks=0:allocator_may_return_null=0";
-}
-#endif
 
 namespace {
 
@@ -46,43 +30,25 @@ using tolvane::swordread::ModuleInfo;
 using tolvane::swordread::SwordLibrary;
 
 struct Options {
-    unsigned long memoryLimitMb = 512;
-    unsigned long cpuLimitS = 120;
+    tolvane::helper::Limits limits;
     bool list = false;
     std::string module;
 };
 
 [[noreturn]] void usage(const std::string& problem) {
-    std::fprintf(stderr,
-                 "tolvane-swordread: %s\n"
-                 "usage: tolvane-swordread [--memory-limit-mb N] [--cpu-limit-s N] "
-                 "(--list | --module NAME)\n",
-                 problem.c_str());
-    std::exit(ss::kExitUsage);
-}
-
-unsigned long number(const char* text, const char* option) {
-    char* end = nullptr;
-    const unsigned long value = std::strtoul(text, &end, 10);
-    if (!*text || *end || value == 0)
-        usage(std::string("bad number for ") + option + ": " + text);
-    return value;
+    tolvane::helper::printUsageAndExit(
+        "tolvane-swordread", "[--memory-limit-mb N] [--cpu-limit-s N] (--list | --module NAME)",
+        problem, ss::kExitUsage);
 }
 
 Options parse(int argc, char** argv) {
     Options o;
     for (int i = 1; i < argc; ++i) {
+        if (tolvane::helper::takeLimitOption(argc, argv, i, o.limits, usage))
+            continue;
         const std::string arg = argv[i];
-        auto value = [&]() -> const char* {
-            if (i + 1 >= argc)
-                usage(arg + " needs a value");
-            return argv[++i];
-        };
-        if (arg == "--memory-limit-mb")
-            o.memoryLimitMb = number(value(), "--memory-limit-mb");
-        else if (arg == "--cpu-limit-s")
-            o.cpuLimitS = number(value(), "--cpu-limit-s");
-        else if (arg == "--list")
+        auto value = [&] { return tolvane::helper::optionValue(argc, argv, i, usage); };
+        if (arg == "--list")
             o.list = true;
         else if (arg == "--module")
             o.module = value();
@@ -92,11 +58,6 @@ Options parse(int argc, char** argv) {
     if (o.list == !o.module.empty())
         usage("give either --list or --module NAME");
     return o;
-}
-
-void limit(int resource, rlim_t value) {
-    rlimit r{value, value};
-    setrlimit(resource, &r);
 }
 
 // The data stream gets the process's stdout; descriptor 1 then points at stderr, so that
@@ -192,11 +153,7 @@ int read(SwordLibrary& library, Writer& out, const std::string& name) {
 int main(int argc, char** argv) {
     const Options options = parse(argc, argv);
 
-    limit(RLIMIT_CORE, 0);
-    limit(RLIMIT_CPU, options.cpuLimitS);
-#ifndef TOLVANE_SWORDREAD_ASAN
-    limit(RLIMIT_AS, static_cast<rlim_t>(options.memoryLimitMb) * 1024 * 1024);
-#endif
+    tolvane::helper::applyLimits(options.limits);
 
     const int dataFd = takeStdout();
     QFile data;

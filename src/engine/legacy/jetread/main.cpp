@@ -12,30 +12,13 @@
 #include "LibraryNoise.h"
 #include "StreamWriter.h"
 #include "engine/legacy/JetProtocol.h"
+#include "platform/HelperLimits.h"
 
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <iconv.h>
 #include <string>
-#include <sys/resource.h>
-
-#if defined(__SANITIZE_ADDRESS__)
-#define TOLVANE_JETREAD_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TOLVANE_JETREAD_ASAN 1
-#endif
-#endif
-
-#ifdef TOLVANE_JETREAD_ASAN
-// An address-space limit cannot coexist with the sanitizer's shadow memory; its own RSS limit
-// takes that job. Leak reports are off: libmdb leaks on its error paths, and the report would
-// turn a clean read into a failure.
-extern "C" const char* __asan_default_options() {
-    return "hard_rss_limit_mb=1024:detect_leaks=0:allocator_may_return_null=0";
-}
-#endif
 
 namespace {
 
@@ -43,42 +26,26 @@ namespace js = tolvane::engine::jetstream;
 
 struct Options {
     std::string codepage = "CP1252";
-    unsigned long memoryLimitMb = 512;
-    unsigned long cpuLimitS = 120;
+    tolvane::helper::Limits limits;
     tolvane::jetread::DumpRequest request;
 };
 
 [[noreturn]] void usage(const std::string& problem) {
-    std::fprintf(stderr, "tolvane-jetread: %s\n"
-                         "usage: tolvane-jetread [--codepage NAME] [--memory-limit-mb N] "
-                         "[--cpu-limit-s N] [--table NAME]... FILE\n",
-                 problem.c_str());
-    std::exit(js::kExitUsage);
-}
-
-unsigned long number(const char* text, const char* option) {
-    char* end = nullptr;
-    const unsigned long value = std::strtoul(text, &end, 10);
-    if (!*text || *end || value == 0)
-        usage(std::string("bad number for ") + option + ": " + text);
-    return value;
+    tolvane::helper::printUsageAndExit("tolvane-jetread",
+                                       "[--codepage NAME] [--memory-limit-mb N] [--cpu-limit-s N] "
+                                       "[--table NAME]... FILE",
+                                       problem, js::kExitUsage);
 }
 
 Options parse(int argc, char** argv) {
     Options o;
     for (int i = 1; i < argc; ++i) {
+        if (tolvane::helper::takeLimitOption(argc, argv, i, o.limits, usage))
+            continue;
         const std::string arg = argv[i];
-        auto value = [&]() -> const char* {
-            if (i + 1 >= argc)
-                usage(arg + " needs a value");
-            return argv[++i];
-        };
+        auto value = [&] { return tolvane::helper::optionValue(argc, argv, i, usage); };
         if (arg == "--codepage")
             o.codepage = value();
-        else if (arg == "--memory-limit-mb")
-            o.memoryLimitMb = number(value(), "--memory-limit-mb");
-        else if (arg == "--cpu-limit-s")
-            o.cpuLimitS = number(value(), "--cpu-limit-s");
         else if (arg == "--table")
             o.request.tables.emplace_back(value());
         else if (arg.size() > 1 && arg[0] == '-')
@@ -109,21 +76,12 @@ bool iconvKnows(const std::string& name) {
     return true;
 }
 
-void limit(int resource, rlim_t value) {
-    rlimit r{value, value};
-    setrlimit(resource, &r);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     const Options options = parse(argc, argv);
 
-    limit(RLIMIT_CORE, 0);
-    limit(RLIMIT_CPU, options.cpuLimitS);
-#ifndef TOLVANE_JETREAD_ASAN
-    limit(RLIMIT_AS, static_cast<rlim_t>(options.memoryLimitMb) * 1024 * 1024);
-#endif
+    tolvane::helper::applyLimits(options.limits);
 
     tolvane::jetread::LibraryNoise noise;
     if (!noise.capture()) {
