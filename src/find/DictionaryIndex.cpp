@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QUrl>
-#include <optional>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -163,6 +162,30 @@ void DictionaryIndex::prepare(const std::function<void(int percent)>& progress) 
     }
 }
 
+// One read transaction around a burst of statements: the file is locked and checked once
+// for all of them, not once for each (which costs more than a small statement itself).
+class DictionaryIndex::Reading {
+public:
+    explicit Reading(sqlite::Connection& connection)
+        : m_connection(connection), m_began(sqlite3_get_autocommit(connection.handle()) != 0) {
+        if (m_began)
+            m_connection.exec(QStringLiteral("BEGIN"));
+    }
+    ~Reading() {
+        if (!m_began || sqlite3_get_autocommit(m_connection.handle()))
+            return; // an interrupted statement may have ended it already
+        // Nothing was written: a read that cannot commit only ends.
+        if (sqlite3_exec(m_connection.handle(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+            sqlite3_exec(m_connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    Reading(const Reading&) = delete;
+    Reading& operator=(const Reading&) = delete;
+
+private:
+    sqlite::Connection& m_connection;
+    bool m_began;
+};
+
 int DictionaryIndex::count(const QString& match) {
     try {
         sqlite::StatementLease count = m_connection->reuse(
@@ -177,6 +200,29 @@ int DictionaryIndex::count(const QString& match) {
     }
 }
 
+FirstPage DictionaryIndex::firstPage(const QString& match, int limit, int rankAtOnce) {
+    FirstPage page;
+    try {
+        Reading reading(*m_connection);
+        // Counting stops one past rankAtOnce: beyond that, the count waits for count().
+        sqlite::StatementLease some = m_connection->reuse(
+            QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM %1 WHERE %1 MATCH ?1 LIMIT ?2)")
+                .arg(quoteIdentifier(engine::fullTextTableName(m_config.table))));
+        some->bind(1, match);
+        some->bind(2, qint64(rankAtOnce) + 1);
+        const int found = some->step() ? int(some->columnInt64(0)) : 0;
+        if (found <= rankAtOnce)
+            page.count = found;
+        if (found > 0)
+            page.entries = search(match, 0, std::min(limit, found), true, found <= rankAtOnce);
+    } catch (const engine::EngineError&) {
+        if (isCancelled())
+            throw Cancelled();
+        throw;
+    }
+    return page;
+}
+
 std::vector<FoundEntry> DictionaryIndex::search(const QString& match, int offset, int limit,
                                                 bool withSnippets, bool ranked) {
     std::vector<FoundEntry> found;
@@ -184,15 +230,15 @@ std::vector<FoundEntry> DictionaryIndex::search(const QString& match, int offset
         return found;
     const QString fts = quoteIdentifier(engine::fullTextTableName(m_config.table));
     try {
+        Reading reading(*m_connection);
         // The best entries first: a matched word in the headword counts for more than one in
         // the text. Sorting needs only the rank; what a row shows is read for the rows kept.
-        const QString rank = QStringLiteral("bm25(%1, 10.0, 1.0, 1.0)").arg(fts);
         sqlite::StatementLease best = m_connection->reuse(
-            ranked ? QStringLiteral("SELECT rowid, headword, %2 FROM %1 WHERE %1 MATCH ?1 ORDER "
-                                    "BY %2, rowid LIMIT ?2 OFFSET ?3")
-                         .arg(fts, rank)
-                   : QStringLiteral("SELECT rowid, headword, 0 FROM %1 WHERE %1 MATCH ?1 ORDER "
-                                    "BY rowid LIMIT ?2 OFFSET ?3")
+            ranked ? QStringLiteral("SELECT rowid, bm25(%1, 10.0, 1.0, 1.0) AS score FROM %1 "
+                                    "WHERE %1 MATCH ?1 ORDER BY score, rowid LIMIT ?2 OFFSET ?3")
+                         .arg(fts)
+                   : QStringLiteral("SELECT rowid, 0 FROM %1 WHERE %1 MATCH ?1 ORDER BY rowid "
+                                    "LIMIT ?2 OFFSET ?3")
                          .arg(fts));
         best->bind(1, match);
         best->bind(2, qint64(limit));
@@ -201,50 +247,55 @@ std::vector<FoundEntry> DictionaryIndex::search(const QString& match, int offset
             FoundEntry entry;
             entry.dictionary = &m_config;
             entry.rowid = best->columnInt64(0);
-            entry.headword = best->columnText(1);
-            entry.score = sqlite3_column_double(best->handle(), 2);
+            entry.score = sqlite3_column_double(best->handle(), 1);
             found.push_back(std::move(entry));
         }
-
-        // Which of the rows holding exactly its headword each one is, in row order.
-        sqlite::StatementLease before = m_connection->reuse(
-            QStringLiteral("SELECT count(*) FROM %1 WHERE %2 COLLATE %3 = ?1 AND %2 = ?1 AND "
-                           "rowid < ?2")
-                .arg(quoteIdentifier(m_config.table), quoteIdentifier(m_config.headwordColumn),
-                     QLatin1String(engine::kNoCaseCollation)));
-        // A line of the definition around the matched words (of the scripture when only it
-        // holds them). Made row by row: a snippet costs more than all the rest.
-        const QString snippet = QStringLiteral("snippet(%1, %2, char(2), char(3), '…', 16)");
-        std::optional<sqlite::StatementLease> snippets;
-        if (withSnippets)
-            snippets.emplace(m_connection->reuse(
-                QStringLiteral("SELECT %2, %3 FROM %1 WHERE %1 MATCH ?1 AND rowid = ?2")
-                    .arg(fts, snippet.arg(fts).arg(1), snippet.arg(fts).arg(2))));
-        for (FoundEntry& entry : found) {
-            before->bind(1, entry.headword);
-            before->bind(2, entry.rowid);
-            entry.duplicate = before->step() ? int(before->columnInt64(0)) : 0;
-            before->reset();
-            if (!snippets)
-                continue;
-            (*snippets)->bind(1, match);
-            (*snippets)->bind(2, entry.rowid);
-            if ((*snippets)->step()) {
-                const QString inDefinition = (*snippets)->columnText(0);
-                const QString inScripture = (*snippets)->columnText(1);
-                entry.snippet =
-                    oneLine(!inDefinition.contains(kMatchStart) && inScripture.contains(kMatchStart)
-                                ? inScripture
-                                : inDefinition);
-            }
-            (*snippets)->reset();
-        }
+        fillIn(found, match, withSnippets);
     } catch (const engine::EngineError&) {
         if (isCancelled())
             throw Cancelled();
         throw;
     }
     return found;
+}
+
+// What each row shows: its headword, which of the rows holding exactly that headword it is
+// (in row order), and a line of the definition around the matched words (of the scripture
+// when only it holds them). Made row by row for the rows kept: a snippet costs more than
+// finding and ranking the row.
+void DictionaryIndex::fillIn(std::vector<FoundEntry>& found, const QString& match,
+                             bool withSnippets) {
+    const QString fts = quoteIdentifier(engine::fullTextTableName(m_config.table));
+    const QString duplicate =
+        QStringLiteral("(SELECT count(*) FROM %1 WHERE %2 COLLATE %3 = %4.headword AND %2 = "
+                       "%4.headword AND %1.rowid < %4.rowid)")
+            .arg(quoteIdentifier(m_config.table), quoteIdentifier(m_config.headwordColumn),
+                 QLatin1String(engine::kNoCaseCollation), fts);
+    const QString snippet = QStringLiteral("snippet(%1, %2, char(2), char(3), '…', 16)");
+    sqlite::StatementLease row = m_connection->reuse(
+        withSnippets
+            ? QStringLiteral("SELECT headword, %2, %3, %4 FROM %1 WHERE %1 MATCH ?1 AND "
+                             "rowid = ?2")
+                  .arg(fts, duplicate, snippet.arg(fts).arg(1), snippet.arg(fts).arg(2))
+            : QStringLiteral("SELECT headword, %2 FROM %1 WHERE rowid = ?2").arg(fts, duplicate));
+    for (FoundEntry& entry : found) {
+        if (withSnippets)
+            row->bind(1, match);
+        row->bind(2, entry.rowid);
+        if (row->step()) {
+            entry.headword = row->columnText(0);
+            entry.duplicate = int(row->columnInt64(1));
+            if (withSnippets) {
+                const QString inDefinition = row->columnText(2);
+                const QString inScripture = row->columnText(3);
+                entry.snippet =
+                    oneLine(!inDefinition.contains(kMatchStart) && inScripture.contains(kMatchStart)
+                                ? inScripture
+                                : inDefinition);
+            }
+        }
+        row->reset();
+    }
 }
 
 } // namespace tolvane::find

@@ -42,6 +42,12 @@ public:
     const char* what() const noexcept override { return "search cancelled"; }
 };
 
+// The first page of a search (FindService's first report).
+struct FirstPage {
+    std::vector<FoundEntry> entries;
+    int count = -1; // every matching entry, or -1: too many to count at once
+};
+
 class DictionaryIndex {
 public:
     // Opens the dictionary's file in `folder`. Throws engine::EngineError when it cannot.
@@ -59,8 +65,12 @@ public:
     void prepare(const std::function<void(int percent)>& progress = {});
     bool isPrepared();
 
-    // How many entries match an FTS5 query (engine/FullTextQuery.h).
+    // How many entries match an FTS5 query (engine/FullTextQuery.h). Walks every match.
     int count(const QString& match);
+    // The best `limit` entries with their snippets, and the count when there are at most
+    // `rankAtOnce` matches. With more, the entries are the first in row order and the count
+    // is left to count(): ranking or counting them all costs a step per match.
+    FirstPage firstPage(const QString& match, int limit, int rankAtOnce);
     // The matching entries from the offset-th best on, at most `limit` of them, best first;
     // without snippets when they are not wanted yet (they cost the most). Unranked, they come
     // in row order with score 0: ranking costs as many steps as there are matches.
@@ -68,6 +78,8 @@ public:
                                    bool withSnippets = true, bool ranked = true);
 
 private:
+    class Reading;
+    void fillIn(std::vector<FoundEntry>& found, const QString& match, bool withSnippets);
     void openCopy();
     void watch(engine::sqlite::Connection& connection);
     bool isCancelled() const { return m_cancelled && m_cancelled(); }

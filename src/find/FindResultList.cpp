@@ -35,6 +35,10 @@ int drawPiece(QPainter* painter, const QString& text, const QFont& font, int x, 
     return x + metrics.horizontalAdvance(shown);
 }
 
+int rowHeight(const QFont& font) {
+    return QFontMetrics(font).height() + 4;
+}
+
 } // namespace
 
 QString shortName(const data::DictionaryConfig& config) {
@@ -117,7 +121,7 @@ void FindResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
 }
 
 QSize FindResultDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
-    return {option.rect.width(), QFontMetrics(option.font).height() + 4};
+    return {option.rect.width(), rowHeight(option.font)};
 }
 
 FindResultList::FindResultList(QWidget* parent)
@@ -137,6 +141,10 @@ FindResultList::FindResultList(QWidget* parent)
     setPalette(p);
     connect(this, &QListView::doubleClicked, this,
             [this](const QModelIndex& index) { Q_EMIT opened(index.row()); });
+}
+
+int FindResultList::rowsShown() const {
+    return viewport()->height() / rowHeight(font()) + 1; // the last perhaps in part
 }
 
 void FindResultList::keyPressEvent(QKeyEvent* event) {

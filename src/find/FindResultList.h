@@ -45,6 +45,8 @@ class FindResultList : public QListView {
 public:
     explicit FindResultList(QWidget* parent = nullptr);
     FindResultModel* results() const { return m_model; }
+    // How many rows the list shows at once.
+    int rowsShown() const;
 
 Q_SIGNALS:
     // Double-click or Enter on a row.

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QThread>
 #include <algorithm>
+#include <optional>
 
 namespace tolvane::find {
 
@@ -34,10 +35,11 @@ void FindService::cancel() {
 
 quint64 FindService::search(const QString& match,
                             std::vector<const data::DictionaryConfig*> dictionaries,
-                            const QString& folder) {
+                            const QString& folder, int firstPage) {
     const quint64 search = ++m_latest;
-    QMetaObject::invokeMethod(m_worker, [this, search, match, dictionaries, folder] {
-        run(search, match, dictionaries, folder);
+    firstPage = std::clamp(firstPage, 1, kListedEntries);
+    QMetaObject::invokeMethod(m_worker, [this, search, match, dictionaries, folder, firstPage] {
+        run(search, match, dictionaries, folder, firstPage);
     });
     return search;
 }
@@ -58,30 +60,79 @@ DictionaryIndex& FindService::indexFor(const data::DictionaryConfig& config,
     return *index;
 }
 
+namespace {
+
+// Whatever failed in one dictionary, said in a line the Find window shows.
+template <typename F>
+std::optional<QString> problemOf(const data::DictionaryConfig& config, F&& f) {
+    try {
+        f();
+        return std::nullopt;
+    } catch (const Cancelled&) {
+        throw;
+    } catch (const NumberedError& e) {
+        return e.message();
+    } catch (const std::exception& e) {
+        return QStringLiteral("%1 could not be searched: %2")
+            .arg(config.mainCaption.section(QStringLiteral(" - "), 1),
+                 QString::fromLocal8Bit(e.what()));
+    }
+}
+
+} // namespace
+
 void FindService::run(quint64 search, const QString& match,
                       const std::vector<const data::DictionaryConfig*>& dictionaries,
-                      const QString& folder) {
+                      const QString& folder, int firstPage) {
     if (isStale(search))
         return; // a newer search is already queued
     m_running = search;
     FindResults results;
     results.search = search;
-    std::vector<std::pair<DictionaryIndex*, int>> counted; // dictionaries searched, and counts
-    auto deliver = [this](FindResults delivered) {
+    struct Searched {
+        const data::DictionaryConfig* config;
+        DictionaryIndex* index; // null once it failed
+        int count;              // -1 until counted
+    };
+    std::vector<Searched> searched;
+    // A dictionary that fails is left out of what follows, and opened afresh next time.
+    auto attempt = [&](Searched& s, auto&& f) {
+        if (const auto problem = problemOf(*s.config, f)) {
+            if (isStale(search))
+                throw Cancelled();
+            results.problems << *problem;
+            m_indexes.erase(s.config->windowName);
+            s.index = nullptr;
+            s.count = 0;
+        }
+    };
+    auto tally = [&](FindResults& r) {
+        r.count = r.atLeast = 0;
+        for (const Searched& s : searched) {
+            r.atLeast += s.count >= 0 ? s.count : kRankedAtOnce + 1;
+            if (s.count < 0 || r.count < 0)
+                r.count = -1;
+            else
+                r.count += s.count;
+        }
+    };
+    auto deliver = [this](FindResults delivered, int listed, bool complete) {
         std::stable_sort(
             delivered.entries.begin(), delivered.entries.end(),
             [](const FoundEntry& a, const FoundEntry& b) { return a.score < b.score; });
-        if (delivered.entries.size() > size_t(kListedEntries))
-            delivered.entries.resize(size_t(kListedEntries));
+        if (delivered.entries.size() > size_t(listed))
+            delivered.entries.resize(size_t(listed));
+        delivered.complete = complete;
         report([this, delivered = std::move(delivered)] {
             if (!isStale(delivered.search))
                 Q_EMIT finished(delivered);
         });
     };
     try {
-        // The count and the best few of each dictionary first.
+        // The first page of each dictionary, and the counts that come with it.
         for (const data::DictionaryConfig* config : dictionaries) {
-            try {
+            Searched& s = searched.emplace_back(Searched{config, nullptr, 0});
+            attempt(s, [&] {
                 const QString title = config->mainCaption.section(QStringLiteral(" - "), 1);
                 auto progress = [this, search, title](int percent) {
                     report([this, search, title, percent] {
@@ -92,55 +143,44 @@ void FindService::run(quint64 search, const QString& match,
                 // Opening a legacy file, or copying a read-only one, takes a moment of its own.
                 if (!m_indexes.count(config->windowName))
                     progress(0);
-                DictionaryIndex& index = indexFor(*config, folder);
-                if (!index.isPrepared())
-                    index.prepare(progress);
-                const int count = index.count(match);
-                results.count += count;
-                for (FoundEntry& entry :
-                     index.search(match, 0, kFirstEntries, false, count <= kRankedAtOnce))
+                s.index = &indexFor(*config, folder);
+                if (!s.index->isPrepared())
+                    s.index->prepare(progress);
+                FirstPage page = s.index->firstPage(match, firstPage, kRankedAtOnce);
+                s.count = page.count;
+                for (FoundEntry& entry : page.entries)
                     results.entries.push_back(std::move(entry));
-                counted.emplace_back(&index, count);
-            } catch (const Cancelled&) {
-                throw;
-            } catch (const NumberedError& e) {
-                if (isStale(search))
-                    return;
-                m_indexes.erase(config->windowName); // opened afresh next time
-                results.problems << e.message();
-            } catch (const std::exception& e) {
-                if (isStale(search))
-                    return;
-                m_indexes.erase(config->windowName);
-                results.problems << QStringLiteral("%1 could not be searched: %2")
-                                        .arg(config->mainCaption.section(QStringLiteral(" - "), 1),
-                                             QString::fromLocal8Bit(e.what()));
-            }
+            });
         }
-        if (results.count > 0) {
-            // The best of all, in the order the whole list will have them.
-            FindResults first = results;
-            first.complete = false;
-            std::stable_sort(
-                first.entries.begin(), first.entries.end(),
-                [](const FoundEntry& a, const FoundEntry& b) { return a.score < b.score; });
-            if (first.entries.size() > size_t(kFirstEntries))
-                first.entries.resize(size_t(kFirstEntries));
-            deliver(std::move(first));
+        tally(results);
+        const bool allOnPage =
+            std::all_of(searched.begin(), searched.end(),
+                        [&](const Searched& s) { return s.count >= 0 && s.count <= firstPage; });
+        if (allOnPage)
+            return deliver(std::move(results), kListedEntries, true);
+        deliver(results, firstPage, false);
+
+        // The counts that take a step per match, while the first page is read.
+        if (results.count < 0) {
+            for (Searched& s : searched)
+                if (s.index && s.count < 0)
+                    attempt(s, [&] { s.count = s.index->count(match); });
+            tally(results);
+            deliver(results, firstPage, false);
         }
-        // Then the whole list, with the snippets.
+
+        // Then the whole list.
         results.entries.clear();
-        for (const auto& [index, count] : counted)
-            for (FoundEntry& entry : index->search(match, 0, std::min(count, kListedEntries)))
-                results.entries.push_back(std::move(entry));
-        deliver(std::move(results));
+        for (Searched& s : searched)
+            if (s.index)
+                attempt(s, [&] {
+                    for (FoundEntry& entry :
+                         s.index->search(match, 0, std::min(s.count, kListedEntries)))
+                        results.entries.push_back(std::move(entry));
+                });
+        deliver(std::move(results), kListedEntries, true);
     } catch (const Cancelled&) {
         return;
-    } catch (const NumberedError& e) {
-        if (isStale(search))
-            return;
-        results.problems << e.message();
-        deliver(std::move(results));
     }
 }
 

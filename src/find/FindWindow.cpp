@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace tolvane::find {
 
@@ -127,7 +128,10 @@ void FindWindow::startSearch() {
     } else {
         dictionaries = data::allConfigs();
     }
-    m_search = m_service.search(query.match, std::move(dictionaries), m_folder());
+    // The first page reported is what the list shows at once (at least a few rows, should
+    // it not be laid out yet).
+    m_search = m_service.search(query.match, std::move(dictionaries), m_folder(),
+                                std::max(10, m_lstResults->rowsShown()));
 }
 
 void FindWindow::showPreparing(quint64 search, const QString& title, int percent) {
@@ -145,7 +149,10 @@ void FindWindow::showResults(const FindResults& results) {
     m_lstResults->results()->setEntries(results.entries);
     if (current >= 0 && current < m_lstResults->results()->rowCount())
         m_lstResults->setCurrentIndex(m_lstResults->model()->index(current, 0));
-    QString note = countText(results.count);
+    QString note =
+        results.count < 0
+            ? QStringLiteral("More than %1, counting...").arg(countText(results.atLeast - 1))
+            : countText(results.count);
     if (results.count > int(results.entries.size()))
         note += QStringLiteral(", the best %1 listed").arg(results.entries.size());
     for (const QString& problem : results.problems)

@@ -163,21 +163,52 @@ TEST(FindService, OnlyTheNewestSearchReports) {
     EXPECT_EQ(last().count, 3); // "17" in each dictionary
     EXPECT_TRUE(last().problems.isEmpty());
 
-    // First some without snippets (in row order: a word in 9000 entries), then the whole
-    // list; here the ranking ties, so row order it is.
+    // A word in 9000 entries: first a page with snippets (in row order) before the count,
+    // then the count, then the whole list; here the ranking ties, so row order it is.
     finished.clear();
-    service.search(match("grace"), data::allConfigs(), dir.path());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 2; }, 30000));
+    service.search(match("grace"), data::allConfigs(), dir.path(), 12);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 3; }, 30000));
     const auto first = finished[0][0].value<find::FindResults>();
-    const auto all = finished[1][0].value<find::FindResults>();
+    const auto counted = finished[1][0].value<find::FindResults>();
+    const auto all = finished[2][0].value<find::FindResults>();
     EXPECT_FALSE(first.complete);
+    EXPECT_EQ(first.count, -1);
+    EXPECT_EQ(first.atLeast, 3 * (find::FindService::kRankedAtOnce + 1));
+    ASSERT_EQ(first.entries.size(), 12u);
+    EXPECT_TRUE(first.entries.front().snippet.contains(find::kMatchStart));
+    EXPECT_EQ(counted.count, 9000);
+    EXPECT_FALSE(counted.complete);
     EXPECT_TRUE(all.complete);
-    EXPECT_EQ(first.count, 9000);
     EXPECT_EQ(all.count, 9000);
     ASSERT_EQ(all.entries.size(), size_t(find::FindService::kListedEntries));
-    ASSERT_LT(first.entries.size(), all.entries.size());
     for (size_t i = 0; i < first.entries.size(); ++i)
         EXPECT_EQ(first.entries[i].rowid, all.entries[i].rowid);
+
+    // Words in a few entries come with their count, all in one report.
+    finished.clear();
+    service.search(match("truth 17"), data::allConfigs(), dir.path());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !finished.isEmpty(); }, 30000));
+    QTest::qWait(50);
+    ASSERT_EQ(finished.count(), 1);
+    EXPECT_TRUE(last().complete);
+    EXPECT_EQ(last().count, 3);
+}
+
+TEST(DictionaryIndex, ACountStopsWhenANewerSearchCancelsIt) {
+    QTemporaryDir dir;
+    std::vector<test::DictRow> rows;
+    for (int i = 0; i < 3000; ++i)
+        rows.push_back({QStringLiteral("W%1").arg(i), QStringLiteral("grace %1").arg(i)});
+    test::writeDictionaryFile(dir.path(), data::eastonsConfig(), rows);
+    bool cancelled = false;
+    find::DictionaryIndex index(data::eastonsConfig(), dir.path(), [&] { return cancelled; });
+    index.prepare();
+    const find::FirstPage page = index.firstPage(match("grace"), 5, 100);
+    EXPECT_EQ(page.count, -1); // more than 100: left to count()
+    EXPECT_EQ(page.entries.size(), 5u);
+    EXPECT_EQ(index.count(match("grace")), 3000);
+    cancelled = true;
+    EXPECT_THROW(index.count(match("grace")), find::Cancelled);
 }
 
 } // namespace
