@@ -15,6 +15,8 @@
 #include <QDir>
 #include <QFile>
 #include <QUrl>
+#include <algorithm>
+#include <unordered_map>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -200,27 +202,62 @@ int DictionaryIndex::count(const QString& match) {
     }
 }
 
-FirstPage DictionaryIndex::firstPage(const QString& match, int limit, int rankAtOnce) {
+FirstPage DictionaryIndex::firstPage(const QString& match, int shown, int listed,
+                                     int rankAtOnce) {
     FirstPage page;
+    if (shown <= 0)
+        return page;
+    const QString fts = quoteIdentifier(engine::fullTextTableName(m_config.table));
     try {
         Reading reading(*m_connection);
-        // Counting stops one past rankAtOnce: beyond that, the count waits for count().
-        sqlite::StatementLease some = m_connection->reuse(
-            QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM %1 WHERE %1 MATCH ?1 LIMIT ?2)")
-                .arg(quoteIdentifier(engine::fullTextTableName(m_config.table))));
-        some->bind(1, match);
-        some->bind(2, qint64(rankAtOnce) + 1);
-        const int found = some->step() ? int(some->columnInt64(0)) : 0;
-        if (found <= rankAtOnce)
-            page.count = found;
-        if (found > 0)
-            page.entries = search(match, 0, std::min(limit, found), true, found <= rankAtOnce);
+        // The matches in row order with their rank, as far as one past rankAtOnce: one query
+        // both counts and ranks them, and a word in more entries stops it there.
+        std::vector<FoundEntry>& found = page.entries;
+        {
+            sqlite::StatementLease matches = m_connection->reuse(
+                QStringLiteral("SELECT rowid, bm25(%1, 10.0, 1.0, 1.0) FROM %1 WHERE %1 MATCH ?1")
+                    .arg(fts));
+            matches->bind(1, match);
+            while (found.size() <= size_t(rankAtOnce) && matches->step()) {
+                FoundEntry& entry = found.emplace_back();
+                entry.dictionary = &m_config;
+                entry.rowid = matches->columnInt64(0);
+                entry.score = sqlite3_column_double(matches->handle(), 1);
+            }
+        }
+        if (found.size() > size_t(rankAtOnce)) {
+            found.resize(std::min(found.size(), size_t(shown))); // the first in row order
+            for (FoundEntry& entry : found)
+                entry.score = 0;
+        } else {
+            page.count = int(found.size());
+            const auto kept = found.begin() + std::min(found.size(), size_t(std::max(shown, listed)));
+            std::partial_sort(found.begin(), kept, found.end(),
+                              [](const FoundEntry& a, const FoundEntry& b) {
+                                  return a.score != b.score ? a.score < b.score
+                                                            : a.rowid < b.rowid;
+                              });
+            found.erase(kept, found.end());
+        }
+        page.shown = std::min(int(found.size()), shown);
+        fillIn(std::span(found).first(size_t(page.shown)), match, true);
     } catch (const engine::EngineError&) {
         if (isCancelled())
             throw Cancelled();
         throw;
     }
     return page;
+}
+
+void DictionaryIndex::describe(std::span<FoundEntry> found, const QString& match) {
+    try {
+        Reading reading(*m_connection);
+        fillIn(found, match, true);
+    } catch (const engine::EngineError&) {
+        if (isCancelled())
+            throw Cancelled();
+        throw;
+    }
 }
 
 std::vector<FoundEntry> DictionaryIndex::search(const QString& match, int offset, int limit,
@@ -261,40 +298,66 @@ std::vector<FoundEntry> DictionaryIndex::search(const QString& match, int offset
 
 // What each row shows: its headword, which of the rows holding exactly that headword it is
 // (in row order), and a line of the definition around the matched words (of the scripture
-// when only it holds them). Made row by row for the rows kept: a snippet costs more than
-// finding and ranking the row.
-void DictionaryIndex::fillIn(std::vector<FoundEntry>& found, const QString& match,
+// when only it holds them). One query for all the rows kept, going through the matches
+// between the first and the last of them: each query of the index costs about as much as
+// a snippet, and a snippet costs more than finding and ranking its row.
+void DictionaryIndex::fillIn(std::span<FoundEntry> found, const QString& match,
                              bool withSnippets) {
+    if (found.empty())
+        return;
     const QString fts = quoteIdentifier(engine::fullTextTableName(m_config.table));
-    const QString duplicate =
-        QStringLiteral("(SELECT count(*) FROM %1 WHERE %2 COLLATE %3 = %4.headword AND %2 = "
-                       "%4.headword AND %1.rowid < %4.rowid)")
+    // The index holds the same headword as the table.
+    auto duplicate = [&](const QString& row, const QString& headword) {
+        return QStringLiteral("(SELECT count(*) FROM %1 AS earlier WHERE earlier.%2 COLLATE %3 = "
+                              "%4.%5 AND earlier.%2 = %4.%5 AND earlier.rowid < %4.rowid)")
             .arg(quoteIdentifier(m_config.table), quoteIdentifier(m_config.headwordColumn),
-                 QLatin1String(engine::kNoCaseCollation), fts);
+                 QLatin1String(engine::kNoCaseCollation), row, headword);
+    };
     const QString snippet = QStringLiteral("snippet(%1, %2, char(2), char(3), '…', 16)");
-    sqlite::StatementLease row = m_connection->reuse(
+    // With snippets, the rows wanted are a filter on the matches in their range (the plus
+    // keeps SQLite from querying the index once for each); without, they are looked up.
+    sqlite::StatementLease rows = m_connection->reuse(
         withSnippets
-            ? QStringLiteral("SELECT headword, %2, %3, %4 FROM %1 WHERE %1 MATCH ?1 AND "
-                             "rowid = ?2")
-                  .arg(fts, duplicate, snippet.arg(fts).arg(1), snippet.arg(fts).arg(2))
-            : QStringLiteral("SELECT headword, %2 FROM %1 WHERE rowid = ?2").arg(fts, duplicate));
+            ? QStringLiteral("SELECT rowid, headword, %2, %3, %4 FROM %1 WHERE %1 MATCH ?1 AND "
+                             "rowid BETWEEN ?2 AND ?3 AND +rowid IN (SELECT value FROM "
+                             "json_each(?4))")
+                  .arg(fts, duplicate(fts, QStringLiteral("headword")), snippet.arg(fts).arg(1),
+                       m_config.hasScripture() ? snippet.arg(fts).arg(2) : QStringLiteral("NULL"))
+            : QStringLiteral("SELECT rowid, %2, %3 FROM %1 WHERE rowid IN (SELECT value FROM "
+                             "json_each(?4)) AND ?2 <= ?3")
+                  .arg(quoteIdentifier(m_config.table), quoteIdentifier(m_config.headwordColumn),
+                       duplicate(quoteIdentifier(m_config.table),
+                                 quoteIdentifier(m_config.headwordColumn))));
+    std::unordered_map<qint64, FoundEntry*> byRowid;
+    qint64 first = found.front().rowid, last = first;
+    QString wanted = QStringLiteral("[");
     for (FoundEntry& entry : found) {
-        if (withSnippets)
-            row->bind(1, match);
-        row->bind(2, entry.rowid);
-        if (row->step()) {
-            entry.headword = row->columnText(0);
-            entry.duplicate = int(row->columnInt64(1));
-            if (withSnippets) {
-                const QString inDefinition = row->columnText(2);
-                const QString inScripture = row->columnText(3);
-                entry.snippet =
-                    oneLine(!inDefinition.contains(kMatchStart) && inScripture.contains(kMatchStart)
-                                ? inScripture
-                                : inDefinition);
-            }
+        byRowid.emplace(entry.rowid, &entry);
+        first = std::min(first, entry.rowid);
+        last = std::max(last, entry.rowid);
+        wanted += QString::number(entry.rowid) + QLatin1Char(',');
+    }
+    wanted.back() = QLatin1Char(']');
+    if (withSnippets)
+        rows->bind(1, match);
+    rows->bind(2, first);
+    rows->bind(3, last);
+    rows->bind(4, wanted);
+    while (rows->step()) {
+        const auto it = byRowid.find(rows->columnInt64(0));
+        if (it == byRowid.end())
+            continue;
+        FoundEntry& entry = *it->second;
+        entry.headword = rows->columnText(1);
+        entry.duplicate = int(rows->columnInt64(2));
+        if (withSnippets) {
+            const QString inDefinition = rows->columnText(3);
+            const QString inScripture = rows->columnText(4);
+            entry.snippet =
+                oneLine(!inDefinition.contains(kMatchStart) && inScripture.contains(kMatchStart)
+                            ? inScripture
+                            : inDefinition);
         }
-        row->reset();
     }
 }
 

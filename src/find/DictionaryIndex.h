@@ -16,6 +16,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace tolvane::engine::sqlite {
@@ -44,7 +45,10 @@ public:
 
 // The first page of a search (FindService's first report).
 struct FirstPage {
+    // Best first; only the first `shown` described (headword, snippet), the rest of them
+    // only found and ranked.
     std::vector<FoundEntry> entries;
+    int shown = 0;
     int count = -1; // every matching entry, or -1: too many to count at once
 };
 
@@ -67,10 +71,13 @@ public:
 
     // How many entries match an FTS5 query (engine/FullTextQuery.h). Walks every match.
     int count(const QString& match);
-    // The best `limit` entries with their snippets, and the count when there are at most
-    // `rankAtOnce` matches. With more, the entries are the first in row order and the count
-    // is left to count(): ranking or counting them all costs a step per match.
-    FirstPage firstPage(const QString& match, int limit, int rankAtOnce);
+    // The best `shown` entries with their snippets, and the count when there are at most
+    // `rankAtOnce` matches; then the best `listed` of them ranked too, for describe(). With
+    // more matches, the entries are the first `shown` in row order and the count is left to
+    // count(): ranking or counting them all costs a step per match.
+    FirstPage firstPage(const QString& match, int shown, int listed, int rankAtOnce);
+    // Reads the headword, the place among equal headwords and the snippet of entries found.
+    void describe(std::span<FoundEntry> found, const QString& match);
     // The matching entries from the offset-th best on, at most `limit` of them, best first;
     // without snippets when they are not wanted yet (they cost the most). Unranked, they come
     // in row order with score 0: ranking costs as many steps as there are matches.
@@ -79,7 +86,7 @@ public:
 
 private:
     class Reading;
-    void fillIn(std::vector<FoundEntry>& found, const QString& match, bool withSnippets);
+    void fillIn(std::span<FoundEntry> found, const QString& match, bool withSnippets);
     void openCopy();
     void watch(engine::sqlite::Connection& connection);
     bool isCancelled() const { return m_cancelled && m_cancelled(); }

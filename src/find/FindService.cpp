@@ -93,6 +93,7 @@ void FindService::run(quint64 search, const QString& match,
         const data::DictionaryConfig* config;
         DictionaryIndex* index; // null once it failed
         int count;              // -1 until counted
+        FirstPage page;
     };
     std::vector<Searched> searched;
     // A dictionary that fails is left out of what follows, and opened afresh next time.
@@ -131,7 +132,7 @@ void FindService::run(quint64 search, const QString& match,
     try {
         // The first page of each dictionary, and the counts that come with it.
         for (const data::DictionaryConfig* config : dictionaries) {
-            Searched& s = searched.emplace_back(Searched{config, nullptr, 0});
+            Searched& s = searched.emplace_back(Searched{config, nullptr, 0, {}});
             attempt(s, [&] {
                 const QString title = config->mainCaption.section(QStringLiteral(" - "), 1);
                 auto progress = [this, search, title](int percent) {
@@ -146,10 +147,10 @@ void FindService::run(quint64 search, const QString& match,
                 s.index = &indexFor(*config, folder);
                 if (!s.index->isPrepared())
                     s.index->prepare(progress);
-                FirstPage page = s.index->firstPage(match, firstPage, kRankedAtOnce);
-                s.count = page.count;
-                for (FoundEntry& entry : page.entries)
-                    results.entries.push_back(std::move(entry));
+                s.page = s.index->firstPage(match, firstPage, kListedEntries, kRankedAtOnce);
+                s.count = s.page.count;
+                results.entries.insert(results.entries.end(), s.page.entries.begin(),
+                                       s.page.entries.begin() + s.page.shown);
             });
         }
         tally(results);
@@ -169,13 +170,18 @@ void FindService::run(quint64 search, const QString& match,
             deliver(results, firstPage, false);
         }
 
-        // Then the whole list.
+        // Then the whole list: the rest of what was ranked at once, or all ranked now.
         results.entries.clear();
         for (Searched& s : searched)
             if (s.index)
                 attempt(s, [&] {
-                    for (FoundEntry& entry :
-                         s.index->search(match, 0, std::min(s.count, kListedEntries)))
+                    std::vector<FoundEntry> listed =
+                        s.page.count >= 0
+                            ? std::move(s.page.entries)
+                            : s.index->search(match, 0, std::min(s.count, kListedEntries));
+                    if (s.page.count >= 0)
+                        s.index->describe(std::span(listed).subspan(size_t(s.page.shown)), match);
+                    for (FoundEntry& entry : listed)
                         results.entries.push_back(std::move(entry));
                 });
         deliver(std::move(results), kListedEntries, true);

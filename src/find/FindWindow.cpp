@@ -68,6 +68,7 @@ FindWindow::FindWindow(FindService& service, CurrentDictionary currentDictionary
     layout->addWidget(m_lblCount);
     layout->addWidget(m_lstResults, 1);
 
+    m_debounce->setObjectName(QStringLiteral("tmrFindDelay"));
     m_debounce->setSingleShot(true);
     m_debounce->setInterval(kDebounceMs);
     auto guarded = [this](auto handler) {

@@ -203,7 +203,7 @@ TEST(DictionaryIndex, ACountStopsWhenANewerSearchCancelsIt) {
     bool cancelled = false;
     find::DictionaryIndex index(data::eastonsConfig(), dir.path(), [&] { return cancelled; });
     index.prepare();
-    const find::FirstPage page = index.firstPage(match("grace"), 5, 100);
+    const find::FirstPage page = index.firstPage(match("grace"), 5, 50, 100);
     EXPECT_EQ(page.count, -1); // more than 100: left to count()
     EXPECT_EQ(page.entries.size(), 5u);
     EXPECT_EQ(index.count(match("grace")), 3000);
