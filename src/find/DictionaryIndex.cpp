@@ -16,9 +16,9 @@
 #include <QFile>
 #include <QUrl>
 #include <algorithm>
-#include <unordered_map>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <unordered_map>
 
 namespace tolvane::find {
 
@@ -202,21 +202,19 @@ int DictionaryIndex::count(const QString& match) {
     }
 }
 
-FirstPage DictionaryIndex::firstPage(const QString& match, int shown, int listed,
-                                     int rankAtOnce) {
+FirstPage DictionaryIndex::firstPage(const QString& match, int shown, int listed, int rankAtOnce) {
     FirstPage page;
     if (shown <= 0)
         return page;
     const QString fts = quoteIdentifier(engine::fullTextTableName(m_config.table));
     try {
         Reading reading(*m_connection);
-        // The matches in row order with their rank, as far as one past rankAtOnce: one query
-        // both counts and ranks them, and a word in more entries stops it there.
+        // The matches in row order, as far as one past rankAtOnce: a word in more entries
+        // is neither counted nor ranked yet. (Ranking by bm25 first counts every match.)
         std::vector<FoundEntry>& found = page.entries;
-        {
-            sqlite::StatementLease matches = m_connection->reuse(
-                QStringLiteral("SELECT rowid, bm25(%1, 10.0, 1.0, 1.0) FROM %1 WHERE %1 MATCH ?1")
-                    .arg(fts));
+        auto collect = [&](const QString& sql) {
+            found.clear();
+            sqlite::StatementLease matches = m_connection->reuse(sql.arg(fts));
             matches->bind(1, match);
             while (found.size() <= size_t(rankAtOnce) && matches->step()) {
                 FoundEntry& entry = found.emplace_back();
@@ -224,18 +222,20 @@ FirstPage DictionaryIndex::firstPage(const QString& match, int shown, int listed
                 entry.rowid = matches->columnInt64(0);
                 entry.score = sqlite3_column_double(matches->handle(), 1);
             }
-        }
+        };
+        collect(QStringLiteral("SELECT rowid, 0 FROM %1 WHERE %1 MATCH ?1"));
         if (found.size() > size_t(rankAtOnce)) {
-            found.resize(std::min(found.size(), size_t(shown))); // the first in row order
-            for (FoundEntry& entry : found)
-                entry.score = 0;
+            found.resize(size_t(shown)); // the first in row order
         } else {
             page.count = int(found.size());
-            const auto kept = found.begin() + std::min(found.size(), size_t(std::max(shown, listed)));
+            if (!found.empty())
+                collect(QStringLiteral(
+                    "SELECT rowid, bm25(%1, 10.0, 1.0, 1.0) FROM %1 WHERE %1 MATCH ?1"));
+            const auto kept =
+                found.begin() + std::min(found.size(), size_t(std::max(shown, listed)));
             std::partial_sort(found.begin(), kept, found.end(),
                               [](const FoundEntry& a, const FoundEntry& b) {
-                                  return a.score != b.score ? a.score < b.score
-                                                            : a.rowid < b.rowid;
+                                  return a.score != b.score ? a.score < b.score : a.rowid < b.rowid;
                               });
             found.erase(kept, found.end());
         }
@@ -301,8 +301,7 @@ std::vector<FoundEntry> DictionaryIndex::search(const QString& match, int offset
 // when only it holds them). One query for all the rows kept, going through the matches
 // between the first and the last of them: each query of the index costs about as much as
 // a snippet, and a snippet costs more than finding and ranking its row.
-void DictionaryIndex::fillIn(std::span<FoundEntry> found, const QString& match,
-                             bool withSnippets) {
+void DictionaryIndex::fillIn(std::span<FoundEntry> found, const QString& match, bool withSnippets) {
     if (found.empty())
         return;
     const QString fts = quoteIdentifier(engine::fullTextTableName(m_config.table));

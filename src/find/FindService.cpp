@@ -96,6 +96,7 @@ void FindService::run(quint64 search, const QString& match,
         FirstPage page;
     };
     std::vector<Searched> searched;
+    searched.reserve(dictionaries.size());
     // A dictionary that fails is left out of what follows, and opened afresh next time.
     auto attempt = [&](Searched& s, auto&& f) {
         if (const auto problem = problemOf(*s.config, f)) {
