@@ -4,6 +4,8 @@
 // In the same run, the floor over exactly the same rows: sqlite3_step over the same index
 // range the engine reads (the list index, in list order), building a QString for every
 // headword, in this process; and for the smaller sizes the fill of a plain sorted QListWidget.
+// The engine's share of a keystroke is measured on its own too (engine/...): the listing
+// opened and its headwords taken, without the window's key handling, layout and painting.
 //
 //   TOLVANE_SHARED_DIR=/work/shared build/bin/tolvane_dictwindow_bench
 //   TOLVANE_BENCH_ROWS=1000000,5000000 build/bin/tolvane_dictwindow_bench   # sizes to make
@@ -13,6 +15,7 @@
 // index and rebuilds the headword index), the resident memory of the open window above the
 // headwords' UTF-16 size, and the peak during a whole-list refill against the steady state.
 
+#include "data/DataOperations.h"
 #include "data/DictionaryConfig.h"
 #include "dictwindow/DictionaryWindow.h"
 #include "dictwindow/SearchBox.h"
@@ -330,6 +333,28 @@ void BM_WindowGetNewWord(benchmark::State& state, const std::string& name) {
     state.counters["peak_rss_mb"] = peakRssMb();
 }
 
+// --- the engine's share: the same search without the window ----------------------------
+
+// What the window asks of the engine for a keystroke: the listing opened on the window's own
+// database and its headwords taken in one block. The rest of a keystroke is the window's.
+void BM_EngineListing(benchmark::State& state, const std::string& name, QString prefix) {
+    OpenWindow* w = Fixture::get().window(name);
+    if (!w) {
+        state.SkipWithError("dictionary not available");
+        return;
+    }
+    const data::DictionaryConfig& config = *w->config;
+    qsizetype rows = 0;
+    for (auto _ : state) {
+        auto listing = data::openListing(config, w->window->db, prefix);
+        engine::TextBlock headwords =
+            listing->takeRemainingText(listing->columnIndex(config.headwordColumn));
+        rows = headwords.size();
+        benchmark::DoNotOptimize(headwords);
+    }
+    state.counters["rows"] = double(rows);
+}
+
 // --- baseline: the same rows into a plain sorted QListWidget -------------------------------
 
 void BM_ListWidgetFill(benchmark::State& state, const std::string& name, QString prefix) {
@@ -427,8 +452,14 @@ public:
             const auto floor = m_times.find("floor/" + name.substr(7));
             if (floor == m_times.end())
                 continue;
-            std::printf("%-30s %14.3f %14.3f %10.2f\n", name.substr(7).c_str(), windowTime,
+            std::printf("%-30s %14.3f %14.3f %10.2f", name.substr(7).c_str(), windowTime,
                         floor->second, windowTime / floor->second);
+            // The engine alone against the same floor, where it was measured.
+            if (const auto engine = m_times.find("engine/" + name.substr(7));
+                engine != m_times.end())
+                std::printf("   (engine alone %.3f ms, %.2f)", engine->second,
+                            engine->second / floor->second);
+            std::printf("\n");
         }
     }
 
@@ -475,6 +506,7 @@ void registerAll() {
                                             {"three_letters", QStringLiteral("bet")},
                                             {"whole_list", QString()}}) {
             add("floor/" + name + "/" + label, BM_Floor, name, prefix);
+            add("engine/" + name + "/" + label, BM_EngineListing, name, prefix);
             if (small)
                 add("listwidget/" + name + "/" + label, BM_ListWidgetFill, name, prefix);
         }

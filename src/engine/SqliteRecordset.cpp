@@ -11,6 +11,10 @@ namespace tolvane::engine {
 
 namespace {
 
+// Room reserved per row for the texts of a whole-table read (a headword's UTF-8 bytes, with
+// room to spare; longer texts make the block grow).
+constexpr size_t kUsualTextBytes = 16;
+
 // The statements that select a set (the look for other programs' commits, a count and the
 // select, for a prefix in list order) run in one read transaction, so that they take the
 // file's shared lock once: taking it costs system calls and a look at page 1 and the journal
@@ -92,6 +96,9 @@ void SqliteRecordset::open(int primedColumn) {
                 static_cast<size_t>(std::clamp<qint64>(last->columnInt64(0), 0, qint64(1) << 25));
             m_rowids.reserve(guess);
             cache.values.reserve(static_cast<qsizetype>(guess));
+            // The texts too, at a headword's usual size: their block growing by doubling
+            // would leave every smaller copy in the heap until the fill ends, as much again.
+            cache.values.reserveBytes(guess * kUsualTextBytes);
         }
     }
     const RowSelection selection(*m_core, m_table, m_filter, m_listColumn);

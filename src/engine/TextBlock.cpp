@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 
 namespace tolvane::engine {
 
@@ -52,6 +53,14 @@ bool TextBlock::insert(qsizetype i, QByteArrayView utf8) {
         return false;
     m_slots.insert(m_slots.begin() + i, s);
     return true;
+}
+
+void TextBlock::reserveBytes(size_t bytes) noexcept {
+    try {
+        m_bytes.reserve(std::min<size_t>(bytes, std::numeric_limits<quint32>::max()));
+    } catch (const std::bad_alloc&) {
+        // Only an optimisation: the texts still fit as the block grows.
+    }
 }
 
 void TextBlock::removeNulls() {

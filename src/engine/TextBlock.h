@@ -38,6 +38,9 @@ public:
     // Makes the block `n` places long; new places are unknown.
     void resize(qsizetype n) { m_slots.resize(static_cast<size_t>(n)); }
     void reserve(qsizetype n) { m_slots.reserve(static_cast<size_t>(n)); }
+    // Room for `bytes` bytes of text. Where the system grants only part of it (or none), the
+    // block grows as texts come instead.
+    void reserveBytes(size_t bytes) noexcept;
     // Drops the null texts, keeping the others in their order.
     void removeNulls();
     // Reorders the places: place i of the result is place order[i] of this block.
