@@ -6,10 +6,21 @@
 
 namespace tolvane::dictwindow {
 
+namespace {
+
+// One style for every search box, kept for the rest of the program: a widget uses its style
+// until the very end of its destruction, so the style must outlive every box.
+QStyle* searchBoxStyle() {
+    static CachedPanelStyle* const style = new CachedPanelStyle(QStyle::PE_PanelLineEdit);
+    return style;
+}
+
+} // namespace
+
 SearchBox::SearchBox(QWidget* parent) : QLineEdit(parent) {
     setObjectName(QStringLiteral("txtSearch"));
     // The box is repainted for every key typed; its frame is drawn once and kept.
-    setStyle(new CachedPanelStyle(QStyle::PE_PanelLineEdit, this));
+    setStyle(searchBoxStyle());
 }
 
 void SearchBox::keyPressEvent(QKeyEvent* event) {
