@@ -11,6 +11,16 @@ set(TOLVANE_TEST_ENV
     "TOLVANE_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
     "TOLVANE_APP_DIR=${TOLVANE_APP_DIR}"
     "TOLVANE_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
+if(TOLVANE_ASAN)
+  # The programs the tests start inherit these too. An undefined-behaviour report stops the
+  # process as an address error does, so it fails its test. Leak detection stays at its
+  # default (on); the suppressions file is for leaks inside system libraries only. The reading
+  # helpers set their own defaults (__asan_default_options), which these leave alone.
+  list(APPEND TOLVANE_TEST_ENV
+       "ASAN_OPTIONS=halt_on_error=1"
+       "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1"
+       "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan-suppressions.txt")
+endif()
 
 # tolvane_add_gtest(<name> SOURCES <files...> LIBS <targets...>)
 function(tolvane_add_gtest name)
