@@ -13,11 +13,12 @@ set(TOLVANE_TEST_ENV
     "TOLVANE_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
 if(TOLVANE_ASAN)
   # The programs the tests start inherit these too. An undefined-behaviour report stops the
-  # process as an address error does, so it fails its test. Leak detection stays at its
-  # default (on); the suppressions file is for leaks inside system libraries only. The reading
+  # process as an address error does, so it fails its test. Stack use after return and the
+  # order of static initialisation are checked as well. Leak detection stays at its default
+  # (on); the suppressions file is for leaks inside system libraries only. The reading
   # helpers set their own defaults (__asan_default_options), which these leave alone.
   list(APPEND TOLVANE_TEST_ENV
-       "ASAN_OPTIONS=halt_on_error=1"
+       "ASAN_OPTIONS=halt_on_error=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1"
        "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1"
        "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan-suppressions.txt")
 endif()

@@ -25,8 +25,11 @@ if [ ! -f "$asan/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTOLVANE_ASAN=ON \
     -DTOLVANE_BENCH=OFF "${launcher[@]}" >/dev/null
 fi
-# The build runs the import tool (the sample dictionaries) under the same options.
-ASAN_OPTIONS=halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+# The build runs the import tool (the sample dictionaries) under the options the tests get
+# (cmake/TolvaneTesting.cmake).
+asan_options=halt_on_error=1:detect_stack_use_after_return=1:check_initialization_order=1
+asan_options+=:strict_init_order=1
+ASAN_OPTIONS="$asan_options" UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   LSAN_OPTIONS="suppressions=$root/tests/support/lsan-suppressions.txt" cmake --build "$asan"
 echo "The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer:"
 (cd "$asan" && ctest --output-on-failure -j2 -E '^(tolvane_screenshots|tolvane_install)$')
