@@ -1,16 +1,13 @@
 #include "import/CsvImport.h"
 
-#include "data/FullTextSource.h"
 #include "data/Queries.h"
 #include "engine/EngineError.h"
-#include "engine/FullTextFunctions.h"
 #include "engine/RegularFile.h"
 #include "engine/Schema.h"
 #include "engine/sqlite/Connection.h"
 #include "engine/sqlite/Statement.h"
 #include "import/CsvReader.h"
 #include "import/DictionaryFileWriter.h"
-#include "richtext/PlainText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -176,12 +173,7 @@ ImportResult fill(engine::sqlite::Connection& connection, QFile& input,
                 request.progress(progress);
             }
         }
-        // Built after the rows are in: one sort instead of an index update per row.
-        engine::createHeadwordIndex(connection, dictionary.table, dictionary.headwordColumn);
-        engine::createListIndex(connection, dictionary.table, dictionary.headwordColumn);
-        // The index holds the words a rich-text scripture value shows, not its markup.
-        engine::setRichTextFlattener(&richtext::plainTextOfValue);
-        engine::buildFullTextIndex(connection, data::fullTextSource(dictionary));
+        indexDictionaryTable(connection, dictionary);
         transaction.commit();
 
         if (request.progress) {

@@ -1,8 +1,14 @@
 #include "import/DictionaryFileWriter.h"
 
+#include "data/DictionaryConfig.h"
+#include "data/FullTextSource.h"
 #include "engine/EngineError.h"
+#include "engine/FullTextFunctions.h"
+#include "engine/FullTextIndex.h"
+#include "engine/Schema.h"
 #include "engine/sqlite/Connection.h"
 #include "import/ImportTemporary.h"
+#include "richtext/PlainText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -78,6 +84,14 @@ void writeDictionaryFile(const QString& output,
                               .arg(QString::fromLocal8Bit(std::strerror(errno))));
     temporary.placed();
     syncFolderToDisk(folder, output);
+}
+
+void indexDictionaryTable(engine::sqlite::Connection& connection,
+                          const data::DictionaryConfig& dictionary) {
+    engine::createHeadwordIndex(connection, dictionary.table, dictionary.headwordColumn);
+    engine::createListIndex(connection, dictionary.table, dictionary.headwordColumn);
+    engine::setRichTextFlattener(&richtext::plainTextOfValue);
+    engine::buildFullTextIndex(connection, data::fullTextSource(dictionary));
 }
 
 } // namespace tolvane::import

@@ -10,6 +10,9 @@
 #include <QString>
 #include <functional>
 
+namespace tolvane::data {
+struct DictionaryConfig;
+}
 namespace tolvane::engine::sqlite {
 class Connection;
 }
@@ -25,5 +28,11 @@ void checkOutputPlace(const QString& output);
 // an ImportError naming `output`.
 void writeDictionaryFile(const QString& output,
                          const std::function<void(engine::sqlite::Connection&)>& fill);
+
+// Builds the indexes of `dictionary`'s table once its rows are in (one sort each instead of
+// an update per row): the headword index, the list-order index and the Find window's
+// full-text index, which holds the words a rich-text scripture value shows, not its markup.
+void indexDictionaryTable(engine::sqlite::Connection& connection,
+                          const data::DictionaryConfig& dictionary);
 
 } // namespace tolvane::import

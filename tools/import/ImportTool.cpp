@@ -214,14 +214,19 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
         err.flush();
         return ExitOk;
     } catch (const ImportError& e) {
-        if (request.progress)
-            err << "\n";
-        err << kToolName << ": " << e.describe() << "\n";
-        if (!e.outputReplaced())
-            err << kToolName << ": nothing written; " << request.output << " is unchanged\n";
-        err.flush();
-        return ExitFailed;
+        return reportImportFailure(err, e, request.output, bool(request.progress));
     }
+}
+
+int reportImportFailure(QTextStream& err, const ImportError& error, const QString& output,
+                        bool progressShown) {
+    if (progressShown)
+        err << "\n";
+    err << kToolName << ": " << error.describe() << "\n";
+    if (!error.outputReplaced())
+        err << kToolName << ": nothing written; " << output << " is unchanged\n";
+    err.flush();
+    return ExitFailed;
 }
 
 } // namespace tolvane::import

@@ -35,4 +35,12 @@ struct ToolOptions {
 int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& err,
                   const ToolOptions& options = {});
 
+class ImportError;
+
+// Reports a failed import on `err` (ending a progress line first when one is shown), says
+// that `output` is unchanged unless the failure came after it was replaced, and returns
+// ExitFailed.
+int reportImportFailure(QTextStream& err, const ImportError& error, const QString& output,
+                        bool progressShown);
+
 } // namespace tolvane::import

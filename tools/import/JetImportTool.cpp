@@ -55,12 +55,8 @@ int runJetImport(const JetCommand& command, QTextStream& out, QTextStream& err) 
         out.flush();
         return ExitOk;
     } catch (const ImportError& e) {
-        err << kToolName << ": " << e.describe() << "\n";
-        if (!e.outputReplaced())
-            err << kToolName << ": nothing written; "
-                << (request.output.isEmpty() ? request.input : request.output) << " is unchanged\n";
-        err.flush();
-        return ExitFailed;
+        return reportImportFailure(
+            err, e, request.output.isEmpty() ? request.input : request.output, false);
     }
 }
 

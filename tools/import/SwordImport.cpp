@@ -1,13 +1,9 @@
 #include "import/SwordImport.h"
 
-#include "data/FullTextSource.h"
-#include "engine/FullTextFunctions.h"
-#include "engine/FullTextIndex.h"
 #include "engine/Schema.h"
 #include "engine/sqlite/Connection.h"
 #include "engine/sqlite/Statement.h"
 #include "import/DictionaryFileWriter.h"
-#include "richtext/PlainText.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -146,12 +142,7 @@ SwordImportResult importSword(const SwordImportRequest& request) {
         if (result.rows == 0)
             throw ImportError(QStringLiteral("SWORD module %1").arg(request.module), 0,
                               QStringLiteral("it holds no entry with a key"));
-        // Built after the rows are in: one sort instead of an index update per row.
-        engine::createHeadwordIndex(connection, dictionary.table, dictionary.headwordColumn);
-        engine::createListIndex(connection, dictionary.table, dictionary.headwordColumn);
-        // The Find window's index, built as the CSV import builds it.
-        engine::setRichTextFlattener(&richtext::plainTextOfValue);
-        engine::buildFullTextIndex(connection, data::fullTextSource(dictionary));
+        indexDictionaryTable(connection, dictionary);
         transaction.commit();
     });
     if (request.progress) {

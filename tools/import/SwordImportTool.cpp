@@ -112,13 +112,7 @@ int runSwordImport(const SwordCommand& command, QTextStream& out, QTextStream& e
         err.flush();
         return ExitOk;
     } catch (const ImportError& e) {
-        if (progressShown)
-            err << "\n";
-        err << kToolName << ": " << e.describe() << "\n";
-        if (!e.outputReplaced())
-            err << kToolName << ": nothing written; " << request.output << " is unchanged\n";
-        err.flush();
-        return ExitFailed;
+        return reportImportFailure(err, e, request.output, progressShown);
     }
 }
 
