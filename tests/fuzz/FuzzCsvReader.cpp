@@ -2,6 +2,7 @@
 // as a pipe delivers them. The first byte chooses the piece sizes; the rest is the file. Both
 // readings must give the same records, or fail on the same line with the same message.
 
+#include "FuzzRequire.h"
 #include "import/CsvReader.h"
 #include "support/PieceDevice.h"
 
@@ -17,11 +18,6 @@ using tolvane::import::CsvReader;
 using tolvane::import::CsvRecord;
 
 namespace {
-
-void require(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
 
 struct Reading {
     std::vector<CsvRecord> records;

@@ -5,6 +5,7 @@
 // pattern's length), and both queries must return exactly the rows the matcher and the
 // folded comparison accept: the index's range lookup must never lose or add a row.
 
+#include "FuzzRequire.h"
 #include "data/Queries.h"
 #include "engine/CaseFold.h"
 #include "engine/Dao.h"
@@ -26,11 +27,6 @@
 using namespace tolvane;
 
 namespace {
-
-void require(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
 
 // In memory where the system offers it: every input builds and drops a file.
 QTemporaryDir& folder() {

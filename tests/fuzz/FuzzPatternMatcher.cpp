@@ -3,6 +3,7 @@
 // malformed bytes included). Both entry points of the matcher must agree with the reference,
 // and every match must start with the pattern's literal prefix.
 
+#include "FuzzRequire.h"
 #include "ReferenceLike.h"
 #include "engine/CaseFold.h"
 #include "engine/Pattern.h"
@@ -12,15 +13,6 @@
 
 #include <cstddef>
 #include <cstdint>
-
-namespace {
-
-void require(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 1024)

@@ -3,6 +3,7 @@
 // text with the wildcard after it, or the trimmed headword), never null and never an error;
 // and any bytes at all given as a query text parse or fail with a syntax error only.
 
+#include "FuzzRequire.h"
 #include "data/DictionaryConfig.h"
 #include "data/Queries.h"
 #include "engine/EngineError.h"
@@ -16,15 +17,6 @@
 #include <cstring>
 
 using namespace tolvane;
-
-namespace {
-
-void require(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
