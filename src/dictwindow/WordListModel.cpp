@@ -4,7 +4,6 @@
 #include "engine/ListOrder.h"
 
 #include <algorithm>
-#include <numeric>
 #include <vector>
 
 namespace tolvane::dictwindow {
@@ -27,8 +26,10 @@ engine::TextBlock blockOf(const QStringList& words) {
 
 // The places of `words` in list order, equal words in their given order.
 std::vector<quint32> orderOf(const engine::TextBlock& words) {
-    std::vector<qint64> arrival(static_cast<size_t>(words.size()));
-    std::iota(arrival.begin(), arrival.end(), qint64(0));
+    engine::RowIds arrival;
+    arrival.reserve(static_cast<size_t>(words.size()));
+    for (qsizetype i = 0; i < words.size(); ++i)
+        arrival.push_back(i);
     return engine::listOrder(words, arrival);
 }
 

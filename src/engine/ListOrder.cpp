@@ -26,7 +26,7 @@ quint64 headOf(const unsigned char* key, size_t length) {
 
 } // namespace
 
-std::vector<quint32> listOrder(const TextBlock& texts, const std::vector<qint64>& rowids) {
+std::vector<quint32> listOrder(const TextBlock& texts, const RowIds& rowids) {
     const auto n = static_cast<size_t>(texts.size());
     std::string keys;
     std::vector<Keyed> keyed(n);

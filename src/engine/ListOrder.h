@@ -3,6 +3,7 @@
 // (read-only files, legacy Jet files, patterns the index cannot serve): each text's sort key
 // is made once (ListCollation.h), and the keys are compared with memcmp.
 
+#include "engine/RowIds.h"
 #include "engine/TextBlock.h"
 
 #include <vector>
@@ -11,6 +12,6 @@ namespace tolvane::engine {
 
 // The places of `texts` in list order: null texts first, equal texts by row id.
 // `rowids` holds one row id per text.
-std::vector<quint32> listOrder(const TextBlock& texts, const std::vector<qint64>& rowids);
+std::vector<quint32> listOrder(const TextBlock& texts, const RowIds& rowids);
 
 } // namespace tolvane::engine

@@ -82,7 +82,8 @@ void SqliteRecordset::Update(UpdateTypeEnum type, bool force) {
         // The new row joins this set at its end; the current row stays where it was.
         const bool afterEnd = m_position >= static_cast<qsizetype>(m_rowids.size());
         m_rowids.push_back(rowid);
-        m_deleted.push_back(0);
+        if (!m_deleted.empty())
+            m_deleted.push_back(false);
         if (afterEnd)
             m_position = static_cast<qsizetype>(m_rowids.size());
         leaveEditMode();
@@ -145,7 +146,9 @@ void SqliteRecordset::Delete() {
                               .arg(describe(), m_table.name));
     transaction.commit();
     m_core->noteWrite();
-    m_deleted[static_cast<size_t>(m_position)] = 1;
+    if (m_deleted.empty())
+        m_deleted.assign(m_rowids.size(), false);
+    m_deleted[static_cast<size_t>(m_position)] = true;
     ++m_deletedCount;
 }
 

@@ -38,7 +38,7 @@ void SqliteRecordset::bulkLoad(int column, ColumnCache& cache) const {
     selection.run(column, m_inListIndexOrder,
                   [&](qint64 rowid, const sqlite::Statement& row, int at) {
                       size_t position;
-                      while (next < n && m_deleted[next]) // deleted through this set
+                      while (next < n && isDeleted(next)) // deleted through this set
                           ++next;
                       if (next < n && m_rowids[next] == rowid) {
                           position = next++;
@@ -114,13 +114,13 @@ TextBlock SqliteRecordset::takeRemainingText(int column) {
     leaveEditMode();
     const auto n = static_cast<qsizetype>(m_rowids.size());
     const qsizetype from = std::max<qsizetype>(m_position, 0);
-    if (from < n && m_deleted[static_cast<size_t>(from)])
+    if (from < n && isDeleted(static_cast<size_t>(from)))
         requireCurrentRow("read a field"); // as reading the current row would fail
     ColumnCache& cache = freshCache(column);
     if (!cache.bulkLoaded && from < n)
         bulkLoad(column, cache);
     for (qsizetype p = from; p < n; ++p) // rows the load did not find: read by row id
-        if (!m_deleted[static_cast<size_t>(p)] && !cache.values.isKnown(p))
+        if (!isDeleted(static_cast<size_t>(p)) && !cache.values.isKnown(p))
             (void)readOne(column, cache, static_cast<size_t>(p));
 
     TextBlock taken;
@@ -129,7 +129,7 @@ TextBlock SqliteRecordset::takeRemainingText(int column) {
     } else {
         taken.reserve(n - from);
         for (qsizetype p = from; p < n; ++p)
-            if (!m_deleted[static_cast<size_t>(p)] && !taken.append(cache.values.utf8(p)))
+            if (!isDeleted(static_cast<size_t>(p)) && !taken.append(cache.values.utf8(p)))
                 throw EngineError(err::InvalidOperation,
                                   QStringLiteral("The texts of column '%1' of %2 exceed 4 GiB.")
                                       .arg(m_table.columns[column], describe()));

@@ -117,7 +117,6 @@ void SqliteRecordset::open(int primedColumn) {
     m_inListIndexOrder = outcome == RowSelection::Outcome::InListOrder;
     if (m_listColumn >= 0 && !m_inListIndexOrder)
         orderInMemory(cache);
-    m_deleted.assign(m_rowids.size(), 0);
     m_position = 0;
 }
 
@@ -125,11 +124,7 @@ void SqliteRecordset::open(int primedColumn) {
 // list column, which `primed` holds.
 void SqliteRecordset::orderInMemory(ColumnCache& primed) {
     const std::vector<quint32> order = listOrder(primed.values, m_rowids);
-    std::vector<qint64> rowids;
-    rowids.reserve(order.size());
-    for (const quint32 from : order)
-        rowids.push_back(m_rowids[from]);
-    m_rowids = std::move(rowids);
+    m_rowids.permute(order);
     primed.values.permute(order);
 }
 
@@ -145,8 +140,8 @@ void SqliteRecordset::checkOpen() const {
 void SqliteRecordset::Close() {
     m_closed = true;
     leaveEditMode();
-    std::vector<qint64>().swap(m_rowids);
-    std::vector<uint8_t>().swap(m_deleted);
+    m_rowids.release();
+    std::vector<bool>().swap(m_deleted);
     std::vector<ColumnCache>().swap(m_caches);
     m_deletedCount = 0;
     m_position = 0;
@@ -165,7 +160,7 @@ void SqliteRecordset::requireCurrentRow(const char* action) const {
         throw EngineError(err::NoCurrentRecord,
                           QStringLiteral("No current record: %1 stands on no row, so it cannot %2.")
                               .arg(describe(), QLatin1String(action)));
-    if (m_deleted[static_cast<size_t>(m_position)])
+    if (isDeleted(static_cast<size_t>(m_position)))
         throw EngineError(err::RecordDeleted,
                           QStringLiteral("Record is deleted: the current row of %1 has been "
                                          "deleted, so it cannot %2.")
@@ -188,7 +183,7 @@ void SqliteRecordset::MoveFirst() {
     m_core->checkExternalChanges();
     qsizetype p = 0;
     const auto n = static_cast<qsizetype>(m_rowids.size());
-    while (p < n && m_deleted[static_cast<size_t>(p)])
+    while (p < n && isDeleted(static_cast<size_t>(p)))
         ++p;
     m_position = p;
     if (p >= n)
@@ -201,7 +196,7 @@ void SqliteRecordset::MoveLast() {
     leaveEditMode();
     m_core->checkExternalChanges();
     qsizetype p = static_cast<qsizetype>(m_rowids.size()) - 1;
-    while (p >= 0 && m_deleted[static_cast<size_t>(p)])
+    while (p >= 0 && isDeleted(static_cast<size_t>(p)))
         --p;
     if (p < 0) {
         m_position = static_cast<qsizetype>(m_rowids.size());
@@ -220,7 +215,7 @@ void SqliteRecordset::MoveNext() {
             QStringLiteral("No current record: %1 is already past its last row.").arg(describe()));
     leaveEditMode();
     qsizetype p = m_position + 1;
-    while (p < n && m_deleted[static_cast<size_t>(p)])
+    while (p < n && isDeleted(static_cast<size_t>(p)))
         ++p;
     m_position = p;
 }
@@ -233,7 +228,7 @@ void SqliteRecordset::MovePrevious() {
                               .arg(describe()));
     leaveEditMode();
     qsizetype p = m_position - 1;
-    while (p >= 0 && m_deleted[static_cast<size_t>(p)])
+    while (p >= 0 && isDeleted(static_cast<size_t>(p)))
         --p;
     m_position = p;
 }

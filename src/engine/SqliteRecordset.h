@@ -19,6 +19,7 @@
 
 #include "engine/Dao.h"
 #include "engine/DatabaseCore.h"
+#include "engine/RowIds.h"
 #include "engine/RowSelection.h"
 #include "engine/TextBlock.h"
 
@@ -76,6 +77,7 @@ private:
     void checkOpen() const;
     void requireCurrentRow(const char* action) const;
     bool onRow() const;
+    bool isDeleted(size_t position) const { return m_deletedCount > 0 && m_deleted[position]; }
     void leaveEditMode();
     QString describe() const;
 
@@ -94,8 +96,10 @@ private:
     QString m_source;
     bool m_closed = false;
 
-    std::vector<qint64> m_rowids;
-    std::vector<uint8_t> m_deleted;
+    RowIds m_rowids;
+    // Rows deleted through this set keep their place, marked here. Sets are seldom edited, so
+    // the marks (a bit a row) exist only from the first Delete on.
+    std::vector<bool> m_deleted;
     int m_deletedCount = 0;
     qsizetype m_position = 0; // -1 before the first row, size() after the last
 

@@ -3,8 +3,11 @@
 
 #include "WindowFixture.h"
 
+#include "data/DataOperations.h"
 #include "dictwindow/SearchBox.h"
 #include "dictwindow/WordList.h"
+#include "engine/Schema.h"
+#include "engine/sqlite/Connection.h"
 #include "richtext/RichTextBox.h"
 
 #include <QLineEdit>
@@ -153,6 +156,30 @@ TEST_F(EditorTest, EveryOperationLeavesTheControlsAsTheStateTableSays) {
     EXPECT_EQ(storedHeadwords(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("Gamma")}));
     EXPECT_EQ(listItems(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("Gamma")}));
     EXPECT_EQ(messageLog(), (QStringList{kCheck, kConfirm, kConfirm}));
+}
+
+// Cancel after an entry was chosen lists the whole table again in place of the chosen row's
+// set: every row is listed, and each item still shows and deletes its own row, one whose row
+// id needs more than 32 bits included.
+TEST_F(EditorTest, CancelAfterAChoiceListsEveryRowAndItsItemsStillReachTheirRows) {
+    const auto& config = data::kingJamesConfig();
+    writeDictionaryFile(dir.path(), config, rows);
+    engine::sqlite::Connection(data::dictionaryPath(config, dir.path()),
+                               engine::sqlite::OpenMode::ReadWrite)
+        .exec(QStringLiteral("UPDATE %1 SET rowid = 5000000000 WHERE %2 = 'Alpha'")
+                  .arg(engine::quoteIdentifier(config.table),
+                       engine::quoteIdentifier(config.headwordColumn)));
+    load(config);
+    clickHeadword(QStringLiteral("Beta"));
+    click(c().cmdEdit);
+    click(c().cmdcancel);
+    EXPECT_EQ(listItems(), (QStringList{"Alpha", "Beta", "Gamma"}));
+    clickHeadword(QStringLiteral("Alpha"));
+    EXPECT_EQ(c().txtSurname->toPlainText(), QStringLiteral("first"));
+    fakes.messages->queueAnswer(6);
+    click(c().cmdDelete);
+    EXPECT_EQ(listItems(), (QStringList{"Beta", "Gamma"}));
+    EXPECT_EQ(storedHeadwords(), (QStringList{"Beta", "Gamma"}));
 }
 
 TEST_F(EditorTest, DeleteInAddingModeKeepsEndDisabledUntilAStoreOrCancel) {

@@ -95,6 +95,35 @@ TEST(Editing, DeleteRemovesTheRowAndLeavesTheSetOnADeletedRow) {
     EXPECT_TRUE(rs->isEOF());
 }
 
+// SQLite allows any 64-bit row id. A set holding ids beyond 32 bits, negative or large, reads,
+// changes and deletes their own rows, in table order and in list order alike.
+TEST(Editing, RowIdsBeyond32BitsReachTheirOwnRows) {
+    DictionaryFile file(kWords);
+    sqlite::Connection(file.path(), sqlite::OpenMode::ReadWrite)
+        .exec("UPDATE words SET rowid = -7 WHERE headword = 'BAT';"
+              "UPDATE words SET rowid = 5000000000 WHERE headword = 'abase'");
+    auto db = file.open();
+    auto table = db->OpenRecordset("words", dbOpenTable);
+    EXPECT_EQ(readColumn(*table, "headword"), QStringList({"BAT", "ABATE", "cat", "abase"}));
+    auto listed = db->OpenRecordsetInListOrder("words", "headword", dbOpenTable);
+    EXPECT_EQ(readColumn(*listed, "headword"), QStringList({"abase", "ABATE", "BAT", "cat"}));
+    listed->MoveFirst();
+    listed->Edit();
+    listed->Fields("definition").SetValue("to humble");
+    listed->Update();
+    listed->MoveNext();
+    listed->MoveNext();
+    listed->Delete(); // BAT
+    listed->AddNew();
+    listed->Fields("headword").SetValue("ZEAL");
+    listed->Update();
+    EXPECT_EQ(readColumn(*listed, "headword"), QStringList({"abase", "ABATE", "cat", "ZEAL"}));
+    EXPECT_EQ(
+        file.rowsOnDisk(),
+        (std::vector<EngineRow>{
+            {"ABATE", "to lessen"}, {"cat", "another"}, {"abase", "to humble"}, {"ZEAL", ""}}));
+}
+
 TEST(Editing, NoCurrentRowRefusesEditDeleteAndReadsChangingNothing) {
     DictionaryFile file(kWords);
     auto db = file.open();
