@@ -442,14 +442,21 @@ void BM_Floor(benchmark::State& state, const std::string& name, QString prefix) 
 }
 
 // Collects each run's CPU time so the window/floor ratios can be printed at the end (CPU
-// time: on a shared machine the wall clock also counts waiting for a core).
+// time: on a shared machine the wall clock also counts waiting for a core; with repetitions,
+// their median).
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+        // With --benchmark_repetitions, the median of the repetitions.
+        for (const Run& run : runs) {
+            if (run.error_occurred)
+                continue;
+            if (run.run_type == Run::RT_Iteration && run.repetitions <= 1)
                 m_times[run.benchmark_name()] = run.GetAdjustedCPUTime();
+            else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                m_times[run.run_name.str()] = run.GetAdjustedCPUTime();
+        }
     }
     void printRatios() const {
         std::printf("\n%-30s %14s %14s %10s\n", "case", "window (ms)", "floor (ms)",

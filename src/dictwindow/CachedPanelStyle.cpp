@@ -1,26 +1,19 @@
 #include "dictwindow/CachedPanelStyle.h"
 
 #include <QApplication>
-#include <QDataStream>
-#include <QIODevice>
 #include <QPainter>
 #include <QStyleOptionFrame>
 
 namespace tolvane::dictwindow {
 
-namespace {
-
-// Everything in a frame option the style may draw by, as bytes to compare.
-QByteArray pictureKey(const QStyleOptionFrame& frame, qreal ratio) {
-    QByteArray key;
-    QDataStream out(&key, QIODevice::WriteOnly);
-    out << frame.rect.size() << ratio << int(frame.state) << int(frame.direction)
-        << frame.palette.cacheKey() << frame.lineWidth << frame.midLineWidth << int(frame.features)
-        << int(frame.frameShape) << frame.fontMetrics.height();
-    return key;
+CachedPanelStyle::PictureKey CachedPanelStyle::pictureKey(const QStyleOptionFrame& frame,
+                                                          qreal ratio) {
+    return {frame.rect.size(),        ratio,
+            int(frame.state),         int(frame.direction),
+            frame.lineWidth,          frame.midLineWidth,
+            int(frame.features),      int(frame.frameShape),
+            frame.palette.cacheKey(), frame.fontMetrics.height()};
 }
-
-} // namespace
 
 // The same style as the application's (a new instance of it, by name: a proxy owns its base).
 CachedPanelStyle::CachedPanelStyle(PrimitiveElement panel, QObject* parent)
@@ -37,7 +30,7 @@ void CachedPanelStyle::drawPrimitive(PrimitiveElement element, const QStyleOptio
         return;
     }
     const qreal ratio = painter->device()->devicePixelRatio();
-    const QByteArray key = pictureKey(*frame, ratio);
+    const PictureKey key = pictureKey(*frame, ratio);
     if (key != m_pictureKey || m_picture.isNull()) {
         QStyleOptionFrame atOrigin = *frame;
         atOrigin.rect.moveTo(0, 0);

@@ -7,6 +7,7 @@
 
 #include <QPixmap>
 #include <QProxyStyle>
+#include <QStyleOptionFrame>
 
 namespace tolvane::dictwindow {
 
@@ -20,9 +21,21 @@ public:
                        const QWidget* widget = nullptr) const override;
 
 private:
+    // Everything in a frame option the style may draw by. Compared on every paint, so kept
+    // as plain values rather than serialised.
+    struct PictureKey {
+        QSize size;
+        qreal ratio = 0;
+        int state = 0, direction = 0, lineWidth = 0, midLineWidth = 0, features = 0, shape = 0;
+        qint64 palette = 0;
+        int fontHeight = 0;
+        bool operator==(const PictureKey&) const = default;
+    };
+    static PictureKey pictureKey(const QStyleOptionFrame& frame, qreal ratio);
+
     PrimitiveElement m_panel;
     mutable QPixmap m_picture;
-    mutable QByteArray m_pictureKey;
+    mutable PictureKey m_pictureKey;
 };
 
 } // namespace tolvane::dictwindow

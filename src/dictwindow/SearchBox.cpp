@@ -23,6 +23,25 @@ SearchBox::SearchBox(QWidget* parent) : QLineEdit(parent) {
     setStyle(searchBoxStyle());
 }
 
+// A character typed, plain or shifted, is the box's own and never a shortcut: QLineEdit
+// claims it, but only after comparing it with each of its twenty standard key sequences, on
+// every key typed. The claim is made here at once for those keys, with QLineEdit's own rule
+// (a writable box, no modifier but Shift or Keypad, a key below Escape); whatever the
+// comparisons found for them, QLineEdit would claim the key too. Every other key is left to
+// QLineEdit.
+bool SearchBox::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && !isReadOnly()) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers();
+        if ((mods == Qt::NoModifier || mods == Qt::ShiftModifier || mods == Qt::KeypadModifier) &&
+            key->key() < Qt::Key_Escape) {
+            key->accept();
+            return QWidget::event(event); // what QLineEdit::event does after its claim
+        }
+    }
+    return QLineEdit::event(event);
+}
+
 void SearchBox::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     switch (event->key()) {

@@ -19,6 +19,7 @@ Q_SIGNALS:
     void listKey(int key);
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 };
 
