@@ -4,6 +4,7 @@
 #include "data/FullTextSource.h"
 #include "engine/EngineError.h"
 #include "engine/FileSniffer.h"
+#include "engine/FullTextResults.h"
 #include "engine/NoCaseCollation.h"
 #include "engine/OpenDatabase.h"
 #include "engine/Schema.h"
@@ -51,6 +52,10 @@ bool meansNotWritable(const engine::EngineError& e) {
            e.number() == engine::err::FileInUse || e.number() == engine::err::DiskIo;
 }
 
+bool isBetter(const FoundEntry& a, const FoundEntry& b) {
+    return a.score != b.score ? a.score < b.score : a.rowid < b.rowid;
+}
+
 QString oneLine(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
@@ -76,7 +81,7 @@ DictionaryIndex::DictionaryIndex(const data::DictionaryConfig& config, const QSt
     } else {
         engine::openDatabaseFile(m_path); // throws the error that says what is wrong
     }
-    watch(*m_connection);
+    setUpSearching(*m_connection);
     m_fileId = fileIdentity(m_path, m_inMemory);
 }
 
@@ -86,9 +91,17 @@ bool DictionaryIndex::stillCurrent() const {
     return fileIdentity(m_path, m_inMemory) == m_fileId;
 }
 
-// SQLite asks every few hundred steps of a statement whether to go on.
-void DictionaryIndex::watch(sqlite::Connection& connection) {
+// SQLite asks every few hundred steps of a statement whether to go on; results are ranked
+// and cut into snippets by the index's own cheap functions.
+void DictionaryIndex::setUpSearching(sqlite::Connection& connection) {
     sqlite3_progress_handler(connection.handle(), 500, interruptWhenAsked, &m_cancelled);
+    if (const int rc = engine::registerFullTextResultFunctions(connection.handle());
+        rc != SQLITE_OK)
+        throw engine::EngineError(engine::err::InvalidOperation,
+                                  QStringLiteral("The full-text search of %1 cannot be set up "
+                                                 "(SQLite error %2).")
+                                      .arg(QDir::toNativeSeparators(m_path))
+                                      .arg(rc));
 }
 
 // A private copy of the dictionary's table in memory, with the same row ids, indexed there.
@@ -117,7 +130,7 @@ void DictionaryIndex::openCopy() {
     }
     engine::createHeadwordIndex(*memory, m_config.table, m_config.headwordColumn);
     m_connection = std::move(memory);
-    watch(*m_connection);
+    setUpSearching(*m_connection);
     m_inMemory = true;
 }
 
@@ -209,38 +222,29 @@ FirstPage DictionaryIndex::firstPage(const QString& match, int shown, int listed
     const QString fts = quoteIdentifier(engine::fullTextTableName(m_config.table));
     try {
         Reading reading(*m_connection);
-        // The matches in row order, as far as one past rankAtOnce: a word in more entries
-        // is neither counted nor ranked yet. (Ranking by bm25 first counts every match.)
+        // Every match with its rank, as far as one past rankAtOnce: a word in more entries is
+        // neither counted nor ranked yet.
         std::vector<FoundEntry>& found = page.entries;
-        auto collect = [&](const QString& sql) {
-            found.clear();
-            sqlite::StatementLease matches = m_connection->reuse(sql.arg(fts));
-            matches->bind(1, match);
-            while (found.size() <= size_t(rankAtOnce) && matches->step()) {
-                FoundEntry& entry = found.emplace_back();
-                entry.dictionary = &m_config;
-                entry.rowid = matches->columnInt64(0);
-                entry.score = sqlite3_column_double(matches->handle(), 1);
-            }
-        };
-        collect(QStringLiteral("SELECT rowid, 0 FROM %1 WHERE %1 MATCH ?1"));
-        if (found.size() > size_t(rankAtOnce)) {
-            found.resize(size_t(shown)); // the first in row order
-        } else {
-            page.count = int(found.size());
-            if (!found.empty())
-                collect(QStringLiteral(
-                    "SELECT rowid, bm25(%1, 10.0, 1.0, 1.0) FROM %1 WHERE %1 MATCH ?1"));
-            const auto kept =
-                found.begin() + std::min(found.size(), size_t(std::max(shown, listed)));
-            std::partial_sort(found.begin(), kept, found.end(),
-                              [](const FoundEntry& a, const FoundEntry& b) {
-                                  return a.score != b.score ? a.score < b.score : a.rowid < b.rowid;
-                              });
-            found.erase(kept, found.end());
+        sqlite::StatementLease matches =
+            m_connection->reuse(QStringLiteral("SELECT rowid, %2(%1) FROM %1 WHERE %1 MATCH ?1")
+                                    .arg(fts, QLatin1String(engine::kFullTextRankFunction)));
+        matches->bind(1, match);
+        while (found.size() <= size_t(rankAtOnce) && matches->step()) {
+            FoundEntry& entry = found.emplace_back();
+            entry.dictionary = &m_config;
+            entry.rowid = matches->columnInt64(0);
+            entry.score = sqlite3_column_double(matches->handle(), 1);
         }
-        page.shown = std::min(int(found.size()), shown);
-        fillIn(std::span(found).first(size_t(page.shown)), match, true);
+        if (found.size() > size_t(rankAtOnce)) {
+            found.resize(size_t(shown)); // the first in row order, unranked
+            for (FoundEntry& entry : found)
+                entry.score = 0;
+            return page;
+        }
+        page.count = int(found.size());
+        const auto kept = found.begin() + std::min(found.size(), size_t(std::max(shown, listed)));
+        std::partial_sort(found.begin(), kept, found.end(), isBetter);
+        found.erase(kept, found.end());
     } catch (const engine::EngineError&) {
         if (isCancelled())
             throw Cancelled();
@@ -271,9 +275,9 @@ std::vector<FoundEntry> DictionaryIndex::search(const QString& match, int offset
         // The best entries first: a matched word in the headword counts for more than one in
         // the text. Sorting needs only the rank; what a row shows is read for the rows kept.
         sqlite::StatementLease best = m_connection->reuse(
-            ranked ? QStringLiteral("SELECT rowid, bm25(%1, 10.0, 1.0, 1.0) AS score FROM %1 "
-                                    "WHERE %1 MATCH ?1 ORDER BY score, rowid LIMIT ?2 OFFSET ?3")
-                         .arg(fts)
+            ranked ? QStringLiteral("SELECT rowid, %2(%1) AS score FROM %1 WHERE %1 MATCH ?1 "
+                                    "ORDER BY score, rowid LIMIT ?2 OFFSET ?3")
+                         .arg(fts, QLatin1String(engine::kFullTextRankFunction))
                    : QStringLiteral("SELECT rowid, 0 FROM %1 WHERE %1 MATCH ?1 ORDER BY rowid "
                                     "LIMIT ?2 OFFSET ?3")
                          .arg(fts));
@@ -298,12 +302,24 @@ std::vector<FoundEntry> DictionaryIndex::search(const QString& match, int offset
 
 // What each row shows: its headword, which of the rows holding exactly that headword it is
 // (in row order), and a line of the definition around the matched words (of the scripture
-// when only it holds them). One query for all the rows kept, going through the matches
-// between the first and the last of them: each query of the index costs about as much as
-// a snippet, and a snippet costs more than finding and ranking its row.
+// when only it holds them). One query for all the rows not described yet, going through the
+// matches between the first and the last of them: each query of the index costs more than
+// a snippet.
 void DictionaryIndex::fillIn(std::span<FoundEntry> found, const QString& match, bool withSnippets) {
-    if (found.empty())
+    std::unordered_map<qint64, FoundEntry*> byRowid;
+    qint64 first = 0, last = 0;
+    QString wanted = QStringLiteral("[");
+    for (FoundEntry& entry : found) {
+        if (entry.described)
+            continue;
+        first = byRowid.empty() ? entry.rowid : std::min(first, entry.rowid);
+        last = byRowid.empty() ? entry.rowid : std::max(last, entry.rowid);
+        byRowid.emplace(entry.rowid, &entry);
+        wanted += QString::number(entry.rowid) + QLatin1Char(',');
+    }
+    if (byRowid.empty())
         return;
+    wanted.back() = QLatin1Char(']');
     const QString fts = quoteIdentifier(engine::fullTextTableName(m_config.table));
     // The index holds the same headword as the table.
     auto duplicate = [&](const QString& row, const QString& headword) {
@@ -312,31 +328,20 @@ void DictionaryIndex::fillIn(std::span<FoundEntry> found, const QString& match, 
             .arg(quoteIdentifier(m_config.table), quoteIdentifier(m_config.headwordColumn),
                  QLatin1String(engine::kNoCaseCollation), row, headword);
     };
-    const QString snippet = QStringLiteral("snippet(%1, %2, char(2), char(3), '…', 16)");
     // With snippets, the rows wanted are a filter on the matches in their range (the plus
     // keeps SQLite from querying the index once for each); without, they are looked up.
     sqlite::StatementLease rows = m_connection->reuse(
         withSnippets
-            ? QStringLiteral("SELECT rowid, headword, %2, %3, %4 FROM %1 WHERE %1 MATCH ?1 AND "
-                             "rowid BETWEEN ?2 AND ?3 AND +rowid IN (SELECT value FROM "
-                             "json_each(?4))")
-                  .arg(fts, duplicate(fts, QStringLiteral("headword")), snippet.arg(fts).arg(1),
-                       m_config.hasScripture() ? snippet.arg(fts).arg(2) : QStringLiteral("NULL"))
+            ? QStringLiteral("SELECT rowid, headword, %2, %3(%1, char(2), char(3), '…', 16) FROM "
+                             "%1 WHERE %1 MATCH ?1 AND rowid BETWEEN ?2 AND ?3 AND +rowid IN "
+                             "(SELECT value FROM json_each(?4))")
+                  .arg(fts, duplicate(fts, QStringLiteral("headword")),
+                       QLatin1String(engine::kFullTextSnippetFunction))
             : QStringLiteral("SELECT rowid, %2, %3 FROM %1 WHERE rowid IN (SELECT value FROM "
                              "json_each(?4)) AND ?2 <= ?3")
                   .arg(quoteIdentifier(m_config.table), quoteIdentifier(m_config.headwordColumn),
                        duplicate(quoteIdentifier(m_config.table),
                                  quoteIdentifier(m_config.headwordColumn))));
-    std::unordered_map<qint64, FoundEntry*> byRowid;
-    qint64 first = found.front().rowid, last = first;
-    QString wanted = QStringLiteral("[");
-    for (FoundEntry& entry : found) {
-        byRowid.emplace(entry.rowid, &entry);
-        first = std::min(first, entry.rowid);
-        last = std::max(last, entry.rowid);
-        wanted += QString::number(entry.rowid) + QLatin1Char(',');
-    }
-    wanted.back() = QLatin1Char(']');
     if (withSnippets)
         rows->bind(1, match);
     rows->bind(2, first);
@@ -350,12 +355,8 @@ void DictionaryIndex::fillIn(std::span<FoundEntry> found, const QString& match, 
         entry.headword = rows->columnText(1);
         entry.duplicate = int(rows->columnInt64(2));
         if (withSnippets) {
-            const QString inDefinition = rows->columnText(3);
-            const QString inScripture = rows->columnText(4);
-            entry.snippet =
-                oneLine(!inDefinition.contains(kMatchStart) && inScripture.contains(kMatchStart)
-                            ? inScripture
-                            : inDefinition);
+            entry.snippet = oneLine(rows->columnText(3));
+            entry.described = true;
         }
     }
 }

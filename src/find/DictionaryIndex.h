@@ -33,9 +33,10 @@ struct FoundEntry {
     const data::DictionaryConfig* dictionary = nullptr;
     qint64 rowid = 0;
     QString headword;
-    QString snippet;   // one line, matched words between kMatchStart and kMatchEnd
-    int duplicate = 0; // how many rows holding exactly this headword come before it
-    double score = 0;  // lower is better
+    QString snippet;        // one line, matched words between kMatchStart and kMatchEnd
+    int duplicate = 0;      // how many rows holding exactly this headword come before it
+    double score = 0;       // lower is better; comparable between dictionaries
+    bool described = false; // headword, duplicate and snippet read
 };
 
 class Cancelled : public std::exception {
@@ -43,13 +44,11 @@ public:
     const char* what() const noexcept override { return "search cancelled"; }
 };
 
-// The first page of a search (FindService's first report).
+// The first page of a search (FindService's first report), found and ranked but not yet
+// described: describe() reads what the rows kept show.
 struct FirstPage {
-    // Best first; only the first `shown` described (headword, snippet), the rest of them
-    // only found and ranked.
-    std::vector<FoundEntry> entries;
-    int shown = 0;
-    int count = -1; // every matching entry, or -1: too many to count at once
+    std::vector<FoundEntry> entries; // best first
+    int count = -1;                  // every matching entry, or -1: too many to count at once
 };
 
 class DictionaryIndex {
@@ -71,12 +70,12 @@ public:
 
     // How many entries match an FTS5 query (engine/FullTextQuery.h). Walks every match.
     int count(const QString& match);
-    // The best `shown` entries with their snippets, and the count when there are at most
-    // `rankAtOnce` matches; then the best `listed` of them ranked too, for describe(). With
-    // more matches, the entries are the first `shown` in row order and the count is left to
-    // count(): ranking or counting them all costs a step per match.
+    // The best `listed` entries, and their count, when there are at most `rankAtOnce`
+    // matches; with more, the first `shown` in row order, and the count is left to count():
+    // ranking or counting them all costs a step per match.
     FirstPage firstPage(const QString& match, int shown, int listed, int rankAtOnce);
-    // Reads the headword, the place among equal headwords and the snippet of entries found.
+    // Reads the headword, the place among equal headwords and the snippet of the entries found
+    // that are not described yet.
     void describe(std::span<FoundEntry> found, const QString& match);
     // The matching entries from the offset-th best on, at most `limit` of them, best first;
     // without snippets when they are not wanted yet (they cost the most). Unranked, they come
@@ -88,7 +87,7 @@ private:
     class Reading;
     void fillIn(std::span<FoundEntry> found, const QString& match, bool withSnippets);
     void openCopy();
-    void watch(engine::sqlite::Connection& connection);
+    void setUpSearching(engine::sqlite::Connection& connection);
     bool isCancelled() const { return m_cancelled && m_cancelled(); }
 
     const data::DictionaryConfig& m_config;

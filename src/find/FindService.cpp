@@ -150,14 +150,34 @@ void FindService::run(quint64 search, const QString& match,
                     s.index->prepare(progress);
                 s.page = s.index->firstPage(match, firstPage, kListedEntries, kRankedAtOnce);
                 s.count = s.page.count;
-                results.entries.insert(results.entries.end(), s.page.entries.begin(),
-                                       s.page.entries.begin() + s.page.shown);
             });
         }
+        // The best of all the dictionaries, described: the best of each come first in it, so
+        // each dictionary describes the start of its own list.
+        std::vector<std::pair<const FoundEntry*, Searched*>> best;
+        for (Searched& s : searched)
+            for (const FoundEntry& entry : s.page.entries)
+                best.emplace_back(&entry, &s);
+        const auto shown = best.begin() + std::min(best.size(), size_t(firstPage));
+        std::partial_sort(best.begin(), shown, best.end(), [](const auto& a, const auto& b) {
+            // Equal scores keep the dictionaries' order, and each list its own.
+            return a.first->score != b.first->score ? a.first->score < b.first->score
+                   : a.second != b.second           ? a.second < b.second
+                                                    : a.first < b.first;
+        });
+        for (Searched& s : searched) {
+            const auto own =
+                std::count_if(best.begin(), shown, [&](const auto& b) { return b.second == &s; });
+            if (s.index && own > 0)
+                attempt(s, [&] {
+                    s.index->describe(std::span(s.page.entries).first(size_t(own)), match);
+                });
+        }
+        for (auto b = best.begin(); b != shown; ++b)
+            if (b->second->index)
+                results.entries.push_back(*b->first);
         tally(results);
-        const bool allOnPage =
-            std::all_of(searched.begin(), searched.end(),
-                        [&](const Searched& s) { return s.count >= 0 && s.count <= firstPage; });
+        const bool allOnPage = results.count >= 0 && results.count <= firstPage;
         if (allOnPage)
             return deliver(std::move(results), kListedEntries, true);
         deliver(results, firstPage, false);
@@ -180,8 +200,7 @@ void FindService::run(quint64 search, const QString& match,
                         s.page.count >= 0
                             ? std::move(s.page.entries)
                             : s.index->search(match, 0, std::min(s.count, kListedEntries));
-                    if (s.page.count >= 0)
-                        s.index->describe(std::span(listed).subspan(size_t(s.page.shown)), match);
+                    s.index->describe(listed, match); // those not described yet
                     for (FoundEntry& entry : listed)
                         results.entries.push_back(std::move(entry));
                 });
