@@ -106,10 +106,11 @@ void snippetFunction(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_cont
     SnippetWindow window;
     const int column = chooseColumn(api, fts, window.matches);
     std::sort(window.matches.begin(), window.matches.end());
-    // A little of what comes before the first match; from the start when it is near it.
+    // A little of what comes before the first match; from the start when the match is in
+    // the first half or so.
     const int before = words / 4;
     const int firstMatch = window.matches.empty() ? 0 : window.matches.front().first;
-    window.first = firstMatch <= before ? 0 : firstMatch - before;
+    window.first = firstMatch < words - 2 * before ? 0 : firstMatch - before;
     window.end = window.first + words;
 
     const char* source = nullptr;

@@ -4,6 +4,7 @@
 #include "EngineTestFiles.h"
 #include "engine/FullTextIndex.h"
 #include "engine/FullTextQuery.h"
+#include "engine/FullTextResults.h"
 #include "engine/sqlite/Connection.h"
 #include "engine/sqlite/Statement.h"
 #include "support/TestSupport.h"
@@ -122,6 +123,41 @@ TEST_F(FullTextFile, FollowsAddEditAndDeleteThroughRecordsets) {
     rs->Delete();
     EXPECT_EQ(found(db, "\"tree of life\""), QStringList());
     EXPECT_EQ(count(db, "SELECT count(*) FROM words_fts"), count(db, "SELECT count(*) FROM words"));
+}
+
+// Each result as "headword: snippet", best first.
+QStringList ranked(sqlite::Connection& db, const QString& typed, int words = 6) {
+    EXPECT_EQ(registerFullTextResultFunctions(db.handle()), 0);
+    sqlite::Statement select(
+        db, QStringLiteral("SELECT headword, tolvane_snippet(words_fts, '[', ']', '…', ?2) FROM "
+                           "words_fts WHERE words_fts MATCH ?1 ORDER BY tolvane_rank(words_fts), "
+                           "rowid"));
+    select.bind(1, translateFullTextQuery(typed).match);
+    select.bind(2, qint64(words));
+    QStringList results;
+    while (select.step())
+        results << select.columnText(0) + QStringLiteral(": ") + select.columnText(1);
+    return results;
+}
+
+TEST_F(FullTextFile, HeadwordsRankFirstThenTheTextsThatSayItMostWithTheirMatchesMarked) {
+    EXPECT_EQ(ranked(db, "tree"), QStringList({"Tree: the [tree] of life stood in…",
+                                               "Life: life of the [tree], not the…"}));
+    EXPECT_EQ(ranked(db, "\"tree of life\"", 12), // once in each: row order
+              QStringList({"Tree: the [tree of life] stood in the garden",
+                           "Life: …tree, not the [tree of life]"}));
+    // Only the headword holds it: the text from its start, unmarked.
+    EXPECT_EQ(ranked(db, "blessing"), QStringList({"Blessing: a gift"}));
+
+    // Far into a long text: a little before the match, and what follows, cut.
+    QStringList words;
+    for (int i = 0; i < 40; ++i)
+        words << QStringLiteral("w%1").arg(i);
+    db.exec(QStringLiteral("UPDATE words SET definition = '%1, and the end.' WHERE headword = "
+                           "'Bless'")
+                .arg(words.join(QLatin1Char(' '))));
+    EXPECT_EQ(ranked(db, "w30"), QStringList({"Bless: …w29 [w30] w31 w32 w33 w34…"}));
+    EXPECT_EQ(ranked(db, "end"), QStringList({"Bless: …the [end]."}));
 }
 
 TEST(FullTextBuild, AFillCutShortKeepsEveryRowAndCarriesOnLater) {
