@@ -4,6 +4,7 @@
 
 #include "EngineTestFiles.h"
 #include "engine/Schema.h"
+#include "engine/SqliteDatabase.h"
 #include "engine/sqlite/Connection.h"
 #include "engine/sqlite/Statement.h"
 #include "support/TestSupport.h"
@@ -102,6 +103,13 @@ TEST(Editing, RowIdsBeyond32BitsReachTheirOwnRows) {
     sqlite::Connection(file.path(), sqlite::OpenMode::ReadWrite)
         .exec("UPDATE words SET rowid = -7 WHERE headword = 'BAT';"
               "UPDATE words SET rowid = 5000000000 WHERE headword = 'abase'");
+    // A read-only file without the list index: put into list order in memory.
+    auto readOnly = databaseFromConnection(
+        std::make_unique<sqlite::Connection>(file.path(), sqlite::OpenMode::ReadOnly), file.path(),
+        true);
+    EXPECT_EQ(readColumn(*readOnly->OpenRecordsetInListOrder("words", "headword", dbOpenTable),
+                         "headword"),
+              QStringList({"abase", "ABATE", "BAT", "cat"}));
     auto db = file.open();
     auto table = db->OpenRecordset("words", dbOpenTable);
     EXPECT_EQ(readColumn(*table, "headword"), QStringList({"BAT", "ABATE", "cat", "abase"}));
