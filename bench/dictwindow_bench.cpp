@@ -6,6 +6,9 @@
 // headword, in this process; and for the smaller sizes the fill of a plain sorted QListWidget.
 // The engine's share of a keystroke is measured on its own too (engine/...): the listing
 // opened and its headwords taken, without the window's key handling, layout and painting.
+// Floor and engine share run in loops of their own, with warm caches; for three letters they
+// are also timed each right after a window keystroke (..._after_keystroke/...), as the
+// window's own search runs.
 //
 //   TOLVANE_SHARED_DIR=/work/shared build/bin/tolvane_dictwindow_bench
 //   TOLVANE_BENCH_ROWS=1000000,5000000 build/bin/tolvane_dictwindow_bench   # sizes to make
@@ -283,6 +286,15 @@ void presetSearchText(OpenWindow& w, const QString& text) {
     box->setFocus();
 }
 
+// A three-letter keystroke in the window, as window/.../three_letters times it, to leave the
+// caches as a keystroke leaves them for the next one.
+void typeAsTheWindowBenchmarkDoes(OpenWindow& w) {
+    presetSearchText(w, QStringLiteral("be"));
+    w.window->controls().txtSearch->setCursorPosition(2);
+    QTest::keyClick(w.window->controls().txtSearch, 't');
+    QApplication::processEvents();
+}
+
 // What a search for `prefix` lists (the empty prefix: the whole table), in list order.
 QStringList rowsFor(OpenWindow& w, const QString& prefix) {
     presetSearchText(w, prefix.isEmpty() ? QStringLiteral("#") : QString());
@@ -345,7 +357,9 @@ void BM_WindowGetNewWord(benchmark::State& state, const std::string& name) {
 
 // What the window asks of the engine for a keystroke: the listing opened on the window's own
 // database and its headwords taken in one block. The rest of a keystroke is the window's.
-void BM_EngineListing(benchmark::State& state, const std::string& name, QString prefix) {
+// `afterKeystroke`: each run follows an untimed window keystroke (caches as in the window).
+void BM_EngineListing(benchmark::State& state, const std::string& name, QString prefix,
+                      bool afterKeystroke) {
     OpenWindow* w = Fixture::get().window(name);
     if (!w) {
         state.SkipWithError("dictionary not available");
@@ -354,6 +368,11 @@ void BM_EngineListing(benchmark::State& state, const std::string& name, QString 
     const data::DictionaryConfig& config = *w->config;
     qsizetype rows = 0;
     for (auto _ : state) {
+        if (afterKeystroke) {
+            state.PauseTiming();
+            typeAsTheWindowBenchmarkDoes(*w);
+            state.ResumeTiming();
+        }
         auto listing = data::openListing(config, w->window->db, prefix);
         engine::TextBlock headwords =
             listing->takeRemainingText(listing->columnIndex(config.headwordColumn));
@@ -390,7 +409,8 @@ void BM_ListWidgetFill(benchmark::State& state, const std::string& name, QString
 // sqlite3_step over the list index, as the engine reads it (the whole index, or a prefix's
 // range of it from the prefix to the prefix followed by U+FFFF), a QString made for every
 // headword; the statement prepared once, as the engine keeps its own.
-void BM_Floor(benchmark::State& state, const std::string& name, QString prefix) {
+void BM_Floor(benchmark::State& state, const std::string& name, QString prefix,
+              bool afterKeystroke) {
     OpenWindow* w = Fixture::get().window(name);
     if (!w) {
         state.SkipWithError("dictionary not available");
@@ -422,6 +442,11 @@ void BM_Floor(benchmark::State& state, const std::string& name, QString prefix) 
     const QByteArray high = (prefix + QChar(0xFFFF)).toUtf8();
     int rows = 0;
     for (auto _ : state) {
+        if (afterKeystroke) {
+            state.PauseTiming();
+            typeAsTheWindowBenchmarkDoes(*w);
+            state.ResumeTiming();
+        }
         rows = 0;
         sqlite3_reset(statement);
         if (!prefix.isEmpty()) {
@@ -474,6 +499,14 @@ public:
                 engine != m_times.end())
                 std::printf("   (engine alone %.3f ms, %.2f)", engine->second,
                             engine->second / floor->second);
+            // The same after a window keystroke, where measured.
+            const auto coldFloor = m_times.find("floor_after_keystroke/" + name.substr(7));
+            const auto coldEngine = m_times.find("engine_after_keystroke/" + name.substr(7));
+            if (coldFloor != m_times.end() && coldEngine != m_times.end())
+                std::printf("\n%-30s %14s %14.3f %10.2f   (engine alone %.3f ms, %.2f)",
+                            "  after a keystroke", "", coldFloor->second,
+                            windowTime / coldFloor->second, coldEngine->second,
+                            coldEngine->second / coldFloor->second);
             std::printf("\n");
         }
     }
@@ -525,11 +558,18 @@ void registerAll() {
             't');
         add("window/" + name + "/whole_list", BM_WindowWholeList, name);
         add("window/" + name + "/get_new_word", BM_WindowGetNewWord, name);
+        // A keystroke's floor and engine share are timed in a loop of their own, with warm
+        // caches; the window's keystroke follows layout and painting. Both again, each after
+        // a window keystroke, to tell the two apart.
+        add("floor_after_keystroke/" + name + "/three_letters", BM_Floor, name,
+            QStringLiteral("bet"), true);
+        add("engine_after_keystroke/" + name + "/three_letters", BM_EngineListing, name,
+            QStringLiteral("bet"), true);
         for (const auto& [label, prefix] : {std::pair{"one_letter", QStringLiteral("b")},
                                             {"three_letters", QStringLiteral("bet")},
                                             {"whole_list", QString()}}) {
-            add("floor/" + name + "/" + label, BM_Floor, name, prefix);
-            add("engine/" + name + "/" + label, BM_EngineListing, name, prefix);
+            add("floor/" + name + "/" + label, BM_Floor, name, prefix, false);
+            add("engine/" + name + "/" + label, BM_EngineListing, name, prefix, false);
             if (small)
                 add("listwidget/" + name + "/" + label, BM_ListWidgetFill, name, prefix);
         }
