@@ -186,7 +186,9 @@ void indexRun(benchmark::State& state, const char* word) {
         idle(state);
         std::vector<find::FirstPage> pages;
         std::vector<std::pair<double, size_t>> best; // score, page
+        std::vector<std::unique_ptr<find::DictionaryIndex::HeldReading>> held;
         for (auto& index : indexes) {
+            held.push_back(std::make_unique<find::DictionaryIndex::HeldReading>(*index));
             pages.push_back(index->firstPage(match, rowsShown(), find::FindService::kListedEntries,
                                              find::FindService::kRankedAtOnce));
             count += pages.back().count;

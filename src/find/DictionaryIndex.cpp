@@ -215,6 +215,11 @@ int DictionaryIndex::count(const QString& match) {
     }
 }
 
+DictionaryIndex::HeldReading::HeldReading(DictionaryIndex& index)
+    : m_reading(std::make_unique<Reading>(*index.m_connection)) {}
+
+DictionaryIndex::HeldReading::~HeldReading() = default;
+
 FirstPage DictionaryIndex::firstPage(const QString& match, int shown, int listed, int rankAtOnce) {
     FirstPage page;
     if (shown <= 0)

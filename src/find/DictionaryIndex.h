@@ -83,8 +83,21 @@ public:
     std::vector<FoundEntry> search(const QString& match, int offset, int limit,
                                    bool withSnippets = true, bool ranked = true);
 
-private:
+    // One read transaction held over several of the calls above (each takes one of its own
+    // otherwise): the file is locked and checked once, and they all see it as it was.
     class Reading;
+    class HeldReading {
+    public:
+        explicit HeldReading(DictionaryIndex& index);
+        ~HeldReading();
+        HeldReading(const HeldReading&) = delete;
+        HeldReading& operator=(const HeldReading&) = delete;
+
+    private:
+        std::unique_ptr<Reading> m_reading;
+    };
+
+private:
     void fillIn(std::span<FoundEntry> found, const QString& match, bool withSnippets);
     void openCopy();
     void setUpSearching(engine::sqlite::Connection& connection);

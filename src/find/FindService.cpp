@@ -94,6 +94,7 @@ void FindService::run(quint64 search, const QString& match,
         DictionaryIndex* index; // null once it failed
         int count;              // -1 until counted
         FirstPage page;
+        std::unique_ptr<DictionaryIndex::HeldReading> reading; // over the first page
     };
     std::vector<Searched> searched;
     searched.reserve(dictionaries.size());
@@ -103,6 +104,7 @@ void FindService::run(quint64 search, const QString& match,
             if (isStale(search))
                 throw Cancelled();
             results.problems << *problem;
+            s.reading.reset(); // before its index goes
             m_indexes.erase(s.config->windowName);
             s.index = nullptr;
             s.count = 0;
@@ -131,9 +133,10 @@ void FindService::run(quint64 search, const QString& match,
         });
     };
     try {
-        // The first page of each dictionary, and the counts that come with it.
+        // The first page of each dictionary, and the counts that come with it, each file read
+        // in one transaction until the page is described.
         for (const data::DictionaryConfig* config : dictionaries) {
-            Searched& s = searched.emplace_back(Searched{config, nullptr, 0, {}});
+            Searched& s = searched.emplace_back(Searched{config, nullptr, 0, {}, nullptr});
             attempt(s, [&] {
                 const QString title = config->mainCaption.section(QStringLiteral(" - "), 1);
                 auto progress = [this, search, title](int percent) {
@@ -148,6 +151,7 @@ void FindService::run(quint64 search, const QString& match,
                 s.index = &indexFor(*config, folder);
                 if (!s.index->isPrepared())
                     s.index->prepare(progress);
+                s.reading = std::make_unique<DictionaryIndex::HeldReading>(*s.index);
                 s.page = s.index->firstPage(match, firstPage, kListedEntries, kRankedAtOnce);
                 s.count = s.page.count;
             });
@@ -176,6 +180,8 @@ void FindService::run(quint64 search, const QString& match,
         for (auto b = best.begin(); b != shown; ++b)
             if (b->second->index)
                 results.entries.push_back(*b->first);
+        for (Searched& s : searched)
+            s.reading.reset();
         tally(results);
         const bool allOnPage = results.count >= 0 && results.count <= firstPage;
         if (allOnPage)
