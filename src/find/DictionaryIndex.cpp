@@ -100,8 +100,7 @@ void DictionaryIndex::setUpSearching(sqlite::Connection& connection) {
         throw engine::EngineError(engine::err::InvalidOperation,
                                   QStringLiteral("The full-text search of %1 cannot be set up "
                                                  "(SQLite error %2).")
-                                      .arg(QDir::toNativeSeparators(m_path))
-                                      .arg(rc));
+                                      .arg(QDir::toNativeSeparators(m_path), QString::number(rc)));
 }
 
 // A private copy of the dictionary's table in memory, with the same row ids, indexed there.

@@ -138,7 +138,8 @@ void FindWindow::startSearch() {
 void FindWindow::showPreparing(quint64 search, const QString& title, int percent) {
     if (search != m_search)
         return;
-    showNote(QStringLiteral("Preparing %1 for searching: %2%").arg(title).arg(percent));
+    showNote(
+        QStringLiteral("Preparing %1 for searching: %2%").arg(title, QString::number(percent)));
 }
 
 void FindWindow::showResults(const FindResults& results) {

@@ -200,8 +200,8 @@ void runHelper(const QStringList& request, const QString& module, const SwordRea
 
 void expectCount(const QString& module, qint64 announced, qint64 received) {
     if (announced != received)
-        malformed(module,
-                  QStringLiteral("%1 records where it announces %2").arg(received).arg(announced));
+        malformed(module, QStringLiteral("%1 records where it announces %2")
+                              .arg(QString::number(received), QString::number(announced)));
 }
 
 } // namespace
@@ -266,9 +266,9 @@ void readSwordDictionary(const QString& name, const SwordReadOptions& options,
                 malformed(name, QStringLiteral("no module"));
             expectCount(name, record.count, entries);
             if (entries != module->entries)
-                malformed(name, QStringLiteral("%1 entries where the module holds %2")
-                                    .arg(entries)
-                                    .arg(module->entries));
+                malformed(name,
+                          QStringLiteral("%1 entries where the module holds %2")
+                              .arg(QString::number(entries), QString::number(module->entries)));
             break;
         default:
             malformed(name, QStringLiteral("a record out of place"));
