@@ -11,10 +11,13 @@
 #include "engine/Dao.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QVariant>
 #include <memory>
 
 namespace tolvane::dictwindow {
+
+class EntryMarks;
 
 class DictionaryWindow : public QObject {
     Q_OBJECT
@@ -78,10 +81,20 @@ public:
     // and wordNotFound says so. No message box, no shortening of the search text.
     void followWord(const QString& word);
 
+    // Marks every place `match` (the Find window's full-text query) finds in the entry
+    // shown, with the first in sight (EntryMarks.h); returns how many. stepMatch makes the
+    // next (steps > 0) or previous one current. Another entry or an edit removes them.
+    int markMatches(const QString& match);
+    void stepMatch(int steps);
+    int matchCount() const;
+    EntryMarks* entryMarks() const;
+
 Q_SIGNALS:
     // An entry is shown (list click or keyboard, showHeadword, followWord).
     void entryShown(const QString& headword, int duplicate);
     void wordNotFound(const QString& note);
+    // Matches were marked, or the marks changed or went.
+    void matchMarksChanged();
 
 public:
     // Window-level variables, readable by tests.
@@ -130,6 +143,7 @@ private:
     bool m_editing = false;
     int m_answer = 0;
     int m_zoomPercent = 100;
+    QPointer<EntryMarks> m_marks; // made with the first marks, gone with the controls
     // Set while loadlist shortens the search text: the change handler it sets off opens the
     // recordset for the shorter text, and the shortening loop lists it once at the end.
     bool m_deferListing = false;

@@ -119,10 +119,10 @@ FullTextState fullTextState(sqlite::Connection& connection, const FullTextSource
 
 void createFullTextIndex(sqlite::Connection& connection, const FullTextSource& source) {
     connection.exec(QStringLiteral("CREATE VIRTUAL TABLE IF NOT EXISTS %1 USING fts5(%2, %3, %4, "
-                                   "tokenize = 'unicode61 remove_diacritics 2')")
+                                   "tokenize = '%5')")
                         .arg(quoteIdentifier(fullTextTableName(source.table)),
                              QLatin1String(kFullTextHeadword), QLatin1String(kFullTextDefinition),
-                             QLatin1String(kFullTextScripture)));
+                             QLatin1String(kFullTextScripture), QLatin1String(kFullTextTokenizer)));
     connection.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (index_table TEXT PRIMARY KEY, "
                                    "filled_through INTEGER NOT NULL, fill_target INTEGER NOT NULL)")
                         .arg(quoteIdentifier(QLatin1String(kProgressTable))));

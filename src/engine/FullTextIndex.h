@@ -35,6 +35,8 @@ struct FullTextSource {
 inline constexpr char kFullTextHeadword[] = "headword";
 inline constexpr char kFullTextDefinition[] = "definition";
 inline constexpr char kFullTextScripture[] = "scripture";
+// How the index cuts text into words: what a search matches depends on it alone.
+inline constexpr char kFullTextTokenizer[] = "unicode61 remove_diacritics 2";
 
 QString fullTextTableName(const QString& table);
 

@@ -21,6 +21,31 @@ bool hasWordCharacter(QStringView text) {
     return false;
 }
 
+// A quotation mark as typed, or as pasted from a text set with typographic ones
+// (“a phrase”, „a phrase“, «a phrase»): each opens or closes a phrase.
+bool isQuote(QChar c) {
+    switch (c.unicode()) {
+    case u'"':
+    case 0x201C: // “
+    case 0x201D: // ”
+    case 0x201E: // „
+    case 0x201F: // ‟
+    case 0x00AB: // «
+    case 0x00BB: // »
+    case 0xFF02: // ＂
+        return true;
+    default:
+        return false;
+    }
+}
+
+qsizetype nextQuote(QStringView text, qsizetype from) {
+    for (qsizetype i = from; i < text.size(); ++i)
+        if (isQuote(text[i]))
+            return i;
+    return -1;
+}
+
 QString quoted(QStringView text, bool prefix) {
     QString body = text.toString();
     body.replace(QLatin1Char('"'), QLatin1String("\"\""));
@@ -39,8 +64,8 @@ FullTextQuery translateFullTextQuery(QStringView typed) {
             ++i;
             continue;
         }
-        if (typed[i] == u'"') {
-            const qsizetype close = typed.indexOf(u'"', i + 1);
+        if (isQuote(typed[i])) {
+            const qsizetype close = nextQuote(typed, i + 1);
             if (close < 0) {
                 result.problem = unclosedQuote();
                 return result;
@@ -62,7 +87,7 @@ FullTextQuery translateFullTextQuery(QStringView typed) {
             continue;
         }
         qsizetype end = i;
-        while (end < n && !typed[end].isSpace() && typed[end] != u'"')
+        while (end < n && !typed[end].isSpace() && !isQuote(typed[end]))
             ++end;
         QStringView word = typed.mid(i, end - i);
         i = end;

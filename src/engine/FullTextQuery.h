@@ -4,6 +4,7 @@
 //
 //   plain words       every word must occur, in any order       grace truth
 //   "a phrase"        the words must occur together, in order   "tree of life"
+//                     (typographic quotation marks too: “tree of life”, „tree of life“)
 //   word*             a word that begins so                     bless*
 //
 // Letter case and accents never matter (the index's tokenizer folds them away). Every word

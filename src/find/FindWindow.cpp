@@ -104,15 +104,24 @@ void FindWindow::showNote(const QString& note) {
     m_lblCount->setText(note);
 }
 
+void FindWindow::currentDictionaryChanged() {
+    if (!m_optThis->isChecked() || (m_currentDictionary && m_currentDictionary() == m_searchedIn))
+        return;
+    m_waiting = true;
+    m_debounce->start();
+}
+
 void FindWindow::clearResults(const QString& note) {
     m_service.cancel();
     m_search = 0;
+    m_shownMatch.clear();
     m_waiting = false;
     m_lstResults->results()->setEntries({});
     showNote(note);
 }
 
 void FindWindow::startSearch() {
+    m_searchedIn = m_currentDictionary ? m_currentDictionary() : nullptr;
     const engine::FullTextQuery query = engine::translateFullTextQuery(m_txtFind->text());
     if (!query.isValid())
         return clearResults(query.problem);
@@ -131,6 +140,7 @@ void FindWindow::startSearch() {
     }
     // The first page reported is what the list shows at once (at least a few rows, should
     // it not be laid out yet).
+    m_match = query.match;
     m_search = m_service.search(query.match, std::move(dictionaries), m_folder(),
                                 std::max(10, m_lstResults->rowsShown()));
 }
@@ -146,6 +156,7 @@ void FindWindow::showResults(const FindResults& results) {
     if (results.search != m_search)
         return;
     m_waiting = !results.complete;
+    m_shownMatch = m_match;
     // The rest of a list keeps the first results where they were, and the row chosen.
     const int current = m_lstResults->currentIndex().row();
     m_lstResults->results()->setEntries(results.entries);

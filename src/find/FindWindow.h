@@ -41,6 +41,10 @@ public:
 
     // A short note in the count line (a followed word that no headword begins with).
     void showNote(const QString& note);
+    // Another dictionary is open now: "This dictionary" searches again, in it.
+    void currentDictionaryChanged();
+    // The query (FTS5) whose results the list shows; empty when it shows none.
+    const QString& shownMatch() const { return m_shownMatch; }
 
     // Handlers.
     void txtFind_Change();
@@ -69,6 +73,9 @@ private:
     FindResultList* m_lstResults;
     QTimer* m_debounce;
     quint64 m_search = 0; // the search whose results the window waits for
+    QString m_match;      // its query
+    QString m_shownMatch;
+    const data::DictionaryConfig* m_searchedIn = nullptr; // "This dictionary" when searched
     bool m_waiting = false;
 };
 

@@ -38,8 +38,7 @@ QFrame* frame(const char* name, QWidget* parent, const QRect& geometry) {
     return f;
 }
 
-template <class L>
-L* label(L* l, const char* name, const QString& text, const QRect& geometry) {
+template <class L> L* label(L* l, const char* name, const QString& text, const QRect& geometry) {
     l->setObjectName(QString::fromLatin1(name));
     l->setText(text);
     l->setGeometry(geometry);
@@ -83,8 +82,8 @@ AboutDialog::AboutDialog(Forms& forms, QWidget* parent) : QDialog(parent), m_for
     grey.setColor(QPalette::WindowText, kDarkBlue);
     frame2->setPalette(grey);
     frame2->setAutoFillBackground(true);
-    auto* label4 = label(new QLabel(frame2), "Label4", freewareNotice(),
-                         twipsRect(120, 240, 5415, 1095));
+    auto* label4 =
+        label(new QLabel(frame2), "Label4", freewareNotice(), twipsRect(120, 240, 5415, 1095));
     setTextColour(label4, kDarkBlue);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
@@ -95,9 +94,9 @@ AboutDialog::AboutDialog(Forms& forms, QWidget* parent) : QDialog(parent), m_for
     connect(ok, &QPushButton::clicked, this,
             [this] { platform::runGuarded([this] { OKButton_Click(); }); });
 
-    auto* label5 = label(new LinkLabel(this), "Label5",
-                         QStringLiteral("Email    ") + platform::makerEmail(),
-                         twipsRect(3240, 960, 2655, 255));
+    auto* label5 =
+        label(new LinkLabel(this), "Label5", QStringLiteral("Email    ") + platform::makerEmail(),
+              twipsRect(3240, 960, 2655, 255));
     label5->setWordWrap(false);
     setTextColour(label5, kLinkBlue);
     label5->setCursor(linkPointer());
@@ -125,16 +124,22 @@ AboutDialog::AboutDialog(Forms& forms, QWidget* parent) : QDialog(parent), m_for
     ok->setFocus();
 }
 
-void AboutDialog::OKButton_Click() { m_forms.Dialog().Unload(); }
+void AboutDialog::OKButton_Click() {
+    m_forms.Dialog().Unload();
+}
 
 void AboutDialog::Image1_Click() {
     // A courtesy link: any failure is ignored and nothing is shown.
     platform::startIgnoringErrors(platform::makerWebPage());
 }
 
-void AboutDialog::Label5_Click() { platform::startIgnoringErrors(platform::makerMailto()); }
+void AboutDialog::Label5_Click() {
+    platform::startIgnoringErrors(platform::makerMailto());
+}
 
-void AboutDialog::reject() { close(); }
+void AboutDialog::reject() {
+    close();
+}
 
 void AboutDialog::closeEvent(QCloseEvent* event) {
     // Closing never asks anything: accept at once (QDialog's own handling would reject()

@@ -33,6 +33,23 @@ void acceptWindowSystemOptions(QCommandLineParser& parser) {
     }
 }
 
+// Qt names an unknown option without its dashes ("Unknown option 'bogus'"); the user is
+// shown the argument as typed ("--bogus", "-bogus", "--bogus=1").
+QString unknownOptionText(const QCommandLineParser& parser, const QStringList& arguments) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (unknown.isEmpty())
+        return parser.errorText();
+    const QString& name = unknown.constFirst();
+    for (const QString& argument : arguments.mid(1)) {
+        if (argument == QLatin1String("--"))
+            break;
+        const QString typed = argument.section(QLatin1Char('='), 0, 0);
+        if (typed == QLatin1String("--") + name || typed == QLatin1String("-") + name)
+            return QStringLiteral("Unknown option '%1'.").arg(typed);
+    }
+    return QStringLiteral("Unknown option '--%1'.").arg(name);
+}
+
 } // namespace
 
 CommandLine readCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err) {
@@ -67,7 +84,7 @@ CommandLine readCommandLine(const QStringList& arguments, QTextStream& out, QTex
         return result;
     };
     if (!parser.parse(arguments))
-        return usageError(parser.errorText());
+        return usageError(unknownOptionText(parser, arguments));
     if (!parser.positionalArguments().isEmpty())
         return usageError(QStringLiteral("Unexpected argument: %1")
                               .arg(parser.positionalArguments().constFirst()));

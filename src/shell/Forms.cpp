@@ -8,6 +8,7 @@
 #include "shell/AboutDialog.h"
 #include "shell/MainWindow.h"
 #include "shell/Navigator.h"
+#include "shell/WindowPlacement.h"
 #include "shell/Workspace.h"
 
 #include <QGuiApplication>
@@ -50,10 +51,7 @@ FormInstance& Forms::frmMain() {
             return main;
         };
         h.load = [this] { mainWindow()->MDIForm_Load(); };
-        h.unloading = [this] {
-            for (const auto* config : data::allConfigs())
-                dictionaryForm(*config).Unload();
-        };
+        h.unloading = [this] { mainWindowClosing(); };
         m_frmMain = std::make_unique<FormInstance>(QStringLiteral("frmMain"), std::move(h));
     }
     return *m_frmMain;
@@ -83,7 +81,7 @@ FormInstance& Forms::Dialog() {
 }
 
 // The Find window: beside the main window where the screen has room, else as far aside as
-// the screen allows.
+// the screen allows, wholly on the screen that holds the main window.
 FormInstance& Forms::frmFind() {
     if (!m_frmFind) {
         FormHandlers h;
@@ -100,6 +98,7 @@ FormInstance& Forms::frmFind() {
                     platform::runGuarded([&] {
                         if (navigator().openEntry(*entry.dictionary, entry.headword,
                                                   entry.duplicate)) {
+                            dictionaryWindow(*entry.dictionary).markMatches(window->shownMatch());
                             mainWindow()->raise(); // the entry in sight; Find keeps the keyboard
                         } else if (findWindow() == window) {
                             window->showNote(
@@ -108,21 +107,25 @@ FormInstance& Forms::frmFind() {
                     });
                 });
             if (MainWindow* main = mainWindow(); main && main->isVisible()) {
+                // Before it is shown the window has no frame yet: it gets one like the main
+                // window's, from the same window manager.
                 const QRect frame = main->frameGeometry();
+                const QSize outer = window->size() + (frame.size() - main->size());
                 const QRect screen = main->screen() ? main->screen()->availableGeometry() : QRect();
-                QRect r(QPoint(frame.right() + 8, frame.top()), window->size());
-                if (screen.isValid() && !screen.contains(r)) {
-                    r.moveRight(frame.left() - 8); // to the left, then as far aside as it goes
-                    if (!screen.contains(r))
-                        r.moveRight(screen.right());
-                }
-                window->move(r.topLeft());
+                window->move(besideWindow(frame, outer, screen, 8).topLeft());
             }
             return window;
         };
         m_frmFind = std::make_unique<FormInstance>(QStringLiteral("frmFind"), std::move(h));
     }
     return *m_frmFind;
+}
+
+void Forms::mainWindowClosing() {
+    for (const auto* config : data::allConfigs())
+        dictionaryForm(*config).Unload();
+    if (m_frmFind)
+        m_frmFind->Unload();
 }
 
 find::FindWindow* Forms::findWindow() {
@@ -170,6 +173,10 @@ Forms::Dictionary& Forms::dictionary(const data::DictionaryConfig& config) {
     d.window = std::make_unique<dictwindow::DictionaryWindow>(config);
     dictwindow::DictionaryWindow* dw = d.window.get();
     navigator().watch(*dw);
+    connect(dw, &dictwindow::DictionaryWindow::matchMarksChanged, this, [this] {
+        if (MainWindow* main = mainWindow())
+            main->updateCommands();
+    });
 
     FormHandlers h;
     h.create = [this, dw]() -> QWidget* {

@@ -55,6 +55,12 @@ public:
     // Shows entries across dictionaries and keeps their history (Back, Forward).
     Navigator& navigator();
 
+    // Runs whenever the main window closes, however it is closed (its close box, Alt+F4,
+    // Exit and Ctrl+Q): closes the dictionary windows, then every window the program opened
+    // for its own use (Find), so that the program ends with the main window. The About
+    // dialog is not one of them: it stays open, and the program ends when it closes too.
+    void mainWindowClosing();
+
 private:
     struct Dictionary {
         std::unique_ptr<dictwindow::DictionaryWindow> window;

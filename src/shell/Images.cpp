@@ -20,9 +20,13 @@ QIcon programIcon() {
     return icon;
 }
 
-QPixmap workspacePicture() { return QPixmap(QStringLiteral(":/tolvane/workspace.bmp")); }
+QPixmap workspacePicture() {
+    return QPixmap(QStringLiteral(":/tolvane/workspace.bmp"));
+}
 
-QPixmap bannerPicture() { return QPixmap(QStringLiteral(":/tolvane/banner.gif")); }
+QPixmap bannerPicture() {
+    return QPixmap(QStringLiteral(":/tolvane/banner.gif"));
+}
 
 QCursor linkPointer() {
     // The hot spot is the tip of the pointing finger.

@@ -1,25 +1,23 @@
 #include "shell/MainWindow.h"
 
 #include "data/DictionaryConfig.h"
+#include "dictwindow/DictionaryWindow.h"
+#include "find/FindWindow.h"
 #include "platform/ErrorGuard.h"
 #include "platform/ProgramStart.h"
 #include "platform/Twips.h"
 #include "shell/Forms.h"
 #include "shell/Images.h"
+#include "shell/MenuKeys.h"
 #include "shell/Navigator.h"
 #include "shell/Workspace.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProxyStyle>
 #include <QScreen>
-#include <QShortcut>
-#include <QStyleOptionMenuItem>
 
 namespace tolvane::shell {
 
@@ -31,98 +29,102 @@ MainWindow::MainWindow(Forms& forms, QWidget* parent)
     setWindowIcon(programIcon());
     setCentralWidget(m_workspace);
     createMenus();
-    enableMenuBarKeys();
-}
-
-namespace {
-// The platform style decides whether a lone Alt press moves into the menu bar; on the
-// platform the program was made for it does, whatever the style on this one says.
-class MenuBarKeys final : public QProxyStyle {
-public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override {
-        if (hint == QStyle::SH_MenuBar_AltKeyNavigation)
-            return 1;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-    // Some styles mark a bar item only while its menu is open; with the keyboard in the bar
-    // the marked item is where the keys act, so it is drawn as if pressed.
-    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
-                     const QWidget* widget) const override {
-        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
-        if (element == CE_MenuBarItem && item && item->state.testFlag(State_Selected) && widget &&
-            widget->hasFocus()) {
-            QStyleOptionMenuItem marked(*item);
-            marked.state |= State_Sunken;
-            QProxyStyle::drawControl(element, &marked, painter, widget);
-            return;
-        }
-        QProxyStyle::drawControl(element, option, painter, widget);
-    }
-};
-} // namespace
-
-void MainWindow::enableMenuBarKeys() {
-    QMenuBar* bar = menuBar();
-    auto* style = new MenuBarKeys;
-    style->setParent(bar);
-    bar->setStyle(style);
-    // F10 does what a lone Alt does: the bar takes the keyboard with its first menu marked
-    // (or gives it back), and the arrow keys, Enter and Escape go on from there; Enter also
-    // works on About, a command on the bar itself, because the bar holds the focus. The bar
-    // watches this window for a lone Alt, so F10 hands it one.
-    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
-    f10->setContext(Qt::WindowShortcut);
-    connect(f10, &QShortcut::activated, this, [this] {
-        QKeyEvent altDown(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
-        QCoreApplication::sendEvent(this, &altDown);
-        QKeyEvent altUp(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
-        QCoreApplication::sendEvent(this, &altUp);
-    });
+    enableMenuKeys(*this);
+    connect(&m_forms.navigator(), &Navigator::historyChanged, this, &MainWindow::updateCommands);
+    updateCommands();
 }
 
 void MainWindow::createMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("menuBar"));
 
-    // Captions carry no mnemonic marker and no item of these three menus has a shortcut.
-    auto* dictionaries = bar->addMenu(QStringLiteral("Dictionaries"));
-    dictionaries->setObjectName(QStringLiteral("mnuDictionaries"));
-    dictionaries->menuAction()->setObjectName(QStringLiteral("mnuDictionaries"));
-    menuItem(dictionaries, "mnuDictionariesKJV", QStringLiteral("KJV Archaic Words"),
+    // Every menu and item has an access key ('&'), drawn only while Alt is held (MenuKeys.h);
+    // the captions are drawn exactly as written.
+    auto* dictionaries = addMenu("mnuDictionaries", QStringLiteral("&Dictionaries"));
+    menuItem(dictionaries, "mnuDictionariesKJV", QStringLiteral("&KJV Archaic Words"),
              &MainWindow::mnuDictionariesKJV_Click);
-    menuItem(dictionaries, "mnuDictioanariesHitchcock", QStringLiteral("Hitchcocks Bible Names"),
+    menuItem(dictionaries, "mnuDictioanariesHitchcock", QStringLiteral("&Hitchcocks Bible Names"),
              &MainWindow::mnuDictioanariesHitchcock_Click);
-    menuItem(dictionaries, "mnuDictionariesEastons", QStringLiteral("Easton's Bible Dictionary"),
+    menuItem(dictionaries, "mnuDictionariesEastons", QStringLiteral("&Easton's Bible Dictionary"),
              &MainWindow::mnuDictionariesEastons_Click);
+    dictionaries->addSeparator()->setObjectName(QStringLiteral("mnuDictionariesExitBar"));
+    shortcut(menuItem(dictionaries, "mnuDictionariesExit", QStringLiteral("E&xit"),
+                      &MainWindow::mnuDictionariesExit_Click),
+             QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     // About is a command on the menu bar itself, without a submenu.
-    menuItem(nullptr, "mnuAbout", QStringLiteral("About"), &MainWindow::mnuAbout_Click);
+    menuItem(nullptr, "mnuAbout", QStringLiteral("&About"), &MainWindow::mnuAbout_Click);
 
-    auto* website = bar->addMenu(QStringLiteral("Website"));
-    website->setObjectName(QStringLiteral("mnuWebsite"));
-    website->menuAction()->setObjectName(QStringLiteral("mnuWebsite"));
-    menuItem(website, "mnuWebsiteMore", QStringLiteral("More Freeware from Kestrane"),
+    auto* website = addMenu("mnuWebsite", QStringLiteral("&Website"));
+    menuItem(website, "mnuWebsiteMore", QStringLiteral("&More Freeware from Kestrane"),
              &MainWindow::mnuWebsiteMore_Click);
 
-    // Added after the original three: finding words inside entries, and Back and Forward.
-    // Its items have shortcuts, which work from the Find window too.
-    auto* find = bar->addMenu(QStringLiteral("Find"));
-    find->setObjectName(QStringLiteral("mnuFind"));
-    find->menuAction()->setObjectName(QStringLiteral("mnuFind"));
-    const std::pair<QAction*, QKeySequence> shortcuts[] = {
-        {menuItem(find, "mnuFindEntries", QStringLiteral("Find in Entries..."),
-                  &MainWindow::mnuFindEntries_Click),
-         QKeySequence(Qt::CTRL | Qt::Key_F)},
-        {menuItem(find, "mnuFindBack", QStringLiteral("Back"), &MainWindow::mnuFindBack_Click),
-         QKeySequence(Qt::ALT | Qt::Key_Left)},
-        {menuItem(find, "mnuFindForward", QStringLiteral("Forward"),
-                  &MainWindow::mnuFindForward_Click),
-         QKeySequence(Qt::ALT | Qt::Key_Right)}};
-    for (const auto& [action, keys] : shortcuts) {
-        action->setShortcut(keys);
-        action->setShortcutContext(Qt::ApplicationShortcut);
-    }
+    // Added after the original three: finding words inside entries, Back and Forward, and
+    // stepping through the marks a Find result leaves in its entry. Their shortcuts work
+    // from the Find window too.
+    auto* find = addMenu("mnuFind", QStringLiteral("&Find"));
+    shortcut(menuItem(find, "mnuFindEntries", QStringLiteral("&Find in Entries..."),
+                      &MainWindow::mnuFindEntries_Click),
+             QKeySequence(Qt::CTRL | Qt::Key_F));
+    m_back = shortcut(
+        menuItem(find, "mnuFindBack", QStringLiteral("&Back"), &MainWindow::mnuFindBack_Click),
+        QKeySequence(Qt::ALT | Qt::Key_Left));
+    m_forward = shortcut(menuItem(find, "mnuFindForward", QStringLiteral("F&orward"),
+                                  &MainWindow::mnuFindForward_Click),
+                         QKeySequence(Qt::ALT | Qt::Key_Right));
+    find->addSeparator()->setObjectName(QStringLiteral("mnuFindMatchBar"));
+    m_nextMatch = shortcut(menuItem(find, "mnuFindNextMatch", QStringLiteral("&Next Match"),
+                                    &MainWindow::mnuFindNextMatch_Click),
+                           QKeySequence(Qt::Key_F3));
+    m_previousMatch =
+        shortcut(menuItem(find, "mnuFindPreviousMatch", QStringLiteral("&Previous Match"),
+                          &MainWindow::mnuFindPreviousMatch_Click),
+                 QKeySequence(Qt::SHIFT | Qt::Key_F3));
+
+    // The entry zoom, so that a reader finds it. The keys belong to the dictionary window
+    // (they work there without this menu); the menu only shows them, after a tab: had the
+    // items the same shortcuts, two owners of one key would cancel each other out.
+    auto* view = addMenu("mnuView", QStringLiteral("&View"));
+    const auto keys = [](QKeySequence::StandardKey key) {
+        return QLatin1Char('\t') + QKeySequence(key).toString(QKeySequence::NativeText);
+    };
+    m_zoomIn =
+        menuItem(view, "mnuViewZoomIn", QStringLiteral("Zoom &In") + keys(QKeySequence::ZoomIn),
+                 &MainWindow::mnuViewZoomIn_Click);
+    m_zoomOut =
+        menuItem(view, "mnuViewZoomOut", QStringLiteral("Zoom &Out") + keys(QKeySequence::ZoomOut),
+                 &MainWindow::mnuViewZoomOut_Click);
+    m_zoomNormal =
+        menuItem(view, "mnuViewZoomNormal",
+                 QStringLiteral("&Normal Size\t") +
+                     QKeySequence(Qt::CTRL | Qt::Key_0).toString(QKeySequence::NativeText),
+                 &MainWindow::mnuViewZoomNormal_Click);
+}
+
+QMenu* MainWindow::addMenu(const char* name, const QString& caption) {
+    QMenu* menu = menuBar()->addMenu(caption);
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+QAction* MainWindow::shortcut(QAction* action, const QKeySequence& keys) {
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::ApplicationShortcut);
+    return action;
+}
+
+// Each command is enabled only when it can act.
+void MainWindow::updateCommands() {
+    const find::EntryHistory& history = m_forms.navigator().history();
+    m_back->setEnabled(history.canGoBack());
+    m_forward->setEnabled(history.canGoForward());
+    const data::DictionaryConfig* open = m_forms.openDictionary();
+    for (QAction* zoom : {m_zoomIn, m_zoomOut, m_zoomNormal})
+        zoom->setEnabled(open != nullptr);
+    const bool marks = open && m_forms.dictionaryWindow(*open).matchCount() > 0;
+    m_nextMatch->setEnabled(marks);
+    m_previousMatch->setEnabled(marks);
 }
 
 QAction* MainWindow::menuItem(QMenu* menu, const char* name, const QString& caption,
@@ -201,6 +203,9 @@ void MainWindow::openDictionary(
     form.setLeft(0);
     for (const auto* closed : closedAfterwards)
         m_forms.dictionaryForm(*closed).Unload();
+    if (find::FindWindow* findWindow = m_forms.findWindow())
+        findWindow->currentDictionaryChanged();
+    updateCommands();
 }
 
 void MainWindow::mnuDictionariesKJV_Click() {
@@ -221,6 +226,38 @@ void MainWindow::mnuAbout_Click() {
 
 void MainWindow::mnuFindEntries_Click() {
     m_forms.frmFind().Show();
+}
+
+void MainWindow::mnuFindNextMatch_Click() {
+    if (const data::DictionaryConfig* open = m_forms.openDictionary())
+        m_forms.dictionaryWindow(*open).stepMatch(1);
+}
+
+void MainWindow::mnuFindPreviousMatch_Click() {
+    if (const data::DictionaryConfig* open = m_forms.openDictionary())
+        m_forms.dictionaryWindow(*open).stepMatch(-1);
+}
+
+void MainWindow::zoomEntry(int steps) {
+    if (const data::DictionaryConfig* open = m_forms.openDictionary())
+        m_forms.dictionaryWindow(*open).zoomEntry(steps);
+}
+
+void MainWindow::mnuViewZoomIn_Click() {
+    zoomEntry(1);
+}
+
+void MainWindow::mnuViewZoomOut_Click() {
+    zoomEntry(-1);
+}
+
+void MainWindow::mnuViewZoomNormal_Click() {
+    zoomEntry(0);
+}
+
+// Ends the program as closing the main window does (Forms::mainWindowClosing).
+void MainWindow::mnuDictionariesExit_Click() {
+    close();
 }
 
 void MainWindow::mnuFindBack_Click() {

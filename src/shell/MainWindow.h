@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 class QAction;
+class QKeySequence;
 class QMenu;
 
 namespace tolvane::data {
@@ -39,6 +40,16 @@ public:
     void mnuFindEntries_Click();
     void mnuFindBack_Click();
     void mnuFindForward_Click();
+    void mnuFindNextMatch_Click();
+    void mnuFindPreviousMatch_Click();
+    void mnuViewZoomIn_Click();
+    void mnuViewZoomOut_Click();
+    void mnuViewZoomNormal_Click();
+    void mnuDictionariesExit_Click();
+
+    // Enables each command that can act now, and only those (Back and Forward, the zoom,
+    // stepping through a Find result's marks).
+    void updateCommands();
 
     // The Dictionaries command that opens this dictionary, as if its menu item was chosen.
     void runDictionaryCommand(const data::DictionaryConfig& config);
@@ -51,11 +62,13 @@ private:
     void applyOuterSize();
     // The client area's growth over the default size, handed to the dictionary windows.
     void updateGrowth();
-    // F10, and Alt pressed and released alone, move into the menu bar.
-    void enableMenuBarKeys();
     void createMenus();
+    QMenu* addMenu(const char* name, const QString& caption);
     QAction* menuItem(QMenu* menu, const char* name, const QString& caption,
                       void (MainWindow::*handler)());
+    // Gives the item its shortcut, working wherever the program has the keyboard.
+    static QAction* shortcut(QAction* action, const QKeySequence& keys);
+    void zoomEntry(int steps);
     void openDictionary(const data::DictionaryConfig& shown,
                         std::initializer_list<const data::DictionaryConfig*> closedAfterwards);
 
@@ -64,6 +77,13 @@ private:
     QSize m_outerSize; // set by setHeight/setWidth, frame included
     QSize m_frameUsed; // the frame's share when it was applied
     QSize m_sizeSet;   // the inner size that gave it
+    QAction* m_back = nullptr;
+    QAction* m_forward = nullptr;
+    QAction* m_nextMatch = nullptr;
+    QAction* m_previousMatch = nullptr;
+    QAction* m_zoomIn = nullptr;
+    QAction* m_zoomOut = nullptr;
+    QAction* m_zoomNormal = nullptr;
 };
 
 } // namespace tolvane::shell

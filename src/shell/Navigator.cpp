@@ -26,8 +26,10 @@ void Navigator::watch(dictwindow::DictionaryWindow& window) {
     const QString name = window.config().windowName;
     connect(&window, &dictwindow::DictionaryWindow::entryShown, this,
             [this, name](const QString& headword, int duplicate) {
-                if (!m_moving)
+                if (!m_moving) {
                     m_history.record({name, headword, duplicate});
+                    Q_EMIT historyChanged();
+                }
             });
     connect(&window, &dictwindow::DictionaryWindow::wordNotFound, this,
             [this](const QString& note) {
@@ -64,11 +66,15 @@ void Navigator::moveTo(const std::optional<find::HistoryEntry>& entry) {
 }
 
 void Navigator::back() {
-    moveTo(m_history.back());
+    const auto entry = m_history.back();
+    Q_EMIT historyChanged();
+    moveTo(entry);
 }
 
 void Navigator::forward() {
-    moveTo(m_history.forward());
+    const auto entry = m_history.forward();
+    Q_EMIT historyChanged();
+    moveTo(entry);
 }
 
 // The mouse's back and forward buttons, over the main window or the Find window.

@@ -36,6 +36,10 @@ public:
     void forward();
     const find::EntryHistory& history() const { return m_history; }
 
+Q_SIGNALS:
+    // The history changed: whether Back and Forward can act may have changed with it.
+    void historyChanged();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

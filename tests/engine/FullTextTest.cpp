@@ -3,6 +3,7 @@
 
 #include "EngineTestFiles.h"
 #include "engine/FullTextIndex.h"
+#include "engine/FullTextMarks.h"
 #include "engine/FullTextQuery.h"
 #include "engine/FullTextResults.h"
 #include "engine/sqlite/Connection.h"
@@ -60,6 +61,9 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, QueryLanguage,
     testing::Values(Translation{"grace  truth", "\"grace\" \"truth\""},
                     Translation{"\"tree of life\"", "\"tree of life\""},
+                    // Typographic quotation marks, as pasted from a text, make a phrase too.
+                    Translation{"\u201ctree of life\u201d grace", "\"tree of life\" \"grace\""},
+                    Translation{"\u201etree of\u201c \u00ablife\u00bb", "\"tree of\" \"life\""},
                     Translation{"bless*", "\"bless\"*"},
                     Translation{"\"holy spi\"*", "\"holy spi\"*"},
                     // FTS5 operators and column filters typed by the user stay words.
@@ -158,6 +162,30 @@ TEST_F(FullTextFile, HeadwordsRankFirstThenTheTextsThatSayItMostWithTheirMatches
                 .arg(words.join(QLatin1Char(' '))));
     EXPECT_EQ(ranked(db, "w30"), QStringList({"Bless: …w29 [w30] w31 w32 w33 w34…"}));
     EXPECT_EQ(ranked(db, "end"), QStringList({"Bless: …the [end]."}));
+}
+
+// Each mark as "text:marked" (its text's number, and what it covers there).
+QStringList marked(const QString& typed, const QStringList& texts) {
+    QStringList result;
+    for (const TextMark& m : fullTextMarks(translateFullTextQuery(typed).match, texts))
+        result << QString::number(m.text) + QLatin1Char(':') + texts[m.text].mid(m.start, m.length);
+    return result;
+}
+
+TEST(FullTextMarks, PhrasesWholeWordsEverywherePrefixesAndAcrossTexts) {
+    const QStringList entry{"Tree", "that tree; the tree of life, that Life",
+                            "Gen. 2:9 TREE of LIFE"};
+    EXPECT_EQ(marked("\"tree of life\"", entry), QStringList({"1:tree of life", "2:TREE of LIFE"}));
+    EXPECT_EQ(marked("life tree", entry),
+              QStringList({"0:Tree", "1:tree", "1:tree", "1:life", "1:Life", "2:TREE", "2:LIFE"}));
+    EXPECT_EQ(marked("li*", entry), QStringList({"1:life", "1:Life", "2:LIFE"}));
+    // A word in the headword and one in the text match together; a word in none, nothing.
+    EXPECT_EQ(marked("tree gen", entry).size(), 5);
+    EXPECT_TRUE(marked("tree oak", entry).isEmpty());
+    // Places count in UTF-16 units, whatever the text holds before them.
+    const QStringList odd{"x", QStringLiteral("\u00c9den \U0001D11E \x02 Éden"), ""};
+    EXPECT_EQ(marked("eden", odd), QStringList({"1:\u00c9den", "1:Éden"}));
+    EXPECT_TRUE(marked("", odd).isEmpty());
 }
 
 TEST(FullTextBuild, AFillCutShortKeepsEveryRowAndCarriesOnLater) {

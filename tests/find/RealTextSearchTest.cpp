@@ -93,3 +93,29 @@ TEST(RealTextSearch, FiftyRandomWordsFindWhatAScanFinds) {
 }
 
 } // namespace
+
+namespace {
+
+// In Moses' long entry the words of this phrase stand apart many times before it does whole;
+// typed between typographic quotation marks it is a phrase all the same.
+TEST(RealTextSearch, APhraseSnippetMarksThePhraseWhereItStands) {
+    TOLVANE_REQUIRE_SHARED(folder, "data");
+    QTemporaryDir dir;
+    import::CsvImportRequest request;
+    request.dictionary = &data::eastonsConfig();
+    request.input = folder + "/eastons.csv";
+    request.output = data::dictionaryPath(data::eastonsConfig(), dir.path());
+    import::importCsv(request);
+    find::DictionaryIndex index(data::eastonsConfig(), dir.path());
+    const auto found = index.search(
+        engine::translateFullTextQuery(u"\u201cassured that God would bless\u201d").match, 0, 10);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].headword, "Moses");
+    const QString& snippet = found[0].snippet;
+    EXPECT_EQ(snippet.count(find::kMatchStart), 1) << snippet.toStdString();
+    EXPECT_TRUE(snippet.contains(QString(find::kMatchStart) + "assured that God would bless" +
+                                 find::kMatchEnd))
+        << snippet.toStdString();
+}
+
+} // namespace

@@ -9,6 +9,7 @@
 #include "platform/Twips.h"
 #include "shell/AboutDialog.h"
 #include "shell/MainWindow.h"
+#include "shell/MenuKeys.h"
 #include "shell/Workspace.h"
 
 #include <QAction>
@@ -16,10 +17,11 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QMessageBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPointer>
+#include <QSet>
 #include <QTest>
 #include <map>
 
@@ -31,7 +33,9 @@ namespace {
 class MainWindowTest : public test::ShellFixture {
 protected:
     dictwindow::DictionaryWindow& kjv() { return forms->dictionaryWindow(data::kingJamesConfig()); }
-    dictwindow::DictionaryWindow& eastons() { return forms->dictionaryWindow(data::eastonsConfig()); }
+    dictwindow::DictionaryWindow& eastons() {
+        return forms->dictionaryWindow(data::eastonsConfig());
+    }
     dictwindow::DictionaryWindow& hitchcock() {
         return forms->dictionaryWindow(data::hitchcockConfig());
     }
@@ -64,9 +68,9 @@ TEST_F(MainWindowTest, StartsAsTolvaneWithThreeMenusAndNoChildWindow) {
 
     QStringList titles;
     for (QAction* a : main->menuBar()->actions())
-        titles << a->text();
-    // The original three, then the added Find menu.
-    EXPECT_EQ(titles, (QStringList{"Dictionaries", "About", "Website", "Find"}));
+        titles << shell::plainCaption(a->text());
+    // The original three, then the added Find and View menus.
+    EXPECT_EQ(titles, (QStringList{"Dictionaries", "About", "Website", "Find", "View"}));
     EXPECT_EQ(action("mnuAbout")->menu(), nullptr) << "About is a command, not a menu";
 }
 
@@ -78,38 +82,63 @@ TEST_F(MainWindowTest, UserResizeIsKeptWhenTheWindowMoves) {
     EXPECT_EQ(mainWindow()->size(), QSize(600, 420));
 }
 
-TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAndNoMnemonicsOrShortcuts) {
+// The captions are drawn exactly as written; every menu and item has an access key of its own
+// within its menu, and the commands that can act only later start disabled.
+TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAccessKeysAndShortcuts) {
     startProgram();
     auto items = [this](const char* menuName) {
         QStringList list;
         for (QAction* a : mainWindow()->findChild<QMenu*>(menuName)->actions())
-            list << a->objectName() + QStringLiteral("=") + a->text();
+            list << (a->isSeparator()
+                         ? QStringLiteral("-")
+                         : a->objectName() + QStringLiteral("=") + shell::plainCaption(a->text()));
         return list;
     };
     EXPECT_EQ(items("mnuDictionaries"),
               (QStringList{"mnuDictionariesKJV=KJV Archaic Words",
                            "mnuDictioanariesHitchcock=Hitchcocks Bible Names",
-                           "mnuDictionariesEastons=Easton's Bible Dictionary"}));
-    EXPECT_EQ(items("mnuWebsite"),
-              (QStringList{"mnuWebsiteMore=More Freeware from Kestrane"}));
-    EXPECT_EQ(items("mnuFind"), (QStringList{"mnuFindEntries=Find in Entries...",
-                                             "mnuFindBack=Back", "mnuFindForward=Forward"}));
-    const std::map<QString, QKeySequence> findShortcuts{
+                           "mnuDictionariesEastons=Easton's Bible Dictionary", "-",
+                           "mnuDictionariesExit=Exit"}));
+    EXPECT_EQ(items("mnuWebsite"), (QStringList{"mnuWebsiteMore=More Freeware from Kestrane"}));
+    EXPECT_EQ(items("mnuFind"),
+              (QStringList{"mnuFindEntries=Find in Entries...", "mnuFindBack=Back",
+                           "mnuFindForward=Forward", "-", "mnuFindNextMatch=Next Match",
+                           "mnuFindPreviousMatch=Previous Match"}));
+    EXPECT_EQ(items("mnuView"), (QStringList{"mnuViewZoomIn=Zoom In", "mnuViewZoomOut=Zoom Out",
+                                             "mnuViewZoomNormal=Normal Size"}));
+
+    const std::map<QString, QKeySequence> shortcuts{
+        {"mnuDictionariesExit", QKeySequence("Ctrl+Q")},
         {"mnuFindEntries", QKeySequence("Ctrl+F")},
         {"mnuFindBack", QKeySequence("Alt+Left")},
-        {"mnuFindForward", QKeySequence("Alt+Right")}};
+        {"mnuFindForward", QKeySequence("Alt+Right")},
+        {"mnuFindNextMatch", QKeySequence("F3")},
+        {"mnuFindPreviousMatch", QKeySequence("Shift+F3")}};
+    // Nothing to go back to, no entry to zoom, no marks to step through.
+    const QSet<QString> disabled{"mnuFindBack",         "mnuFindForward",    "mnuViewZoomIn",
+                                 "mnuViewZoomOut",      "mnuViewZoomNormal", "mnuFindNextMatch",
+                                 "mnuFindPreviousMatch"};
+    std::map<QWidget*, QSet<QKeySequence>> accessKeys; // per menu, and the bar
     for (QAction* a : mainWindow()->findChildren<QAction*>()) {
-        if (a->objectName().isEmpty())
+        if (a->objectName().isEmpty() || a->isSeparator())
             continue; // Qt's own actions
         SCOPED_TRACE(a->objectName().toStdString());
-        EXPECT_FALSE(a->text().contains(QLatin1Char('&')));
-        const auto shortcut = findShortcuts.find(a->objectName());
-        EXPECT_EQ(a->shortcut(),
-                  shortcut == findShortcuts.end() ? QKeySequence() : shortcut->second);
-        EXPECT_TRUE(a->isEnabled());
+        const QKeySequence accessKey = QKeySequence::mnemonic(a->text());
+        EXPECT_FALSE(accessKey.isEmpty());
+        for (QObject* in : a->associatedObjects()) {
+            auto* menu = qobject_cast<QWidget*>(in);
+            ASSERT_NE(menu, nullptr);
+            EXPECT_FALSE(accessKeys[menu].contains(accessKey))
+                << accessKey.toString().toStdString();
+            accessKeys[menu].insert(accessKey);
+        }
+        const auto shortcut = shortcuts.find(a->objectName());
+        EXPECT_EQ(a->shortcut(), shortcut == shortcuts.end() ? QKeySequence() : shortcut->second);
+        EXPECT_EQ(a->isEnabled(), !disabled.contains(a->objectName()));
         EXPECT_TRUE(a->isVisible());
         EXPECT_FALSE(a->isCheckable());
     }
+    EXPECT_EQ(QKeySequence::mnemonic(action("mnuDictionaries")->text()), QKeySequence("Alt+D"));
 }
 
 TEST_F(MainWindowTest, EachDictionaryCommandShowsItsWindowAtTopLeftAndClosesTheOthers) {
@@ -157,7 +186,8 @@ TEST_F(MainWindowTest, EachDictionaryCommandShowsItsWindowAtTopLeftAndClosesTheO
 }
 
 TEST_F(MainWindowTest, FirstCommandLeavesTheTwoNeverOpenedWindowsUnloadedAndTheirFilesUntouched) {
-    test::writeDictionary(dir.path(), data::kingJamesConfig(), headwordsOf(data::kingJamesConfig()));
+    test::writeDictionary(dir.path(), data::kingJamesConfig(),
+                          headwordsOf(data::kingJamesConfig()));
     startProgram();
     choose(QStringLiteral("mnuDictionariesKJV"));
     EXPECT_EQ(loadedDictionaries(), QStringList{"Form1"});
@@ -268,8 +298,8 @@ TEST_F(MainWindowTest, TabCyclesThroughTheVisibleControlsOfAnOpenDictionary) {
     };
     choose(QStringLiteral("mnuDictionariesEastons"));
     ASSERT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("txtSearch"));
-    EXPECT_EQ(tabFromSearchBox(5), (QStringList{"txtForename", "txtSurname", "lstdata",
-                                                "Command1", "txtSearch"}));
+    EXPECT_EQ(tabFromSearchBox(5),
+              (QStringList{"txtForename", "txtSurname", "lstdata", "Command1", "txtSearch"}));
     choose(QStringLiteral("mnuDictionariesKJV"));
     ASSERT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("txtSearch"));
     EXPECT_EQ(tabFromSearchBox(6), (QStringList{"rtb1", "Command1", "lstdata", "txtSurname",
@@ -282,9 +312,9 @@ TEST_F(MainWindowTest, DictionaryWindowCannotBeClosedMovedOrResizedFromTheKeyboa
     choose(QStringLiteral("mnuDictionariesKJV"));
     QWidget* sub = forms->Form1().widget();
     const QRect geometry = sub->geometry();
-    for (const QKeySequence& keys : {QKeySequence(QKeySequence::Close), QKeySequence("Ctrl+F4"),
-                                     QKeySequence("Ctrl+F7"), QKeySequence("Ctrl+F8"),
-                                     QKeySequence("Alt+-")}) {
+    for (const QKeySequence& keys :
+         {QKeySequence(QKeySequence::Close), QKeySequence("Ctrl+F4"), QKeySequence("Ctrl+F7"),
+          QKeySequence("Ctrl+F8"), QKeySequence("Alt+-")}) {
         SCOPED_TRACE(keys.toString().toStdString());
         QTest::keySequence(QApplication::focusWidget(), keys);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);

@@ -10,6 +10,7 @@
 #include "shell/AboutDialog.h"
 #include "shell/ApplicationSetup.h"
 #include "shell/MainWindow.h"
+#include "shell/MenuKeys.h"
 #include "shell/Workspace.h"
 
 #include <QAccessible>
@@ -139,7 +140,7 @@ class ReadingAreaInMainWindowTest
 TEST_P(ReadingAreaInMainWindowTest, DefaultSizeIsTheDesignAndALargerWindowGrowsTheReadingArea) {
     const data::DictionaryConfig& config = *GetParam();
     for (QAction* a : mainWindow()->findChildren<QAction*>())
-        if (a->text() == config.menuCaption)
+        if (shell::plainCaption(a->text()) == config.menuCaption)
             a->trigger();
     dictwindow::DictionaryWindow& w = forms->dictionaryWindow(config);
     ASSERT_TRUE(w.hasControls());

@@ -22,6 +22,7 @@
 #include "shell/ApplicationSetup.h"
 #include "shell/Forms.h"
 #include "shell/MainWindow.h"
+#include "shell/MenuKeys.h"
 
 #include <QAction>
 #include <QApplication>
@@ -102,7 +103,7 @@ void openDictionary(shell::Forms& forms, const data::DictionaryConfig& config,
     shell::MainWindow* main = forms.mainWindow();
     const auto actions = main->findChildren<QAction*>();
     for (QAction* a : actions)
-        if (a->text() == config.menuCaption)
+        if (shell::plainCaption(a->text()) == config.menuCaption)
             a->trigger();
     settle();
     if (!forms.dictionaryForm(config).isLoaded()) {

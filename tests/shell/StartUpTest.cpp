@@ -151,7 +151,8 @@ INSTANTIATE_TEST_SUITE_P(
                         0,
                         "Tolvane 1.0.0\n",
                         ""},
-        CommandLineCase{"UnknownOption", {"--colour"}, 2, "", "Unknown option 'colour'"},
+        CommandLineCase{"UnknownOption", {"--colour"}, 2, "", "Unknown option '--colour'."},
+        CommandLineCase{"UnknownOptionAsTyped", {"-bogus=1"}, 2, "", "Unknown option '-bogus'."},
         CommandLineCase{"UsageOnStderr", {"--colour"}, 2, "", "--dictionaries <DIR>"},
         CommandLineCase{"StrayArgument", {"db2.mdb"}, 2, "", "Unexpected argument: db2.mdb"}),
     [](const auto& p) { return std::string(p.param.name); });
