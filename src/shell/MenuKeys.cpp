@@ -27,9 +27,9 @@ public:
     ~AccessKeyCues() override { qApp->removeEventFilter(this); }
 
     bool shown() const {
+        const bool inBar = m_bar->hasFocus() && m_bar->activeAction();
         return m_altHeld ||
-               (m_byKeyboard &&
-                (m_bar->hasFocus() || qobject_cast<QMenu*>(QApplication::activePopupWidget())));
+               (m_byKeyboard && (inBar || qobject_cast<QMenu*>(QApplication::activePopupWidget())));
     }
 
 protected:

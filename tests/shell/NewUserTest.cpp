@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
+#include <QStyle>
 #include <QTest>
 
 using namespace tolvane;
@@ -112,6 +113,41 @@ TEST_F(NewUserTest, AltWithALetterInADictionaryWindowTypesNothing) {
     QTest::keyClick(box, Qt::Key_D, Qt::AltModifier);
     EXPECT_EQ(box->text(), before);
     EXPECT_TRUE(fakes.messages->calls.empty());
+}
+
+// Access keys are underlined only while Alt is held or the keyboard is in the menus, so the
+// bar looks exactly as written otherwise; Alt+D opens Dictionaries, a letter chooses an item.
+TEST_F(NewUserTest, AccessKeysAreDrawnWhileAltIsHeldAndOpenMenusAndChooseItems) {
+    const auto underlined = [](QWidget* w) {
+        return w->style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, w) != 0;
+    };
+    const QImage plain = bar()->grab().toImage();
+    EXPECT_FALSE(underlined(bar()));
+    QTest::keyPress(mainWindow(), Qt::Key_Alt, Qt::AltModifier);
+    EXPECT_TRUE(underlined(bar()));
+    EXPECT_NE(bar()->grab().toImage(), plain);
+    QTest::keyRelease(mainWindow(), Qt::Key_Alt, Qt::NoModifier); // into the bar: still shown
+    EXPECT_TRUE(underlined(bar()));
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(underlined(bar()));
+    EXPECT_EQ(bar()->grab().toImage(), plain);
+
+    key(Qt::Key_D, Qt::AltModifier);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->objectName(), QStringLiteral("mnuDictionaries"));
+    EXPECT_TRUE(underlined(menu)); // the keyboard is in the menu
+    key(Qt::Key_E);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return forms->frmEastons().isLoaded(); }));
+
+    // A menu opened with the mouse shows no underlines.
+    choose(QStringLiteral("mnuViewZoomIn"));
+    QMenu* view = mainWindow()->findChild<QMenu*>(QStringLiteral("mnuView"));
+    QTest::mouseClick(bar(), Qt::LeftButton, {},
+                      bar()->actionGeometry(view->menuAction()).center());
+    ASSERT_TRUE(QTest::qWaitFor([view] { return view->isVisible(); }));
+    EXPECT_FALSE(underlined(view));
+    key(Qt::Key_Escape);
 }
 
 TEST_F(NewUserTest, WindowTitlesAreShownAsWrittenWithNoApplicationNameAdded) {
