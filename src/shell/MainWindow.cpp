@@ -85,19 +85,18 @@ void MainWindow::createMenus() {
     // (they work there without this menu); the menu only shows them, after a tab: had the
     // items the same shortcuts, two owners of one key would cancel each other out.
     auto* view = addMenu("mnuView", QStringLiteral("&View"));
-    const auto keys = [](QKeySequence::StandardKey key) {
-        return QLatin1Char('\t') + QKeySequence(key).toString(QKeySequence::NativeText);
+    const auto shown = [](const QString& caption, const QKeySequence& keys) {
+        return caption + QLatin1Char('\t') + keys.toString(QKeySequence::NativeText);
     };
-    m_zoomIn =
-        menuItem(view, "mnuViewZoomIn", QStringLiteral("Zoom &In") + keys(QKeySequence::ZoomIn),
-                 &MainWindow::mnuViewZoomIn_Click);
-    m_zoomOut =
-        menuItem(view, "mnuViewZoomOut", QStringLiteral("Zoom &Out") + keys(QKeySequence::ZoomOut),
-                 &MainWindow::mnuViewZoomOut_Click);
+    m_zoomIn = menuItem(view, "mnuViewZoomIn",
+                        shown(QStringLiteral("Zoom &In"), QKeySequence(QKeySequence::ZoomIn)),
+                        &MainWindow::mnuViewZoomIn_Click);
+    m_zoomOut = menuItem(view, "mnuViewZoomOut",
+                         shown(QStringLiteral("Zoom &Out"), QKeySequence(QKeySequence::ZoomOut)),
+                         &MainWindow::mnuViewZoomOut_Click);
     m_zoomNormal =
         menuItem(view, "mnuViewZoomNormal",
-                 QStringLiteral("&Normal Size\t") +
-                     QKeySequence(Qt::CTRL | Qt::Key_0).toString(QKeySequence::NativeText),
+                 shown(QStringLiteral("&Normal Size"), QKeySequence(Qt::CTRL | Qt::Key_0)),
                  &MainWindow::mnuViewZoomNormal_Click);
 }
 

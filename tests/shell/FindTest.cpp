@@ -315,6 +315,12 @@ TEST_F(FindTest, APhraseIsMarkedWhereItStandsWholeInTheSnippetAndTheEntry) {
     clickItem(c.lstdata, "Moses");
     EXPECT_TRUE(marks(c).isEmpty());
     EXPECT_FALSE(action("mnuFindNextMatch")->isEnabled());
+    // So does a change of the text (the editor's Add empties the boxes).
+    QTest::keyClick(w->txtFind(), Qt::Key_Return);
+    ASSERT_EQ(marks(c).size(), 5);
+    window(data::eastonsConfig()).cmdAdd_Click();
+    EXPECT_TRUE(marks(c).isEmpty());
+    window(data::eastonsConfig()).cmdcancel_Click();
 }
 
 // Back and Forward, and the zoom, are enabled only when they can act.
