@@ -3,6 +3,7 @@
 #include "engine/FullTextMarks.h"
 
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -32,17 +33,21 @@ void setSelections(QWidget* box, const QList<QTextEdit::ExtraSelection>& selecti
         static_cast<QTextEdit*>(box)->setExtraSelections(selections);
 }
 
-// Puts the box's caret at the start of the mark and scrolls it into sight.
+// Puts the box's caret at the start of the mark and scrolls it into the middle of the box,
+// where the eye finds it (as far as the text goes on either side).
 void scrollTo(QWidget* box, const QTextCursor& mark) {
     QTextCursor caret(mark);
     caret.setPosition(mark.selectionStart());
     if (auto* plain = qobject_cast<QPlainTextEdit*>(box)) {
         plain->setTextCursor(caret);
-        plain->ensureCursorVisible();
+        plain->centerCursor();
     } else {
         auto* rich = static_cast<QTextEdit*>(box);
         rich->setTextCursor(caret);
         rich->ensureCursorVisible();
+        QScrollBar* bar = rich->verticalScrollBar();
+        bar->setValue(bar->value() + rich->cursorRect().center().y() -
+                      rich->viewport()->height() / 2);
     }
 }
 

@@ -46,10 +46,14 @@ protected:
             }
             break;
         }
+        // The mouse ends the keyboard's turn. When a window comes or goes, the release of Alt
+        // may have gone to another window or program (Alt+F4, Alt+Tab).
         case QEvent::MouseButtonPress:
+        case QEvent::WindowActivate:
+        case QEvent::WindowDeactivate:
         case QEvent::ApplicationDeactivate:
             if (m_byKeyboard || m_altHeld) {
-                m_byKeyboard = m_altHeld = false; // an Alt release may go to another program
+                m_byKeyboard = m_altHeld = false;
                 redraw();
             }
             break;
