@@ -1,10 +1,16 @@
 #include "engine/FullTextQuery.h"
 
+#include <QList>
+#include <algorithm>
+#include <QSet>
 #include <QStringList>
+#include <span>
 
 namespace tolvane::engine {
 
 namespace {
+
+using CodePoints = std::span<const char32_t>;
 
 QString unclosedQuote() {
     return QStringLiteral("A quotation mark is not closed.");
@@ -12,73 +18,140 @@ QString unclosedQuote() {
 QString misplacedStar() {
     return QStringLiteral("Put * at the end of a word, as in bless*.");
 }
+QString tooManyWords() {
+    return QStringLiteral("Search for at most %1 different words at once.")
+        .arg(kMostFullTextWords);
+}
 
-// Whether the text holds anything the tokenizer keeps as (part of) a word.
-bool hasWordCharacter(QStringView text) {
-    for (QChar c : text)
-        if (c.isLetterOrNumber() || c.isMark())
+// What the index's tokenizer keeps as (part of) a word: letters, numbers, marks and private
+// use characters, judged by code point, so a word beyond U+FFFF counts as one.
+bool isWordCharacter(char32_t c) {
+    return QChar::isLetterOrNumber(c) || QChar::isMark(c) ||
+           QChar::category(c) == QChar::Other_PrivateUse;
+}
+
+// Control characters (a pasted NUL or tab) part words as spaces do: FTS5 reads a quoted
+// string only up to a NUL.
+bool isSeparator(char32_t c) {
+    return QChar::isSpace(c) || QChar::category(c) == QChar::Other_Control;
+}
+
+// How many words the tokenizer makes of the text.
+int wordCount(CodePoints text) {
+    int words = 0;
+    bool inWord = false;
+    for (char32_t c : text) {
+        const bool word = isWordCharacter(c);
+        words += word && !inWord;
+        inWord = word;
+    }
+    return words;
+}
+
+// The distinct terms so far; a term typed again (in any letter case) adds nothing.
+class Terms {
+public:
+    void add(CodePoints text, bool prefix) {
+        QString body;
+        body.reserve(qsizetype(text.size()));
+        for (char32_t c : text) {
+            if (isSeparator(c))
+                body += QLatin1Char(' ');
+            else if (c == U'"')
+                body += QLatin1String("\"\"");
+            else
+                body += QString::fromUcs4(&c, 1);
+        }
+        const QString term = QLatin1Char('"') + body + QLatin1Char('"') +
+                             (prefix ? QStringLiteral("*") : QString());
+        const QString key = term.toCaseFolded();
+        if (m_seen.contains(key))
+            return;
+        m_seen.insert(key);
+        m_terms << term;
+        m_words += wordCount(text);
+    }
+    int words() const { return m_words; }
+    QString match() const { return m_terms.join(QLatin1Char(' ')); }
+
+private:
+    QStringList m_terms;
+    QSet<QString> m_seen;
+    int m_words = 0;
+};
+
+bool hasWordCharacter(CodePoints text) {
+    for (char32_t c : text)
+        if (isWordCharacter(c))
             return true;
     return false;
 }
 
-QString quoted(QStringView text, bool prefix) {
-    QString body = text.toString();
-    body.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + body + QLatin1Char('"') + (prefix ? QStringLiteral("*") : QString());
+bool endsWithStar(CodePoints text) {
+    return !text.empty() && text.back() == U'*';
 }
 
 } // namespace
 
 FullTextQuery translateFullTextQuery(QStringView typed) {
     FullTextQuery result;
-    QStringList terms;
-    qsizetype i = 0;
-    const qsizetype n = typed.size();
+    const QList<uint> ucs4 = typed.toUcs4(); // invalid UTF-16 becomes U+FFFD
+    const CodePoints text(reinterpret_cast<const char32_t*>(ucs4.constData()),
+                          size_t(ucs4.size()));
+    Terms terms;
+    size_t i = 0;
+    const size_t n = text.size();
     while (i < n) {
-        if (typed[i].isSpace()) {
+        if (isSeparator(text[i])) {
             ++i;
             continue;
         }
-        if (typed[i] == u'"') {
-            const qsizetype close = typed.indexOf(u'"', i + 1);
-            if (close < 0) {
+        if (text[i] == U'"') {
+            size_t close = i + 1;
+            while (close < n && text[close] != U'"')
+                ++close;
+            if (close == n) {
                 result.problem = unclosedQuote();
                 return result;
             }
-            const QStringView phrase = typed.mid(i + 1, close - i - 1);
+            const CodePoints phrase = text.subspan(i + 1, close - i - 1);
             i = close + 1;
             bool prefix = false;
-            if (i < n && typed[i] == u'*') {
+            while (i < n && text[i] == U'*') {
                 prefix = true;
-                while (i < n && typed[i] == u'*')
-                    ++i;
+                ++i;
             }
             if (hasWordCharacter(phrase))
-                terms << quoted(phrase, prefix);
+                terms.add(phrase, prefix);
             else if (prefix) {
                 result.problem = misplacedStar();
                 return result;
             }
             continue;
         }
-        qsizetype end = i;
-        while (end < n && !typed[end].isSpace() && typed[end] != u'"')
+        size_t end = i;
+        while (end < n && !isSeparator(text[end]) && text[end] != U'"')
             ++end;
-        QStringView word = typed.mid(i, end - i);
+        CodePoints word = text.subspan(i, end - i);
         i = end;
         bool prefix = false;
-        while (word.endsWith(u'*')) {
+        while (endsWithStar(word)) {
             prefix = true;
-            word.chop(1);
+            word = word.first(word.size() - 1);
         }
-        if (word.contains(u'*') || (prefix && !hasWordCharacter(word))) {
+        if (std::find(word.begin(), word.end(), U'*') != word.end() ||
+            (prefix && !hasWordCharacter(word))) {
             result.problem = misplacedStar();
             return result;
         }
         if (hasWordCharacter(word))
-            terms << quoted(word, prefix);
+            terms.add(word, prefix);
     }
-    result.match = terms.join(QLatin1Char(' '));
+    if (terms.words() > kMostFullTextWords) {
+        result.problem = tooManyWords();
+        return result;
+    }
+    result.match = terms.match();
     return result;
 }
 

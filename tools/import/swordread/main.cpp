@@ -7,6 +7,7 @@
 // of its own with limits on memory and processor time, and the tool only trusts a complete,
 // well-formed stream.
 
+#include "ModuleFiles.h"
 #include "SwordLibrary.h"
 #include "import/SwordProtocol.h"
 #include "platform/HelperLimits.h"
@@ -125,6 +126,12 @@ int read(SwordLibrary& library, Writer& out, const std::string& name) {
     out.module(info);
     if (info.entries <= 0)
         return out.failure(ss::Damaged, "its index holds no entries (missing or empty)");
+    const char* driver = module->getConfigEntry("ModDrv");
+    const char* dataPath = module->getConfigEntry("AbsoluteDataPath");
+    if (const std::string problem =
+            tolvane::swordread::checkDictionaryFiles(driver ? driver : "", dataPath ? dataPath : "");
+        !problem.empty())
+        return out.failure(ss::Damaged, problem);
 
     // The walk stops at the module's own entry count: on a damaged data file libsword's
     // step to the next entry can go round for ever.
