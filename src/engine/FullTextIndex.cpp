@@ -87,8 +87,7 @@ qint64 fillStart(sqlite::Connection& connection, const FullTextSource& source) {
 
 // The first row id a step from `filledThrough` takes in.
 qint64 firstUnfilled(qint64 filledThrough) {
-    return filledThrough == std::numeric_limits<qint64>::min() ? filledThrough
-                                                                : filledThrough + 1;
+    return filledThrough == std::numeric_limits<qint64>::min() ? filledThrough : filledThrough + 1;
 }
 
 // An index filled before rows at or below 0 were taken in misses them although its progress
@@ -172,15 +171,15 @@ bool fillFullTextIndex(sqlite::Connection& connection, const FullTextSource& sou
     const QString index = quoteIdentifier(fullTextTableName(source.table));
     const QString table = sourceTable(source);
     stepRows = std::max(stepRows, 2); // a step from the lowest possible row id moves on
-    std::optional<qint64> start; // where this fill began, for the progress
+    std::optional<qint64> start;      // where this fill began, for the progress
     for (;;) {
         std::optional<sqlite::Transaction> transaction;
         if (ownTransactions)
             transaction.emplace(connection);
         FillState state = fillState(connection, source);
         if (state.target < 0 || missesFilledRows(connection, source, state.filledThrough))
-            state = {fillStart(connection, source), std::max(state.target,
-                                                             largestRowid(connection, source))};
+            state = {fillStart(connection, source),
+                     std::max(state.target, largestRowid(connection, source))};
         if (!start)
             start = state.filledThrough;
         const bool complete = state.filledThrough >= state.target;

@@ -56,10 +56,10 @@ struct FullTextProgress {
     }
 };
 
-// Indexes the rows not yet indexed, `stepRows` at a time, row ids 0 and below included. With ownTransactions each step is
-// one transaction of its own (for a file others may write meanwhile); without, everything
-// runs in the caller's. progress is called after every step; returning false stops the fill
-// (it can be resumed later). Returns true when the index is complete.
+// Indexes the rows not yet indexed, `stepRows` at a time, row ids 0 and below included. With
+// ownTransactions each step is one transaction of its own (for a file others may write meanwhile);
+// without, everything runs in the caller's. progress is called after every step; returning false
+// stops the fill (it can be resumed later). Returns true when the index is complete.
 bool fillFullTextIndex(sqlite::Connection& connection, const FullTextSource& source,
                        bool ownTransactions,
                        const std::function<bool(const FullTextProgress&)>& progress = {},

@@ -1,9 +1,9 @@
 #include "engine/FullTextQuery.h"
 
 #include <QList>
-#include <algorithm>
 #include <QSet>
 #include <QStringList>
+#include <algorithm>
 #include <span>
 
 namespace tolvane::engine {
@@ -19,15 +19,18 @@ QString misplacedStar() {
     return QStringLiteral("Put * at the end of a word, as in bless*.");
 }
 QString tooManyWords() {
-    return QStringLiteral("Search for at most %1 different words at once.")
-        .arg(kMostFullTextWords);
+    return QStringLiteral("Search for at most %1 different words at once.").arg(kMostFullTextWords);
 }
 
-// What the index's tokenizer keeps as (part of) a word: letters, numbers, marks and private
-// use characters, judged by code point, so a word beyond U+FFFF counts as one.
+// What makes a word to the index's tokenizer, judged by code point (a word beyond U+FFFF is
+// one like any other): letters, numbers and private use characters. Combining marks belong
+// to the word they follow but make none on their own (the tokenizer removes them).
 bool isWordCharacter(char32_t c) {
-    return QChar::isLetterOrNumber(c) || QChar::isMark(c) ||
-           QChar::category(c) == QChar::Other_PrivateUse;
+    return QChar::isLetterOrNumber(c) || QChar::category(c) == QChar::Other_PrivateUse;
+}
+
+bool isPartOfWord(char32_t c) {
+    return isWordCharacter(c) || QChar::category(c) == QChar::Mark_NonSpacing;
 }
 
 // Control characters (a pasted NUL or tab) part words as spaces do: FTS5 reads a quoted
@@ -39,11 +42,16 @@ bool isSeparator(char32_t c) {
 // How many words the tokenizer makes of the text.
 int wordCount(CodePoints text) {
     int words = 0;
-    bool inWord = false;
+    bool counted = false; // the word under way has been counted
     for (char32_t c : text) {
-        const bool word = isWordCharacter(c);
-        words += word && !inWord;
-        inWord = word;
+        if (!isPartOfWord(c)) {
+            counted = false;
+            continue;
+        }
+        if (isWordCharacter(c) && !counted) {
+            ++words;
+            counted = true;
+        }
     }
     return words;
 }
@@ -62,8 +70,8 @@ public:
             else
                 body += QString::fromUcs4(&c, 1);
         }
-        const QString term = QLatin1Char('"') + body + QLatin1Char('"') +
-                             (prefix ? QStringLiteral("*") : QString());
+        const QString term =
+            QLatin1Char('"') + body + QLatin1Char('"') + (prefix ? QStringLiteral("*") : QString());
         const QString key = term.toCaseFolded();
         if (m_seen.contains(key))
             return;
@@ -96,8 +104,7 @@ bool endsWithStar(CodePoints text) {
 FullTextQuery translateFullTextQuery(QStringView typed) {
     FullTextQuery result;
     const QList<uint> ucs4 = typed.toUcs4(); // invalid UTF-16 becomes U+FFFD
-    const CodePoints text(reinterpret_cast<const char32_t*>(ucs4.constData()),
-                          size_t(ucs4.size()));
+    const CodePoints text(reinterpret_cast<const char32_t*>(ucs4.constData()), size_t(ucs4.size()));
     Terms terms;
     size_t i = 0;
     const size_t n = text.size();

@@ -58,21 +58,19 @@ TEST_P(QueryLanguage, TypedTextBecomesQuotedTermsOrANote) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, QueryLanguage,
-    testing::Values(Translation{"grace  truth", "\"grace\" \"truth\""},
-                    Translation{"\"tree of life\"", "\"tree of life\""},
-                    Translation{"bless*", "\"bless\"*"},
-                    Translation{"\"holy spi\"*", "\"holy spi\"*"},
-                    // FTS5 operators and column filters typed by the user stay words.
-                    Translation{"grace OR NOT truth", "\"grace\" \"OR\" \"NOT\" \"truth\""},
-                    Translation{"headword:x (y)", "\"headword:x\" \"(y)\""},
-                    Translation{"  - && ", ""}, Translation{"", ""},
-                    Translation{"\"unclosed phrase", nullptr}, Translation{"*", nullptr},
-                    Translation{"grace *", nullptr}, Translation{"bl*ss", nullptr},
-                    Translation{"\"\"*", nullptr},
-                    // Words beyond U+FFFF are words; a term typed again is searched once.
-                    Translation{"\xf0\x90\x8c\xb0\xf0\x90\x8c\xb1",
-                                "\"\xf0\x90\x8c\xb0\xf0\x90\x8c\xb1\""},
-                    Translation{"the The \"THE\" the* the*", "\"the\" \"the\"*"}));
+    testing::Values(
+        Translation{"grace  truth", "\"grace\" \"truth\""},
+        Translation{"\"tree of life\"", "\"tree of life\""}, Translation{"bless*", "\"bless\"*"},
+        Translation{"\"holy spi\"*", "\"holy spi\"*"},
+        // FTS5 operators and column filters typed by the user stay words.
+        Translation{"grace OR NOT truth", "\"grace\" \"OR\" \"NOT\" \"truth\""},
+        Translation{"headword:x (y)", "\"headword:x\" \"(y)\""}, Translation{"  - && ", ""},
+        Translation{"", ""}, Translation{"\"unclosed phrase", nullptr}, Translation{"*", nullptr},
+        Translation{"grace *", nullptr}, Translation{"bl*ss", nullptr},
+        Translation{"\"\"*", nullptr},
+        // Words beyond U+FFFF are words; a term typed again is searched once.
+        Translation{"\xf0\x90\x8c\xb0\xf0\x90\x8c\xb1", "\"\xf0\x90\x8c\xb0\xf0\x90\x8c\xb1\""},
+        Translation{"the The \"THE\" the* the*", "\"the\" \"the\"*"}));
 
 TEST(QueryLanguageLimits, ControlCharactersPartWordsAndLongQueriesFoldOrAreRefused) {
     EXPECT_EQ(translateFullTextQuery(QString::fromUtf8("gra\0ce\x01x", 8)).match,
@@ -89,8 +87,9 @@ TEST(QueryLanguageLimits, ControlCharactersPartWordsAndLongQueriesFoldOrAreRefus
     for (int i = 0; i < kMostFullTextWords; ++i)
         words << QStringLiteral("w%1").arg(i);
     EXPECT_TRUE(translateFullTextQuery(words.join(QLatin1Char(' '))).isValid());
-    for (const QString& typed : {words.join(QLatin1Char(' ')) + QStringLiteral(" more"),
-                                 QLatin1Char('"') + words.join(QLatin1Char(' ')) + QStringLiteral(" more\"")}) {
+    for (const QString& typed :
+         {words.join(QLatin1Char(' ')) + QStringLiteral(" more"),
+          QLatin1Char('"') + words.join(QLatin1Char(' ')) + QStringLiteral(" more\"")}) {
         const FullTextQuery query = translateFullTextQuery(typed);
         EXPECT_FALSE(query.isValid());
         EXPECT_TRUE(query.isEmpty());

@@ -226,7 +226,8 @@ TEST(FindService, OnAFullDiskAnOlderFileIsSearchedInMemoryAndSaysSoOnceInALine) 
     const auto& eastons = data::eastonsConfig();
     std::vector<test::DictRow> rows;
     for (int i = 0; i < 500; ++i)
-        rows.push_back({QStringLiteral("W%1").arg(i), QStringLiteral("grace upon grace %1").arg(i)});
+        rows.push_back(
+            {QStringLiteral("W%1").arg(i), QStringLiteral("grace upon grace %1").arg(i)});
     test::writeDictionaryFile(dir.path(), eastons, rows);
     FullDisk full(dir.path());
     find::FindService service;
@@ -260,9 +261,11 @@ TEST(FindService, AFailedSearchNamesTheFileButQuotesNoStatement) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !finished.isEmpty(); }, 30000));
     const QStringList problems = finished.back().front().value<find::FindResults>().problems;
     ASSERT_EQ(problems.size(), 1);
-    EXPECT_TRUE(problems.front().contains(QStringLiteral("data.mdb"))) << problems.front().toStdString();
+    EXPECT_TRUE(problems.front().contains(QStringLiteral("data.mdb")))
+        << problems.front().toStdString();
     for (const char* sql : {"SELECT", "MATCH", "FROM"})
-        EXPECT_FALSE(problems.front().contains(QLatin1String(sql))) << problems.front().toStdString();
+        EXPECT_FALSE(problems.front().contains(QLatin1String(sql)))
+            << problems.front().toStdString();
 }
 
 TEST(DictionaryIndex, ACountStopsWhenANewerSearchCancelsIt) {

@@ -6,8 +6,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <thread>

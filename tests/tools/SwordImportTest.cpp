@@ -241,21 +241,19 @@ TEST_P(DamagedModule, IsRefusedAndLeavesTheOutputAlone) {
         EXPECT_TRUE(message.contains(file)) << message.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(NavesTopicalBible, DamagedModule,
-                         ::testing::Values(Damage{"IndexGarbled", ".idx", Damage::Garble},
-                                           Damage{"IndexEmpty", ".idx", Damage::Empty},
-                                           Damage{"IndexHalved", ".idx", Damage::HalveRecords,
-                                                  true},
-                                           Damage{"IndexLastRecordCut", ".idx",
-                                                  Damage::DropLastRecord, true},
-                                           Damage{"IndexCutMidRecord", ".idx", Damage::Truncate,
-                                                  true},
-                                           Damage{"KeysGarbled", ".dat", Damage::Garble},
-                                           Damage{"KeysTruncated", ".dat", Damage::Truncate},
-                                           Damage{"KeysMissing", ".dat", Damage::Remove},
-                                           Damage{"BlockIndexGarbled", ".zdx", Damage::Garble},
-                                           Damage{"BlocksTruncated", ".zdt", Damage::Truncate}),
-                         [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    NavesTopicalBible, DamagedModule,
+    ::testing::Values(Damage{"IndexGarbled", ".idx", Damage::Garble},
+                      Damage{"IndexEmpty", ".idx", Damage::Empty},
+                      Damage{"IndexHalved", ".idx", Damage::HalveRecords, true},
+                      Damage{"IndexLastRecordCut", ".idx", Damage::DropLastRecord, true},
+                      Damage{"IndexCutMidRecord", ".idx", Damage::Truncate, true},
+                      Damage{"KeysGarbled", ".dat", Damage::Garble},
+                      Damage{"KeysTruncated", ".dat", Damage::Truncate},
+                      Damage{"KeysMissing", ".dat", Damage::Remove},
+                      Damage{"BlockIndexGarbled", ".zdx", Damage::Garble},
+                      Damage{"BlocksTruncated", ".zdt", Damage::Truncate}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 // The rows are stored while the helper still reads: an answer that breaks off after many
 // entries must leave the output as it was all the same.

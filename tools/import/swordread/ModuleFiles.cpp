@@ -56,8 +56,8 @@ std::string checkIndex(const std::string& dataPath, const IndexLayout& layout) {
         furthest = std::max(furthest, end);
     }
     if (count > 0 && furthest < data.size() - kTrailingLineEnd)
-        return "its index " + indexName + " lists " + std::to_string(count) +
-               " records, but " + dataName + " holds more beyond them: the index is cut short";
+        return "its index " + indexName + " lists " + std::to_string(count) + " records, but " +
+               dataName + " holds more beyond them: the index is cut short";
     return {};
 }
 

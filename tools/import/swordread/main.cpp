@@ -128,8 +128,8 @@ int read(SwordLibrary& library, Writer& out, const std::string& name) {
         return out.failure(ss::Damaged, "its index holds no entries (missing or empty)");
     const char* driver = module->getConfigEntry("ModDrv");
     const char* dataPath = module->getConfigEntry("AbsoluteDataPath");
-    if (const std::string problem =
-            tolvane::swordread::checkDictionaryFiles(driver ? driver : "", dataPath ? dataPath : "");
+    if (const std::string problem = tolvane::swordread::checkDictionaryFiles(
+            driver ? driver : "", dataPath ? dataPath : "");
         !problem.empty())
         return out.failure(ss::Damaged, problem);
 
