@@ -95,8 +95,8 @@ qint64 firstUnfilled(qint64 filledThrough) {
 bool missesFilledRows(sqlite::Connection& connection, const FullTextSource& source,
                       qint64 filledThrough) {
     sqlite::StatementLease missing = connection.reuse(
-        QStringLiteral("SELECT 1 FROM %1 WHERE rowid <= ?1 AND rowid NOT IN (SELECT rowid FROM "
-                       "%2) LIMIT 1")
+        QStringLiteral("SELECT 1 FROM %1 AS source WHERE source.rowid <= ?1 AND NOT EXISTS "
+                       "(SELECT 1 FROM %2 AS fts WHERE fts.rowid = source.rowid) LIMIT 1")
             .arg(sourceTable(source), quoteIdentifier(fullTextTableName(source.table))));
     missing->bind(1, std::min<qint64>(filledThrough, 0));
     return missing->step();

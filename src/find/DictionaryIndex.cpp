@@ -84,7 +84,8 @@ DictionaryIndex::DictionaryIndex(const data::DictionaryConfig& config, const QSt
         engine::openDatabaseFile(m_path); // throws the error that says what is wrong
     }
     setUpSearching(*m_connection);
-    m_fileId = fileIdentity(m_path, m_inMemory);
+    if (!m_inMemory)
+        m_fileId = fileIdentity(m_path, false);
 }
 
 DictionaryIndex::~DictionaryIndex() = default;
@@ -107,6 +108,8 @@ void DictionaryIndex::setUpSearching(sqlite::Connection& connection) {
 
 // A private copy of the dictionary's table in memory, with the same row ids, indexed there.
 void DictionaryIndex::openCopy() {
+    // A copy goes stale when the file changes from now on, even in place.
+    const quint64 copiedFile = fileIdentity(m_path, true);
     const QString shown = QDir::toNativeSeparators(m_path);
     auto memory = std::make_unique<sqlite::Connection>(QString(), sqlite::OpenMode::Memory, shown);
     if (engine::sniffDatabaseFile(m_path).kind == engine::FileKind::Jet) {
@@ -133,6 +136,7 @@ void DictionaryIndex::openCopy() {
     m_connection = std::move(memory);
     setUpSearching(*m_connection);
     m_inMemory = true;
+    m_fileId = copiedFile;
 }
 
 bool DictionaryIndex::isPrepared() {

@@ -156,6 +156,10 @@ void Connection::fail(int rc, const QString& what) const {
     const QString detail =
         m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
     const QString file = m_displayName;
+    // A full disk met inside a virtual table (the full-text index making its tables) comes
+    // back as a plain error that only says so in its text.
+    if (detail.contains(QLatin1String(sqlite3_errstr(SQLITE_FULL))))
+        rc = SQLITE_FULL;
     switch (rc & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
