@@ -11,7 +11,7 @@
 namespace tolvane::swordread {
 
 // `driver` is the module's ModDrv (RawLD, RawLD4, zLD; others are not checked), `dataPath`
-// its AbsoluteDataPath, the files' path without their suffix. Returns what is wrong, naming
+// the files' path without their suffix (its library folder and DataPath). Returns what is wrong, naming
 // the file, or empty when the files are sound.
 std::string checkDictionaryFiles(const std::string& driver, const std::string& dataPath);
 

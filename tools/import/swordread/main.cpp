@@ -16,6 +16,7 @@
 
 #include <QByteArray>
 #include <QDataStream>
+#include <QDir>
 #include <QFile>
 
 #include <cstdio>
@@ -113,6 +114,19 @@ int list(SwordLibrary& library, Writer& out) {
     return out.end(count);
 }
 
+std::string configEntry(sword::SWModule* module, const char* key) {
+    const char* value = module->getConfigEntry(key);
+    return value ? value : "";
+}
+
+// The module's data files without their suffix: its library folder, then its DataPath.
+std::string dataFiles(sword::SWModule* module) {
+    const QString path = QFile::decodeName(configEntry(module, "PrefixPath").c_str()) +
+                         QLatin1Char('/') +
+                         QFile::decodeName(configEntry(module, "DataPath").c_str());
+    return QFile::encodeName(QDir::cleanPath(path)).toStdString();
+}
+
 int read(SwordLibrary& library, Writer& out, const std::string& name) {
     sword::SWModule* module = library.module(name);
     if (!module) {
@@ -126,10 +140,8 @@ int read(SwordLibrary& library, Writer& out, const std::string& name) {
     out.module(info);
     if (info.entries <= 0)
         return out.failure(ss::Damaged, "its index holds no entries (missing or empty)");
-    const char* driver = module->getConfigEntry("ModDrv");
-    const char* dataPath = module->getConfigEntry("AbsoluteDataPath");
     if (const std::string problem = tolvane::swordread::checkDictionaryFiles(
-            driver ? driver : "", dataPath ? dataPath : "");
+            configEntry(module, "ModDrv"), dataFiles(module));
         !problem.empty())
         return out.failure(ss::Damaged, problem);
 
