@@ -42,6 +42,10 @@ struct Translation {
     const char* match; // nullptr: malformed
 };
 
+void PrintTo(const Translation& t, std::ostream* os) {
+    *os << t.typed;
+}
+
 class QueryLanguage : public testing::TestWithParam<Translation> {};
 
 TEST_P(QueryLanguage, TypedTextBecomesQuotedTermsOrANote) {
