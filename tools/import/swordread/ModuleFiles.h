@@ -11,8 +11,8 @@
 namespace tolvane::swordread {
 
 // `driver` is the module's ModDrv (RawLD, RawLD4, zLD; others are not checked), `dataPath`
-// the files' path without their suffix (its library folder and DataPath). Returns what is wrong, naming
-// the file, or empty when the files are sound.
+// the files' path without their suffix (its library folder and DataPath). Returns what is wrong,
+// naming the file, or empty when the files are sound.
 std::string checkDictionaryFiles(const std::string& driver, const std::string& dataPath);
 
 } // namespace tolvane::swordread
