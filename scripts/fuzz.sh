@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang, AddressSanitizer and UndefinedBehaviorSanitizer in their
 # own tree and runs each for a while: the RTF reader and its round trip (seeded from a copy of
-# the RTF corpus), the query parser round trip, the LIKE matcher against a reference, the
+# the RTF corpus), the query parser round trip, the Find box's full-text query, the LIKE matcher against a reference, the
 # engine's LIKE and = queries against the matcher, the CSV reader whole and in pieces (seeded
 # from the heads of the shared CSV files) and the Jet helper's stream. Each target's corpus
 # grows across runs in the build tree. Fails when a target crashes, hangs or runs out of
@@ -12,8 +12,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-30}"
 build="${2:-$root/build-fuzz}"
 shared="${TOLVANE_SHARED_DIR:-$root/../shared}"
-targets=(fuzz_rtf_read fuzz_rtf_roundtrip fuzz_query_roundtrip fuzz_pattern_matcher
-  fuzz_engine_queries fuzz_csv_reader fuzz_jet_stream)
+targets=(fuzz_rtf_read fuzz_rtf_roundtrip fuzz_query_roundtrip fuzz_fulltext_query
+  fuzz_pattern_matcher fuzz_engine_queries fuzz_csv_reader fuzz_jet_stream)
 if [ $# -gt 2 ]; then
   targets=("${@:3}")
 fi
@@ -62,6 +62,8 @@ for target in "${targets[@]}"; do
     starting_input "$target" quoted '\x00\xef\xbb\xbf"h1","h2"\r\n"a ""b""",c\r\n' ;;
   fuzz_query_roundtrip)
     starting_input "$target" words "O'Neil * ? [a-z] %%1 ''" ;;
+  fuzz_fulltext_query)
+    starting_input "$target" words 'gra\x00ce "tree of\tlife"* bless* \xf0\x90\x8c\xb0 the the' ;;
   fuzz_pattern_matcher)
     starting_input "$target" classes '[A-c]*[!0-9]?#\x00Xy`5'
     starting_input "$target" apostrophes "*['x]*\\x00a\\xca\\xbcb" ;;

@@ -21,7 +21,8 @@ constexpr int ObjectClosed = 3420;       // "Object invalid or no longer set."
 constexpr int InvalidArgument = 3001;    // "Invalid argument."
 constexpr int InvalidOperation = 3219;   // "Invalid operation."
 constexpr int SubscriptOutOfRange = 9;
-constexpr int DiskIo = 3043; // disk or I/O error
+constexpr int DiskIo = 3043;   // disk or I/O error
+constexpr int DiskFull = 3026; // "Not enough space on disk."
 } // namespace err
 
 class EngineError : public NumberedError {

@@ -6,6 +6,7 @@
 #include "engine/sqlite/Statement.h"
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace tolvane::engine {
@@ -72,6 +73,35 @@ qint64 largestRowid(sqlite::Connection& connection, const FullTextSource& source
     return last->step() ? last->columnInt64(0) : 0;
 }
 
+// Where a fill starts: just below the lowest row id, which may be 0 or below in a file
+// written by another program. The lowest possible row id has nothing below it: a fill from
+// there takes it in too (the range a step fills is replaced, so doing it twice is harmless).
+qint64 fillStart(sqlite::Connection& connection, const FullTextSource& source) {
+    sqlite::StatementLease first = connection.reuse(
+        QStringLiteral("SELECT coalesce(min(rowid), 1) FROM %1").arg(sourceTable(source)));
+    const qint64 lowest = first->step() ? first->columnInt64(0) : 1;
+    return std::min<qint64>(lowest, 1) == std::numeric_limits<qint64>::min()
+               ? lowest
+               : std::min<qint64>(lowest, 1) - 1;
+}
+
+// The first row id a step from `filledThrough` takes in.
+qint64 firstUnfilled(qint64 filledThrough) {
+    return filledThrough == std::numeric_limits<qint64>::min() ? filledThrough : filledThrough + 1;
+}
+
+// An index filled before rows at or below 0 were taken in misses them although its progress
+// row says otherwise; every row at or below the filled mark is in a sound index.
+bool missesFilledRows(sqlite::Connection& connection, const FullTextSource& source,
+                      qint64 filledThrough) {
+    sqlite::StatementLease missing = connection.reuse(
+        QStringLiteral("SELECT 1 FROM %1 AS source WHERE source.rowid <= ?1 AND NOT EXISTS "
+                       "(SELECT 1 FROM %2 AS fts WHERE fts.rowid = source.rowid) LIMIT 1")
+            .arg(sourceTable(source), quoteIdentifier(fullTextTableName(source.table))));
+    missing->bind(1, std::min<qint64>(filledThrough, 0));
+    return missing->step();
+}
+
 void writeFillState(sqlite::Connection& connection, const FullTextSource& source,
                     const FillState& state) {
     sqlite::StatementLease write = connection.reuse(
@@ -113,8 +143,10 @@ FullTextState fullTextState(sqlite::Connection& connection, const FullTextSource
     if (!tableExists(connection, fullTextTableName(source.table)))
         return FullTextState::Missing;
     const FillState state = fillState(connection, source);
-    return state.target >= 0 && state.filledThrough >= state.target ? FullTextState::Complete
-                                                                    : FullTextState::Partial;
+    return state.target >= 0 && state.filledThrough >= state.target &&
+                   !missesFilledRows(connection, source, state.filledThrough)
+               ? FullTextState::Complete
+               : FullTextState::Partial;
 }
 
 void createFullTextIndex(sqlite::Connection& connection, const FullTextSource& source) {
@@ -127,7 +159,8 @@ void createFullTextIndex(sqlite::Connection& connection, const FullTextSource& s
                                    "filled_through INTEGER NOT NULL, fill_target INTEGER NOT NULL)")
                         .arg(quoteIdentifier(QLatin1String(kProgressTable))));
     if (fillState(connection, source).target < 0)
-        writeFillState(connection, source, {0, largestRowid(connection, source)});
+        writeFillState(connection, source,
+                       {fillStart(connection, source), largestRowid(connection, source)});
     // Rows stored from now on are indexed as they are stored; the fill covers the older ones.
     createTriggers(connection, source);
 }
@@ -137,37 +170,41 @@ bool fillFullTextIndex(sqlite::Connection& connection, const FullTextSource& sou
                        const std::function<bool(const FullTextProgress&)>& progress, int stepRows) {
     const QString index = quoteIdentifier(fullTextTableName(source.table));
     const QString table = sourceTable(source);
-    stepRows = std::max(stepRows, 1);
+    stepRows = std::max(stepRows, 2); // a step from the lowest possible row id moves on
+    std::optional<qint64> start;      // where this fill began, for the progress
     for (;;) {
         std::optional<sqlite::Transaction> transaction;
         if (ownTransactions)
             transaction.emplace(connection);
         FillState state = fillState(connection, source);
-        if (state.target < 0)
-            state = {0, largestRowid(connection, source)};
+        if (state.target < 0 || missesFilledRows(connection, source, state.filledThrough))
+            state = {fillStart(connection, source),
+                     std::max(state.target, largestRowid(connection, source))};
+        if (!start)
+            start = state.filledThrough;
         const bool complete = state.filledThrough >= state.target;
         qint64 upTo = state.target;
         if (!complete) {
             sqlite::StatementLease step = connection.reuse(
-                QStringLiteral("SELECT rowid FROM %1 WHERE rowid > ?1 ORDER BY rowid LIMIT 1 "
+                QStringLiteral("SELECT rowid FROM %1 WHERE rowid >= ?1 ORDER BY rowid LIMIT 1 "
                                "OFFSET ?2")
                     .arg(table));
-            step->bind(1, state.filledThrough);
+            step->bind(1, firstUnfilled(state.filledThrough));
             step->bind(2, qint64(stepRows - 1));
             if (step->step())
                 upTo = std::min(step->columnInt64(0), state.target);
             // A row stored since the index was made may already be in it (by its trigger):
             // the range is replaced, never added twice.
             sqlite::StatementLease clear = connection.reuse(
-                QStringLiteral("DELETE FROM %1 WHERE rowid > ?1 AND rowid <= ?2").arg(index));
-            clear->bind(1, state.filledThrough);
+                QStringLiteral("DELETE FROM %1 WHERE rowid >= ?1 AND rowid <= ?2").arg(index));
+            clear->bind(1, firstUnfilled(state.filledThrough));
             clear->bind(2, upTo);
             clear->run();
             sqlite::StatementLease fill = connection.reuse(
-                QStringLiteral("INSERT INTO %1 (%2) SELECT rowid, %3 FROM %4 WHERE rowid > ?1 "
+                QStringLiteral("INSERT INTO %1 (%2) SELECT rowid, %3 FROM %4 WHERE rowid >= ?1 "
                                "AND rowid <= ?2")
                     .arg(index, indexColumns(), indexedValues(source, QString()), table));
-            fill->bind(1, state.filledThrough);
+            fill->bind(1, firstUnfilled(state.filledThrough));
             fill->bind(2, upTo);
             fill->run();
             state.filledThrough = upTo;
@@ -175,7 +212,7 @@ bool fillFullTextIndex(sqlite::Connection& connection, const FullTextSource& sou
         writeFillState(connection, source, state);
         if (transaction)
             transaction->commit();
-        if (progress && !progress({state.filledThrough, state.target}) && !complete)
+        if (progress && !progress({state.filledThrough, state.target, *start}) && !complete)
             return false;
         if (complete || state.filledThrough >= state.target)
             return true;

@@ -48,14 +48,20 @@ FullTextState fullTextState(sqlite::Connection& connection, const FullTextSource
 void createFullTextIndex(sqlite::Connection& connection, const FullTextSource& source);
 
 struct FullTextProgress {
-    qint64 done = 0;  // rows indexed so far, counted by row id
-    qint64 total = 0; // row ids to index
+    qint64 filledThrough = 0; // every row id up to this one is indexed
+    qint64 target = 0;        // the last row id to index
+    qint64 start = 0;         // the row id this fill started after
+    // How far this fill is, 0 to 100 (row ids may span the whole 64-bit range).
+    int percent() const {
+        const double total = double(target) - double(start);
+        return total > 0 ? int((double(filledThrough) - double(start)) * 100 / total) : 100;
+    }
 };
 
-// Indexes the rows not yet indexed, `stepRows` at a time. With ownTransactions each step is
-// one transaction of its own (for a file others may write meanwhile); without, everything
-// runs in the caller's. progress is called after every step; returning false stops the fill
-// (it can be resumed later). Returns true when the index is complete.
+// Indexes the rows not yet indexed, `stepRows` at a time, row ids 0 and below included. With
+// ownTransactions each step is one transaction of its own (for a file others may write meanwhile);
+// without, everything runs in the caller's. progress is called after every step; returning false
+// stops the fill (it can be resumed later). Returns true when the index is complete.
 bool fillFullTextIndex(sqlite::Connection& connection, const FullTextSource& source,
                        bool ownTransactions,
                        const std::function<bool(const FullTextProgress&)>& progress = {},

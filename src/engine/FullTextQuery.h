@@ -10,11 +10,17 @@
 // Letter case and accents never matter (the index's tokenizer folds them away). Every word
 // and phrase becomes a quoted FTS5 string, so nothing typed can act as FTS5 syntax (AND, OR,
 // NEAR, column filters, parentheses): the result is only ever bound as a parameter.
+//
+// White space and control characters part words. A term typed twice is searched once; more
+// than kMostFullTextWords different words (every word of a phrase counts) are refused with a
+// note, so that no query, however long, keeps the index busy for long.
 
 #include <QString>
 #include <QStringView>
 
 namespace tolvane::engine {
+
+inline constexpr int kMostFullTextWords = 32;
 
 struct FullTextQuery {
     QString match;   // the FTS5 query; empty when there is nothing to search for

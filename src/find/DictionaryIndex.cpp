@@ -20,6 +20,7 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unordered_map>
+#include <utility>
 
 namespace tolvane::find {
 
@@ -49,7 +50,8 @@ int interruptWhenAsked(void* cancelled) {
 // The failures that mean the index cannot be written into the file itself.
 bool meansNotWritable(const engine::EngineError& e) {
     return e.number() == engine::err::ReadOnly || e.number() == engine::err::FileNotFound ||
-           e.number() == engine::err::FileInUse || e.number() == engine::err::DiskIo;
+           e.number() == engine::err::FileInUse || e.number() == engine::err::DiskIo ||
+           e.number() == engine::err::DiskFull;
 }
 
 bool isBetter(const FoundEntry& a, const FoundEntry& b) {
@@ -82,7 +84,8 @@ DictionaryIndex::DictionaryIndex(const data::DictionaryConfig& config, const QSt
         engine::openDatabaseFile(m_path); // throws the error that says what is wrong
     }
     setUpSearching(*m_connection);
-    m_fileId = fileIdentity(m_path, m_inMemory);
+    if (!m_inMemory)
+        m_fileId = fileIdentity(m_path, false);
 }
 
 DictionaryIndex::~DictionaryIndex() = default;
@@ -105,6 +108,8 @@ void DictionaryIndex::setUpSearching(sqlite::Connection& connection) {
 
 // A private copy of the dictionary's table in memory, with the same row ids, indexed there.
 void DictionaryIndex::openCopy() {
+    // A copy goes stale when the file changes from now on, even in place.
+    const quint64 copiedFile = fileIdentity(m_path, true);
     const QString shown = QDir::toNativeSeparators(m_path);
     auto memory = std::make_unique<sqlite::Connection>(QString(), sqlite::OpenMode::Memory, shown);
     if (engine::sniffDatabaseFile(m_path).kind == engine::FileKind::Jet) {
@@ -131,6 +136,7 @@ void DictionaryIndex::openCopy() {
     m_connection = std::move(memory);
     setUpSearching(*m_connection);
     m_inMemory = true;
+    m_fileId = copiedFile;
 }
 
 bool DictionaryIndex::isPrepared() {
@@ -141,32 +147,43 @@ bool DictionaryIndex::isPrepared() {
 }
 
 void DictionaryIndex::prepare(const std::function<void(int percent)>& progress) {
+    auto fill = [&] {
+        engine::fillFullTextIndex(*m_connection, m_source, !m_inMemory,
+                                  [&](const engine::FullTextProgress& p) {
+                                      if (progress)
+                                          progress(p.percent());
+                                      return !isCancelled();
+                                  });
+    };
     try {
         if (isPrepared())
             return;
-        if (!m_inMemory &&
-            engine::fullTextState(*m_connection, m_source) == engine::FullTextState::Missing) {
+        if (!m_inMemory) {
             try {
-                sqlite::Transaction transaction(*m_connection);
-                engine::createFullTextIndex(*m_connection, m_source);
-                transaction.commit();
+                if (engine::fullTextState(*m_connection, m_source) ==
+                    engine::FullTextState::Missing) {
+                    sqlite::Transaction transaction(*m_connection);
+                    engine::createFullTextIndex(*m_connection, m_source);
+                    transaction.commit();
+                }
+                fill();
             } catch (const engine::EngineError& e) {
                 if (isCancelled() || !meansNotWritable(e))
                     throw;
-                openCopy(); // a file that may not be changed is indexed in memory
+                // A file that may not be changed, or has no room to grow, is indexed in
+                // memory; the part of the index the file holds already stays in it.
+                if (e.number() == engine::err::DiskFull)
+                    m_note = QStringLiteral("%1 cannot be prepared for searching: the disk is full")
+                                 .arg(m_config.mainCaption.section(QStringLiteral(" - "), 1));
+                openCopy();
             }
         }
         if (m_inMemory) {
             sqlite::Transaction transaction(*m_connection);
             engine::createFullTextIndex(*m_connection, m_source);
             transaction.commit();
+            fill();
         }
-        engine::fillFullTextIndex(*m_connection, m_source, !m_inMemory,
-                                  [&](const engine::FullTextProgress& p) {
-                                      if (progress && p.total > 0)
-                                          progress(int(p.done * 100 / p.total));
-                                      return !isCancelled();
-                                  });
         if (isCancelled())
             throw Cancelled();
     } catch (const engine::EngineError&) {
@@ -174,6 +191,10 @@ void DictionaryIndex::prepare(const std::function<void(int percent)>& progress) 
             throw Cancelled();
         throw;
     }
+}
+
+QString DictionaryIndex::takeNote() {
+    return std::exchange(m_note, QString());
 }
 
 // One read transaction around a burst of statements: the file is locked and checked once

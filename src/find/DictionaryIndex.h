@@ -64,9 +64,12 @@ public:
     // False once the file on disk has been replaced since it was opened.
     bool stillCurrent() const;
 
-    // Makes the index complete; progress(percent) after each step. Cheap when it is.
+    // Makes the index complete; progress(percent) after each step. Cheap when it is. When
+    // the disk holding the file is full, the index is made in memory and takeNote() says so.
     void prepare(const std::function<void(int percent)>& progress = {});
     bool isPrepared();
+    // A line for the user about how the file is searched, given once; empty: nothing to say.
+    QString takeNote();
 
     // How many entries match an FTS5 query (engine/FullTextQuery.h). Walks every match.
     int count(const QString& match);
@@ -109,6 +112,7 @@ private:
     std::unique_ptr<engine::sqlite::Connection> m_connection;
     bool m_inMemory = false;
     bool m_prepared = false; // once complete, the triggers keep it so
+    QString m_note;
     quint64 m_fileId = 0;
     std::function<bool()> m_cancelled;
 };

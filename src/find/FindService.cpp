@@ -8,6 +8,7 @@
 #include <QThread>
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace tolvane::find {
 
@@ -151,6 +152,8 @@ void FindService::run(quint64 search, const QString& match,
                 s.index = &indexFor(*config, folder);
                 if (!s.index->isPrepared())
                     s.index->prepare(progress);
+                if (const QString note = s.index->takeNote(); !note.isEmpty())
+                    m_notes << note;
                 s.reading = std::make_unique<DictionaryIndex::HeldReading>(*s.index);
                 s.page = s.index->firstPage(match, firstPage, kListedEntries, kRankedAtOnce);
                 s.count = s.page.count;
@@ -182,6 +185,8 @@ void FindService::run(quint64 search, const QString& match,
                 results.entries.push_back(*b->first);
         for (Searched& s : searched)
             s.reading.reset();
+        // Said once: with the first results not cancelled before them.
+        results.problems << std::exchange(m_notes, {});
         tally(results);
         const bool allOnPage = results.count >= 0 && results.count <= firstPage;
         if (allOnPage)

@@ -30,7 +30,7 @@ struct FindResults {
     int count = 0;
     int atLeast = 0;
     std::vector<FoundEntry> entries; // the best, best first
-    QStringList problems;            // dictionaries that could not be searched, and why
+    QStringList problems; // dictionaries that could not be searched, and why; notes on others
     // False until the whole list: the first page, and the count, come before it.
     bool complete = true;
 };
@@ -77,6 +77,7 @@ private:
     quint64 m_running = 0; // the search the worker is on (worker thread only)
     // Worker thread only.
     std::map<QString, std::unique_ptr<DictionaryIndex>> m_indexes; // by window name
+    QStringList m_notes; // the indexes' notes not yet reported
 };
 
 } // namespace tolvane::find

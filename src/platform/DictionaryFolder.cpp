@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QTemporaryFile>
 
 namespace tolvane::platform {
@@ -37,16 +36,31 @@ bool canWriteIn(const QString& folder) {
 // written even when the shipped file cannot. Returns an error text, empty on success.
 QString copyIfMissing(const QString& source, const QString& target, bool* copied) {
     *copied = false;
-    if (QFileInfo(target).exists() || QFileInfo(target).isSymLink() || !QFileInfo(source).isFile())
+    auto exists = [&] { return QFileInfo(target).exists() || QFileInfo(target).isSymLink(); };
+    if (exists() || !QFileInfo(source).isFile())
         return {};
     QFile file(source);
-    // QFile::copy writes a temporary file and renames it, and never replaces an existing one.
-    if (!file.copy(target))
+    // QFile::copy writes a temporary file beside the target and renames it into place, never
+    // replacing a file: a program starting at the same moment sees no file or a whole one.
+    if (!file.copy(target)) {
+        if (exists())
+            return {}; // that other program has just made it: its copy is as good as ours
         return QStringLiteral("%1 cannot be copied into it (%2)")
             .arg(QDir::toNativeSeparators(source), file.errorString());
+    }
     QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOwner);
     *copied = true;
     return {};
+}
+
+// $XDG_DATA_HOME, or ~/.local/share when it is unset, empty or relative: the XDG rules call a
+// relative path invalid, and it would name a different folder from every working folder.
+QString dataHome() {
+    const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
+        return QDir::cleanPath(xdg);
+    const QString home = QDir::homePath();
+    return home.isEmpty() ? QString() : QDir(home).filePath(QStringLiteral(".local/share"));
 }
 
 DictionaryFolder shippedInstead(const DictionaryFolderPlaces& places, const QString& why) {
@@ -75,10 +89,8 @@ DictionaryFolderPlaces standardDictionaryFolderPlaces(const QString& requested,
     DictionaryFolderPlaces places;
     places.requested = requested;
     places.executableFolder = QCoreApplication::applicationDirPath();
-    // GenericDataLocation is $XDG_DATA_HOME, or ~/.local/share when it is unset.
-    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (!dataHome.isEmpty())
-        places.userFolder = QDir(dataHome).filePath(QStringLiteral("tolvane"));
+    if (const QString data = dataHome(); !data.isEmpty())
+        places.userFolder = QDir(data).filePath(QStringLiteral("tolvane"));
     places.shippedFolders = {
         QDir::cleanPath(places.executableFolder + QStringLiteral("/" TOLVANE_DATA_DIR_FROM_BIN)),
         QStringLiteral(TOLVANE_DATA_DIR)};

@@ -43,6 +43,10 @@ struct Translation {
     const char* match; // nullptr: malformed
 };
 
+void PrintTo(const Translation& t, std::ostream* os) {
+    *os << t.typed;
+}
+
 class QueryLanguage : public testing::TestWithParam<Translation> {};
 
 TEST_P(QueryLanguage, TypedTextBecomesQuotedTermsOrANote) {
@@ -59,20 +63,47 @@ TEST_P(QueryLanguage, TypedTextBecomesQuotedTermsOrANote) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, QueryLanguage,
-    testing::Values(Translation{"grace  truth", "\"grace\" \"truth\""},
-                    Translation{"\"tree of life\"", "\"tree of life\""},
-                    // Typographic quotation marks, as pasted from a text, make a phrase too.
-                    Translation{"\u201ctree of life\u201d grace", "\"tree of life\" \"grace\""},
-                    Translation{"\u201etree of\u201c \u00ablife\u00bb", "\"tree of\" \"life\""},
-                    Translation{"bless*", "\"bless\"*"},
-                    Translation{"\"holy spi\"*", "\"holy spi\"*"},
-                    // FTS5 operators and column filters typed by the user stay words.
-                    Translation{"grace OR NOT truth", "\"grace\" \"OR\" \"NOT\" \"truth\""},
-                    Translation{"headword:x (y)", "\"headword:x\" \"(y)\""},
-                    Translation{"  - && ", ""}, Translation{"", ""},
-                    Translation{"\"unclosed phrase", nullptr}, Translation{"*", nullptr},
-                    Translation{"grace *", nullptr}, Translation{"bl*ss", nullptr},
-                    Translation{"\"\"*", nullptr}));
+    testing::Values(
+        Translation{"grace  truth", "\"grace\" \"truth\""},
+        Translation{"\"tree of life\"", "\"tree of life\""}, Translation{"bless*", "\"bless\"*"},
+        Translation{"\"holy spi\"*", "\"holy spi\"*"},
+        // FTS5 operators and column filters typed by the user stay words.
+        Translation{"grace OR NOT truth", "\"grace\" \"OR\" \"NOT\" \"truth\""},
+        Translation{"headword:x (y)", "\"headword:x\" \"(y)\""}, Translation{"  - && ", ""},
+        Translation{"", ""}, Translation{"\"unclosed phrase", nullptr}, Translation{"*", nullptr},
+        Translation{"grace *", nullptr}, Translation{"bl*ss", nullptr},
+        Translation{"\"\"*", nullptr},
+        // Typographic quotation marks, as pasted from a text, make a phrase too.
+        Translation{"\u201ctree of life\u201d grace", "\"tree of life\" \"grace\""},
+        Translation{"\u201etree of\u201c \u00ablife\u00bb", "\"tree of\" \"life\""},
+        // Words beyond U+FFFF are words; a term typed again is searched once.
+        Translation{"\xf0\x90\x8c\xb0\xf0\x90\x8c\xb1", "\"\xf0\x90\x8c\xb0\xf0\x90\x8c\xb1\""},
+        Translation{"the The \"THE\" the* the*", "\"the\" \"the\"*"}));
+
+TEST(QueryLanguageLimits, ControlCharactersPartWordsAndLongQueriesFoldOrAreRefused) {
+    EXPECT_EQ(translateFullTextQuery(QString::fromUtf8("gra\0ce\x01x", 8)).match,
+              QStringLiteral("\"gra\" \"ce\" \"x\""));
+    EXPECT_EQ(translateFullTextQuery(QString::fromUtf8("\"tree\0of\tlife\"", 14)).match,
+              QStringLiteral("\"tree of life\""));
+    // The box holds 32,767 characters: repeated terms fold into one.
+    EXPECT_EQ(translateFullTextQuery(QStringLiteral("the ").repeated(8191)).match,
+              QStringLiteral("\"the\""));
+    EXPECT_EQ(translateFullTextQuery(QStringLiteral("a* ").repeated(10922)).match,
+              QStringLiteral("\"a\"*"));
+    // Too many different words, plain or in phrases, are refused with a note.
+    QStringList words;
+    for (int i = 0; i < kMostFullTextWords; ++i)
+        words << QStringLiteral("w%1").arg(i);
+    EXPECT_TRUE(translateFullTextQuery(words.join(QLatin1Char(' '))).isValid());
+    for (const QString& typed :
+         {words.join(QLatin1Char(' ')) + QStringLiteral(" more"),
+          QLatin1Char('"') + words.join(QLatin1Char(' ')) + QStringLiteral(" more\"")}) {
+        const FullTextQuery query = translateFullTextQuery(typed);
+        EXPECT_FALSE(query.isValid());
+        EXPECT_TRUE(query.isEmpty());
+        EXPECT_TRUE(query.problem.contains(QString::number(kMostFullTextWords)));
+    }
+}
 
 class FullTextFile : public testing::Test {
 protected:
@@ -103,6 +134,14 @@ TEST_F(FullTextFile, WordsPhrasesPrefixesCaseAndAccents) {
     EXPECT_EQ(found(db, "ÉDEN"), QStringList({"Eden", "Éden"}));
     EXPECT_EQ(found(db, "not"), QStringList({"Life"})); // an FTS5 keyword is a word here
     EXPECT_EQ(fullTextState(db, kWordsSource), FullTextState::Complete);
+}
+
+TEST_F(FullTextFile, FindsWordsPartedByControlCharactersAndWordsBeyondTheBasicPlane) {
+    EXPECT_EQ(found(db, QString::fromUtf8("garden\0adam", 11)), QStringList({"Eden"}));
+    db.exec(QString::fromUtf8("INSERT INTO words (headword, definition) VALUES ('Goth', "
+                              "'\xf0\x90\x8c\xb0\xf0\x90\x8c\xb1 letters')"));
+    EXPECT_EQ(found(db, QString::fromUtf8("\xf0\x90\x8c\xb0\xf0\x90\x8c\xb1")),
+              QStringList({"Goth"}));
 }
 
 TEST_F(FullTextFile, FollowsAddEditAndDeleteThroughRecordsets) {
@@ -215,6 +254,30 @@ TEST(FullTextBuild, AFillCutShortKeepsEveryRowAndCarriesOnLater) {
     EXPECT_EQ(count(db, "SELECT count(*) FROM words_fts"), 250);
     EXPECT_EQ(found(db, "changed"), QStringList({"word240"}));
     EXPECT_EQ(found(db, "number7"), QStringList({"word7"}));
+}
+
+// Other programs may store rows under row ids 0 and below: a fill takes them in, and an index
+// filled without them is not complete.
+TEST(FullTextBuild, RowIdsAtAndBelowZeroAreIndexed) {
+    DictionaryFile file({{"one", "positive"}});
+    sqlite::Connection db(file.path(), sqlite::OpenMode::ReadWrite);
+    db.exec("INSERT INTO words (rowid, headword, definition) VALUES (0, 'zero', 'nought'), "
+            "(-5, 'minus', 'below'), (-9223372036854775808, 'lowest', 'bottom')");
+    createFullTextIndex(db, kWordsSource);
+    EXPECT_TRUE(fillFullTextIndex(db, kWordsSource, true, {}, 2));
+    EXPECT_EQ(fullTextState(db, kWordsSource), FullTextState::Complete);
+    EXPECT_EQ(found(db, "nought"), QStringList({"zero"}));
+    EXPECT_EQ(found(db, "below"), QStringList({"minus"}));
+    EXPECT_EQ(found(db, "bottom"), QStringList({"lowest"}));
+    EXPECT_EQ(count(db, "SELECT count(*) FROM words_fts"), 4);
+
+    // An index whose progress row claims it complete while it lacks them is filled again.
+    db.exec("DELETE FROM words_fts WHERE rowid <= 0");
+    db.exec("UPDATE tolvane_fulltext SET filled_through = 1, fill_target = 1");
+    EXPECT_EQ(fullTextState(db, kWordsSource), FullTextState::Partial);
+    EXPECT_TRUE(fillFullTextIndex(db, kWordsSource, true));
+    EXPECT_EQ(fullTextState(db, kWordsSource), FullTextState::Complete);
+    EXPECT_EQ(count(db, "SELECT count(*) FROM words_fts"), 4);
 }
 
 } // namespace

@@ -19,6 +19,8 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
+#include <sqlite3.h>
+#include <string_view>
 
 using namespace tolvane;
 
@@ -197,6 +199,73 @@ TEST(FindService, OnlyTheNewestSearchReports) {
     ASSERT_EQ(finished.count(), 1);
     EXPECT_TRUE(last().complete);
     EXPECT_EQ(last().count, 3);
+}
+
+// Every connection then opened on a file in `folder` may not make its file grow, as on a
+// full disk (SQLite answers "database or disk is full"); connections in memory may.
+class FullDisk {
+public:
+    explicit FullDisk(const QString& folder) {
+        s_folder = QFile::encodeName(folder);
+        sqlite3_auto_extension(reinterpret_cast<void (*)()>(&limit));
+    }
+    ~FullDisk() { sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(&limit)); }
+
+private:
+    static int limit(sqlite3* db, const char**, const sqlite3_api_routines*) {
+        const char* file = sqlite3_db_filename(db, "main");
+        if (file && std::string_view(file).starts_with(s_folder.constData()))
+            sqlite3_exec(db, "PRAGMA max_page_count = 1", nullptr, nullptr, nullptr);
+        return SQLITE_OK;
+    }
+    static inline QByteArray s_folder;
+};
+
+TEST(FindService, OnAFullDiskAnOlderFileIsSearchedInMemoryAndSaysSoOnceInALine) {
+    QTemporaryDir dir;
+    const auto& eastons = data::eastonsConfig();
+    std::vector<test::DictRow> rows;
+    for (int i = 0; i < 500; ++i)
+        rows.push_back(
+            {QStringLiteral("W%1").arg(i), QStringLiteral("grace upon grace %1").arg(i)});
+    test::writeDictionaryFile(dir.path(), eastons, rows);
+    FullDisk full(dir.path());
+    find::FindService service;
+    QSignalSpy finished(&service, &find::FindService::finished);
+    auto searched = [&](const QString& typed) {
+        finished.clear();
+        service.search(match(typed), {&eastons}, dir.path());
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return !finished.isEmpty() &&
+                       finished.back().front().value<find::FindResults>().complete;
+            },
+            30000));
+        return finished.back().front().value<find::FindResults>();
+    };
+    const find::FindResults first = searched("grace 17");
+    EXPECT_EQ(first.problems, QStringList{"Easton's Bible Dictionary cannot be prepared for "
+                                          "searching: the disk is full"});
+    EXPECT_EQ(first.count, 1);
+    const find::FindResults next = searched("grace 42");
+    EXPECT_TRUE(next.problems.isEmpty());
+    EXPECT_EQ(next.count, 1);
+}
+
+TEST(FindService, AFailedSearchNamesTheFileButQuotesNoStatement) {
+    QTemporaryDir dir;
+    test::writeDictionaryFile(dir.path(), data::eastonsConfig(), {{"Grace", "favour"}});
+    find::FindService service;
+    QSignalSpy finished(&service, &find::FindService::finished);
+    service.search(QString::fromUtf8("\"gra\0ce\"", 7), {&data::eastonsConfig()}, dir.path());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !finished.isEmpty(); }, 30000));
+    const QStringList problems = finished.back().front().value<find::FindResults>().problems;
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_TRUE(problems.front().contains(QStringLiteral("data.mdb")))
+        << problems.front().toStdString();
+    for (const char* sql : {"SELECT", "MATCH", "FROM"})
+        EXPECT_FALSE(problems.front().contains(QLatin1String(sql)))
+            << problems.front().toStdString();
 }
 
 TEST(DictionaryIndex, ACountStopsWhenANewerSearchCancelsIt) {

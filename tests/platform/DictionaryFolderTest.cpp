@@ -6,8 +6,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
+#include <vector>
 
 using namespace tolvane;
 using Source = platform::DictionaryFolder::Source;
@@ -109,6 +113,46 @@ TEST_F(DictionaryFolderTest, AnUnusableUserFolderFallsBackToTheShippedFilesReadO
     EXPECT_TRUE(chosen.problem.contains("cannot be created"));
     EXPECT_TRUE(chosen.problem.contains(at("shipped")));
     EXPECT_TRUE(chosen.problem.contains("read-only"));
+}
+
+// Two first starts at once: whichever copies a file first, both use the user's folder.
+TEST_F(DictionaryFolderTest, StartsAtTheSameMomentAllUseTheUserFolder) {
+    test::writeFile(shipped("data.mdb"), QByteArray(4 << 20, 'x')); // a copy takes a while
+    for (int round = 0; round < 10; ++round) {
+        QDir(places.userFolder).removeRecursively();
+        std::vector<platform::DictionaryFolder> chosen(4);
+        std::atomic<int> ready{0};
+        std::vector<std::thread> starts;
+        for (auto& folder : chosen)
+            starts.emplace_back([&] {
+                for (++ready; ready < int(chosen.size());) {
+                }
+                folder = platform::prepareDictionaryFolder(places);
+            });
+        for (auto& start : starts)
+            start.join();
+        for (const auto& folder : chosen) {
+            EXPECT_EQ(folder.source, Source::User) << folder.problem.toStdString();
+            EXPECT_FALSE(folder.readOnly);
+        }
+        EXPECT_EQ(QFileInfo(user("data.mdb")).size(), 4 << 20);
+        EXPECT_EQ(QDir(places.userFolder).entryList(QDir::Files | QDir::Hidden).size(), 3);
+    }
+}
+
+// A relative $XDG_DATA_HOME is invalid: the folder is ~/.local/share/tolvane, whatever the
+// working folder.
+TEST_F(DictionaryFolderTest, ARelativeDataHomeIsIgnored) {
+    const QByteArray home = qgetenv("HOME"), data = qgetenv("XDG_DATA_HOME");
+    qputenv("HOME", QFile::encodeName(at("home")));
+    qputenv("XDG_DATA_HOME", "relative/share");
+    const QString chosen = platform::standardDictionaryFolderPlaces({}, kFiles).userFolder;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(at("data")));
+    const QString absolute = platform::standardDictionaryFolderPlaces({}, kFiles).userFolder;
+    qputenv("HOME", home);
+    qputenv("XDG_DATA_HOME", data);
+    EXPECT_EQ(chosen, at("home/.local/share/tolvane"));
+    EXPECT_EQ(absolute, at("data/tolvane"));
 }
 
 } // namespace

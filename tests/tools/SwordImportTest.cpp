@@ -190,7 +190,8 @@ TEST_F(SwordRefusal, BibleTextIsRefusedNamingItsType) {
 struct Damage {
     const char* name;
     const char* suffix; // of the damaged file: .idx, .dat, .zdx, .zdt
-    enum { Garble, Truncate, Empty, Remove } how;
+    enum { Garble, Truncate, Empty, Remove, HalveRecords, DropLastRecord } how;
+    bool namesFile = false; // the message names the damaged file
 };
 
 void PrintTo(const Damage& d, std::ostream* os) {
@@ -205,7 +206,7 @@ TEST_P(DamagedModule, IsRefusedAndLeavesTheOutputAlone) {
     const QString data = test::copyModuleLibrary(QStringLiteral("Nave"), folder.library());
     QStringList files = QDir(data).entryList({QStringLiteral("*") + QLatin1String(d.suffix)});
     ASSERT_EQ(files.size(), 1);
-    const QString file = QDir(data).filePath(files.first());
+    const QString file = QDir::cleanPath(QDir(data).filePath(files.first()));
     QByteArray bytes = test::readFile(file);
     switch (d.how) {
     case Damage::Garble: {
@@ -220,6 +221,12 @@ TEST_P(DamagedModule, IsRefusedAndLeavesTheOutputAlone) {
     case Damage::Empty:
         bytes.clear();
         break;
+    case Damage::HalveRecords: // still whole records: libsword sees half the entries
+        bytes.truncate(bytes.size() / 16 * 8);
+        break;
+    case Damage::DropLastRecord:
+        bytes.chop(8);
+        break;
     case Damage::Remove:
         QFile::remove(file);
         break;
@@ -230,17 +237,24 @@ TEST_P(DamagedModule, IsRefusedAndLeavesTheOutputAlone) {
     const QString message = refused(QStringLiteral("Nave"), 6'000);
     EXPECT_TRUE(message.startsWith(QStringLiteral("SWORD module Nave: "))) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("damaged"))) << message.toStdString();
+    if (d.namesFile) {
+        EXPECT_TRUE(message.contains(file)) << message.toStdString();
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(NavesTopicalBible, DamagedModule,
-                         ::testing::Values(Damage{"IndexGarbled", ".idx", Damage::Garble},
-                                           Damage{"IndexEmpty", ".idx", Damage::Empty},
-                                           Damage{"KeysGarbled", ".dat", Damage::Garble},
-                                           Damage{"KeysTruncated", ".dat", Damage::Truncate},
-                                           Damage{"KeysMissing", ".dat", Damage::Remove},
-                                           Damage{"BlockIndexGarbled", ".zdx", Damage::Garble},
-                                           Damage{"BlocksTruncated", ".zdt", Damage::Truncate}),
-                         [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    NavesTopicalBible, DamagedModule,
+    ::testing::Values(Damage{"IndexGarbled", ".idx", Damage::Garble},
+                      Damage{"IndexEmpty", ".idx", Damage::Empty},
+                      Damage{"IndexHalved", ".idx", Damage::HalveRecords, true},
+                      Damage{"IndexLastRecordCut", ".idx", Damage::DropLastRecord, true},
+                      Damage{"IndexCutMidRecord", ".idx", Damage::Truncate, true},
+                      Damage{"KeysGarbled", ".dat", Damage::Garble},
+                      Damage{"KeysTruncated", ".dat", Damage::Truncate},
+                      Damage{"KeysMissing", ".dat", Damage::Remove},
+                      Damage{"BlockIndexGarbled", ".zdx", Damage::Garble},
+                      Damage{"BlocksTruncated", ".zdt", Damage::Truncate}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 // The rows are stored while the helper still reads: an answer that breaks off after many
 // entries must leave the output as it was all the same.

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <cassert>
+#include <cstdio>
 #include <sqlite3.h>
 #include <utility>
 
@@ -88,7 +89,7 @@ void Connection::exec(const QString& sql) {
     const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
     sqlite3_free(message);
     if (rc != SQLITE_OK)
-        fail(rc, describeStatement("running", sql));
+        failStatement(rc, "running", sql);
 }
 
 Statement Connection::prepare(const QString& sql) {
@@ -141,16 +142,24 @@ qint64 Connection::dataVersion() {
     return statement->step() ? statement->columnInt64(0) : 0;
 }
 
-QString Connection::describeStatement(const char* doing, const QString& sql) {
+void Connection::failStatement(int rc, const char* doing, const QString& sql) const {
     constexpr qsizetype kShown = 200;
     const QString shown = sql.size() <= kShown ? sql : sql.left(kShown) + QStringLiteral("...");
-    return QLatin1String(doing) + QStringLiteral(" \"") + shown + QLatin1Char('"');
+    const QString detail =
+        m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    std::fprintf(stderr, "tolvane: %s: %s \"%s\": %s\n", qPrintable(m_displayName), doing,
+                 qPrintable(shown), qPrintable(detail));
+    fail(rc, QLatin1String(doing) + QStringLiteral(" a query"));
 }
 
 void Connection::fail(int rc, const QString& what) const {
     const QString detail =
         m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
     const QString file = m_displayName;
+    // A full disk met inside a virtual table (the full-text index making its tables) comes
+    // back as a plain error that only says so in its text.
+    if (detail.contains(QLatin1String(sqlite3_errstr(SQLITE_FULL))))
+        rc = SQLITE_FULL;
     switch (rc & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
@@ -177,8 +186,11 @@ void Connection::fail(int rc, const QString& what) const {
         throw EngineError(
             err::FileInUse,
             QStringLiteral("The database file '%1' may not be used (%2).").arg(file, detail));
-    case SQLITE_IOERR:
     case SQLITE_FULL:
+        throw EngineError(err::DiskFull,
+                          QStringLiteral("Not enough space on disk for '%1' while %2 (%3).")
+                              .arg(file, what, detail));
+    case SQLITE_IOERR:
         throw EngineError(err::DiskIo,
                           QStringLiteral("Disk or input/output error on '%1' while %2 (%3).")
                               .arg(file, what, detail));

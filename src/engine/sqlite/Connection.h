@@ -68,9 +68,11 @@ public:
     // Throws the EngineError that fits SQLite result code `rc`; `what` says what was being
     // done ("reading table 'data1'"). Used by Statement too.
     [[noreturn]] void fail(int rc, const QString& what) const;
-    // `doing` and the statement in quotes, cut to a few hundred characters: a statement built
-    // from a wide header can run to megabytes, too much for any message.
-    static QString describeStatement(const char* doing, const QString& sql);
+    // The same for a statement that failed: the message says "`doing` a query", and the
+    // statement itself goes only to the program's error output (stderr), cut to a few hundred
+    // characters. SQL means nothing to the reader of a message, and a statement built from a
+    // wide header can run to megabytes.
+    [[noreturn]] void failStatement(int rc, const char* doing, const QString& sql) const;
 
     // Debug check that the caller is on the owner thread.
     void assertOwnerThread() const;

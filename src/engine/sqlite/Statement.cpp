@@ -16,7 +16,7 @@ Statement::Statement(Connection& connection, const QString& sql)
     if (rc != SQLITE_OK) {
         sqlite3_finalize(m_stmt);
         m_stmt = nullptr;
-        connection.fail(rc, Connection::describeStatement("preparing", sql));
+        connection.failStatement(rc, "preparing", sql);
     }
 }
 
@@ -83,7 +83,7 @@ bool Statement::step() {
     if (rc == SQLITE_DONE)
         return false;
     sqlite3_reset(m_stmt);
-    m_connection->fail(rc, Connection::describeStatement("running", m_sql));
+    m_connection->failStatement(rc, "running", m_sql);
 }
 
 void Statement::run() {

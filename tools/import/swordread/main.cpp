@@ -7,6 +7,7 @@
 // of its own with limits on memory and processor time, and the tool only trusts a complete,
 // well-formed stream.
 
+#include "ModuleFiles.h"
 #include "SwordLibrary.h"
 #include "import/SwordProtocol.h"
 #include "platform/HelperLimits.h"
@@ -15,6 +16,7 @@
 
 #include <QByteArray>
 #include <QDataStream>
+#include <QDir>
 #include <QFile>
 
 #include <cstdio>
@@ -112,6 +114,19 @@ int list(SwordLibrary& library, Writer& out) {
     return out.end(count);
 }
 
+std::string configEntry(sword::SWModule* module, const char* key) {
+    const char* value = module->getConfigEntry(key);
+    return value ? value : "";
+}
+
+// The module's data files without their suffix: its library folder, then its DataPath.
+std::string dataFiles(sword::SWModule* module) {
+    const QString path = QFile::decodeName(configEntry(module, "PrefixPath").c_str()) +
+                         QLatin1Char('/') +
+                         QFile::decodeName(configEntry(module, "DataPath").c_str());
+    return QFile::encodeName(QDir::cleanPath(path)).toStdString();
+}
+
 int read(SwordLibrary& library, Writer& out, const std::string& name) {
     sword::SWModule* module = library.module(name);
     if (!module) {
@@ -125,6 +140,10 @@ int read(SwordLibrary& library, Writer& out, const std::string& name) {
     out.module(info);
     if (info.entries <= 0)
         return out.failure(ss::Damaged, "its index holds no entries (missing or empty)");
+    if (const std::string problem = tolvane::swordread::checkDictionaryFiles(
+            configEntry(module, "ModDrv"), dataFiles(module));
+        !problem.empty())
+        return out.failure(ss::Damaged, problem);
 
     // The walk stops at the module's own entry count: on a damaged data file libsword's
     // step to the next entry can go round for ever.
