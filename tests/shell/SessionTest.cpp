@@ -1,0 +1,171 @@
+// What the program remembers between runs, through the real windows and a real settings file
+// in a folder of the test's own: a run's windows, dictionary, entry, Find text and history come
+// back in the next run; a first start and a remembered place no screen shows now start as
+// the program always has.
+
+#include "ShellFixture.h"
+
+#include "dictwindow/DictionaryWindow.h"
+#include "dictwindow/SearchBox.h"
+#include "dictwindow/WordList.h"
+#include "find/FindWindow.h"
+#include "platform/UserSettings.h"
+#include "shell/MainWindow.h"
+#include "shell/SessionKeeper.h"
+#include "support/DictionaryFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTest>
+
+using namespace tolvane;
+
+namespace {
+
+class SessionTest : public test::ShellFixture {
+protected:
+    SessionTest() {
+        m_runFolder =
+            QFileInfo(QFileInfo(platform::UserSettings().fileName()).absolutePath()).absolutePath();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
+        writeAllDictionaries();
+        test::writeDictionaryFile(dir.path(), data::eastonsConfig(),
+                                  {{"Aaron", "the brother of Moses"},
+                                   {"Abel", "a meadow; the first Abel"},
+                                   {"Abel", "a city near the meadow, the second Abel"},
+                                   {"Zion", "a hill"}});
+    }
+    ~SessionTest() override {
+        keeper.reset();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_runFolder);
+    }
+
+    void startRun() {
+        settings = std::make_unique<platform::UserSettings>();
+        keeper = std::make_unique<shell::SessionKeeper>(*forms, *settings);
+        keeper->start();
+        ASSERT_NE(mainWindow(), nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(mainWindow()));
+    }
+    // Closes the main window as the user does, and starts the program anew.
+    void restart() {
+        mainWindow()->close();
+        if (find::FindWindow* w = forms->findWindow())
+            w->close();
+        keeper.reset();
+        forms.reset();
+        settings.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        forms = std::make_unique<shell::Forms>();
+        startRun();
+    }
+    // Where the main window stands on a start with nothing remembered.
+    static QRect firstStartFrame() {
+        shell::Forms plain;
+        plain.frmMain().Show();
+        const QRect frame = plain.mainWindow()->frameGeometry();
+        plain.frmMain().Unload();
+        return frame;
+    }
+    void clickRow(dictwindow::WordList* list, int row) {
+        const QRect r = list->visualRect(list->model()->index(row, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    }
+    const dictwindow::DictionaryControls& controls(const data::DictionaryConfig& config) {
+        return forms->dictionaryWindow(config).controls();
+    }
+    find::FindWindow* openFind() {
+        choose("mnuFindEntries");
+        return forms->findWindow();
+    }
+
+    QTemporaryDir settingsFolder;
+    std::unique_ptr<platform::UserSettings> settings;
+    std::unique_ptr<shell::SessionKeeper> keeper;
+
+private:
+    QString m_runFolder;
+};
+
+TEST_F(SessionTest, TheNextRunTakesUpWindowsDictionaryEntryFindTextAndHistory) {
+    startRun();
+    choose("mnuDictionariesKJV");
+    clickRow(controls(data::kingJamesConfig()).lstdata, 2); // BEWRAY
+    choose("mnuDictionariesEastons");
+    const auto* c = &controls(data::eastonsConfig());
+    QTest::keyClicks(c->txtSearch, "Ab");
+    clickRow(c->lstdata, 1); // the second Abel
+    ASSERT_EQ(c->txtSurname->toPlainText(), "a city near the meadow, the second Abel");
+    find::FindWindow* w = openFind();
+    ASSERT_NE(w, nullptr);
+    QTest::keyClicks(w->txtFind(), "meadow");
+    w->optAllDictionaries()->click();
+    w->move(100, 120);
+    w->resize(400, 300);
+    mainWindow()->move(30, 40);
+    mainWindow()->resize(700, 500);
+
+    restart();
+    EXPECT_EQ(mainWindow()->pos(), QPoint(30, 40));
+    EXPECT_EQ(mainWindow()->size(), QSize(700, 500));
+    EXPECT_EQ(mainWindow()->windowTitle(), "Tolvane - Easton's Bible Dictionary");
+    c = &controls(data::eastonsConfig());
+    EXPECT_EQ(c->txtSearch->text(), "Ab");
+    EXPECT_EQ(c->lstdata->ListIndex(), 1);
+    EXPECT_EQ(c->txtSurname->toPlainText(), "a city near the meadow, the second Abel");
+
+    w = openFind();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->txtFind()->text(), "meadow");
+    EXPECT_TRUE(w->optAllDictionaries()->isChecked());
+    EXPECT_EQ(w->pos(), QPoint(100, 120));
+    EXPECT_EQ(w->size(), QSize(400, 300));
+
+    choose("mnuFindBack");
+    EXPECT_EQ(mainWindow()->windowTitle(), "Tolvane - King James Dictionary of Archaic Words");
+    EXPECT_EQ(controls(data::kingJamesConfig()).txtForename->text(), "BEWRAY");
+    EXPECT_TRUE(fakes.messages->calls.empty());
+}
+
+TEST_F(SessionTest, AFirstStartIsAsAlwaysAndSoIsAStartAfterNoDictionaryWasOpen) {
+    const QRect first = firstStartFrame();
+    startRun();
+    EXPECT_EQ(mainWindow()->frameGeometry(), first);
+    EXPECT_EQ(mainWindow()->windowTitle(), "Tolvane");
+    EXPECT_EQ(forms->openDictionary(), nullptr);
+    find::FindWindow* w = openFind();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->txtFind()->text().isEmpty());
+    EXPECT_TRUE(w->optAllDictionaries()->isChecked()); // no dictionary open
+
+    restart();
+    EXPECT_EQ(mainWindow()->frameGeometry(), first);
+    EXPECT_EQ(forms->openDictionary(), nullptr);
+    EXPECT_TRUE(fakes.messages->calls.empty());
+}
+
+TEST_F(SessionTest, APlaceOnAScreenThatIsGoneAndAnUnknownDictionaryAreLeftOut) {
+    const QRect first = firstStartFrame();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    {
+        platform::UserSettings s;
+        s.setWindowPlace(QStringLiteral("MainWindow"),
+                         {screen.topRight() + QPoint(50, 0), {500, 400}, false});
+        s.setWindowPlace(QStringLiteral("FindWindow"), {{screen.right() - 100, 0}, {480, 280}});
+        s.setOpenDictionary({QStringLiteral("smiths.mdb"), QStringLiteral("Ab"), {}, 0});
+        s.flush();
+    }
+    startRun();
+    EXPECT_EQ(mainWindow()->frameGeometry(), first);
+    EXPECT_EQ(forms->openDictionary(), nullptr);
+    find::FindWindow* w = openFind();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(screen.contains(w->frameGeometry())) << "placed as if nothing was remembered";
+    EXPECT_TRUE(fakes.messages->calls.empty());
+}
+
+} // namespace
