@@ -15,12 +15,16 @@
 #include "support/DictionaryFiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QRadioButton>
 #include <QSettings>
 #include <QTest>
+#include <functional>
 
 using namespace tolvane;
 
@@ -166,6 +170,46 @@ TEST_F(SessionTest, APlaceOnAScreenThatIsGoneAndAnUnknownDictionaryAreLeftOut) {
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(screen.contains(w->frameGeometry())) << "placed as if nothing was remembered";
     EXPECT_TRUE(fakes.messages->calls.empty());
+}
+
+// The built program in a home folder of the test's own: a damaged settings file stops
+// nothing, and --fresh empties it, the zoom included.
+TEST(ProgramSettings, ADamagedFileStopsNothingAndFreshForgetsEverything) {
+    QTemporaryDir home;
+    const QString file = home.filePath(QStringLiteral(".config/Kestrane/Tolvane.conf"));
+    const QString dictionaries = home.filePath(QStringLiteral("dictionaries"));
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QDir().mkpath(dictionaries);
+    for (const auto* config : data::allConfigs())
+        ASSERT_TRUE(QFile::copy(test::appDir() + u'/' + config->fileName,
+                                dictionaries + u'/' + config->fileName));
+    test::writeFile(file, QByteArray("\xff\xfe\0[[[\n") +
+                              "[MainWindow]\nleft=zz\ntop=0\nwidth=-1\nheight=1e9\n"
+                              "[Dictionary]\nfile=data.mdb\nsearchText=Ab\nheadword=Aaron\n"
+                              "duplicate=77777777777\n[History]\nentries\\size=-4\ncurrent=x\n"
+                              "[EntryBoxes]\nzoomPercent=9999\n");
+    const auto run = [&](const QStringList& arguments, const std::function<bool()>& done) {
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(env);
+        program.start(test::appDir() + QStringLiteral("/tolvane"),
+                      arguments + QStringList{QStringLiteral("--dictionaries"), dictionaries});
+        EXPECT_TRUE(program.waitForStarted());
+        EXPECT_TRUE(QTest::qWaitFor(done, 15000));
+        EXPECT_EQ(program.state(), QProcess::Running)
+            << program.readAllStandardError().toStdString();
+        program.kill();
+        program.waitForFinished();
+    };
+    QElapsedTimer up;
+    up.start();
+    run({}, [&] { return up.elapsed() > 2000; });
+    run({QStringLiteral("--fresh")},
+        [&] { return QSettings(file, QSettings::IniFormat).allKeys().isEmpty(); });
+    EXPECT_TRUE(QSettings(file, QSettings::IniFormat).allKeys().isEmpty());
 }
 
 } // namespace
