@@ -3,6 +3,7 @@
 #include "data/DataOperations.h"
 #include "data/DictionaryConfig.h"
 #include "dictwindow/DictionaryWindow.h"
+#include "dictwindow/SearchBox.h"
 #include "dictwindow/WordList.h"
 #include "find/FindWindow.h"
 #include "platform/AppFolder.h"

@@ -67,13 +67,16 @@ protected:
         forms = std::make_unique<shell::Forms>();
         startRun();
     }
-    // Where the main window stands on a start with nothing remembered.
-    static QRect firstStartFrame() {
+    // Where the main and Find windows stand on a start with nothing remembered.
+    static std::pair<QRect, QRect> firstStartFrames() {
         shell::Forms plain;
         plain.frmMain().Show();
-        const QRect frame = plain.mainWindow()->frameGeometry();
+        plain.frmFind().Show();
+        const std::pair frames{plain.mainWindow()->frameGeometry(),
+                               plain.findWindow()->frameGeometry()};
+        plain.frmFind().Unload();
         plain.frmMain().Unload();
-        return frame;
+        return frames;
     }
     void clickRow(dictwindow::WordList* list, int row) {
         const QRect r = list->visualRect(list->model()->index(row, 0));
@@ -136,7 +139,7 @@ TEST_F(SessionTest, TheNextRunTakesUpWindowsDictionaryEntryFindTextAndHistory) {
 }
 
 TEST_F(SessionTest, AFirstStartIsAsAlwaysAndSoIsAStartAfterNoDictionaryWasOpen) {
-    const QRect first = firstStartFrame();
+    const QRect first = firstStartFrames().first;
     startRun();
     EXPECT_EQ(mainWindow()->frameGeometry(), first);
     EXPECT_EQ(mainWindow()->windowTitle(), "Tolvane");
@@ -153,7 +156,7 @@ TEST_F(SessionTest, AFirstStartIsAsAlwaysAndSoIsAStartAfterNoDictionaryWasOpen) 
 }
 
 TEST_F(SessionTest, APlaceOnAScreenThatIsGoneAndAnUnknownDictionaryAreLeftOut) {
-    const QRect first = firstStartFrame();
+    const auto [main, find] = firstStartFrames();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     {
         platform::UserSettings s;
@@ -164,11 +167,11 @@ TEST_F(SessionTest, APlaceOnAScreenThatIsGoneAndAnUnknownDictionaryAreLeftOut) {
         s.flush();
     }
     startRun();
-    EXPECT_EQ(mainWindow()->frameGeometry(), first);
+    EXPECT_EQ(mainWindow()->frameGeometry(), main);
     EXPECT_EQ(forms->openDictionary(), nullptr);
     find::FindWindow* w = openFind();
     ASSERT_NE(w, nullptr);
-    EXPECT_TRUE(screen.contains(w->frameGeometry())) << "placed as if nothing was remembered";
+    EXPECT_EQ(w->frameGeometry(), find) << "placed as if nothing was remembered";
     EXPECT_TRUE(fakes.messages->calls.empty());
 }
 
