@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kFarthest = 1'000'000; // pixels from the origin; beyond is no screen of ours
 constexpr int kMostDuplicates = 1'000'000;
+constexpr int kWidestFrame = 200;
 
 // An INI value with an unquoted comma reads back as a list: what was meant is its text.
 std::optional<QString> textValue(const QSettings& s, const QString& key, qsizetype longest) {
@@ -63,18 +64,28 @@ std::optional<WindowPlace> UserSettings::windowPlace(const QString& window) cons
     const auto height = intValue(s, key("height"), 1, kFarthest);
     if (!left || !top || !width || !height)
         return std::nullopt;
+    // A frame width that cannot be read counts as none.
+    const auto frame = [&](const char* name) {
+        return intValue(s, key(name), 0, kWidestFrame).value_or(0);
+    };
     return WindowPlace{
-        {*left, *top}, {*width, *height}, boolValue(s, key("maximized")).value_or(false)};
+        {*left, *top, *width, *height},
+        {frame("frameLeft"), frame("frameTop"), frame("frameRight"), frame("frameBottom")},
+        boolValue(s, key("maximized")).value_or(false)};
 }
 
 void UserSettings::setWindowPlace(const QString& window, const WindowPlace& place) {
     QSettings& s = *m_settings;
     s.remove(window);
     s.beginGroup(window);
-    s.setValue(QStringLiteral("left"), place.topLeft.x());
-    s.setValue(QStringLiteral("top"), place.topLeft.y());
-    s.setValue(QStringLiteral("width"), place.size.width());
-    s.setValue(QStringLiteral("height"), place.size.height());
+    s.setValue(QStringLiteral("left"), place.inner.x());
+    s.setValue(QStringLiteral("top"), place.inner.y());
+    s.setValue(QStringLiteral("width"), place.inner.width());
+    s.setValue(QStringLiteral("height"), place.inner.height());
+    s.setValue(QStringLiteral("frameLeft"), place.frame.left());
+    s.setValue(QStringLiteral("frameTop"), place.frame.top());
+    s.setValue(QStringLiteral("frameRight"), place.frame.right());
+    s.setValue(QStringLiteral("frameBottom"), place.frame.bottom());
     s.setValue(QStringLiteral("maximized"), place.maximized);
     s.endGroup();
 }

@@ -10,8 +10,8 @@
 // nothing here throws or stops the program. Writers replace the whole group they write.
 // Dictionaries are named by their file name ("data.mdb"), which also names an added one.
 
-#include <QPoint>
-#include <QSize>
+#include <QMargins>
+#include <QRect>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -23,12 +23,13 @@ QT_END_NAMESPACE
 
 namespace tolvane::platform {
 
-// A top-level window's place: where its frame's top-left corner is on the screen (what
-// QWidget::move takes) and its inner size (what QWidget::resize takes). For a maximised window,
-// the place it returns to.
+// A top-level window's place: its inner rectangle on the screen (QWidget::geometry, without
+// the frame the window manager adds; for a maximised window, the rectangle it returns to),
+// and the frame's width on each side when it was written, so that the whole window can be
+// checked against the screens before the frame is there again.
 struct WindowPlace {
-    QPoint topLeft;
-    QSize size;
+    QRect inner;
+    QMargins frame;
     bool maximized = false;
     friend bool operator==(const WindowPlace&, const WindowPlace&) = default;
 };

@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <algorithm>
 #include <cstdio>
 
 namespace tolvane::shell {
@@ -30,26 +31,37 @@ const QString kFindWindow = QStringLiteral("FindWindow");
 // A remembered place smaller than this is a damaged value, not a user's choice.
 constexpr QSize kSmallestPlace(120, 80);
 
-platform::WindowPlace placeOf(const QWidget& window) {
-    const bool maximized = window.isMaximized();
-    const QRect inner = maximized ? window.normalGeometry() : window.geometry();
-    // The frame's corner is what move() takes; the frame keeps its offset when maximised.
-    const QPoint frameOffset = window.geometry().topLeft() - window.frameGeometry().topLeft();
-    return {inner.topLeft() - frameOffset, inner.size(), maximized};
+// The frame's width on each side, as far as the window system has told it yet (nothing
+// before the window is first shown on some).
+QMargins frameOf(const QWidget& window) {
+    const QRect inner = window.geometry();
+    const QRect outer = window.frameGeometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
 }
 
-// Puts the window at its remembered place when the whole window, frame included as far as
-// it is known yet, fits the screens present now; otherwise it stays at its default place.
+platform::WindowPlace placeOf(const QWidget& window) {
+    const bool maximized = window.isMaximized();
+    return {maximized ? window.normalGeometry() : window.geometry(), frameOf(window), maximized};
+}
+
+QMargins wider(const QMargins& a, const QMargins& b) {
+    return {std::max(a.left(), b.left()), std::max(a.top(), b.top()),
+            std::max(a.right(), b.right()), std::max(a.bottom(), b.bottom())};
+}
+
+// Puts the window at its remembered place when the whole window, its frame included, fits
+// the screens present now; otherwise it stays at its default place. The inner rectangle is
+// what is set: before the window is shown the frame's size may be unknown, and a position
+// given for the frame would then land on the inner corner.
 void applyPlace(QWidget& window, const std::optional<platform::WindowPlace>& place) {
     if (!place)
         return;
-    const QSize frame = window.frameGeometry().size() - window.size();
-    const QRect outer(place->topLeft, place->size + frame);
+    const QRect outer = place->inner.marginsAdded(wider(place->frame, frameOf(window)));
     if (!platform::fitsScreens(outer, platform::availableScreenAreas(),
                                window.minimumSizeHint().expandedTo(kSmallestPlace)))
         return;
-    window.move(place->topLeft);
-    window.resize(place->size);
+    window.setGeometry(place->inner);
     if (place->maximized)
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
 }

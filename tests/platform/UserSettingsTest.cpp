@@ -53,8 +53,8 @@ TEST_F(UserSettingsTest, WhatIsWrittenIsReadBackFromTheFileAndFreshForgetsAll) {
     }
     EXPECT_FALSE(QFileInfo::exists(file())) << "reading writes no file";
 
-    const platform::WindowPlace main{{-1200, 40}, {700, 480}, true};
-    const platform::WindowPlace find{{900, 60}, {480, 280}, false};
+    const platform::WindowPlace main{{-1200, 40, 700, 480}, {1, 20, 1, 5}, true};
+    const platform::WindowPlace find{{900, 60, 480, 280}, {}, false};
     const platform::RememberedDictionary open{QStringLiteral("names.mdb"),
                                               QStringLiteral("Na, \"Ruth\" = 1"),
                                               QStringLiteral(" Naomi "), 2};
@@ -109,6 +109,8 @@ TEST_F(UserSettingsTest, DamagedAndHandEditedValuesReadAsNotRemembered) {
                     QByteArray("\xff\xfe\0garbage[[[\n=\n", 16) +
                         "[MainWindow]\nleft=abc\ntop=10\nwidth=-5\nheight=300\n"
                         "[FindWindow]\nleft=10\ntop=10\nwidth=99999999999\nheight=300\n"
+                        "[OtherWindow]\nleft=10\ntop=10\nwidth=400\nheight=300\n"
+                        "frameTop=9999\nframeLeft=x\n"
                         "[Dictionary]\nfile=data.mdb\nsearchText=" +
                         QByteArray(2000, 'a') +
                         "\nheadword=Ab, el\nduplicate=x\n"
@@ -118,6 +120,9 @@ TEST_F(UserSettingsTest, DamagedAndHandEditedValuesReadAsNotRemembered) {
     UserSettings settings;
     EXPECT_FALSE(settings.windowPlace(QStringLiteral("MainWindow")));
     EXPECT_FALSE(settings.windowPlace(QStringLiteral("FindWindow")));
+    const platform::WindowPlace other{{10, 10, 400, 300}, {}, false};
+    EXPECT_EQ(settings.windowPlace(QStringLiteral("OtherWindow")), other)
+        << "a frame width out of range counts as none";
     const platform::RememberedDictionary open = settings.openDictionary();
     EXPECT_EQ(open.dictionary, QStringLiteral("data.mdb"));
     EXPECT_TRUE(open.searchText.isEmpty()) << "too long a text is dropped";

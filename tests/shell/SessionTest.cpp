@@ -161,8 +161,10 @@ TEST_F(SessionTest, APlaceOnAScreenThatIsGoneAndAnUnknownDictionaryAreLeftOut) {
     {
         platform::UserSettings s;
         s.setWindowPlace(QStringLiteral("MainWindow"),
-                         {screen.topRight() + QPoint(50, 0), {500, 400}, false});
-        s.setWindowPlace(QStringLiteral("FindWindow"), {{screen.right() - 100, 0}, {480, 280}});
+                         {{screen.right() + 50, 20, 500, 400}, {}, false});
+        // On the screen, but its title bar would not be.
+        s.setWindowPlace(QStringLiteral("FindWindow"),
+                         {{screen.left() + 10, screen.top() + 5, 480, 280}, {1, 20, 1, 5}, false});
         s.setOpenDictionary({QStringLiteral("smiths.mdb"), QStringLiteral("Ab"), {}, 0});
         s.flush();
     }
