@@ -141,13 +141,15 @@ void SessionKeeper::restoreDictionary() {
     if (!m_forms.dictionaryForm(*config).isLoaded())
         return;
     dictwindow::DictionaryWindow& window = m_forms.dictionaryWindow(*config);
-    if (!remembered.headword.isEmpty())
+    // A text no headword begins with (the entry deleted since, the file replaced) would
+    // greet the user with "No Records Found".
+    const auto found = [&](const QString& text) {
+        return text.isEmpty() || data::openPrefix(*config, window.db, text)->RecordCount() > 0;
+    };
+    if (!remembered.headword.isEmpty() && found(remembered.headword))
         window.showHeadword(remembered.headword, remembered.duplicate);
     QLineEdit* search = window.controls().txtSearch;
-    // A text that finds no headword would greet the user with "No Records Found".
-    if (search->text() != remembered.searchText &&
-        (remembered.searchText.isEmpty() ||
-         data::openPrefix(*config, window.db, remembered.searchText)->RecordCount() > 0))
+    if (search->text() != remembered.searchText && found(remembered.searchText))
         search->setText(remembered.searchText); // the list follows, as for typing
     if (!remembered.headword.isEmpty() && window.hasControls()) {
         dictwindow::WordList* list = window.controls().lstdata;
