@@ -177,6 +177,21 @@ TEST_F(SessionTest, APlaceOnAScreenThatIsGoneAndAnUnknownDictionaryAreLeftOut) {
     EXPECT_TRUE(fakes.messages->calls.empty());
 }
 
+TEST_F(SessionTest, AnEntryAndASearchTextGoneFromTheDictionaryAreSkippedWithoutAMessage) {
+    {
+        platform::UserSettings s;
+        s.setOpenDictionary(
+            {data::eastonsConfig().fileName, QStringLiteral("Qx"), QStringLiteral("Quirinius"), 0});
+        s.flush();
+    }
+    startRun();
+    EXPECT_EQ(forms->openDictionary(), &data::eastonsConfig());
+    const auto& c = controls(data::eastonsConfig());
+    EXPECT_NE(c.txtSearch->text(), "Qx");
+    EXPECT_TRUE(c.txtForename->text().isEmpty());
+    EXPECT_TRUE(fakes.messages->calls.empty()) << "no \"No Records Found\" at start";
+}
+
 // The built program in a home folder of the test's own: a damaged settings file stops
 // nothing, and --fresh empties it, the zoom included.
 TEST(ProgramSettings, ADamagedFileStopsNothingAndFreshForgetsEverything) {
