@@ -25,6 +25,8 @@ cleanup() {
   rm -rf "$tmp"
 }
 trap cleanup EXIT
+# The programs started here remember nothing of the user's own runs, nor leave anything there.
+export XDG_CONFIG_HOME="$tmp/config"
 fail() { echo "check-install: $*" >&2; exit 1; }
 step() { echo "check-install: $*"; }
 
