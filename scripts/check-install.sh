@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks Tolvane as a user and a packager get it, from a built tree:
-#   - the desktop entry and the AppStream metainfo validate;
+#   - the desktop entry and the AppStream metainfo validate, without hints; the manual pages
+#     parse without warnings (mandoc -T lint);
 #   - `cmake --install` into a temporary prefix writes only there, and the installed programs
 #     answer --version;
 #   - the installed program starts offscreen with a new $XDG_DATA_HOME and populates the
@@ -8,8 +9,11 @@
 #     menu; an edit reaches the user's copy only (tolvane_shell_tests on the installed files);
 #   - tolvane-import without OUTPUT writes into that folder, and the installed one converts a
 #     legacy .mdb file with the helper from libexec/tolvane (when the shared corpus is there);
-#   - `cpack -G DEB` builds the package, its control fields are right, and lintian reports no
-#     error (its warnings are printed).
+#   - the installed README speaks to a user of the installed program, not of a build tree;
+#   - under Xvfb the main window's class is the desktop entry's StartupWMClass;
+#   - `cpack -G DEB` builds the package, its control fields are right (each dependency named
+#     once), and `lintian -EviIL +pedantic` reports no error or warning, nor a hardening tag
+#     that a build flag fixes (its other notes are printed).
 # Usage: scripts/check-install.sh BUILD_DIR
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -21,12 +25,24 @@ cleanup() {
   rm -rf "$tmp"
 }
 trap cleanup EXIT
+# The programs started here remember nothing of the user's own runs, nor leave anything there.
+export XDG_CONFIG_HOME="$tmp/config"
 fail() { echo "check-install: $*" >&2; exit 1; }
 step() { echo "check-install: $*"; }
 
 step "desktop entry and metainfo"
-desktop-file-validate "$root/packaging/example.kestrane.Tolvane.desktop"
+desktop="$root/packaging/example.kestrane.Tolvane.desktop"
+hints="$(desktop-file-validate "$desktop" 2>&1)" || fail "desktop-file-validate: $hints"
+[ -z "$hints" ] || fail "desktop-file-validate: $hints"
 appstreamcli validate --no-net "$root/packaging/example.kestrane.Tolvane.metainfo.xml"
+wmclass="$(sed -n 's/^StartupWMClass=//p' "$desktop")"
+[ "$wmclass" = Tolvane ] || fail "StartupWMClass is '$wmclass', not Tolvane"
+
+step "manual pages"
+for page in "$root"/packaging/man/*.1; do
+  lint="$(mandoc -T lint -W warning "$page" 2>&1)" || fail "mandoc: $lint"
+  [ -z "$lint" ] || fail "mandoc: $lint"
+done
 
 step "install into a temporary prefix"
 prefix="$tmp/prefix"
@@ -41,9 +57,16 @@ for f in bin/tolvane bin/tolvane-import libexec/tolvane/tolvane-jetread libexec/
          share/icons/hicolor/16x16/apps/example.kestrane.Tolvane.png \
          share/icons/hicolor/256x256/apps/example.kestrane.Tolvane.png \
          share/man/man1/tolvane.1.gz share/man/man1/tolvane-import.1.gz \
-         share/doc/tolvane/README.md; do
+         share/doc/tolvane/README share/doc/tolvane/copyright; do
   [ -e "$prefix/$f" ] || fail "not installed: $f"
 done
+
+step "the installed README is for the installed program"
+readme="$prefix/share/doc/tolvane/README"
+for topic in 'tolvane --fresh' '.local/share/tolvane' 'tolvane-import --sword'; do
+  grep -qF -- "$topic" "$readme" || fail "the installed README does not mention $topic"
+done
+if grep -nE 'scripts/|build/app|cmake|ctest' "$readme"; then fail "build-tree commands in the installed README"; fi
 
 step "installed programs answer --version"
 [ "$("$prefix/bin/tolvane" --version)" = "Tolvane 1.0.0" ] || fail "tolvane --version"
@@ -71,6 +94,9 @@ set -euo pipefail
 program=$!
 trap 'kill $program 2>/dev/null || true' EXIT
 window="$(timeout 60 xdotool search --sync --onlyvisible --name '^Tolvane$' | head -1)"
+# The desktop entry's StartupWMClass names the window's class.
+xdotool search --onlyvisible --class '^Tolvane$' | grep -qx "$window" \
+  || { echo "the main window's class is not Tolvane" >&2; exit 1; }
 sleep 1
 xdotool mousemove --window "$window" 40 10 click 1
 sleep 1
@@ -115,10 +141,15 @@ depends="$(dpkg-deb -f "$deb" Depends)"
 for d in fonts-liberation2 libmdb3 libqt6widgets6 libsqlite3-0; do
   grep -q "$d" <<<"$depends" || fail "Depends lacks $d: $depends"
 done
+twice="$(tr ',|' '\n\n' <<<"$depends" | sed 's/(.*//; s/[[:space:]]//g' | sort | uniq -d)"
+[ -z "$twice" ] || fail "Depends names $twice more than once: $depends"
 [ "$(dpkg-deb -f "$deb" Section)" = text ] || fail "Section is not text"
 [ "$(dpkg-deb -f "$deb" Maintainer)" = "Kestrane <info@kestrane.example>" ] || fail "Maintainer"
 lintian_out="$tmp/lintian.txt"
-lintian --tag-display-limit 0 "$deb" >"$lintian_out" 2>&1 || true
+lintian -EviIL +pedantic --tag-display-limit 0 "$deb" >"$lintian_out" 2>&1 || true
 cat "$lintian_out"
-if grep -q '^E: ' "$lintian_out"; then fail "lintian reports errors on $(basename "$deb")"; fi
+if grep -qE '^(E|W): ' "$lintian_out"; then fail "lintian reports errors or warnings on $(basename "$deb")"; fi
+if grep -qE 'hardening-no-(bindnow|fortify-functions|relro|pie)' "$lintian_out"; then
+  fail "lintian: a binary is built without the hardening flags"
+fi
 step "all passed ($(basename "$deb"))"

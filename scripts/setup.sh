@@ -7,7 +7,7 @@ PACKAGES=(
   qt6-base-dev qt6-qpa-plugins libsqlite3-dev libgtest-dev libbenchmark-dev
   mdbtools-dev libmdb3
   clang-14 libclang-rt-14-dev
-  desktop-file-utils appstream lintian dpkg-dev # installed-program and .deb checks
+  desktop-file-utils appstream lintian dpkg-dev mandoc # installed-program and .deb checks
   xvfb xauth imagemagick xdotool fonts-dejavu-core
   fonts-liberation2 # metric match for the windows' design font, so fixed-size labels fit
   unrtf libicu-dev

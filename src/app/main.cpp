@@ -2,10 +2,12 @@
 #include "engine/FullTextFunctions.h"
 #include "engine/legacy/JetDatabase.h"
 #include "platform/ErrorGuard.h"
+#include "platform/UserSettings.h"
 #include "richtext/PlainText.h"
 #include "shell/ApplicationSetup.h"
 #include "shell/CommandLine.h"
 #include "shell/Forms.h"
+#include "shell/SessionKeeper.h"
 #include "shell/StartUp.h"
 
 #include <QApplication>
@@ -25,8 +27,15 @@ int main(int argc, char** argv) {
     // The full-text index holds the words the scripture box shows, not its markup.
     tolvane::engine::setRichTextFlattener(&tolvane::richtext::plainTextOfValue);
 
+    // What the last run had on screen is taken up again, unless --fresh says forget it.
+    tolvane::platform::UserSettings settings;
+    if (commandLine.fresh) {
+        settings.clear();
+        settings.flush();
+    }
     tolvane::shell::Forms forms;
-    tolvane::platform::runGuarded([&forms] { forms.frmMain().Show(); });
+    tolvane::shell::SessionKeeper session(forms, settings);
+    tolvane::platform::runGuarded([&session] { session.start(); });
     if (!forms.frmMain().isLoaded())
         return 1; // the failure has been reported; there is no window to wait for
     // The program ends when its last window has closed (the About dialog may outlive the

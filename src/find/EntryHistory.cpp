@@ -14,6 +14,18 @@ void EntryHistory::record(const HistoryEntry& entry) {
     m_current = m_entries.size() - 1;
 }
 
+void EntryHistory::assign(std::vector<HistoryEntry> entries, std::size_t current) {
+    const std::size_t dropped = entries.size() > kLongest ? entries.size() - kLongest : 0;
+    entries.erase(entries.begin(), entries.begin() + std::ptrdiff_t(dropped));
+    m_entries = std::move(entries);
+    if (m_entries.empty())
+        m_current = 0;
+    else if (current < dropped || current - dropped >= m_entries.size())
+        m_current = m_entries.size() - 1;
+    else
+        m_current = current - dropped;
+}
+
 std::optional<HistoryEntry> EntryHistory::back() {
     if (!canGoBack())
         return std::nullopt;

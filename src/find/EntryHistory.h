@@ -31,6 +31,14 @@ public:
     std::optional<HistoryEntry> forward();
     std::optional<HistoryEntry> current() const;
 
+    // The whole history, oldest first, and which entry is the current one (0 when empty):
+    // what a later run needs to take it up again with assign().
+    const std::vector<HistoryEntry>& entries() const { return m_entries; }
+    std::size_t currentIndex() const { return m_current; }
+    // Replaces the history; the newest kLongest entries are kept, and a current index out
+    // of range makes the newest entry the current one.
+    void assign(std::vector<HistoryEntry> entries, std::size_t current);
+
 private:
     std::vector<HistoryEntry> m_entries;
     std::size_t m_current = 0; // meaningful only when m_entries is not empty

@@ -71,9 +71,14 @@ CommandLine readCommandLine(const QStringList& arguments, QTextStream& out, QTex
     const QCommandLineOption dictionariesOption(
         QStringLiteral("dictionaries"),
         QStringLiteral("Read and write the dictionary files in DIR."), QStringLiteral("DIR"));
+    const QCommandLineOption freshOption(
+        QStringLiteral("fresh"),
+        QStringLiteral("Start as on the very first start: forget the windows' places, the open "
+                       "dictionary, the Find text, the history and the zoom."));
     parser.addOption(helpOption);
     parser.addOption(versionOption);
     parser.addOption(dictionariesOption);
+    parser.addOption(freshOption);
     acceptWindowSystemOptions(parser);
 
     CommandLine result;
@@ -91,6 +96,7 @@ CommandLine readCommandLine(const QStringList& arguments, QTextStream& out, QTex
     if (parser.isSet(dictionariesOption) && parser.value(dictionariesOption).isEmpty())
         return usageError(QStringLiteral("--dictionaries needs a folder."));
     result.dictionaries = parser.value(dictionariesOption);
+    result.fresh = parser.isSet(freshOption);
 
     if (parser.isSet(helpOption)) {
         const platform::DictionaryFolder folder = platform::locateDictionaryFolder(

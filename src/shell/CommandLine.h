@@ -1,7 +1,7 @@
 #pragma once
 // The program's command line:
 //
-//   tolvane [--dictionaries DIR]
+//   tolvane [--dictionaries DIR] [--fresh]
 //   tolvane --help | --version
 //
 // Read before the window system starts, so that --help and --version work without a
@@ -22,6 +22,7 @@ namespace tolvane::shell {
 struct CommandLine {
     std::optional<int> exitCode; // set: the program ends with it, without a window
     QString dictionaries;        // --dictionaries DIR; empty when not given
+    bool fresh = false;          // --fresh: forget what earlier runs remembered
 };
 
 // Needs a QCoreApplication (the help names the dictionary folder the program would use).

@@ -62,6 +62,8 @@ void FormInstance::load() {
             dispose(detach());
         throw;
     }
+    if (m_window == w)
+        Q_EMIT loaded(w);
 }
 
 void FormInstance::Unload() {

@@ -58,6 +58,10 @@ public:
     void activated();
     void deactivated() { m_active = false; }
 
+Q_SIGNALS:
+    // The window has been created and its load handler has run; it is not shown yet.
+    void loaded(QWidget* window);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

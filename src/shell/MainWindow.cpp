@@ -169,11 +169,15 @@ void MainWindow::updateGrowth() {
 bool MainWindow::event(QEvent* event) {
     // A window manager may put its frame around the window only after it is shown; the
     // outer size set at load then needs the frame taken off once more, unless the user has
-    // resized the window meanwhile.
-    if (event->type() == QEvent::Move && m_outerSize.isValid() && size() == m_sizeSet &&
+    // resized the window meanwhile. The frame shows at the window's first move, or, where the
+    // window keeps its inner place as the frame arrives (some window managers; a window put
+    // at a remembered place), by its first activation.
+    const bool frameMayBeNew =
+        event->type() == QEvent::Move || event->type() == QEvent::WindowActivate;
+    if (frameMayBeNew && m_outerSize.isValid() && size() == m_sizeSet &&
         frameGeometry().size() - size() != m_frameUsed)
         applyOuterSize();
-    if (event->type() == QEvent::Move)
+    if (frameMayBeNew)
         updateGrowth();
     return QMainWindow::event(event);
 }

@@ -65,6 +65,10 @@ void Navigator::moveTo(const std::optional<find::HistoryEntry>& entry) {
     m_moving = false;
 }
 
+void Navigator::restoreHistory(std::vector<find::HistoryEntry> entries, std::size_t current) {
+    m_history.assign(std::move(entries), current);
+}
+
 void Navigator::back() {
     const auto entry = m_history.back();
     Q_EMIT historyChanged();

@@ -35,6 +35,8 @@ public:
     void back();
     void forward();
     const find::EntryHistory& history() const { return m_history; }
+    // Takes up the history of an earlier run (see find::EntryHistory::assign).
+    void restoreHistory(std::vector<find::HistoryEntry> entries, std::size_t current);
 
 Q_SIGNALS:
     // The history changed: whether Back and Forward can act may have changed with it.
