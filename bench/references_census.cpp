@@ -62,8 +62,9 @@ qsizetype census(const QString& path, int column, std::vector<Found>& all, qint6
 
 int main(int argc, char** argv) {
     const int sample = argc > 1 ? std::atoi(argv[1]) : 200;
-    const QString dir = argc > 2 ? QString::fromLocal8Bit(argv[2])
-                                 : QStringLiteral(TOLVANE_SOURCE_ROOT "/../shared/data");
+    const QString shared = qEnvironmentVariable("TOLVANE_SHARED_DIR",
+                                                QStringLiteral(TOLVANE_SOURCE_ROOT "/../shared"));
+    const QString dir = argc > 2 ? QString::fromLocal8Bit(argv[2]) : shared + "/data";
     std::vector<Found> all;
     qint64 nanoseconds = 0;
     census(dir + "/eastons.csv", 1, all, nanoseconds);

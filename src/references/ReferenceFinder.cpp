@@ -136,6 +136,12 @@ private:
             if (const auto end = number(q)) {
                 r.endChapter = *end;
                 p = q;
+                if (at(q) == u':' && at(q + 1).isDigit()) { // "1-3:21": 1:1 to 3:21
+                    ++q;
+                    r.verse = 1;
+                    r.endVerse = number(q).value_or(0);
+                    p = q;
+                }
             }
         }
         return endsNumber(p) && at(p) != u'.' && add(start, p, r);
@@ -213,9 +219,14 @@ private:
     bool bareChapter() {
         qsizetype p = m_at;
         const auto chapter = number(p);
+        if (chapter && isDash(at(p))) { // "(1-3:21)"
+            ++p;
+            number(p);
+        }
         if (!chapter || at(p) != u':' || !at(p + 1).isDigit())
             return false;
-        const int book = m_book >= 0 ? m_book : m_headwordBook;
+        const int named = bookNamedBefore();
+        const int book = named >= 0 ? named : m_book >= 0 ? m_book : m_headwordBook;
         if (book < 0 || followsOtherWork()) {
             ++p;
             number(p); // the verse is not read again as a reference of its own
@@ -229,6 +240,27 @@ private:
         }
         list(p, false);
         return true;
+    }
+
+    // "Hosea (12:4, 5)", "Job (1:20, 21; 2:8)": a book's full name right before the
+    // parenthesis names the book of the numbers in it.
+    int bookNamedBefore() const {
+        qsizetype p = m_at;
+        if (at(p - 1) != u'(')
+            return -1;
+        --p;
+        while (p > 0 && at(p - 1) == u' ')
+            --p;
+        qsizetype w = p;
+        while (w > 0 && at(w - 1).isLetter())
+            --w;
+        if (w == p || !startsWord(w))
+            return -1;
+        const QStringView word = m_text.sliced(w, p - w);
+        const BookMatch match = matchBook(m_text, w);
+        if (match.book < 0 || match.length != word.size() || !bookName(match.book).endsWith(word))
+            return -1;
+        return match.book;
     }
 
     // An abbreviation of a work that is not a book of the Bible right before the numbers:

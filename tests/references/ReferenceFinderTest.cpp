@@ -60,6 +60,10 @@ TEST(ReferenceFinder, ContinuationsTakeTheBookBefore) {
               (Refs{"2:31 = Daniel 2:31", "11:31 = Daniel 11:31"}));
     EXPECT_EQ(found("his patience (1:21)", "Job, Book of"), (Refs{"1:21 = Job 1:21"}));
     EXPECT_EQ(found("(1:21) with no book", "Aaron"), Refs{});
+    // A book's name before the parenthesis wins over the reference before.
+    EXPECT_EQ(found("Acts 2:8. Job (1:20, 21; 2:8); Ezekiel (1-3:21)"),
+              (Refs{"Acts 2:8 = Acts 2:8", "1:20 = Job 1:20", "21 = Job 1:21", "2:8 = Job 2:8",
+                    "1-3:21 = Ezekiel 1:1-3:21"}));
     EXPECT_EQ(found("ver. 12 with no book before"), Refs{});
 }
 
