@@ -42,6 +42,13 @@ EntryLinks::EntryLinks(QTextEdit* box) : EntryLinks(box, box->document()) {
 EntryLinks::EntryLinks(QAbstractScrollArea* box, QTextDocument* document)
     : QObject(box), m_box(box), m_document(document) {
     m_box->viewport()->installEventFilter(this);
+    m_follow.setSingleShot(true);
+    connect(&m_follow, &QTimer::timeout, this, [this] {
+        if (const auto* range = std::get_if<references::VerseRange>(&m_clicked.target))
+            Q_EMIT scriptureClicked(*range);
+        else
+            Q_EMIT entryLinkClicked(std::get<QString>(m_clicked.target));
+    });
     m_box->viewport()->setMouseTracking(true);
     // A box whose document is replaced (setDocument) is not followed; the boxes never do.
     connect(document, &QTextDocument::contentsChanged, this, &EntryLinks::refreshLater);
@@ -60,6 +67,7 @@ void EntryLinks::refreshLater() {
 void EntryLinks::refresh() {
     m_pending = false;
     m_pressed = nullptr;
+    m_follow.stop();
     m_links.clear();
     const QString text = m_document->toPlainText();
     for (const auto& r : references::findReferences(text, m_headword))
@@ -168,16 +176,15 @@ bool EntryLinks::eventFilter(QObject* watched, QEvent* event) {
             (e->position().toPoint() - m_pressedAt).manhattanLength() >=
                 QApplication::startDragDistance()) // a selection was dragged
             break;
-        // Followed after the box has finished with the click: following replaces its text.
-        const Link link = *pressed;
-        QTimer::singleShot(0, this, [this, link] {
-            if (const auto* range = std::get_if<references::VerseRange>(&link.target))
-                Q_EMIT scriptureClicked(*range);
-            else
-                Q_EMIT entryLinkClicked(std::get<QString>(link.target));
-        });
+        // Followed once no second click makes it a double-click, which looks the word up as
+        // it always has, on the entry it was made on.
+        m_clicked = *pressed;
+        m_follow.start(QApplication::doubleClickInterval());
         break;
     }
+    case QEvent::MouseButtonDblClick:
+        m_follow.stop();
+        break;
     default:
         break;
     }

@@ -12,6 +12,7 @@
 
 #include <QObject>
 #include <QTextEdit>
+#include <QTimer>
 #include <functional>
 #include <variant>
 
@@ -81,6 +82,8 @@ private:
     std::vector<Link> m_links;
     const Link* m_pressed = nullptr;
     QPoint m_pressedAt;
+    QTimer m_follow; // a click waits for a second one that would make it a double-click
+    Link m_clicked;
     bool m_pending = false;
 };
 
