@@ -8,6 +8,7 @@
 // well-formed stream.
 
 #include "SwordLibrary.h"
+#include "VerseMode.h"
 #include "import/SwordProtocol.h"
 #include "platform/HelperLimits.h"
 
@@ -32,12 +33,13 @@ using tolvane::swordread::SwordLibrary;
 struct Options {
     tolvane::helper::Limits limits;
     bool list = false;
+    bool verses = false; // the long-lived verse mode (references/VerseProtocol.h)
     std::string module;
 };
 
 [[noreturn]] void usage(const std::string& problem) {
     tolvane::helper::printUsageAndExit(
-        "tolvane-swordread", "[--memory-limit-mb N] [--cpu-limit-s N] (--list | --module NAME)",
+        "tolvane-swordread", "[--memory-limit-mb N] [--cpu-limit-s N] (--list | --module NAME | --verses)",
         problem, ss::kExitUsage);
 }
 
@@ -50,13 +52,15 @@ Options parse(int argc, char** argv) {
         auto value = [&] { return tolvane::helper::optionValue(argc, argv, i, usage); };
         if (arg == "--list")
             o.list = true;
+        else if (arg == "--verses")
+            o.verses = true;
         else if (arg == "--module")
             o.module = value();
         else
             usage("unknown argument " + arg);
     }
-    if (o.list == !o.module.empty())
-        usage("give either --list or --module NAME");
+    if (int(o.list) + int(!o.module.empty()) + int(o.verses) != 1)
+        usage("give one of --list, --module NAME and --verses");
     return o;
 }
 
@@ -162,6 +166,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     SwordLibrary library;
+    if (options.verses) {
+        std::FILE* out = ::fdopen(::dup(dataFd), "w");
+        return out ? tolvane::swordread::serveVerses(library, stdin, out) : 1;
+    }
     Writer out(data);
     const int status = options.list ? list(library, out) : read(library, out, options.module);
     data.flush();
