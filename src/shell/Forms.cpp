@@ -3,6 +3,8 @@
 #include "dictwindow/DictionaryWindow.h"
 #include "find/FindService.h"
 #include "find/FindWindow.h"
+#include "scripture/ScriptureWindow.h"
+#include "scripture/VerseService.h"
 #include "platform/AppFolder.h"
 #include "platform/ErrorGuard.h"
 #include "shell/AboutDialog.h"
@@ -32,6 +34,7 @@ Forms::~Forms() {
     // dictionary objects last, as their windows' handlers point at them.
     for (auto& [name, d] : m_dictionaries)
         d.form.reset();
+    delete m_scriptureWindow.data(); // it reads through m_verses
     m_frmMain.reset();
     m_dialog.reset();
     m_frmFind.reset();
@@ -170,6 +173,7 @@ Forms::Dictionary& Forms::dictionary(const data::DictionaryConfig& config) {
     d.window = std::make_unique<dictwindow::DictionaryWindow>(config);
     dictwindow::DictionaryWindow* dw = d.window.get();
     navigator().watch(*dw);
+    connectScripture(*dw);
 
     FormHandlers h;
     h.create = [this, dw]() -> QWidget* {

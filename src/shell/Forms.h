@@ -6,6 +6,7 @@
 #include "shell/FormInstance.h"
 
 #include <QObject>
+#include <QPointer>
 #include <map>
 #include <memory>
 
@@ -15,6 +16,10 @@ class QWindow;
 namespace tolvane::dictwindow {
 class DictionaryWindow;
 }
+namespace tolvane::scripture {
+class VerseService;
+class ScriptureWindow;
+} // namespace tolvane::scripture
 namespace tolvane::find {
 class FindService;
 class FindWindow;
@@ -54,8 +59,12 @@ public:
     const data::DictionaryConfig* openDictionary();
     // Shows entries across dictionaries and keeps their history (Back, Forward).
     Navigator& navigator();
+    // The verses of references (hover and click) and the Scripture window, or nullptr.
+    scripture::VerseService& verses();
+    scripture::ScriptureWindow* scriptureWindow() const;
 
 private:
+    void connectScripture(dictwindow::DictionaryWindow& window);
     struct Dictionary {
         std::unique_ptr<dictwindow::DictionaryWindow> window;
         std::unique_ptr<FormInstance> form;
@@ -71,6 +80,8 @@ private:
     std::unique_ptr<find::FindService> m_findService; // its thread outlives the Find window
     std::unique_ptr<FormInstance> m_frmFind;
     std::map<QString, Dictionary> m_dictionaries; // by window name
+    std::unique_ptr<scripture::VerseService> m_verses;
+    QPointer<QWidget> m_scriptureWindow; // a ScriptureWindow
 };
 
 } // namespace tolvane::shell
