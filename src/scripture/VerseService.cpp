@@ -1,8 +1,8 @@
 #include "scripture/VerseService.h"
 
 #include "platform/HelperProcess.h"
-#include "references/Versification.h"
 #include "references/VerseProtocol.h"
+#include "references/Versification.h"
 
 #include <QDeadlineTimer>
 #include <QProcess>
@@ -28,7 +28,9 @@ qint64 VerseService::helperProcessId() const {
 }
 
 bool VerseService::start(QString& problem) {
-    if (m_process && m_process->state() == QProcess::Running)
+    // A helper that died since the last request (killed, its limits) is noticed here, without
+    // an event loop, and replaced.
+    if (m_process && !m_process->waitForFinished(0) && m_process->state() == QProcess::Running)
         return true;
     if (m_helper.isEmpty())
         m_helper = platform::findHelper(QStringLiteral("tolvane-swordread"), "TOLVANE_SWORDREAD",
@@ -54,6 +56,19 @@ bool VerseService::start(QString& problem) {
 }
 
 QStringList VerseService::ask(const QString& request, QString& problem) {
+    // A helper that had answered before and is found dead now (killed between two requests)
+    // is replaced at once; one that dies on a fresh start is not tried again.
+    const bool hadOne = m_process != nullptr;
+    QStringList lines = askOnce(request, problem);
+    if (lines.isEmpty() && hadOne && m_stopped) {
+        problem.clear();
+        lines = askOnce(request, problem);
+    }
+    return lines;
+}
+
+QStringList VerseService::askOnce(const QString& request, QString& problem) {
+    m_stopped = false;
     if (!start(problem))
         return {};
     m_process->write(request.toUtf8() + '\n');
@@ -72,7 +87,8 @@ QStringList VerseService::ask(const QString& request, QString& problem) {
         m_process->waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())));
     }
     // Stopped or stuck: the next request starts a new helper.
-    problem = m_process->state() == QProcess::Running
+    m_stopped = m_process->state() != QProcess::Running;
+    problem = !m_stopped
                   ? QStringLiteral("The Bible reader did not answer in time.")
                   : QStringLiteral("The Bible reader stopped; hover again to retry.");
     m_process->kill();

@@ -54,11 +54,13 @@ public:
 private:
     // The answer's lines up to and with "Z"; empty with `problem` set when there is none.
     QStringList ask(const QString& request, QString& problem);
+    QStringList askOnce(const QString& request, QString& problem);
     bool start(QString& problem);
 
     QString m_helper;
     int m_timeoutMs;
     std::unique_ptr<QProcess> m_process;
+    bool m_stopped = false; // the last request found the helper ended
 };
 
 // The tooltip of a reference: "Genesis 14:5 (KJV)" and its text, a range up to ten verses

@@ -11,6 +11,7 @@
 #include <swmodule.h>
 #include <versekey.h>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -70,15 +71,17 @@ std::unique_ptr<sword::VerseKey> verseKey(sword::SWModule* m, const std::string&
     owned->setAutoNormalize(false);
     owned->setText((book + " " + std::to_string(c) + ":" + std::to_string(v)).c_str());
     if (owned->popError() || book != owned->getOSISBookName() || owned->getChapter() != c ||
-        owned->getVerse() != v || v < 1 || v > owned->getVerseMax() ||
-        c > owned->getChapterMax())
+        owned->getVerse() != v || v < 1 || v > owned->getVerseMax() || c > owned->getChapterMax())
         return nullptr;
     return owned;
 }
 
-bool hasBook(sword::SWModule* m, const std::string& book) {
-    auto key = verseKey(m, book, 1, 1);
-    return key && m->hasEntry(key.get());
+// The book is in the module's versification and the module holds text of it: its first
+// verse or the verse asked for (a module may hold only part of a book).
+bool hasBook(sword::SWModule* m, const std::string& book, int c = 1, int v = 1) {
+    auto first = verseKey(m, book, 1, 1);
+    auto asked = verseKey(m, book, c, std::max(v, 1));
+    return first && ((asked && m->hasEntry(asked.get())) || m->hasEntry(first.get()));
 }
 
 void listBibles(SwordLibrary& library, std::FILE* out) {
@@ -111,21 +114,23 @@ void verses(SwordLibrary& library, const std::vector<std::string>& f, std::FILE*
     }
     sword::SWModule* m = nullptr;
     for (sword::SWModule* candidate : all) {
-        const bool named = wanted.empty() ? abbreviation(candidate) == "KJV"
-                                          : wanted == candidate->getName();
-        if (named && (!wanted.empty() || hasBook(candidate, book)))
+        const bool named =
+            wanted.empty() ? abbreviation(candidate) == "KJV" : wanted == candidate->getName();
+        if (named && (!wanted.empty() || hasBook(candidate, book, c, v)))
             m = candidate;
     }
     for (size_t i = 0; !m && wanted.empty() && i < all.size(); ++i)
-        if (hasBook(all[i], book))
+        if (hasBook(all[i], book, c, v))
             m = all[i];
-    if (!m || !hasBook(m, book)) {
-        failure(out, vp::kNoBook, m ? std::string(m->getName()) + " lacks the book"
-                                    : "no installed Bible holds the book");
+    if (!m || !hasBook(m, book, c, v)) {
+        failure(out, vp::kNoBook,
+                m ? std::string(m->getName()) + " lacks the book"
+                  : "no installed Bible holds the book");
         return;
     }
-    std::fprintf(out, "M\t%s\t%s\n", m->getName(), flat(abbreviation(m)).c_str());
+    std::vector<std::string> lines;
     long count = 0;
+    bool anyText = false;
     library.takeError();
     for (int chapter = c; chapter <= ec; ++chapter) {
         auto first = verseKey(m, book, chapter, 1);
@@ -148,9 +153,19 @@ void verses(SwordLibrary& library, const std::vector<std::string>& f, std::FILE*
                 failure(out, vp::kDamaged, "libsword reports: " + error);
                 return;
             }
-            std::fprintf(out, "T\t%d\t%d\t%s\n", chapter, verse, flat(text).c_str());
+            anyText = anyText || !flat(text).empty();
+            lines.push_back("T\t" + std::to_string(chapter) + "\t" + std::to_string(verse) + "\t" +
+                            flat(text) + "\n");
         }
     }
+    // A module whose index is cut short gives empty texts without reporting anything.
+    if (!anyText) {
+        failure(out, vp::kDamaged, std::string(m->getName()) + " gives no text for these verses");
+        return;
+    }
+    std::fprintf(out, "M\t%s\t%s\n", m->getName(), flat(abbreviation(m)).c_str());
+    for (const std::string& line : lines)
+        std::fputs(line.c_str(), out);
     std::fprintf(out, "Z\t%ld\n", count);
 }
 
