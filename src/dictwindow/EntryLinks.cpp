@@ -8,6 +8,8 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <QToolTip>
 #include <algorithm>
@@ -16,7 +18,7 @@ namespace tolvane::dictwindow {
 
 namespace {
 
-// Marks the extra selections that are links, so that the box's other ones are kept.
+// Marks the formats that are links, so that other additional formats of a paragraph are kept.
 constexpr int kLinkProperty = QTextFormat::UserProperty + 0x4c4b;
 
 } // namespace
@@ -24,19 +26,11 @@ constexpr int kLinkProperty = QTextFormat::UserProperty + 0x4c4b;
 EntryLinks::EntryLinks(QPlainTextEdit* box) : EntryLinks(box, box->document()) {
     m_cursorAt = [box](const QPoint& p) { return box->cursorForPosition(p); };
     m_cursorRect = [box](const QTextCursor& c) { return box->cursorRect(c); };
-    m_getSelections = [box] { return box->extraSelections(); };
-    m_setSelections = [box](const QList<QTextEdit::ExtraSelection>& s) {
-        box->setExtraSelections(s);
-    };
 }
 
 EntryLinks::EntryLinks(QTextEdit* box) : EntryLinks(box, box->document()) {
     m_cursorAt = [box](const QPoint& p) { return box->cursorForPosition(p); };
     m_cursorRect = [box](const QTextCursor& c) { return box->cursorRect(c); };
-    m_getSelections = [box] { return box->extraSelections(); };
-    m_setSelections = [box](const QList<QTextEdit::ExtraSelection>& s) {
-        box->setExtraSelections(s);
-    };
 }
 
 EntryLinks::EntryLinks(QAbstractScrollArea* box, QTextDocument* document)
@@ -88,24 +82,40 @@ void EntryLinks::refresh() {
     draw();
 }
 
+// Each paragraph's layout carries the links as additional formats, as a syntax highlighter's
+// colours are carried: laid out once with the paragraph, drawn with it, never part of the
+// document. (Extra selections cost a hundred times more on a long entry: every one of them is
+// measured again on each change.)
 void EntryLinks::draw() {
-    QList<QTextEdit::ExtraSelection> selections;
-    for (const auto& s : m_getSelections())
-        if (!s.format.hasProperty(kLinkProperty))
-            selections.append(s);
     const QPalette palette = m_box->viewport()->palette();
     QTextCharFormat format;
     format.setForeground(
         readableLinkColour(palette.color(QPalette::Link), palette.color(QPalette::Base)));
     format.setFontUnderline(true);
     format.setProperty(kLinkProperty, true);
-    for (const Link& link : m_links) {
-        QTextCursor cursor(m_document);
-        cursor.setPosition(int(link.start));
-        cursor.setPosition(int(link.start + link.length), QTextCursor::KeepAnchor);
-        selections.append({cursor, format});
+    auto link = m_links.cbegin();
+    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
+        QTextLayout* layout = block.layout();
+        if (!layout)
+            continue;
+        QList<QTextLayout::FormatRange> ranges;
+        bool hadLinks = false;
+        for (const auto& range : layout->formats()) {
+            if (range.format.hasProperty(kLinkProperty))
+                hadLinks = true;
+            else
+                ranges.append(range);
+        }
+        const qsizetype from = block.position();
+        const qsizetype to = from + block.length();
+        const bool hasLinks = link != m_links.cend() && link->start < to;
+        for (; link != m_links.cend() && link->start < to; ++link)
+            ranges.append({int(link->start - from), int(link->length), format});
+        if (!hadLinks && !hasLinks)
+            continue;
+        layout->setFormats(ranges);
+        m_document->markContentsDirty(int(from), block.length());
     }
-    m_setSelections(selections);
 }
 
 const EntryLinks::Link* EntryLinks::linkAt(const QPoint& point) const {

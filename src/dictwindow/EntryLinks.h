@@ -2,10 +2,10 @@
 // The links of one entry box (the definition box or the King James scripture box): the
 // Scripture references and the pointers to other entries found in the text it shows, drawn
 // as links (underlined, in a link colour that reads on the box's background) and followed
-// by a click. The links are extra formatting laid over the box (extra selections): the
-// text, its editing, the undo steps and the RTF the box gives back are never changed.
-//
-// Other extra selections of the box (those this class did not make) are kept.
+// by a click. The links are extra formatting laid over the shown paragraphs (their layouts'
+// additional formats, as a syntax highlighter's): the text, its editing, the undo steps and
+// the RTF the box gives back are never changed, and the box's extra selections are left to
+// others.
 
 #include "references/EntryPointers.h"
 #include "references/ScriptureReference.h"
@@ -72,8 +72,6 @@ private:
     // The two box kinds share no base class for these.
     std::function<QTextCursor(const QPoint&)> m_cursorAt;
     std::function<QRect(const QTextCursor&)> m_cursorRect;
-    std::function<QList<QTextEdit::ExtraSelection>()> m_getSelections;
-    std::function<void(const QList<QTextEdit::ExtraSelection>&)> m_setSelections;
 
     references::HeadwordLookup m_lookup;
     std::function<QString(const references::VerseRange&)> m_tip;

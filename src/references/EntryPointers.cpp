@@ -82,6 +82,9 @@ void beforeQv(std::vector<EntryPointer>& found, QStringView text, qsizetype qv,
 std::vector<EntryPointer> findEntryPointers(QStringView text, const HeadwordLookup& lookup) {
     std::vector<EntryPointer> found;
     for (qsizetype at = 0; at + 4 < text.size(); ++at) {
+        const QChar first = text[at];
+        if (first != u'S' && first != u's' && first != u'q')
+            continue; // the one test most characters see
         const bool wordStart = at == 0 || !text[at - 1].isLetterOrNumber();
         if (!wordStart)
             continue;

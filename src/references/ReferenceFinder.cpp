@@ -27,7 +27,7 @@ public:
 
     std::vector<ReferenceSpan> run() {
         while (m_at < m_text.size()) {
-            if (!startsWord(m_at) || !tryStart())
+            if (!mayStart(at(m_at)) || !startsWord(m_at) || !tryStart())
                 ++m_at;
         }
         return std::move(m_found);
@@ -35,6 +35,12 @@ public:
 
 private:
     QChar at(qsizetype p) const { return p < m_text.size() ? m_text[p] : QChar(); }
+    // What a reference can begin with: a digit, a capital, "i" (of "i Peter"), "v" or "c".
+    static bool mayStart(QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z') || u == u'i' || u == u'v' ||
+               u == u'c';
+    }
     bool startsWord(qsizetype p) const { return p == 0 || !at(p - 1).isLetterOrNumber(); }
     bool endsNumber(qsizetype p) const { return !at(p).isLetterOrNumber(); }
 
@@ -181,13 +187,13 @@ private:
 
     bool tryStart() {
         // Books begin with a capital or their ordinal ("1 Sam.", "i Peter").
-        if (at(m_at).isDigit() || at(m_at).isUpper() || at(m_at) == u'i') {
+        if ((at(m_at).isDigit() || at(m_at).isUpper() || at(m_at) == u'i') && numberSoon()) {
             if (const BookMatch book = matchBook(m_text, m_at); book.book >= 0)
                 return fromBook(book);
         }
         if (at(m_at).isDigit())
             return bareChapter();
-        if (at(m_at).isLower())
+        if (at(m_at) == u'v' || at(m_at) == u'c') // "ver.", "verse", "ch.", "chap."
             return continuationWord();
         return false;
     }
@@ -240,6 +246,21 @@ private:
         }
         list(p, false);
         return true;
+    }
+
+    // A book's name is followed by its numbers within a few words of letters, spaces and
+    // full stops ("Song of Solomon 2:1", "Lev. xxvii. 18"): most capitalised words are not,
+    // and are passed over without a look in the book table.
+    bool numberSoon() const {
+        qsizetype p = m_at;
+        if (at(p).isDigit())
+            ++p;
+        for (const qsizetype end = p + 28; p < end; ++p) {
+            const QChar c = at(p);
+            if (!c.isLetter() && c != u' ' && c != u'.')
+                return c.isDigit();
+        }
+        return false;
     }
 
     // "Hosea (12:4, 5)", "Job (1:20, 21; 2:8)": a book's full name right before the
