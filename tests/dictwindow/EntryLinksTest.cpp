@@ -8,12 +8,14 @@
 #include "dictwindow/SearchBox.h"
 #include "richtext/RichTextBox.h"
 
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QToolTip>
 
 namespace tolvane::test {
 namespace {
@@ -69,6 +71,10 @@ TEST_F(EntryLinksTest, ReferencesAndPointersAreDrawnWithoutChangingTheText) {
                                         c().txtSurname->palette().color(QPalette::Base)),
               4.5);
     EXPECT_TRUE(c().txtSurname->extraSelections().isEmpty()); // left to others
+    QSignalSpy changed(c().txtSurname->document(), &QTextDocument::contentsChanged);
+    win().definitionLinks()->refresh(); // drawing is no change the box would follow
+    QApplication::processEvents();
+    EXPECT_TRUE(changed.isEmpty());
     // Another entry's links replace these; an impossible verse is no link.
     clickHeadword("Moses");
     EXPECT_EQ(linksOf(win().definitionLinks(), c().txtSurname->toPlainText()),
@@ -94,6 +100,21 @@ TEST_F(EntryLinksTest, AClickOnAPointerOpensTheEntryAsTheListDoes) {
     EXPECT_EQ(c().txtSurname->toPlainText(), "The valley of the cheesemakers.");
     EXPECT_EQ(listItems(), QStringList{"Tyropoeon Valley"}); // the list agrees with the entry
     EXPECT_TRUE(messageLog().isEmpty());
+}
+
+TEST_F(EntryLinksTest, AReferenceShowsItsTipOnHoverAndIsPassedOnWhenClicked) {
+    win().setVerseTip([](const references::VerseRange& r) { return "tip " + displayName(r); });
+    clickHeadword("Aaron");
+    const EntryLinks::Link link = win().definitionLinks()->links().at(0); // Ex. 6:20
+    QHelpEvent hover(QEvent::ToolTip, pointOn(link), c().txtSurname->mapToGlobal(pointOn(link)));
+    QApplication::sendEvent(c().txtSurname->viewport(), &hover);
+    EXPECT_EQ(QToolTip::text(), "tip Exodus 6:20");
+    QSignalSpy clicked(&win(), &dictwindow::DictionaryWindow::scriptureClicked);
+    QTest::mouseClick(c().txtSurname->viewport(), Qt::LeftButton, {}, pointOn(link));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !clicked.isEmpty(); }, 3000));
+    EXPECT_EQ(clicked.at(0).at(0).value<references::VerseRange>(),
+              (references::VerseRange{1, 6, 20, 6, 20}));
+    EXPECT_EQ(c().txtForename->text(), "Aaron"); // the entry stays
 }
 
 TEST_F(EntryLinksTest, ADoubleClickOnALinkLooksTheWordUpInsteadOfFollowingIt) {
