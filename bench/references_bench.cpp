@@ -1,10 +1,12 @@
 // Showing an Easton's entry in the definition box with its links found and drawn, against
 // showing it without them, at Paul's length (the longest entry) and at the median length.
 // The pointers' headword lookup is a hash of the dictionary's headwords here (the window asks
-// its database). Needs ../shared/data/eastons.csv (TOLVANE_SHARED_DIR).
+// its database). Needs ../shared/data/eastons.csv (TOLVANE_SHARED_DIR). Also the tooltip's
+// verses through the SWORD helper, first and later ones.
 
 #include "dictwindow/EntryLinks.h"
 #include "import/CsvReader.h"
+#include "scripture/VerseService.h"
 
 #include <benchmark/benchmark.h>
 
@@ -87,6 +89,37 @@ void BM_MedianPlain(benchmark::State& s) {
 void BM_MedianWithLinks(benchmark::State& s) {
     show(s, easton().median, true);
 }
+
+// The verses of a tooltip through the helper: the first of a run (the helper starting), then
+// one of the same book and one of another book. Needs an installed Bible (sword-text-kjv).
+void BM_FirstVerse(benchmark::State& state) {
+    for (auto _ : state) {
+        scripture::VerseService verses;
+        benchmark::DoNotOptimize(verses.passage({0, 14, 5, 14, 5}, scripture::kVersesInTip));
+    }
+}
+void BM_VerseSameBook(benchmark::State& state) {
+    scripture::VerseService verses;
+    verses.passage({0, 14, 5, 14, 5}, scripture::kVersesInTip);
+    int chapter = 1;
+    for (auto _ : state) {
+        const auto p = verses.passage({0, chapter, 1, chapter, 1}, scripture::kVersesInTip);
+        if (p.verses.empty())
+            state.SkipWithError("no Bible installed (sword-text-kjv)");
+        chapter = chapter % 50 + 1;
+    }
+}
+void BM_VerseOtherBook(benchmark::State& state) {
+    scripture::VerseService verses;
+    int book = 0;
+    for (auto _ : state) {
+        book = (book + 7) % 66;
+        benchmark::DoNotOptimize(verses.passage({book, 1, 1, 1, 1}, scripture::kVersesInTip));
+    }
+}
+BENCHMARK(BM_FirstVerse)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VerseSameBook)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VerseOtherBook)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_PaulPlain)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PaulWithLinks)->Unit(benchmark::kMicrosecond);
