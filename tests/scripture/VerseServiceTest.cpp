@@ -146,3 +146,22 @@ TEST_F(VerseServiceTest, ADamagedModuleGivesAShortNote) {
 }
 
 } // namespace
+
+namespace {
+
+// Debian's KJV (sword-text-kjv), where installed: a verse, and Sirach, which it lacks.
+TEST(InstalledKjv, GivesTheVerseAndSaysItLacksSirach) {
+    if (!QFile::exists("/usr/share/sword/mods.d/engKJV2006eb.conf"))
+        GTEST_SKIP() << "sword-text-kjv is not installed (scripts/setup.sh installs it)";
+    scripture::VerseService verses(kHelper);
+    const VerseRange gen14_5{0, 14, 5, 14, 5};
+    const auto p = verses.passage(gen14_5, scripture::kVersesInTip);
+    ASSERT_EQ(p.verses.size(), 1u) << p.note.toStdString();
+    EXPECT_EQ(p.abbreviation, "KJV");
+    EXPECT_TRUE(scripture::verseTip(gen14_5, p)
+                    .startsWith("<p><b>Genesis 14:5 (KJV)</b><br>And in the fourteenth year"));
+    if (verses.bibles().size() == 1) // with sword-text-web, Sirach comes from it
+        EXPECT_EQ(verses.passage(kSir1_1, 1).problem, scripture::Passage::Problem::NoBook);
+}
+
+} // namespace
