@@ -88,9 +88,8 @@ QStringList VerseService::askOnce(const QString& request, QString& problem) {
     }
     // Stopped or stuck: the next request starts a new helper.
     m_stopped = m_process->state() != QProcess::Running;
-    problem = !m_stopped
-                  ? QStringLiteral("The Bible reader did not answer in time.")
-                  : QStringLiteral("The Bible reader stopped; hover again to retry.");
+    problem = !m_stopped ? QStringLiteral("The Bible reader did not answer in time.")
+                         : QStringLiteral("The Bible reader stopped; hover again to retry.");
     m_process->kill();
     m_process->waitForFinished(1000);
     m_process.reset();

@@ -39,8 +39,9 @@ struct Options {
 
 [[noreturn]] void usage(const std::string& problem) {
     tolvane::helper::printUsageAndExit(
-        "tolvane-swordread", "[--memory-limit-mb N] [--cpu-limit-s N] (--list | --module NAME | --verses)",
-        problem, ss::kExitUsage);
+        "tolvane-swordread",
+        "[--memory-limit-mb N] [--cpu-limit-s N] (--list | --module NAME | --verses)", problem,
+        ss::kExitUsage);
 }
 
 Options parse(int argc, char** argv) {
