@@ -17,6 +17,7 @@ PACKAGES=(
 PACKAGES+=(
   libsword-dev
   sword-dict-naves sword-dict-strongs-greek sword-dict-strongs-hebrew
+  libsword-utils sword-text-kjv # test Bibles (osis2mod) and the verses of references
 )
 
 missing=()

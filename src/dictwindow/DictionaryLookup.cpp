@@ -141,6 +141,7 @@ void DictionaryWindow::showEntry() {
         if (box->Text() == texts::properNameMarker())
             box->setText(texts::properName());
     }
+    refreshLinks();
 }
 
 // Get New Word. Passing through "a" first is what the window has always done; it shows the

@@ -33,6 +33,7 @@ QWidget* DictionaryWindow::createControls(QWidget* parent) {
 
 void DictionaryWindow::controlsDestroyed() {
     m_controls = DictionaryControls{};
+    m_definitionLinks = m_scriptureLinks = nullptr;
 }
 
 void DictionaryWindow::connectHandlers() {
@@ -61,6 +62,7 @@ void DictionaryWindow::connectHandlers() {
     connect(c.cmdDelete, &QPushButton::clicked, this, guarded(&DictionaryWindow::cmdDelete_Click));
     connect(c.cmdend, &QPushButton::clicked, this, guarded(&DictionaryWindow::cmdend_Click));
     watchDoubleClicks();
+    attachLinks();
 }
 
 DictionaryWindow::Mode DictionaryWindow::mode() const {

@@ -9,15 +9,18 @@
 #include "data/DictionaryConfig.h"
 #include "dictwindow/DictionaryLayout.h"
 #include "engine/Dao.h"
+#include "references/ScriptureReference.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 namespace tolvane::dictwindow {
 
 class EntryMarks;
+class EntryLinks;
 
 class DictionaryWindow : public QObject {
     Q_OBJECT
@@ -88,6 +91,13 @@ public:
     void stepMatch(int steps);
     int matchCount() const;
     EntryMarks* entryMarks() const;
+    // The links drawn in the definition box and (King James) the scripture box; nullptr
+    // without controls. A click on a pointer to another entry shows it as choosing it from
+    // the list does; a click on a reference is passed on (scriptureClicked).
+    EntryLinks* definitionLinks() const { return m_definitionLinks; }
+    EntryLinks* scriptureLinks() const { return m_scriptureLinks; }
+    // The tooltip of a reference in either box (by default the reference spelled out).
+    void setVerseTip(std::function<QString(const references::VerseRange&)> tip);
 
 Q_SIGNALS:
     // An entry is shown (list click or keyboard, showHeadword, followWord).
@@ -95,6 +105,7 @@ Q_SIGNALS:
     void wordNotFound(const QString& note);
     // Matches were marked, or the marks changed or went.
     void matchMarksChanged();
+    void scriptureClicked(const references::VerseRange& range);
 
 public:
     // Window-level variables, readable by tests.
@@ -112,6 +123,9 @@ protected:
 private:
     void loadlist();
     void watchDoubleClicks();
+    void attachLinks();
+    void refreshLinks();
+    QString headwordNamed(const QString& name);
     bool selectAndShow(const QString& headword, int duplicate);
     int duplicateOrdinal(int index) const;
     void connectZoom();
@@ -144,6 +158,9 @@ private:
     int m_answer = 0;
     int m_zoomPercent = 100;
     QPointer<EntryMarks> m_marks; // made with the first marks, gone with the controls
+    EntryLinks* m_definitionLinks = nullptr; // children of the boxes
+    EntryLinks* m_scriptureLinks = nullptr;
+    std::function<QString(const references::VerseRange&)> m_verseTip;
     // Set while loadlist shortens the search text: the change handler it sets off opens the
     // recordset for the shorter text, and the shortening loop lists it once at the end.
     bool m_deferListing = false;

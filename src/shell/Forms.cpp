@@ -5,6 +5,8 @@
 #include "find/FindWindow.h"
 #include "platform/AppFolder.h"
 #include "platform/ErrorGuard.h"
+#include "scripture/ScriptureWindow.h"
+#include "scripture/VerseService.h"
 #include "shell/AboutDialog.h"
 #include "shell/MainWindow.h"
 #include "shell/Navigator.h"
@@ -33,6 +35,7 @@ Forms::~Forms() {
     // dictionary objects last, as their windows' handlers point at them.
     for (auto& [name, d] : m_dictionaries)
         d.form.reset();
+    delete m_scriptureWindow.data(); // it reads through m_verses
     m_frmMain.reset();
     m_dialog.reset();
     m_frmFind.reset();
@@ -177,6 +180,7 @@ Forms::Dictionary& Forms::dictionary(const data::DictionaryConfig& config) {
         if (MainWindow* main = mainWindow())
             main->updateCommands();
     });
+    connectScripture(*dw);
 
     FormHandlers h;
     h.create = [this, dw]() -> QWidget* {

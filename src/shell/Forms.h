@@ -6,6 +6,7 @@
 #include "shell/FormInstance.h"
 
 #include <QObject>
+#include <QPointer>
 #include <map>
 #include <memory>
 
@@ -15,6 +16,10 @@ class QWindow;
 namespace tolvane::dictwindow {
 class DictionaryWindow;
 }
+namespace tolvane::scripture {
+class VerseService;
+class ScriptureWindow;
+} // namespace tolvane::scripture
 namespace tolvane::find {
 class FindService;
 class FindWindow;
@@ -54,6 +59,9 @@ public:
     const data::DictionaryConfig* openDictionary();
     // Shows entries across dictionaries and keeps their history (Back, Forward).
     Navigator& navigator();
+    // The verses of references (hover and click) and the Scripture window, or nullptr.
+    scripture::VerseService& verses();
+    scripture::ScriptureWindow* scriptureWindow() const;
 
     // Runs whenever the main window closes, however it is closed (its close box, Alt+F4,
     // Exit and Ctrl+Q): closes the dictionary windows, then every window the program opened
@@ -62,6 +70,7 @@ public:
     void mainWindowClosing();
 
 private:
+    void connectScripture(dictwindow::DictionaryWindow& window);
     struct Dictionary {
         std::unique_ptr<dictwindow::DictionaryWindow> window;
         std::unique_ptr<FormInstance> form;
@@ -77,6 +86,8 @@ private:
     std::unique_ptr<find::FindService> m_findService; // its thread outlives the Find window
     std::unique_ptr<FormInstance> m_frmFind;
     std::map<QString, Dictionary> m_dictionaries; // by window name
+    std::unique_ptr<scripture::VerseService> m_verses;
+    QPointer<QWidget> m_scriptureWindow; // a ScriptureWindow
 };
 
 } // namespace tolvane::shell

@@ -5,6 +5,7 @@
 
 #include "dictwindow/DictionaryWindow.h"
 #include "dictwindow/EntryMarks.h"
+#include "dictwindow/EntryLinks.h"
 #include "dictwindow/SearchBox.h"
 #include "dictwindow/WordList.h"
 #include "find/FindResultList.h"
@@ -345,6 +346,29 @@ TEST_F(FindTest, CommandsAreEnabledOnlyWhenTheyCanAct) {
     EXPECT_EQ(window(data::eastonsConfig()).entryZoomPercent(), 110);
     choose("mnuViewZoomNormal");
     EXPECT_EQ(window(data::eastonsConfig()).entryZoomPercent(), 100);
+}
+
+TEST_F(FindTest, AnEntryLinkFollowedGoesIntoTheHistoryAndBackReturns) {
+    choose("mnuDictionariesEastons");
+    const auto& c = eastons();
+    clickItem(c.lstdata, "Melchizedek");
+    const QTextCursor found =
+        c.txtSurname->document()->find("PRIEST", 0, QTextDocument::FindCaseSensitively);
+    QTextCursor inside(c.txtSurname->document());
+    inside.setPosition(found.selectionStart() + 2);
+    auto* links = window(data::eastonsConfig()).definitionLinks();
+    ASSERT_EQ(links->links().size(), 1u);
+    ASSERT_NE(links->linkAt(c.txtSurname->cursorRect(inside).center() + QPoint(1, 0)), nullptr);
+    QTest::mouseClick(c.txtSurname->viewport(), Qt::LeftButton, {},
+                      c.txtSurname->cursorRect(inside).center() + QPoint(1, 0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return c.txtForename->text() == "Priest"; }, 3000));
+    EXPECT_EQ(listed(c), (QStringList{"Priest", "Priesthood"}));
+    EXPECT_EQ(c.lstdata->List(c.lstdata->ListIndex()), "Priest");
+
+    choose("mnuFindBack");
+    EXPECT_EQ(c.txtForename->text(), "Melchizedek");
+    EXPECT_EQ(c.txtSurname->toPlainText(), "king of Salem and priest (See PRIEST.)");
+    EXPECT_TRUE(fakes.messages->calls.empty());
 }
 
 } // namespace

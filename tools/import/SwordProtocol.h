@@ -16,6 +16,8 @@
 //   'Z' end        qint64 number of 'M' (listing) or 'E' (reading) records
 //
 // Usage: tolvane-swordread [--memory-limit-mb N] [--cpu-limit-s N] (--list | --module NAME)
+// (and --verses, a long-lived verse mode with a line protocol of its own:
+// references/VerseProtocol.h)
 
 #include <QtGlobal>
 

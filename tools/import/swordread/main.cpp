@@ -9,6 +9,7 @@
 
 #include "ModuleFiles.h"
 #include "SwordLibrary.h"
+#include "VerseMode.h"
 #include "import/SwordProtocol.h"
 #include "platform/HelperLimits.h"
 
@@ -34,13 +35,15 @@ using tolvane::swordread::SwordLibrary;
 struct Options {
     tolvane::helper::Limits limits;
     bool list = false;
+    bool verses = false; // the long-lived verse mode (references/VerseProtocol.h)
     std::string module;
 };
 
 [[noreturn]] void usage(const std::string& problem) {
     tolvane::helper::printUsageAndExit(
-        "tolvane-swordread", "[--memory-limit-mb N] [--cpu-limit-s N] (--list | --module NAME)",
-        problem, ss::kExitUsage);
+        "tolvane-swordread",
+        "[--memory-limit-mb N] [--cpu-limit-s N] (--list | --module NAME | --verses)", problem,
+        ss::kExitUsage);
 }
 
 Options parse(int argc, char** argv) {
@@ -52,13 +55,15 @@ Options parse(int argc, char** argv) {
         auto value = [&] { return tolvane::helper::optionValue(argc, argv, i, usage); };
         if (arg == "--list")
             o.list = true;
+        else if (arg == "--verses")
+            o.verses = true;
         else if (arg == "--module")
             o.module = value();
         else
             usage("unknown argument " + arg);
     }
-    if (o.list == !o.module.empty())
-        usage("give either --list or --module NAME");
+    if (int(o.list) + int(!o.module.empty()) + int(o.verses) != 1)
+        usage("give one of --list, --module NAME and --verses");
     return o;
 }
 
@@ -181,6 +186,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     SwordLibrary library;
+    if (options.verses) {
+        std::FILE* out = ::fdopen(::dup(dataFd), "w");
+        return out ? tolvane::swordread::serveVerses(library, stdin, out) : 1;
+    }
     Writer out(data);
     const int status = options.list ? list(library, out) : read(library, out, options.module);
     data.flush();

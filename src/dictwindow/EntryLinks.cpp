@@ -1,0 +1,204 @@
+#include "dictwindow/EntryLinks.h"
+
+#include "dictwindow/LinkColour.h"
+#include "platform/ErrorGuard.h"
+#include "references/ReferenceFinder.h"
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QTimer>
+#include <QToolTip>
+#include <algorithm>
+
+namespace tolvane::dictwindow {
+
+namespace {
+
+// Marks the formats that are links, so that other additional formats of a paragraph are kept.
+constexpr int kLinkProperty = QTextFormat::UserProperty + 0x4c4b;
+
+} // namespace
+
+EntryLinks::EntryLinks(QPlainTextEdit* box) : EntryLinks(box, box->document()) {
+    m_cursorAt = [box](const QPoint& p) { return box->cursorForPosition(p); };
+    m_cursorRect = [box](const QTextCursor& c) { return box->cursorRect(c); };
+}
+
+EntryLinks::EntryLinks(QTextEdit* box) : EntryLinks(box, box->document()) {
+    m_cursorAt = [box](const QPoint& p) { return box->cursorForPosition(p); };
+    m_cursorRect = [box](const QTextCursor& c) { return box->cursorRect(c); };
+}
+
+EntryLinks::EntryLinks(QAbstractScrollArea* box, QTextDocument* document)
+    : QObject(box), m_box(box), m_document(document) {
+    m_box->viewport()->installEventFilter(this);
+    m_follow.setSingleShot(true);
+    connect(&m_follow, &QTimer::timeout, this, [this] {
+        if (const auto* range = std::get_if<references::VerseRange>(&m_clicked.target))
+            Q_EMIT scriptureClicked(*range);
+        else
+            Q_EMIT entryLinkClicked(std::get<QString>(m_clicked.target));
+    });
+    m_box->viewport()->setMouseTracking(true);
+    // A box whose document is replaced (setDocument) is not followed; the boxes never do.
+    connect(document, &QTextDocument::contentsChanged, this, &EntryLinks::refreshLater);
+}
+
+void EntryLinks::refreshLater() {
+    if (m_pending)
+        return;
+    m_pending = true;
+    QTimer::singleShot(0, this, [this] {
+        if (m_pending)
+            platform::runGuarded([this] { refresh(); });
+    });
+}
+
+void EntryLinks::refresh() {
+    m_pending = false;
+    m_pressed = nullptr;
+    m_follow.stop();
+    m_links.clear();
+    const QString text = m_document->toPlainText();
+    for (const auto& r : references::findReferences(text, m_headword))
+        m_links.push_back({r.start, r.length, r.range});
+    if (m_lookup) {
+        const std::size_t verses = m_links.size();
+        for (auto& p : references::findEntryPointers(text, m_lookup)) {
+            const bool overlaps = std::any_of(
+                m_links.begin(), m_links.begin() + qsizetype(verses), [&](const Link& l) {
+                    return p.start < l.start + l.length && l.start < p.start + p.length;
+                });
+            if (!overlaps)
+                m_links.push_back({p.start, p.length, p.headword});
+        }
+        std::sort(m_links.begin(), m_links.end(),
+                  [](const Link& a, const Link& b) { return a.start < b.start; });
+    }
+    draw();
+}
+
+// Each paragraph's layout carries the links as additional formats, as a syntax highlighter's
+// colours are carried: laid out once with the paragraph, drawn with it, never part of the
+// document. (Extra selections cost a hundred times more on a long entry: every one of them is
+// measured again on each change.)
+void EntryLinks::draw() {
+    const QPalette palette = m_box->viewport()->palette();
+    QTextCharFormat format;
+    format.setForeground(
+        readableLinkColour(palette.color(QPalette::Link), palette.color(QPalette::Base)));
+    format.setFontUnderline(true);
+    format.setProperty(kLinkProperty, true);
+    auto link = m_links.cbegin();
+    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
+        QTextLayout* layout = block.layout();
+        if (!layout)
+            continue;
+        QList<QTextLayout::FormatRange> ranges;
+        bool hadLinks = false;
+        for (const auto& range : layout->formats()) {
+            if (range.format.hasProperty(kLinkProperty))
+                hadLinks = true;
+            else
+                ranges.append(range);
+        }
+        const qsizetype from = block.position();
+        const qsizetype to = from + block.length();
+        const bool hasLinks = link != m_links.cend() && link->start < to;
+        for (; link != m_links.cend() && link->start < to; ++link)
+            ranges.append({int(link->start - from), int(link->length), format});
+        if (!hadLinks && !hasLinks)
+            continue;
+        layout->setFormats(ranges);
+        m_document->markContentsDirty(int(from), block.length());
+    }
+}
+
+const EntryLinks::Link* EntryLinks::linkAt(const QPoint& point) const {
+    if (m_links.empty())
+        return nullptr;
+    // The character under the point: the cursor place nearest to it is on its left or its
+    // right side; a point beyond the end of a line or below the text is over none.
+    QTextCursor cursor = m_cursorAt(point);
+    const QRect place = m_cursorRect(cursor);
+    qsizetype character = cursor.position();
+    if (point.x() < place.x())
+        --character;
+    if (point.y() < place.top() || point.y() > place.bottom())
+        return nullptr;
+    QTextCursor next(m_document);
+    next.setPosition(int(character + 1));
+    QTextCursor here(m_document);
+    here.setPosition(int(std::max<qsizetype>(character, 0)));
+    if (point.x() < m_cursorRect(here).x() || point.x() > m_cursorRect(next).x())
+        return nullptr;
+    const auto it = std::find_if(m_links.begin(), m_links.end(), [&](const Link& l) {
+        return character >= l.start && character < l.start + l.length;
+    });
+    return it == m_links.end() ? nullptr : &*it;
+}
+
+QString EntryLinks::tipFor(const Link& link) const {
+    if (const auto* range = std::get_if<references::VerseRange>(&link.target))
+        return m_tip ? m_tip(*range) : references::displayName(*range);
+    return QStringLiteral("Open the entry %1").arg(std::get<QString>(link.target));
+}
+
+bool EntryLinks::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_box->viewport())
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseMove: {
+        const auto* e = static_cast<QMouseEvent*>(event);
+        const bool over = e->buttons() == Qt::NoButton && linkAt(e->position().toPoint());
+        if (over)
+            m_box->viewport()->setCursor(Qt::PointingHandCursor);
+        else
+            m_box->viewport()->unsetCursor();
+        break;
+    }
+    case QEvent::ToolTip: {
+        const auto* e = static_cast<QHelpEvent*>(event);
+        if (const Link* link = linkAt(e->pos())) {
+            QString tip;
+            platform::runGuarded([&] { tip = tipFor(*link); });
+            QToolTip::showText(e->globalPos(), tip, m_box->viewport());
+        } else {
+            QToolTip::hideText();
+        }
+        return true;
+    }
+    case QEvent::MouseButtonPress: {
+        const auto* e = static_cast<QMouseEvent*>(event);
+        m_pressed = e->button() == Qt::LeftButton ? linkAt(e->position().toPoint()) : nullptr;
+        m_pressedAt = e->position().toPoint();
+        break;
+    }
+    case QEvent::MouseButtonRelease: {
+        const auto* e = static_cast<QMouseEvent*>(event);
+        const Link* pressed = std::exchange(m_pressed, nullptr);
+        if (e->button() != Qt::LeftButton || !pressed ||
+            linkAt(e->position().toPoint()) != pressed || (m_followable && !m_followable()) ||
+            (e->position().toPoint() - m_pressedAt).manhattanLength() >=
+                QApplication::startDragDistance()) // a selection was dragged
+            break;
+        // Followed once no second click makes it a double-click, which looks the word up as
+        // it always has, on the entry it was made on.
+        m_clicked = *pressed;
+        m_follow.start(QApplication::doubleClickInterval());
+        break;
+    }
+    case QEvent::MouseButtonDblClick:
+        m_follow.stop();
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace tolvane::dictwindow

@@ -1,0 +1,207 @@
+#include "references/BookNames.h"
+
+#include "references/Versification.h"
+
+#include <QHash>
+#include <QString>
+#include <array>
+
+namespace tolvane::references {
+
+namespace {
+
+// The names of one book, its first word only for the names of several words ("Song");
+// `numbered` names need an ordinal before them ("1 Sam.") and stand for the book numbered
+// `book` + ordinal - 1. `dotted` abbreviations are taken only with their full stop, because
+// as words they are common ("Is", "Am").
+struct Names {
+    int book;
+    bool numbered;
+    std::initializer_list<const char16_t*> names;
+    std::initializer_list<const char16_t*> dotted = {};
+};
+
+// clang-format off
+const std::initializer_list<Names> kNames = {
+    {0, false, {u"Genesis", u"Gen", u"Ge", u"Gn"}},
+    {1, false, {u"Exodus", u"Exod", u"Ex", u"Exo"}},
+    {2, false, {u"Leviticus", u"Lev", u"Lv"}},
+    {3, false, {u"Numbers", u"Num", u"Nu", u"Numb"}},
+    {4, false, {u"Deuteronomy", u"Deut", u"Dt", u"Deu"}},
+    {5, false, {u"Joshua", u"Josh", u"Jos"}},
+    {6, false, {u"Judges", u"Judg", u"Jdg"}, {u"Judge"}},
+    {7, false, {u"Ruth", u"Ru"}},
+    {8, true, {u"Samuel", u"Sam", u"Sa"}},
+    {10, true, {u"Kings", u"Kgs", u"King", u"Ki"}},
+    {12, true, {u"Chronicles", u"Chron", u"Chr", u"Ch"}},
+    {14, false, {u"Ezra", u"Ezr"}},
+    {15, false, {u"Nehemiah", u"Neh"}},
+    {16, false, {u"Esther", u"Esth", u"Est"}},
+    {17, false, {u"Job"}},
+    {18, false, {u"Psalms", u"Psalm", u"Ps", u"Psa", u"Pss"}},
+    {19, false, {u"Proverbs", u"Prov", u"Prv"}},
+    {20, false, {u"Ecclesiastes", u"Eccl", u"Eccles", u"Ecc", u"Qoh"}},
+    {21, false, {u"Canticles", u"Cant", u"Song"}},
+    {22, false, {u"Isaiah", u"Isa"}, {u"Is"}},
+    {23, false, {u"Jeremiah", u"Jer"}},
+    {24, false, {u"Lamentations", u"Lam"}},
+    {25, false, {u"Ezekiel", u"Ezek", u"Eze", u"Ezk"}},
+    {26, false, {u"Daniel", u"Dan", u"Dn"}},
+    {27, false, {u"Hosea", u"Hos"}},
+    {28, false, {u"Joel"}},
+    {29, false, {u"Amos"}, {u"Am"}},
+    {30, false, {u"Obadiah", u"Obad", u"Ob"}},
+    {31, false, {u"Jonah", u"Jon"}},
+    {32, false, {u"Micah", u"Mic"}},
+    {33, false, {u"Nahum", u"Nah"}},
+    {34, false, {u"Habakkuk", u"Hab"}},
+    {35, false, {u"Zephaniah", u"Zeph"}},
+    {36, false, {u"Haggai", u"Hag"}},
+    {37, false, {u"Zechariah", u"Zech", u"Zec"}},
+    {38, false, {u"Malachi", u"Mal"}},
+    {39, false, {u"Matthew", u"Matt", u"Mat", u"Mt"}},
+    {40, false, {u"Mark", u"Mk", u"Mar"}},
+    {41, false, {u"Luke", u"Lk", u"Luk"}},
+    {42, false, {u"John", u"Jn", u"Joh"}},
+    {43, false, {u"Acts", u"Act"}},
+    {44, false, {u"Romans", u"Rom"}},
+    {45, true, {u"Corinthians", u"Cor"}},
+    {47, false, {u"Galatians", u"Gal"}},
+    {48, false, {u"Ephesians", u"Eph"}},
+    {49, false, {u"Philippians", u"Phil", u"Php"}},
+    {50, false, {u"Colossians", u"Col"}},
+    {51, true, {u"Thessalonians", u"Thess", u"Thes", u"Th"}},
+    {53, true, {u"Timothy", u"Tim"}},
+    {55, false, {u"Titus", u"Tit"}},
+    {56, false, {u"Philemon", u"Philem", u"Phlm", u"Phm"}},
+    {57, false, {u"Hebrews", u"Heb"}},
+    {58, false, {u"James", u"Jas", u"Jam"}},
+    {59, true, {u"Peter", u"Pet", u"Pe"}},
+    {61, true, {u"John", u"Jn", u"Joh"}},
+    {64, false, {u"Jude"}},
+    {65, false, {u"Revelation", u"Rev", u"Apoc", u"Apocalypse"}},
+    {66, true, {u"Esdras", u"Esd"}},
+    {68, false, {u"Tobit", u"Tob"}},
+    {69, false, {u"Judith", u"Jdt", u"Jud"}},
+    {70, false, {u"Wisdom", u"Wisd", u"Wis"}},
+    {71, false, {u"Sirach", u"Ecclesiasticus", u"Ecclus", u"Sir"}},
+    {72, false, {u"Baruch", u"Bar"}},
+    {73, false, {u"Susanna", u"Sus"}},
+    {74, false, {u"Bel"}},
+    {75, false, {u"Manasses", u"Manasseh"}},
+    {76, true, {u"Maccabees", u"Macc", u"Mac"}},
+};
+// clang-format on
+
+// How many books a numbered name covers: three epistles of John, two of everything else.
+int ordinals(int firstBook) {
+    return firstBook == 61 ? 3 : 2;
+}
+
+struct Entry {
+    int book = -1;
+    bool numbered = false;
+    bool needsDot = false;
+};
+
+struct Table {
+    QHash<QString, Entry> plain;    // names used without an ordinal
+    QHash<QString, Entry> numbered; // names used after one
+    Table() {
+        for (const Names& n : kNames) {
+            auto& into = n.numbered ? numbered : plain;
+            for (const char16_t* name : n.names)
+                into.insert(QString::fromUtf16(name), {n.book, n.numbered, false});
+            for (const char16_t* name : n.dotted)
+                into.insert(QString::fromUtf16(name), {n.book, n.numbered, true});
+        }
+    }
+};
+
+const Table& table() {
+    static const Table t;
+    return t;
+}
+
+bool isWordChar(QChar c) {
+    return c.isLetterOrNumber();
+}
+
+// "1", "2", "3", "i", "ii", "iii", "I", "II", "III" followed by one space (or none after a
+// digit: "1Sam."). Returns the ordinal and moves `at` past it, or 0.
+int readOrdinal(QStringView text, qsizetype& at) {
+    qsizetype p = at;
+    int value = 0;
+    if (p < text.size() && text[p] >= u'1' && text[p] <= u'3') {
+        value = text[p].unicode() - u'0';
+        ++p;
+    } else {
+        const QChar one = p < text.size() && text[p] == u'I' ? u'I' : u'i';
+        while (p < text.size() && text[p] == one && value < 4)
+            ++value, ++p;
+    }
+    if (value == 0 || value > 3 || (p < text.size() && isWordChar(text[p]) && text[p].isLower()))
+        return 0;
+    if (p < text.size() && text[p] == u' ')
+        ++p;
+    else if (!text[at].isDigit())
+        return 0;
+    at = p;
+    return value;
+}
+
+qsizetype wordEnd(QStringView text, qsizetype at) {
+    while (at < text.size() && text[at].isLetter())
+        ++at;
+    return at;
+}
+
+// The names of several words: "Song of Solomon", "Song of Songs".
+qsizetype longerName(QStringView text, qsizetype afterFirstWord, int book) {
+    if (book != 21)
+        return afterFirstWord;
+    for (QStringView rest : {QStringView(u" of Solomon"), QStringView(u" of Songs")})
+        if (text.sliced(afterFirstWord).startsWith(rest))
+            return afterFirstWord + rest.size();
+    return afterFirstWord;
+}
+
+} // namespace
+
+BookMatch matchBook(QStringView text, qsizetype at) {
+    const Table& names = table();
+    qsizetype p = at;
+    const int ordinal = readOrdinal(text, p);
+    if (p >= text.size() || !text[p].isUpper())
+        return {};
+    const qsizetype end = wordEnd(text, p);
+    const QString word = text.sliced(p, end - p).toString();
+    const auto& hash = ordinal ? names.numbered : names.plain;
+    const auto found = hash.constFind(word);
+    if (found == hash.cend())
+        return {};
+    const bool dot = end < text.size() && text[end] == u'.';
+    if (found->needsDot && !dot)
+        return {};
+    int book = found->book;
+    if (ordinal) {
+        if (ordinal > ordinals(book))
+            return {};
+        book += ordinal - 1;
+    }
+    const qsizetype nameEnd = longerName(text, end, book);
+    return {book, nameEnd + (dot && nameEnd == end ? 1 : 0) - at};
+}
+
+int bookOfHeadword(QStringView headword) {
+    qsizetype end = headword.indexOf(u',');
+    QStringView name = (end < 0 ? headword : headword.first(end)).trimmed();
+    const BookMatch match = matchBook(name, 0);
+    // A whole name only ("Job", "1 Kings"), never an abbreviation standing for a word.
+    if (match.book < 0 || match.length != name.size() ||
+        !bookName(match.book).endsWith(name.sliced(name.lastIndexOf(u' ') + 1)))
+        return -1;
+    return match.book;
+}
+
+} // namespace tolvane::references

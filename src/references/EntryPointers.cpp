@@ -1,0 +1,102 @@
+#include "references/EntryPointers.h"
+
+#include "references/BookNames.h"
+
+#include <algorithm>
+
+namespace tolvane::references {
+
+namespace {
+
+constexpr qsizetype kLongestName = 60;
+constexpr int kMostWordsBeforeQv = 3;
+
+bool isNameChar(QChar c) {
+    return c.isLetterOrNumber() || c.isMark() || c == u' ' || c == u'-' || c == u'\'' ||
+           c == QChar(0x2019);
+}
+
+void addIfHeadword(std::vector<EntryPointer>& found, QStringView text, qsizetype start,
+                   qsizetype end, const HeadwordLookup& lookup) {
+    while (start < end && text[start] == u' ')
+        ++start;
+    while (end > start && text[end - 1] == u' ')
+        --end;
+    if (end == start || end - start > kLongestName)
+        return;
+    const QString headword = lookup(text.sliced(start, end - start).toString());
+    if (!headword.isEmpty())
+        found.push_back({start, end - start, headword});
+}
+
+// After "See " (and "also "): names separated by ";" or ",", up to the first other mark.
+// "(See Dan. 3:5, 6.)" points at verses, not at the entry "Dan".
+void seeList(std::vector<EntryPointer>& found, QStringView text, qsizetype p, bool inParens,
+             const HeadwordLookup& lookup) {
+    if (text.sliced(p).startsWith(u"also "))
+        p += 5;
+    for (;;) {
+        while (p < text.size() && text[p] == u' ')
+            ++p;
+        if (p >= text.size() || (!inParens && !text[p].isUpper()))
+            return;
+        const BookMatch book = matchBook(text, p);
+        if (book.book >= 0)
+            return;
+        qsizetype end = p;
+        while (end < text.size() && isNameChar(text[end]) && end - p <= kLongestName)
+            ++end;
+        addIfHeadword(found, text, p, end, lookup);
+        if (end >= text.size() || (text[end] != u';' && text[end] != u','))
+            return;
+        p = end + 1;
+    }
+}
+
+// The words right before "(q.v.)": the longest run of up to three that is a headword.
+void beforeQv(std::vector<EntryPointer>& found, QStringView text, qsizetype qv,
+              const HeadwordLookup& lookup) {
+    qsizetype end = qv;
+    while (end > 0 && text[end - 1] == u' ')
+        --end;
+    std::vector<qsizetype> starts;
+    qsizetype p = end;
+    while (int(starts.size()) < kMostWordsBeforeQv) {
+        qsizetype w = p;
+        while (w > 0 && isNameChar(text[w - 1]) && text[w - 1] != u' ')
+            --w;
+        if (w == p)
+            break;
+        starts.push_back(w);
+        if (w == 0 || text[w - 1] != u' ')
+            break;
+        p = w - 1;
+    }
+    const std::size_t before = found.size();
+    for (auto s = starts.rbegin(); s != starts.rend() && found.size() == before; ++s)
+        addIfHeadword(found, text, *s, end, lookup);
+}
+
+} // namespace
+
+std::vector<EntryPointer> findEntryPointers(QStringView text, const HeadwordLookup& lookup) {
+    std::vector<EntryPointer> found;
+    for (qsizetype at = 0; at + 4 < text.size(); ++at) {
+        const QChar first = text[at];
+        if (first != u'S' && first != u's' && first != u'q')
+            continue; // the one test most characters see
+        const bool wordStart = at == 0 || !text[at - 1].isLetterOrNumber();
+        if (!wordStart)
+            continue;
+        const QStringView rest = text.sliced(at);
+        if (rest.startsWith(u"See ") || rest.startsWith(u"see "))
+            seeList(found, text, at + 4, at > 0 && text[at - 1] == u'(', lookup);
+        else if (rest.startsWith(u"q.v."))
+            beforeQv(found, text, at > 0 && text[at - 1] == u'(' ? at - 1 : at, lookup);
+    }
+    std::sort(found.begin(), found.end(),
+              [](const EntryPointer& a, const EntryPointer& b) { return a.start < b.start; });
+    return found;
+}
+
+} // namespace tolvane::references

@@ -1,0 +1,44 @@
+#pragma once
+// The Scripture window: the whole passage of a reference clicked in an entry, from a Bible
+// chosen among the installed ones. Non-modal; one window follows later clicks.
+
+#include "references/ScriptureReference.h"
+
+#include <QWidget>
+
+QT_BEGIN_NAMESPACE
+class QComboBox;
+class QLabel;
+class QTextBrowser;
+QT_END_NAMESPACE
+
+namespace tolvane::scripture {
+
+class VerseService;
+
+class ScriptureWindow : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kMostVerses = 400; // a passage longer than this is cut short
+
+    explicit ScriptureWindow(VerseService& verses, QWidget* parent = nullptr);
+
+    // Shows the passage (in the Bible chosen, or the preferred one) and raises the window.
+    void showRange(const references::VerseRange& range);
+
+    QComboBox* cboBible() const { return m_bible; }
+    QLabel* lblReference() const { return m_reference; }
+    QTextBrowser* txtPassage() const { return m_passage; }
+
+private:
+    void fillBibles();
+    void showPassage();
+
+    VerseService& m_verses;
+    QComboBox* m_bible;
+    QLabel* m_reference;
+    QTextBrowser* m_passage;
+    references::VerseRange m_range;
+};
+
+} // namespace tolvane::scripture

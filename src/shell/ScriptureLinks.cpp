@@ -1,0 +1,37 @@
+// The Scripture references of the dictionary windows: a hover shows the verses in a tooltip,
+// a click the whole passage in the Scripture window (one, non-modal, following later clicks).
+
+#include "shell/Forms.h"
+
+#include "dictwindow/DictionaryWindow.h"
+#include "scripture/ScriptureWindow.h"
+#include "scripture/VerseService.h"
+#include "shell/MainWindow.h"
+
+namespace tolvane::shell {
+
+scripture::VerseService& Forms::verses() {
+    if (!m_verses)
+        m_verses = std::make_unique<scripture::VerseService>();
+    return *m_verses;
+}
+
+scripture::ScriptureWindow* Forms::scriptureWindow() const {
+    return static_cast<scripture::ScriptureWindow*>(m_scriptureWindow.data());
+}
+
+void Forms::connectScripture(dictwindow::DictionaryWindow& window) {
+    window.setVerseTip([this](const references::VerseRange& range) {
+        return scripture::verseTip(range, verses().passage(range, scripture::kVersesInTip));
+    });
+    connect(&window, &dictwindow::DictionaryWindow::scriptureClicked, this,
+            [this](const references::VerseRange& range) {
+                if (!m_scriptureWindow) {
+                    m_scriptureWindow = new scripture::ScriptureWindow(verses(), mainWindow());
+                    m_scriptureWindow->setAttribute(Qt::WA_DeleteOnClose);
+                }
+                scriptureWindow()->showRange(range);
+            });
+}
+
+} // namespace tolvane::shell

@@ -1,0 +1,107 @@
+// Each case lists every reference expected, as "the text of its span = the verses it means",
+// so a span one character off or a wrong book fails with both shown.
+
+#include "references/ReferenceFinder.h"
+#include "references/RomanNumerals.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace tolvane::references;
+
+namespace {
+
+std::vector<QString> found(const QString& text, const QString& headword = {}) {
+    std::vector<QString> out;
+    for (const ReferenceSpan& s : findReferences(text, headword))
+        out.push_back(text.mid(s.start, s.length) + QStringLiteral(" = ") + displayName(s.range));
+    return out;
+}
+
+using Refs = std::vector<QString>;
+
+} // namespace
+
+TEST(ReferenceFinder, BooksWithTheWorksAbbreviations) {
+    EXPECT_EQ(found("Gen. 14:5; Ex. 3:2; Judg. 4:5; 1 Sam. 2:1; Cant. 1:1; Isa. 6:1"),
+              (Refs{"Gen. 14:5 = Genesis 14:5", "Ex. 3:2 = Exodus 3:2", "Judg. 4:5 = Judges 4:5",
+                    "1 Sam. 2:1 = 1 Samuel 2:1", "Cant. 1:1 = Song of Solomon 1:1",
+                    "Isa. 6:1 = Isaiah 6:1"}));
+    EXPECT_EQ(found("(Matt. 5:3, Phil. 4:7, Philem. 1:2, Jas. 1:5, Rev. 22:21, Jude 3)"),
+              (Refs{"Matt. 5:3 = Matthew 5:3", "Phil. 4:7 = Philippians 4:7",
+                    "Philem. 1:2 = Philemon 1:2", "Jas. 1:5 = James 1:5",
+                    "Rev. 22:21 = Revelation 22:21", "Jude 3 = Jude 1:3"}));
+    EXPECT_EQ(found("in 2 Kings 4:8 and Song of Solomon 2:1"),
+              (Refs{"2 Kings 4:8 = 2 Kings 4:8", "Song of Solomon 2:1 = Song of Solomon 2:1"}));
+}
+
+TEST(ReferenceFinder, RangesListsAndChapters) {
+    EXPECT_EQ(found("Gen. 14:1-16"), (Refs{"Gen. 14:1-16 = Genesis 14:1-16"}));
+    EXPECT_EQ(found("Ruth 1:22\u20132:3"), (Refs{"Ruth 1:22\u20132:3 = Ruth 1:22-2:3"}));
+    EXPECT_EQ(found("the text of Rev. 1:8, 11; 21:6; 22:13, and"),
+              (Refs{"Rev. 1:8 = Revelation 1:8", "11 = Revelation 1:11", "21:6 = Revelation 21:6",
+                    "22:13 = Revelation 22:13"}));
+    EXPECT_EQ(found("(Num. 11:33, 34; 12)"),
+              (Refs{"Num. 11:33 = Numbers 11:33", "34 = Numbers 11:34", "12 = Numbers 12"}));
+    EXPECT_EQ(found("Ex. 4:14, 27-30"), (Refs{"Ex. 4:14 = Exodus 4:14", "27-30 = Exodus 4:27-30"}));
+    EXPECT_EQ(found("Ps. 119 and Gen. 1-3"),
+              (Refs{"Ps. 119 = Psalms 119", "Gen. 1-3 = Genesis 1-3"}));
+}
+
+TEST(ReferenceFinder, ContinuationsTakeTheBookBefore) {
+    EXPECT_EQ(
+        found("(Ex. 6:20). Born three years before (2:1, 4; 7:7)."),
+        (Refs{"Ex. 6:20 = Exodus 6:20", "2:1 = Exodus 2:1", "4 = Exodus 2:4", "7:7 = Exodus 7:7"}));
+    EXPECT_EQ(found("Gen. 14:5; comp. ver. 12, and verse 23; ch. 4-6"),
+              (Refs{"Gen. 14:5 = Genesis 14:5", "ver. 12 = Genesis 14:12",
+                    "verse 23 = Genesis 14:23", "ch. 4-6 = Genesis 4-6"}));
+    EXPECT_EQ(found("the king's dream (2:31), then (11:31)", "Daniel"),
+              (Refs{"2:31 = Daniel 2:31", "11:31 = Daniel 11:31"}));
+    EXPECT_EQ(found("his patience (1:21)", "Job, Book of"), (Refs{"1:21 = Job 1:21"}));
+    EXPECT_EQ(found("(1:21) with no book", "Aaron"), Refs{});
+    // A book's name before the parenthesis wins over the reference before.
+    EXPECT_EQ(found("Acts 2:8. Job (1:20, 21; 2:8); Ezekiel (1-3:21)"),
+              (Refs{"Acts 2:8 = Acts 2:8", "1:20 = Job 1:20", "21 = Job 1:21", "2:8 = Job 2:8",
+                    "1-3:21 = Ezekiel 1:1-3:21"}));
+    EXPECT_EQ(found("ver. 12 with no book before"), Refs{});
+}
+
+TEST(ReferenceFinder, RomanChapters) {
+    EXPECT_EQ(found("Lev. xxvii. 18; Deut. xxxiv. 7"),
+              (Refs{"Lev. xxvii. 18 = Leviticus 27:18", "Deut. xxxiv. 7 = Deuteronomy 34:7"}));
+    EXPECT_EQ(found("Ps. cxix. 66"), (Refs{"Ps. cxix. 66 = Psalms 119:66"}));
+    EXPECT_EQ(found("i Peter i. 3, ii. 5"),
+              (Refs{"i Peter i. 3 = 1 Peter 1:3", "ii. 5 = 1 Peter 2:5"}));
+    EXPECT_EQ(found("Ecclus. XXV. 23"), (Refs{"Ecclus. XXV. 23 = Sirach 25:23"}));
+    EXPECT_EQ(romanValue(u"cxix"), 119);
+    EXPECT_EQ(romanValue(u"ii"), 2);
+    EXPECT_EQ(romanValue(u"XXV"), 25);
+    for (const char16_t* notRoman : {u"iix", u"vv", u"Xv", u"Pr", u"", u"cd"})
+        EXPECT_EQ(romanValue(notRoman), 0) << QString::fromUtf16(notRoman).toStdString();
+}
+
+TEST(ReferenceFinder, NonReferences) {
+    EXPECT_EQ(found("(omitted in R.V.)"), Refs{});
+    EXPECT_EQ(found("Josephus (Ant. 11:8, 9) says"), Refs{});
+    // Psalm 11 has 7 verses; the verse is never rolled over, nor read as the book before's.
+    EXPECT_EQ(found("Gen. 1:1; Ps. 11:14"), (Refs{"Gen. 1:1 = Genesis 1:1"}));
+    EXPECT_EQ(found("Ps. 151:1, Jude 26, Obad. 2:1"), Refs{});
+    EXPECT_EQ(found("Ps. xxxvii. 9, Pr. Bk. ; Acts xx. 23"),
+              (Refs{"Ps. xxxvii. 9 = Psalms 37:9", "Acts xx. 23 = Acts 20:23"}));
+    EXPECT_EQ(found("Gen. 1:1; Pr.-Bk. 12:3"), (Refs{"Gen. 1:1 = Genesis 1:1"}));
+    EXPECT_EQ(found("Mark his words; Job was 70 years old; Is it so"), Refs{});
+    EXPECT_EQ(found("verse 3 of the hymn; at 10:30 in the morning"), Refs{});
+}
+
+TEST(ReferenceFinder, OffsetsAcrossParagraphsAndQuotes) {
+    // As the entry boxes hold it: a paragraph break is one unit, quotes are single units.
+    const QString text =
+        QString::fromUtf16(u"\u201cAlpha\u201d\u2029(Gen. 1:1)\n\u2018x\u2019 John 3:16");
+    const auto spans = findReferences(text);
+    ASSERT_EQ(spans.size(), 2u);
+    EXPECT_EQ(spans[0].start, text.indexOf(u"Gen."));
+    EXPECT_EQ(spans[0].length, 8);
+    EXPECT_EQ(spans[1].start, text.indexOf(u"John"));
+    EXPECT_EQ(spans[1].range, (VerseRange{42, 3, 16, 3, 16}));
+}
