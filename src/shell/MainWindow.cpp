@@ -1,6 +1,8 @@
 #include "shell/MainWindow.h"
 
+#include "data/AddedDictionaries.h"
 #include "data/DictionaryConfig.h"
+#include "platform/AppFolder.h"
 #include "platform/ErrorGuard.h"
 #include "platform/ProgramStart.h"
 #include "platform/Twips.h"
@@ -95,6 +97,13 @@ void MainWindow::createMenus() {
              &MainWindow::mnuDictioanariesHitchcock_Click);
     menuItem(dictionaries, "mnuDictionariesEastons", QStringLiteral("Easton's Bible Dictionary"),
              &MainWindow::mnuDictionariesEastons_Click);
+    // Below the three: the added dictionaries, then the window that gets more.
+    m_dictionaries = dictionaries;
+    m_addedFrom = dictionaries->addSeparator();
+    m_addedFrom->setObjectName(QStringLiteral("mnuDictionariesSeparator"));
+    menuItem(dictionaries, "mnuDictionariesGet", QStringLiteral("Get Dictionaries..."),
+             &MainWindow::mnuDictionariesGet_Click);
+    refreshDictionaryMenu();
 
     // About is a command on the menu bar itself, without a submenu.
     menuItem(nullptr, "mnuAbout", QStringLiteral("About"), &MainWindow::mnuAbout_Click);
@@ -122,6 +131,23 @@ void MainWindow::createMenus() {
     for (const auto& [action, keys] : shortcuts) {
         action->setShortcut(keys);
         action->setShortcutContext(Qt::ApplicationShortcut);
+    }
+}
+
+void MainWindow::refreshDictionaryMenu() {
+    const auto& added = data::rescanAddedDictionaries(platform::applicationFolder());
+    const QList<QAction*> items = m_dictionaries->actions();
+    const qsizetype first = items.indexOf(m_addedFrom) + 1;
+    QAction* get = items.last();
+    for (qsizetype i = first; i < items.size() - 1; ++i)
+        delete items.at(i);
+    for (const data::DictionaryConfig* config : added) {
+        auto* item = new QAction(config->menuCaption, m_dictionaries);
+        item->setObjectName(QStringLiteral("mnu") + config->windowName);
+        m_dictionaries->insertAction(get, item);
+        connect(item, &QAction::triggered, this, [this, config] {
+            platform::runGuarded([this, config] { runDictionaryCommand(*config); });
+        });
     }
 }
 
@@ -193,7 +219,7 @@ void MainWindow::MDIForm_Load() {
 
 void MainWindow::openDictionary(
     const data::DictionaryConfig& shown,
-    std::initializer_list<const data::DictionaryConfig*> closedAfterwards) {
+    const std::vector<const data::DictionaryConfig*>& closedAfterwards) {
     setWindowTitle(shown.mainCaption);
     FormInstance& form = m_forms.dictionaryForm(shown);
     form.Show();
@@ -201,6 +227,10 @@ void MainWindow::openDictionary(
     form.setLeft(0);
     for (const auto* closed : closedAfterwards)
         m_forms.dictionaryForm(*closed).Unload();
+    // One dictionary window at a time, added ones included.
+    for (const auto* open : m_forms.loadedDictionaries())
+        if (open != &shown)
+            m_forms.dictionaryForm(*open).Unload();
 }
 
 void MainWindow::mnuDictionariesKJV_Click() {
@@ -213,6 +243,10 @@ void MainWindow::mnuDictioanariesHitchcock_Click() {
 
 void MainWindow::mnuDictionariesEastons_Click() {
     openDictionary(data::eastonsConfig(), {&data::kingJamesConfig(), &data::hitchcockConfig()});
+}
+
+void MainWindow::mnuDictionariesGet_Click() {
+    m_forms.frmGetDictionaries().Show();
 }
 
 void MainWindow::mnuAbout_Click() {
@@ -238,6 +272,8 @@ void MainWindow::runDictionaryCommand(const data::DictionaryConfig& config) {
         mnuDictioanariesHitchcock_Click();
     else if (&config == &data::eastonsConfig())
         mnuDictionariesEastons_Click();
+    else
+        openDictionary(config, {});
 }
 
 void MainWindow::mnuWebsiteMore_Click() {

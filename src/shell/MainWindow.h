@@ -4,7 +4,7 @@
 
 #include <QMainWindow>
 #include <QSize>
-#include <initializer_list>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -34,6 +34,7 @@ public:
     void mnuDictionariesKJV_Click();
     void mnuDictioanariesHitchcock_Click();
     void mnuDictionariesEastons_Click();
+    void mnuDictionariesGet_Click();
     void mnuAbout_Click();
     void mnuWebsiteMore_Click();
     void mnuFindEntries_Click();
@@ -42,6 +43,10 @@ public:
 
     // The Dictionaries command that opens this dictionary, as if its menu item was chosen.
     void runDictionaryCommand(const data::DictionaryConfig& config);
+
+    // Reads the dictionary folder again and lists its added dictionaries, by title, between
+    // the separator and "Get Dictionaries..." (AddedDictionaries.h).
+    void refreshDictionaryMenu();
 
 protected:
     bool event(QEvent* event) override;
@@ -56,11 +61,14 @@ private:
     void createMenus();
     QAction* menuItem(QMenu* menu, const char* name, const QString& caption,
                       void (MainWindow::*handler)());
+    // Shows `shown`, then unloads `closedAfterwards` and any other open added dictionary.
     void openDictionary(const data::DictionaryConfig& shown,
-                        std::initializer_list<const data::DictionaryConfig*> closedAfterwards);
+                        const std::vector<const data::DictionaryConfig*>& closedAfterwards);
 
     Forms& m_forms;
     Workspace* m_workspace;
+    QMenu* m_dictionaries = nullptr;
+    QAction* m_addedFrom = nullptr; // the separator above the added dictionaries
     QSize m_outerSize; // set by setHeight/setWidth, frame included
     QSize m_frameUsed; // the frame's share when it was applied
     QSize m_sizeSet;   // the inner size that gave it

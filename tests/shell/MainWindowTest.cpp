@@ -89,7 +89,8 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAndNoMnemonicsOrShortcuts) {
     EXPECT_EQ(items("mnuDictionaries"),
               (QStringList{"mnuDictionariesKJV=KJV Archaic Words",
                            "mnuDictioanariesHitchcock=Hitchcocks Bible Names",
-                           "mnuDictionariesEastons=Easton's Bible Dictionary"}));
+                           "mnuDictionariesEastons=Easton's Bible Dictionary",
+                           "mnuDictionariesSeparator=", "mnuDictionariesGet=Get Dictionaries..."}));
     EXPECT_EQ(items("mnuWebsite"),
               (QStringList{"mnuWebsiteMore=More Freeware from Kestrane"}));
     EXPECT_EQ(items("mnuFind"), (QStringList{"mnuFindEntries=Find in Entries...",

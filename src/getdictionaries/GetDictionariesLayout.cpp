@@ -1,0 +1,97 @@
+#include "getdictionaries/GetDictionariesLayout.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace tolvane::getdictionaries {
+
+namespace {
+
+template <typename W> W* named(W* w, const char* name, const QString& accessible) {
+    w->setObjectName(QString::fromLatin1(name));
+    w->setAccessibleName(accessible);
+    return w;
+}
+
+QTreeWidget* list(const char* name, const QString& accessible, const QStringList& headers) {
+    auto* l = named(new QTreeWidget, name, accessible);
+    l->setHeaderLabels(headers);
+    l->setRootIsDecorated(false);
+    l->setAllColumnsShowFocus(true);
+    l->setSelectionMode(QAbstractItemView::SingleSelection);
+    l->header()->setStretchLastSection(true);
+    return l;
+}
+
+// A caption whose access key moves to `buddy`.
+QLabel* caption(const QString& text, QWidget* buddy) {
+    auto* label = new QLabel(text);
+    label->setBuddy(buddy);
+    return label;
+}
+
+} // namespace
+
+GetDictionariesControls buildGetDictionariesLayout(QWidget* window) {
+    GetDictionariesControls c;
+    c.lstInstalled = list("lstInstalled", QStringLiteral("SWORD dictionaries on this computer"),
+                          {QStringLiteral("Module"), QStringLiteral("Description"),
+                           QStringLiteral("Entries"), QStringLiteral("In Tolvane")});
+    c.cmdAdd = named(new QPushButton(QStringLiteral("&Add to Tolvane")), "cmdAdd",
+                     QStringLiteral("Add to Tolvane"));
+    c.lstTolvane =
+        list("lstTolvane", QStringLiteral("Dictionaries added to Tolvane"),
+             {QStringLiteral("Title"), QStringLiteral("Source"), QStringLiteral("File")});
+    c.cmdRemove = named(new QPushButton(QStringLiteral("&Remove from Tolvane")), "cmdRemove",
+                        QStringLiteral("Remove from Tolvane"));
+    c.cmdRefresh = named(new QPushButton(QStringLiteral("Re&fresh")), "cmdRefresh",
+                         QStringLiteral("Refresh the lists"));
+    c.cmdCancel = named(new QPushButton(QStringLiteral("&Cancel")), "cmdCancel",
+                        QStringLiteral("Cancel the running operation"));
+    c.cmdClose =
+        named(new QPushButton(QStringLiteral("Close")), "cmdClose", QStringLiteral("Close"));
+    c.barProgress = named(new QProgressBar, "barProgress", QStringLiteral("Progress"));
+    c.lblStatus = named(new QLabel, "lblStatus", QStringLiteral("Status"));
+    c.lblStatus->setWordWrap(true);
+    c.lblStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    c.barProgress->setVisible(false);
+    c.cmdCancel->setEnabled(false);
+
+    auto* layout = new QVBoxLayout(window);
+    layout->addWidget(
+        caption(QStringLiteral("SWORD dictionaries on this &computer:"), c.lstInstalled));
+    layout->addWidget(c.lstInstalled, 1);
+    auto* addRow = new QHBoxLayout;
+    addRow->addWidget(c.cmdAdd);
+    addRow->addStretch();
+    layout->addLayout(addRow);
+    layout->addWidget(caption(QStringLiteral("Added to &Tolvane:"), c.lstTolvane));
+    layout->addWidget(c.lstTolvane, 1);
+    auto* removeRow = new QHBoxLayout;
+    removeRow->addWidget(c.cmdRemove);
+    removeRow->addStretch();
+    layout->addLayout(removeRow);
+    layout->addWidget(c.barProgress);
+    layout->addWidget(c.lblStatus);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(c.cmdRefresh);
+    bottom->addStretch();
+    bottom->addWidget(c.cmdCancel);
+    bottom->addWidget(c.cmdClose);
+    layout->addLayout(bottom);
+
+    QWidget::setTabOrder(c.lstInstalled, c.cmdAdd);
+    QWidget::setTabOrder(c.cmdAdd, c.lstTolvane);
+    QWidget::setTabOrder(c.lstTolvane, c.cmdRemove);
+    QWidget::setTabOrder(c.cmdRemove, c.cmdRefresh);
+    QWidget::setTabOrder(c.cmdRefresh, c.cmdCancel);
+    QWidget::setTabOrder(c.cmdCancel, c.cmdClose);
+    return c;
+}
+
+} // namespace tolvane::getdictionaries

@@ -1,0 +1,31 @@
+#pragma once
+// The Get Dictionaries window's controls, made and laid out in one place. Every control has
+// an object name and an accessible name; the tab order runs top to bottom.
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTreeWidget;
+class QWidget;
+
+namespace tolvane::getdictionaries {
+
+struct GetDictionariesControls {
+    QTreeWidget* lstInstalled = nullptr; // SWORD modules on this machine
+    QPushButton* cmdAdd = nullptr;
+    QTreeWidget* lstTolvane = nullptr; // Tolvane's added dictionaries
+    QPushButton* cmdRemove = nullptr;
+    QPushButton* cmdRefresh = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QPushButton* cmdClose = nullptr;
+    QProgressBar* barProgress = nullptr;
+    QLabel* lblStatus = nullptr;
+};
+
+// Columns of lstInstalled and lstTolvane.
+enum InstalledColumn { ModuleName, ModuleDescription, ModuleEntries, ModuleInTolvane };
+enum TolvaneColumn { DictionaryTitle, DictionarySource, DictionaryFile };
+
+GetDictionariesControls buildGetDictionariesLayout(QWidget* window);
+
+} // namespace tolvane::getdictionaries
