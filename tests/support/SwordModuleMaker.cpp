@@ -44,6 +44,7 @@ QString makeSwordModule(const QString& library, const SwordTestModule& module) {
     const QByteArray conf =
         "[" + module.name.toUtf8() + "]\n" + "DataPath=./" + dataPath.toUtf8() + "/" +
         lower.toUtf8() + "\n" + "ModDrv=" + module.driver.toUtf8() + "\n" +
+        (module.driver == u"zLD" ? QByteArray("CompressType=ZIP\n") : QByteArray()) +
         "SourceType=" + module.markup.toUtf8() + "\n" + "Encoding=UTF-8\n" + "Lang=en\n" +
         "Description=" + module.description.toUtf8() + "\n" + "Version=" + module.version.toUtf8() +
         "\n" + "DistributionLicense=Public Domain\n";

@@ -95,6 +95,7 @@ struct Kind {
     const char* driver;
     const char* faith; // "Trust", a line break, "Hope", a line break, a reference to Heb. 11:1
     const char* grace; // a link to the entry Faith
+    bool lines = true; // imp2ld joins the lines of a plain text: it can hold none
 };
 
 class MarkupKinds : public AddedImportTest, public ::testing::WithParamInterface<Kind> {};
@@ -111,15 +112,17 @@ TEST_P(MarkupKinds, KeepLinesReferencesAndLinksAsTheirShownText) {
     const auto defs = definitions(file);
     ASSERT_EQ(defs.size(), 2u);
     const QStringList lines = defs.at("FAITH").split("\r\n");
-    EXPECT_EQ(lines.value(0).trimmed(), "Trust") << defs.at("FAITH").toStdString();
-    EXPECT_EQ(lines.value(1).trimmed(), "Hope") << defs.at("FAITH").toStdString();
+    if (k.lines) {
+        EXPECT_EQ(lines.value(0), "Trust") << defs.at("FAITH").toStdString();
+        EXPECT_EQ(lines.value(1), "Hope") << defs.at("FAITH").toStdString();
+    }
     EXPECT_TRUE(defs.at("FAITH").contains("Heb. 11:1")) << defs.at("FAITH").toStdString();
     EXPECT_TRUE(defs.at("GRACE").contains("See Faith")) << defs.at("GRACE").toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EveryMarkup, MarkupKinds,
-    ::testing::Values(Kind{"Plain", "RawLD", "Trust\nHope\nHeb. 11:1", "See Faith"},
+    ::testing::Values(Kind{"Plain", "RawLD", "Trust Hope Heb. 11:1", "See Faith", false},
                       Kind{"ThML", "RawLD4",
                            "Trust<br/>Hope<br/><scripRef passage=\"Heb 11:1\">Heb. 11:1</scripRef>",
                            "See <reflink target=\"Faith\">Faith</reflink>"},

@@ -221,13 +221,17 @@ std::vector<Available> InstallLibrary::available(const std::string& source) {
                         conf(module, "InstallSize"), conf(module, "DistributionLicense"), state});
     }
     if (list.empty() && is.getMgr()->getModules().empty())
-        throw Failure{where(is) + " lists no modules: its mods.d.tar.gz is missing or damaged"};
+        throw Failure{Impl::where(is) +
+                      " lists no modules: its mods.d.tar.gz is missing or damaged"};
     return list;
 }
 
 std::string InstallLibrary::install(const std::string& module, const std::string& source) {
     sword::InstallSource& is = m->source(source);
     m->refresh(is);
+    if (is.getMgr()->getModules().empty())
+        throw Failure{Impl::where(is) +
+                      " lists no modules: its mods.d.tar.gz is missing or damaged"};
     sword::SWModule* offered = is.getMgr()->getModule(module.c_str());
     if (!offered)
         throw Failure{Impl::where(is) + " offers no module " + module};
