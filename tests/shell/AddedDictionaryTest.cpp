@@ -77,6 +77,7 @@ TEST_F(AddedDictionaryTest, MenuListsThemByTitleAndEachOpensAsEastonsDoes) {
     EXPECT_EQ(c.txtSurname->geometry(), eastonsDefinition);
     QTest::keyClicks(c.txtSearch, "tem");
     EXPECT_EQ(c.lstdata->ListCount(), 1);
+    QTest::keyClick(c.txtSearch, Qt::Key_Return);
     EXPECT_EQ(c.txtForename->text(), "Temperance");
     EXPECT_EQ(c.txtSurname->toPlainText(), "Moderation in all things");
 
@@ -106,6 +107,7 @@ TEST_F(AddedDictionaryTest, FindAllDictionariesAndBackForwardReachThem) {
 
     choose("mnuDictionariesEastons");
     QTest::keyClicks(controls(data::eastonsConfig()).txtSearch, "Zion");
+    QTest::keyClick(controls(data::eastonsConfig()).txtSearch, Qt::Key_Return);
     choose("mnuFindBack");
     EXPECT_EQ(mainWindow()->windowTitle(), "Tolvane - Nave's Topical Bible");
     EXPECT_EQ(controls(nave()).txtForename->text(), "Temperance");
