@@ -10,6 +10,10 @@ QString numberedKey(const DictionaryConfig& config, const QString& typed) {
     if (config.keyDigits <= 0)
         return typed;
     static const QRegularExpression number(QStringLiteral("^\\s*[GgHh]?\\s*0*([0-9]+)\\s*$"));
+    static const QRegularExpression letter(QStringLiteral("^\\s*[GgHh]\\s*$"));
+    // The letter alone, on the way to "G11", stands for every key.
+    if (letter.match(typed).hasMatch())
+        return QString();
     const auto match = number.match(typed);
     if (!match.hasMatch())
         return typed;

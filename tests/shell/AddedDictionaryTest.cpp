@@ -148,4 +148,25 @@ TEST_F(AddedDictionaryTest, RemovingDeletesOnlyItsFileAfterAConfirmationNamingIt
     EXPECT_TRUE(QFile::exists(path(glossary())));
 }
 
+TEST_F(AddedDictionaryTest, TypedNumbersFindTheKeysOfANumberedDictionary) {
+    const auto& strongs =
+        data::addedConfig("Strongs.sqlite", "Strong's Greek", "SWORD module StrongsGreek", 5);
+    test::writeDictionaryFile(dir.path(), strongs,
+                              {{"00001", "Alpha"},
+                               {"00011", "Abraam"},
+                               {"00012", "abussos"},
+                               {"00110", "athanasia"}});
+    mainWindow()->refreshDictionaryMenu();
+    choose("mnufrmAdded_Strongs");
+    const auto& c = controls(strongs);
+    for (const char* typed : {"G11", "11", "h11"}) {
+        c.txtSearch->clear();
+        QTest::keyClicks(c.txtSearch, typed);
+        QTest::keyClick(c.txtSearch, Qt::Key_Return);
+        EXPECT_EQ(c.txtForename->text(), "00011") << typed;
+        EXPECT_EQ(c.txtSurname->toPlainText(), "Abraam") << typed;
+    }
+    EXPECT_TRUE(fakes.messages->calls.empty()) << fakes.messages->calls[0].text.toStdString();
+}
+
 } // namespace

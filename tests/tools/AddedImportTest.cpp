@@ -150,6 +150,7 @@ TEST_F(AddedImportTest, NumberedKeysAreMarkedAndTypedNumbersFindThem) {
     for (const char* typed : {"G11", "h11", "11", "0011", "00011"})
         EXPECT_EQ(data::numberedKey(*listed[0], typed), "00011") << typed;
     EXPECT_EQ(data::numberedKey(*listed[0], "G1"), "00001");
+    EXPECT_EQ(data::numberedKey(*listed[0], "G"), ""); // on the way to G11: every key
     EXPECT_EQ(data::numberedKey(*listed[0], "agape"), "agape");
     EXPECT_EQ(data::numberedKey(data::eastonsConfig(), "11"), "11");
 }
