@@ -64,12 +64,21 @@ GetDictionariesControls buildGetDictionariesLayout(QWidget* window) {
 
     auto* layout = new QVBoxLayout(window);
     layout->addWidget(
-        caption(QStringLiteral("SWORD dictionaries on this &computer:"), c.lstInstalled));
+        caption(QStringLiteral("SWORD dictionaries &on this computer:"), c.lstInstalled));
     layout->addWidget(c.lstInstalled, 1);
     auto* addRow = new QHBoxLayout;
-    addRow->addWidget(c.cmdAdd);
+    for (QPushButton* b : {c.cmdAdd, c.cmdUninstall, c.cmdUseEastons, c.cmdUseHitchcock})
+        addRow->addWidget(b);
     addRow->addStretch();
     layout->addLayout(addRow);
+    layout->addWidget(caption(QStringLiteral("From the SWORD re&positories (uses the network):"),
+                              c.lstAvailable));
+    layout->addWidget(c.lstAvailable, 1);
+    auto* installRow = new QHBoxLayout;
+    installRow->addWidget(c.cmdListAvailable);
+    installRow->addWidget(c.cmdInstall);
+    installRow->addStretch();
+    layout->addLayout(installRow);
     layout->addWidget(caption(QStringLiteral("Added to &Tolvane:"), c.lstTolvane));
     layout->addWidget(c.lstTolvane, 1);
     auto* removeRow = new QHBoxLayout;
@@ -85,8 +94,11 @@ GetDictionariesControls buildGetDictionariesLayout(QWidget* window) {
     bottom->addWidget(c.cmdClose);
     layout->addLayout(bottom);
 
-    QWidget::setTabOrder(c.lstInstalled, c.cmdAdd);
-    QWidget::setTabOrder(c.cmdAdd, c.lstTolvane);
+    const QList<QWidget*> order{c.lstInstalled,     c.cmdAdd,          c.cmdUninstall,
+                                c.cmdUseEastons,    c.cmdUseHitchcock, c.lstAvailable,
+                                c.cmdListAvailable, c.cmdInstall,      c.lstTolvane};
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i), order.at(i + 1));
     QWidget::setTabOrder(c.lstTolvane, c.cmdRemove);
     QWidget::setTabOrder(c.cmdRemove, c.cmdRefresh);
     QWidget::setTabOrder(c.cmdRefresh, c.cmdCancel);

@@ -13,6 +13,12 @@ namespace tolvane::getdictionaries {
 struct GetDictionariesControls {
     QTreeWidget* lstInstalled = nullptr; // SWORD modules on this machine
     QPushButton* cmdAdd = nullptr;
+    QPushButton* cmdUninstall = nullptr; // from ~/.sword
+    QPushButton* cmdUseEastons = nullptr;
+    QPushButton* cmdUseHitchcock = nullptr;
+    QTreeWidget* lstAvailable = nullptr; // offered by the repositories
+    QPushButton* cmdListAvailable = nullptr;
+    QPushButton* cmdInstall = nullptr;
     QTreeWidget* lstTolvane = nullptr; // Tolvane's added dictionaries
     QPushButton* cmdRemove = nullptr;
     QPushButton* cmdRefresh = nullptr;
@@ -25,6 +31,15 @@ struct GetDictionariesControls {
 // Columns of lstInstalled and lstTolvane.
 enum InstalledColumn { ModuleName, ModuleDescription, ModuleEntries, ModuleInTolvane };
 enum TolvaneColumn { DictionaryTitle, DictionarySource, DictionaryFile };
+enum AvailableColumn {
+    OfferedName,
+    OfferedDescription,
+    OfferedVersion,
+    OfferedSize,
+    OfferedLicence,
+    OfferedStatus,
+    OfferedRepository
+};
 
 GetDictionariesControls buildGetDictionariesLayout(QWidget* window);
 

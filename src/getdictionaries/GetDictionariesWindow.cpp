@@ -46,6 +46,14 @@ GetDictionariesWindow::GetDictionariesWindow(
     connect(m_c.cmdCancel, &QPushButton::clicked, this,
             guarded(&GetDictionariesWindow::cmdCancel_Click));
     connect(m_c.cmdClose, &QPushButton::clicked, this, &QWidget::close);
+    const std::pair<QPushButton*, void (GetDictionariesWindow::*)()> repository[] = {
+        {m_c.cmdListAvailable, &GetDictionariesWindow::cmdListAvailable_Click},
+        {m_c.cmdInstall, &GetDictionariesWindow::cmdInstall_Click},
+        {m_c.cmdUninstall, &GetDictionariesWindow::cmdUninstall_Click},
+        {m_c.cmdUseEastons, &GetDictionariesWindow::cmdUseEastons_Click},
+        {m_c.cmdUseHitchcock, &GetDictionariesWindow::cmdUseHitchcock_Click}};
+    for (const auto& [button, handler] : repository)
+        connect(button, &QPushButton::clicked, this, guarded(handler));
     // Enter on a list does what the button below it does.
     connect(m_c.lstInstalled, &QTreeWidget::itemActivated, this,
             guarded(&GetDictionariesWindow::cmdAdd_Click));
@@ -136,18 +144,24 @@ void GetDictionariesWindow::begin(Running what, const QStringList& arguments,
     m_c.barProgress->setRange(0, 0); // the tool tells no share done: a busy bar
     m_c.barProgress->setVisible(true);
     m_c.cmdCancel->setEnabled(true);
-    m_c.cmdAdd->setEnabled(false);
-    m_c.cmdRemove->setEnabled(false);
-    m_c.cmdRefresh->setEnabled(false);
+    for (QPushButton* b : actionButtons())
+        b->setEnabled(false);
+}
+
+QList<QPushButton*> GetDictionariesWindow::actionButtons() const {
+    return {m_c.cmdAdd,     m_c.cmdRemove,        m_c.cmdRefresh,    m_c.cmdUninstall,
+            m_c.cmdInstall, m_c.cmdListAvailable, m_c.cmdUseEastons, m_c.cmdUseHitchcock};
 }
 
 void GetDictionariesWindow::runFinished(int exitCode) {
     const Running was = std::exchange(m_running, Running::Nothing);
     m_c.barProgress->setVisible(false);
     m_c.cmdCancel->setEnabled(false);
-    m_c.cmdAdd->setEnabled(true);
-    m_c.cmdRemove->setEnabled(true);
-    m_c.cmdRefresh->setEnabled(true);
+    for (QPushButton* b : actionButtons())
+        b->setEnabled(true);
+    // A failed replacement left the file as it was: its fresh backup is not needed.
+    if (exitCode != 0 && was == Running::Replacing && !m_backup.isEmpty())
+        QFile::remove(m_backup);
     if (exitCode == -1)
         setStatus(QStringLiteral("Cancelled; nothing was changed."));
     else if (exitCode != 0)
@@ -162,7 +176,8 @@ void GetDictionariesWindow::runFinished(int exitCode) {
         setStatus(
             QStringLiteral("%1 was added to Tolvane: see the Dictionaries menu.").arg(m_adding));
         Q_EMIT dictionariesChanged();
-    }
+    } else
+        repositoryRunFinished(was);
     Q_EMIT idle();
 }
 

@@ -9,8 +9,11 @@
 
 #include "getdictionaries/GetDictionariesLayout.h"
 
+#include <QList>
 #include <QWidget>
 #include <functional>
+
+class QPushButton;
 
 namespace tolvane::data {
 struct DictionaryConfig;
@@ -38,6 +41,16 @@ public:
     void cmdRemove_Click();
     void cmdRefresh_Click();
     void cmdCancel_Click();
+    // The repositories (GetDictionariesRepository.cpp).
+    void cmdListAvailable_Click();
+    void cmdInstall_Click();
+    void cmdUninstall_Click();
+    void cmdUseEastons_Click();
+    void cmdUseHitchcock_Click();
+
+    // The caution libsword gives before any network use, asked once.
+    static QString networkCaution();
+    static constexpr char kNetworkSetting[] = "repositories/networkAllowed";
 
 protected:
     // Escape cancels what runs, else closes the window.
@@ -50,20 +63,27 @@ Q_SIGNALS:
     void idle();
 
 private:
-    enum class Running { Nothing, Listing, Adding };
+    enum class Running { Nothing, Listing, Adding, Offering, Installing, Uninstalling, Replacing };
     void listTolvane();
     void listInstalled(const QByteArray& tsv);
     void markInTolvane();
     void runFinished(int exitCode);
     void begin(Running what, const QStringList& arguments, const QString& status);
     void setStatus(const QString& text);
+    QList<QPushButton*> actionButtons() const;
+    bool networkAllowed();
+    void listAvailable(const QByteArray& tsv);
+    void useAs(const data::DictionaryConfig& part);
+    void repositoryRunFinished(Running was);
 
     std::function<QString()> m_folder;
     std::function<void(const data::DictionaryConfig&)> m_closeDictionary;
     GetDictionariesControls m_c;
     ImportRun* m_run;
     Running m_running = Running::Nothing;
-    QString m_adding; // the module being added
+    QString m_adding; // the module being added, installed or removed
+    QString m_backup; // the replaced file's backup, for "Use as"
+    const data::DictionaryConfig* m_replaced = nullptr;
 };
 
 } // namespace tolvane::getdictionaries

@@ -158,8 +158,8 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
     parser.addOption(titleOption);
     const QCommandLineOption tsvOption(
         QStringLiteral("tsv"),
-        QStringLiteral("With --sword-list: one module a line, its name, description, entries "
-                       "and folder separated by tabs, without a header (for programs)."));
+        QStringLiteral("With --sword-list or --sword-available: one module a line, its fields "
+                       "separated by tabs, without a header (for programs)."));
     parser.addOption(tsvOption);
     // The SWORD repositories (SwordInstallTool.h).
     const QCommandLineOption sourcesOption(
@@ -222,6 +222,7 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
             command.source = parser.value(sourceOption);
             command.arguments = files;
             command.quiet = parser.isSet(quietOption);
+            command.tsv = parser.isSet(tsvOption);
             command.errIsTerminal = options.errIsTerminal;
             return runSwordInstallCommand(command, out, err);
         }

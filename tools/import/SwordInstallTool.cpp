@@ -97,6 +97,7 @@ int runSwordInstallCommand(const SwordInstallCommand& command, QTextStream& out,
             // Then into Tolvane, exactly as --sword MODULE.
             SwordCommand import;
             import.module = command.module;
+            import.files = args;
             import.quiet = command.quiet;
             import.errIsTerminal = command.errIsTerminal;
             return runSwordImport(import, out, err);

@@ -6,9 +6,9 @@
 //   tolvane-import --sword-refresh-sources             fetch the master list of repositories
 //   tolvane-import --sword-add-source NAME URL         add a repository
 //   tolvane-import --sword-available [SOURCE]          the dictionary modules offered
-//   tolvane-import --sword-install MODULE [--source SOURCE]
+//   tolvane-import --sword-install MODULE [--source SOURCE] [OUTPUT]
 //                                                      install into ~/.sword, then add it to
-//                                                      Tolvane as --sword MODULE does
+//                                                      Tolvane as --sword MODULE [OUTPUT] does
 //   tolvane-import --sword-uninstall MODULE            remove from ~/.sword
 //
 // The repositories are libsword's own (~/.sword/InstallMgr/InstallMgr.conf), shared with
@@ -30,6 +30,7 @@ struct SwordInstallCommand {
     QString source;
     QStringList arguments; // the positional ones (NAME URL, or [SOURCE])
     bool quiet = false;
+    bool tsv = false;           // --sword-available: tab-separated, no header (for programs)
     bool errIsTerminal = false; // progress on err, redrawn in place
 };
 

@@ -17,8 +17,10 @@
 #include "InstallLibrary.h"
 #include "platform/HelperLimits.h"
 
+#include <csignal>
 #include <cstdio>
 #include <string>
+#include <sys/prctl.h>
 
 namespace {
 
@@ -109,6 +111,9 @@ void run(const Options& o) {
 int main(int argc, char** argv) {
     const Options options = parse(argc, argv);
     tolvane::helper::applyLimits(options.limits);
+    // Stopped with its caller (a cancel stops tolvane-import): the staging folder it leaves is
+    // removed by the next run, and ~/.sword is untouched.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     try {
         run(options);
     } catch (const Failure& f) {
