@@ -44,6 +44,22 @@ GetDictionariesControls buildGetDictionariesLayout(QWidget* window) {
                            QStringLiteral("Entries"), QStringLiteral("In Tolvane")});
     c.cmdAdd = named(new QPushButton(QStringLiteral("&Add to Tolvane")), "cmdAdd",
                      QStringLiteral("Add to Tolvane"));
+    c.cmdUninstall = named(new QPushButton(QStringLiteral("&Uninstall")), "cmdUninstall",
+                           QStringLiteral("Uninstall from this computer"));
+    c.cmdUseEastons = named(new QPushButton(QStringLiteral("Use as &Easton's Bible Dictionary")),
+                            "cmdUseEastons", QStringLiteral("Use as Easton's Bible Dictionary"));
+    c.cmdUseHitchcock = named(new QPushButton(QStringLiteral("Use as &Hitchcock's Bible Names")),
+                              "cmdUseHitchcock", QStringLiteral("Use as Hitchcock's Bible Names"));
+    c.lstAvailable =
+        list("lstAvailable", QStringLiteral("SWORD dictionaries offered by the repositories"),
+             {QStringLiteral("Module"), QStringLiteral("Description"), QStringLiteral("Version"),
+              QStringLiteral("Size"), QStringLiteral("Licence"), QStringLiteral("Status"),
+              QStringLiteral("Repository")});
+    c.cmdListAvailable =
+        named(new QPushButton(QStringLiteral("&List the repositories' dictionaries")),
+              "cmdListAvailable", QStringLiteral("List the repositories' dictionaries"));
+    c.cmdInstall = named(new QPushButton(QStringLiteral("&Install")), "cmdInstall",
+                         QStringLiteral("Install or update, and add to Tolvane"));
     c.lstTolvane =
         list("lstTolvane", QStringLiteral("Dictionaries added to Tolvane"),
              {QStringLiteral("Title"), QStringLiteral("Source"), QStringLiteral("File")});

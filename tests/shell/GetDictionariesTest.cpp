@@ -107,6 +107,7 @@ TEST_F(GetDictionariesTest, InstallFromTheRepositoryReadAndSearchThenUninstallAn
     press(w, c.cmdListAvailable);
     press(w, c.cmdListAvailable); // asked once: remembered
     EXPECT_EQ(fakes.messages->calls.size(), 2u);
+    ASSERT_EQ(c.lstAvailable->topLevelItemCount(), 1) << c.lblStatus->text().toStdString();
     select(c.lstAvailable, "Topics");
     EXPECT_EQ(c.lstAvailable->currentItem()->text(getdictionaries::OfferedStatus), "new");
     EXPECT_EQ(c.lstAvailable->currentItem()->text(getdictionaries::OfferedLicence),
@@ -138,6 +139,34 @@ TEST_F(GetDictionariesTest, InstallFromTheRepositoryReadAndSearchThenUninstallAn
     press(w, c.cmdRemove);
     EXPECT_FALSE(QFile::exists(dir.filePath("Topics.sqlite")));
     EXPECT_EQ(mainWindow()->windowTitle(), "Tolvane");
+}
+
+TEST_F(GetDictionariesTest, UseAsEastonsReplacesItsFileAndKeepsTheOldOneBeside) {
+    TOLVANE_REQUIRE_IMP2LD();
+    writeAllDictionaries();
+    ASSERT_EQ(test::makeSwordModule(m_home.filePath("library"),
+                                    {"Full", "Full Easton", "TEI", "zLD",
+                                     {{"Aaron", "<p>The first high priest.</p>"}}}),
+              "");
+    const QByteArray before = test::sha256(path(data::eastonsConfig()));
+    startProgram();
+    choose("mnuDictionariesEastons");
+    auto* w = open();
+    ASSERT_NE(w, nullptr);
+    select(w->controls().lstInstalled, "Full");
+    press(w, w->controls().cmdUseEastons); // answered No: nothing changes
+    EXPECT_EQ(test::sha256(path(data::eastonsConfig())), before);
+    EXPECT_TRUE(forms->frmEastons().isLoaded());
+
+    fakes.messages->queueAnswer(platform::AnswerYes);
+    press(w, w->controls().cmdUseEastons);
+    ASSERT_EQ(fakes.messages->calls.size(), 2u);
+    EXPECT_TRUE(fakes.messages->calls[1].text.contains(path(data::eastonsConfig()) + ".bak"));
+    EXPECT_EQ(test::sha256(path(data::eastonsConfig()) + ".bak"), before);
+    choose("mnuDictionariesEastons");
+    const auto& c = forms->dictionaryWindow(data::eastonsConfig()).controls();
+    EXPECT_EQ(c.lstdata->ListCount(), 1);
+    EXPECT_EQ(c.lstdata->List(0), "AARON");
 }
 
 } // namespace

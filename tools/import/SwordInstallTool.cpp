@@ -60,9 +60,10 @@ int runSwordInstallCommand(const SwordInstallCommand& command, QTextStream& out,
             return true;
         };
     const QStringList& args = command.arguments;
-    const qsizetype allowed = command.action == u"add-source"  ? 2
-                              : command.action == u"available" ? 1
-                                                               : 0;
+    // NAME URL for add-source; SOURCE for available; OUTPUT for install.
+    const qsizetype allowed = command.action == u"add-source"                                  ? 2
+                              : command.action == u"available" || command.action == u"install" ? 1
+                                                                                               : 0;
     if (args.size() > allowed || (command.action == u"add-source" && args.size() != 2))
         return usage(err, QStringLiteral("--sword-%1 takes %2 file or name argument(s), got %3")
                               .arg(command.action)
@@ -81,7 +82,11 @@ int runSwordInstallCommand(const SwordInstallCommand& command, QTextStream& out,
             for (const SwordOffered& m : availableSwordModules(args.value(0), options))
                 rows.push_back(
                     {m.name, m.description, m.version, m.size, m.licence, m.status, m.source});
-            printTable(out, rows);
+            if (command.tsv)
+                for (std::size_t i = 1; i < rows.size(); ++i)
+                    out << rows[i].join(u'\t') << "\n";
+            else
+                printTable(out, rows);
         } else if (command.action == u"uninstall") {
             removeSwordModule(command.module, options);
             if (!command.quiet)
