@@ -225,6 +225,10 @@ void GetDictionariesWindow::markInTolvane() {
 
 void GetDictionariesWindow::setStatus(const QString& text) {
     m_c.lblStatus->setText(text);
+    // The lists' columns as wide as what they now hold.
+    for (QTreeWidget* list : {m_c.lstInstalled, m_c.lstAvailable, m_c.lstTolvane})
+        for (int column = 0; column + 1 < list->columnCount(); ++column)
+            list->resizeColumnToContents(column);
 }
 
 } // namespace tolvane::getdictionaries

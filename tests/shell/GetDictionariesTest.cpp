@@ -46,7 +46,7 @@ protected:
             qputenv(name, value);
     }
     // The repository "Test", serving the module Topics.
-    void serveRepository() {
+    void serveRepository(const QStringList& faults = {}) {
         const QString repo = m_home.filePath("served/repo");
         ASSERT_EQ(test::makeSwordModule(
                       repo, {"Topics",
@@ -60,8 +60,9 @@ protected:
         tar.start("tar", {"czf", "mods.d.tar.gz", "mods.d"});
         ASSERT_TRUE(tar.waitForFinished() && tar.exitCode() == 0);
         const QString portFile = m_home.filePath("port");
-        m_server.start("/usr/bin/python3", {test::sourceDir() + "/tests/tools/repository_server.py",
-                                            m_home.filePath("served"), portFile});
+        const QStringList arguments{test::sourceDir() + "/tests/tools/repository_server.py",
+                                    m_home.filePath("served"), portFile};
+        m_server.start("/usr/bin/python3", arguments + faults);
         ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(portFile); }, 10000));
         QProcess add;
         add.start(test::binDir() + "/tolvane-import",
@@ -144,10 +145,11 @@ TEST_F(GetDictionariesTest, InstallFromTheRepositoryReadAndSearchThenUninstallAn
 TEST_F(GetDictionariesTest, UseAsEastonsReplacesItsFileAndKeepsTheOldOneBeside) {
     TOLVANE_REQUIRE_IMP2LD();
     writeAllDictionaries();
-    ASSERT_EQ(test::makeSwordModule(m_home.filePath("library"),
-                                    {"Full", "Full Easton", "TEI", "zLD",
-                                     {{"Aaron", "<p>The first high priest.</p>"}}}),
-              "");
+    ASSERT_EQ(
+        test::makeSwordModule(
+            m_home.filePath("library"),
+            {"Full", "Full Easton", "TEI", "zLD", {{"Aaron", "<p>The first high priest.</p>"}}}),
+        "");
     const QByteArray before = test::sha256(path(data::eastonsConfig()));
     startProgram();
     choose("mnuDictionariesEastons");
@@ -167,6 +169,30 @@ TEST_F(GetDictionariesTest, UseAsEastonsReplacesItsFileAndKeepsTheOldOneBeside) 
     const auto& c = forms->dictionaryWindow(data::eastonsConfig()).controls();
     EXPECT_EQ(c.lstdata->ListCount(), 1);
     EXPECT_EQ(c.lstdata->List(0), "AARON");
+}
+
+TEST_F(GetDictionariesTest, CancelInTheMiddleOfADownloadInstallsNothing) {
+    TOLVANE_REQUIRE_IMP2LD();
+    writeAllDictionaries();
+    serveRepository({"--stall", "topics.zdt"});
+    QSettings().setValue(getdictionaries::GetDictionariesWindow::kNetworkSetting, true);
+    startProgram();
+    auto* w = open();
+    ASSERT_NE(w, nullptr);
+    const auto& c = w->controls();
+    press(w, c.cmdListAvailable);
+    select(c.lstAvailable, "Topics");
+    QTest::mouseClick(c.cmdInstall, Qt::LeftButton);
+    ASSERT_TRUE(w->isBusy());
+    QTest::qWait(1500); // into the stalled download
+    ASSERT_TRUE(c.cmdCancel->isEnabled());
+    QTest::keyClick(w, Qt::Key_Escape); // Escape cancels what runs
+    ASSERT_TRUE(QTest::qWaitFor([w] { return !w->isBusy(); }, 10000));
+    EXPECT_EQ(c.lblStatus->text(), "Cancelled; nothing was changed.");
+    EXPECT_FALSE(QFile::exists(m_home.filePath(".sword/mods.d/topics.conf")));
+    EXPECT_FALSE(QDir(m_home.filePath(".sword/modules")).exists("lexdict"));
+    EXPECT_FALSE(QFile::exists(dir.filePath("Topics.sqlite")));
+    EXPECT_TRUE(w->isVisible());
 }
 
 } // namespace
