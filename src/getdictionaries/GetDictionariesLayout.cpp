@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -60,6 +61,17 @@ GetDictionariesControls buildGetDictionariesLayout(QWidget* window) {
               "cmdListAvailable", QStringLiteral("List the repositories' dictionaries"));
     c.cmdInstall = named(new QPushButton(QStringLiteral("&Install")), "cmdInstall",
                          QStringLiteral("Install or update, and add to Tolvane"));
+    c.txtRepositoryName =
+        named(new QLineEdit, "txtRepositoryName", QStringLiteral("Repository name"));
+    c.txtRepositoryName->setPlaceholderText(QStringLiteral("Name"));
+    c.txtRepositoryUrl =
+        named(new QLineEdit, "txtRepositoryUrl", QStringLiteral("Repository address"));
+    c.txtRepositoryUrl->setPlaceholderText(QStringLiteral("https://host/path"));
+    c.cmdAddRepository = named(new QPushButton(QStringLiteral("Add repositor&y")),
+                               "cmdAddRepository", QStringLiteral("Add the repository"));
+    c.cmdRefreshRepositories =
+        named(new QPushButton(QStringLiteral("Refresh repository list")), "cmdRefreshRepositories",
+              QStringLiteral("Refresh the list of repositories from the master list"));
     c.lstTolvane =
         list("lstTolvane", QStringLiteral("Dictionaries added to Tolvane"),
              {QStringLiteral("Title"), QStringLiteral("Source"), QStringLiteral("File")});
@@ -94,7 +106,13 @@ GetDictionariesControls buildGetDictionariesLayout(QWidget* window) {
     installRow->addWidget(c.cmdListAvailable);
     installRow->addWidget(c.cmdInstall);
     installRow->addStretch();
+    installRow->addWidget(c.cmdRefreshRepositories);
     layout->addLayout(installRow);
+    auto* repositoryRow = new QHBoxLayout;
+    repositoryRow->addWidget(c.txtRepositoryName, 1);
+    repositoryRow->addWidget(c.txtRepositoryUrl, 3);
+    repositoryRow->addWidget(c.cmdAddRepository);
+    layout->addLayout(repositoryRow);
     layout->addWidget(caption(QStringLiteral("Added to &Tolvane:"), c.lstTolvane));
     layout->addWidget(c.lstTolvane, 1);
     auto* removeRow = new QHBoxLayout;
@@ -110,9 +128,11 @@ GetDictionariesControls buildGetDictionariesLayout(QWidget* window) {
     bottom->addWidget(c.cmdClose);
     layout->addLayout(bottom);
 
-    const QList<QWidget*> order{c.lstInstalled,     c.cmdAdd,          c.cmdUninstall,
-                                c.cmdUseEastons,    c.cmdUseHitchcock, c.lstAvailable,
-                                c.cmdListAvailable, c.cmdInstall,      c.lstTolvane};
+    const QList<QWidget*> order{c.lstInstalled,      c.cmdAdd,           c.cmdUninstall,
+                                c.cmdUseEastons,     c.cmdUseHitchcock,  c.lstAvailable,
+                                c.cmdListAvailable,  c.cmdInstall,       c.cmdRefreshRepositories,
+                                c.txtRepositoryName, c.txtRepositoryUrl, c.cmdAddRepository,
+                                c.lstTolvane};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order.at(i), order.at(i + 1));
     QWidget::setTabOrder(c.lstTolvane, c.cmdRemove);

@@ -3,6 +3,7 @@
 // an object name and an accessible name; the tab order runs top to bottom.
 
 class QLabel;
+class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTreeWidget;
@@ -19,7 +20,11 @@ struct GetDictionariesControls {
     QTreeWidget* lstAvailable = nullptr; // offered by the repositories
     QPushButton* cmdListAvailable = nullptr;
     QPushButton* cmdInstall = nullptr;
-    QTreeWidget* lstTolvane = nullptr; // Tolvane's added dictionaries
+    QLineEdit* txtRepositoryName = nullptr; // a repository to add, by name and address
+    QLineEdit* txtRepositoryUrl = nullptr;
+    QPushButton* cmdAddRepository = nullptr;
+    QPushButton* cmdRefreshRepositories = nullptr; // libsword's master list
+    QTreeWidget* lstTolvane = nullptr;             // Tolvane's added dictionaries
     QPushButton* cmdRemove = nullptr;
     QPushButton* cmdRefresh = nullptr;
     QPushButton* cmdCancel = nullptr;

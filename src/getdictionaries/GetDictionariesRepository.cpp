@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QTreeWidget>
@@ -123,8 +124,37 @@ void GetDictionariesWindow::useAs(const data::DictionaryConfig& part) {
           QStringLiteral("Putting %1 in the place of %2...").arg(m_adding, part.menuCaption));
 }
 
+// A repository by name and address, into libsword's own configuration (no network yet).
+void GetDictionariesWindow::cmdAddRepository_Click() {
+    const QString name = m_c.txtRepositoryName->text().trimmed();
+    const QString url = m_c.txtRepositoryUrl->text().trimmed();
+    if (isBusy())
+        return;
+    if (name.isEmpty() || url.isEmpty()) {
+        setStatus(QStringLiteral("A repository needs a name and an address."));
+        return;
+    }
+    begin(Running::Repositories, {QStringLiteral("--sword-add-source"), name, url},
+          QStringLiteral("Adding the repository %1...").arg(name));
+}
+
+void GetDictionariesWindow::cmdRefreshRepositories_Click() {
+    if (isBusy() || !networkAllowed())
+        return;
+    begin(Running::Repositories, {QStringLiteral("--sword-refresh-sources")},
+          QStringLiteral("Fetching the list of repositories..."));
+}
+
 void GetDictionariesWindow::repositoryRunFinished(Running was) {
     switch (was) {
+    case Running::Repositories:
+        // The tool's table: a header line, then one repository a line.
+        setStatus(QStringLiteral("Repositories: %1. List their dictionaries to see what they "
+                                 "offer.")
+                      .arg(QString::fromUtf8(m_run->output()).count(u'\n') - 1));
+        m_c.txtRepositoryName->clear();
+        m_c.txtRepositoryUrl->clear();
+        break;
     case Running::Offering:
         listAvailable(m_run->output());
         break;

@@ -51,7 +51,9 @@ GetDictionariesWindow::GetDictionariesWindow(
         {m_c.cmdInstall, &GetDictionariesWindow::cmdInstall_Click},
         {m_c.cmdUninstall, &GetDictionariesWindow::cmdUninstall_Click},
         {m_c.cmdUseEastons, &GetDictionariesWindow::cmdUseEastons_Click},
-        {m_c.cmdUseHitchcock, &GetDictionariesWindow::cmdUseHitchcock_Click}};
+        {m_c.cmdUseHitchcock, &GetDictionariesWindow::cmdUseHitchcock_Click},
+        {m_c.cmdAddRepository, &GetDictionariesWindow::cmdAddRepository_Click},
+        {m_c.cmdRefreshRepositories, &GetDictionariesWindow::cmdRefreshRepositories_Click}};
     for (const auto& [button, handler] : repository)
         connect(button, &QPushButton::clicked, this, guarded(handler));
     // Enter on a list does what the button below it does.
@@ -149,8 +151,11 @@ void GetDictionariesWindow::begin(Running what, const QStringList& arguments,
 }
 
 QList<QPushButton*> GetDictionariesWindow::actionButtons() const {
-    return {m_c.cmdAdd,     m_c.cmdRemove,        m_c.cmdRefresh,    m_c.cmdUninstall,
-            m_c.cmdInstall, m_c.cmdListAvailable, m_c.cmdUseEastons, m_c.cmdUseHitchcock};
+    return {m_c.cmdAdd,           m_c.cmdRemove,
+            m_c.cmdRefresh,       m_c.cmdUninstall,
+            m_c.cmdInstall,       m_c.cmdListAvailable,
+            m_c.cmdUseEastons,    m_c.cmdUseHitchcock,
+            m_c.cmdAddRepository, m_c.cmdRefreshRepositories};
 }
 
 void GetDictionariesWindow::runFinished(int exitCode) {

@@ -47,6 +47,8 @@ public:
     void cmdUninstall_Click();
     void cmdUseEastons_Click();
     void cmdUseHitchcock_Click();
+    void cmdAddRepository_Click();
+    void cmdRefreshRepositories_Click();
 
     // The caution libsword gives before any network use, asked once.
     static QString networkCaution();
@@ -63,7 +65,16 @@ Q_SIGNALS:
     void idle();
 
 private:
-    enum class Running { Nothing, Listing, Adding, Offering, Installing, Uninstalling, Replacing };
+    enum class Running {
+        Nothing,
+        Listing,
+        Adding,
+        Offering,
+        Installing,
+        Uninstalling,
+        Replacing,
+        Repositories
+    };
     void listTolvane();
     void listInstalled(const QByteArray& tsv);
     void markInTolvane();

@@ -46,7 +46,8 @@ protected:
             qputenv(name, value);
     }
     // The repository "Test", serving the module Topics.
-    void serveRepository(const QStringList& faults = {}) {
+    // `addByWindow`: the test adds the repository itself, through the window.
+    void serveRepository(const QStringList& faults = {}, bool addByWindow = false) {
         const QString repo = m_home.filePath("served/repo");
         ASSERT_EQ(test::makeSwordModule(
                       repo, {"Topics",
@@ -64,6 +65,9 @@ protected:
                                     m_home.filePath("served"), portFile};
         m_server.start("/usr/bin/python3", arguments + faults);
         ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(portFile); }, 10000));
+        m_url = "http://127.0.0.1:" + test::readFile(portFile) + "/repo";
+        if (addByWindow)
+            return;
         QProcess add;
         add.start(test::binDir() + "/tolvane-import",
                   {"--sword-add-source", "Test",
@@ -87,6 +91,7 @@ protected:
     }
 
     QTemporaryDir m_home;
+    QString m_url;
     QProcess m_server;
     std::vector<std::pair<const char*, QByteArray>> m_saved;
 };
@@ -174,12 +179,18 @@ TEST_F(GetDictionariesTest, UseAsEastonsReplacesItsFileAndKeepsTheOldOneBeside) 
 TEST_F(GetDictionariesTest, CancelInTheMiddleOfADownloadInstallsNothing) {
     TOLVANE_REQUIRE_IMP2LD();
     writeAllDictionaries();
-    serveRepository({"--stall", "topics.zdt"});
+    serveRepository({"--stall", "topics.zdt"}, true);
     QSettings().setValue(getdictionaries::GetDictionariesWindow::kNetworkSetting, true);
     startProgram();
     auto* w = open();
     ASSERT_NE(w, nullptr);
     const auto& c = w->controls();
+    QTest::keyClicks(c.txtRepositoryName, "Test");
+    QTest::keyClicks(c.txtRepositoryUrl, m_url);
+    press(w, c.cmdAddRepository);
+    EXPECT_EQ(c.lblStatus->text().left(15), "Repositories: 1");
+    EXPECT_TRUE(test::readFile(m_home.filePath(".sword/InstallMgr/InstallMgr.conf"))
+                    .contains("Test|127.0.0.1"));
     press(w, c.cmdListAvailable);
     select(c.lstAvailable, "Topics");
     QTest::mouseClick(c.cmdInstall, Qt::LeftButton);
