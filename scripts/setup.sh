@@ -19,6 +19,9 @@ PACKAGES+=(
   sword-dict-naves sword-dict-strongs-greek sword-dict-strongs-hebrew
   libsword-utils sword-text-kjv # test Bibles (osis2mod) and the verses of references
 )
+# imp2ld: the tests build small SWORD modules of their own; python3 serves them as a
+# repository on 127.0.0.1.
+PACKAGES+=(libsword-utils python3)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,5 +1,7 @@
 #include "data/DictionaryConfig.h"
 
+#include "data/AddedDictionaries.h"
+
 namespace tolvane::data {
 
 const DictionaryConfig& kingJamesConfig() {
@@ -56,6 +58,9 @@ const std::vector<const DictionaryConfig*>& allConfigs() {
 
 const DictionaryConfig* configByWindowName(const QString& windowName) {
     for (const auto* c : allConfigs())
+        if (c->windowName == windowName)
+            return c;
+    for (const auto* c : addedConfigs())
         if (c->windowName == windowName)
             return c;
     return nullptr;

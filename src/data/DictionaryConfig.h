@@ -26,6 +26,14 @@ struct DictionaryConfig {
     // Layout differences between the windows (twips).
     int definitionHeight = 765;
 
+    // An added dictionary (AddedDictionaries.h): shaped as Easton's, its title the menu
+    // caption, its source ("SWORD module Nave") recorded in its file.
+    QString source;
+    bool added = false;
+    // Keys that are numbers of this many digits ("00011" in Strong's), 0 for words: a typed
+    // "G11" or "11" is looked up as "00011" (NumberedKeys.h).
+    int keyDigits = 0;
+
     bool hasScripture() const { return !scriptureColumn.isEmpty(); }
 };
 
@@ -34,7 +42,8 @@ const DictionaryConfig& eastonsConfig();
 const DictionaryConfig& hitchcockConfig();
 // The three, in the order of the Dictionaries menu's table: King James, Hitchcock, Easton's.
 const std::vector<const DictionaryConfig*>& allConfigs();
-// The configuration for a window name or a file name; nullptr when there is none.
+// The configuration for a window name (added dictionaries too) or one of the three's file
+// names; nullptr when there is none.
 const DictionaryConfig* configByWindowName(const QString& windowName);
 const DictionaryConfig* configByFileName(const QString& fileName);
 

@@ -4,6 +4,7 @@
 #include "dictwindow/DictionaryWindow.h"
 
 #include "data/DataOperations.h"
+#include "data/NumberedKeys.h"
 #include "data/Queries.h"
 #include "dictwindow/DictionaryTexts.h"
 #include "dictwindow/SearchBox.h"
@@ -20,7 +21,8 @@
 namespace tolvane::dictwindow {
 
 void DictionaryWindow::txtSearch_Change() {
-    const QString text = searchText();
+    // In a dictionary keyed by number (Strong's), "G11" and "11" look up "00011".
+    const QString text = data::numberedKey(m_config, searchText());
     if (text.isEmpty())
         openTable();
     else

@@ -1,5 +1,6 @@
 #include "find/FindWindow.h"
 
+#include "data/AddedDictionaries.h"
 #include "engine/FullTextQuery.h"
 #include "find/FindResultList.h"
 #include "platform/DesignFont.h"
@@ -136,7 +137,7 @@ void FindWindow::startSearch() {
                                                "dictionaries."));
         dictionaries.push_back(current);
     } else {
-        dictionaries = data::allConfigs();
+        dictionaries = data::everyConfig();
     }
     // The first page reported is what the list shows at once (at least a few rows, should
     // it not be laid out yet).

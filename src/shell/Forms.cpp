@@ -3,6 +3,7 @@
 #include "dictwindow/DictionaryWindow.h"
 #include "find/FindService.h"
 #include "find/FindWindow.h"
+#include "getdictionaries/GetDictionariesWindow.h"
 #include "platform/AppFolder.h"
 #include "platform/ErrorGuard.h"
 #include "scripture/ScriptureWindow.h"
@@ -39,6 +40,7 @@ Forms::~Forms() {
     m_frmMain.reset();
     m_dialog.reset();
     m_frmFind.reset();
+    m_frmGetDictionaries.reset();
     m_findService.reset();
     m_dictionaries.clear();
     m_navigator.reset();
@@ -125,10 +127,57 @@ FormInstance& Forms::frmFind() {
 }
 
 void Forms::mainWindowClosing() {
-    for (const auto* config : data::allConfigs())
+    for (const auto* config : loadedDictionaries())
         dictionaryForm(*config).Unload();
     if (m_frmFind)
         m_frmFind->Unload();
+    if (m_frmGetDictionaries)
+        m_frmGetDictionaries->Unload();
+    if (m_scriptureWindow)
+        m_scriptureWindow->close();
+}
+
+FormInstance& Forms::frmGetDictionaries() {
+    if (!m_frmGetDictionaries) {
+        FormHandlers h;
+        h.create = [this]() -> QWidget* {
+            auto* window = new getdictionaries::GetDictionariesWindow(
+                [] { return platform::applicationFolder(); },
+                [this](const data::DictionaryConfig& config) { forgetDictionary(config); });
+            window->setAttribute(Qt::WA_DeleteOnClose);
+            connect(window, &getdictionaries::GetDictionariesWindow::dictionariesChanged, this,
+                    [this] {
+                        if (MainWindow* main = mainWindow())
+                            main->refreshDictionaryMenu();
+                    });
+            return window;
+        };
+        h.load = [this] { getDictionariesWindow()->Form_Load(); };
+        m_frmGetDictionaries =
+            std::make_unique<FormInstance>(QStringLiteral("frmGetDictionaries"), std::move(h));
+    }
+    return *m_frmGetDictionaries;
+}
+
+getdictionaries::GetDictionariesWindow* Forms::getDictionariesWindow() {
+    return m_frmGetDictionaries ? qobject_cast<getdictionaries::GetDictionariesWindow*>(
+                                      m_frmGetDictionaries->widget())
+                                : nullptr;
+}
+
+void Forms::forgetDictionary(const data::DictionaryConfig& config) {
+    auto it = m_dictionaries.find(config.windowName);
+    if (it == m_dictionaries.end())
+        return;
+    if (it->second.form->isLoaded()) {
+        it->second.form->Unload();
+        if (MainWindow* main = mainWindow())
+            main->setWindowTitle(QStringLiteral("Tolvane"));
+    }
+    // The window object holds the file open (its ws, db, rs): it goes too, and a later
+    // dictionary of the same name starts afresh.
+    it->second.form.reset();
+    m_dictionaries.erase(it);
 }
 
 find::FindWindow* Forms::findWindow() {
@@ -136,11 +185,20 @@ find::FindWindow* Forms::findWindow() {
 }
 
 const data::DictionaryConfig* Forms::openDictionary() {
+    const auto loaded = loadedDictionaries();
+    return loaded.empty() ? nullptr : loaded.front();
+}
+
+std::vector<const data::DictionaryConfig*> Forms::loadedDictionaries() {
+    std::vector<const data::DictionaryConfig*> loaded;
     for (const auto* config : data::allConfigs())
         if (auto it = m_dictionaries.find(config->windowName);
             it != m_dictionaries.end() && it->second.form->isLoaded())
-            return config;
-    return nullptr;
+            loaded.push_back(config);
+    for (auto& [name, d] : m_dictionaries)
+        if (d.window->config().added && d.form->isLoaded())
+            loaded.push_back(&d.window->config());
+    return loaded;
 }
 
 Navigator& Forms::navigator() {

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <map>
 #include <memory>
+#include <vector>
 
 class QMdiSubWindow;
 class QWindow;
@@ -24,6 +25,10 @@ namespace tolvane::find {
 class FindService;
 class FindWindow;
 } // namespace tolvane::find
+
+namespace tolvane::getdictionaries {
+class GetDictionariesWindow;
+}
 
 namespace tolvane::shell {
 
@@ -57,6 +62,13 @@ public:
 
     // The dictionary whose window is open, or nullptr.
     const data::DictionaryConfig* openDictionary();
+    // Every dictionary whose window is loaded (one, at most, between commands).
+    std::vector<const data::DictionaryConfig*> loadedDictionaries();
+    // The Get Dictionaries window (getdictionaries/), non-modal.
+    FormInstance& frmGetDictionaries();
+    getdictionaries::GetDictionariesWindow* getDictionariesWindow();
+    // Closes an added dictionary's window and lets go of its file (it is about to be deleted).
+    void forgetDictionary(const data::DictionaryConfig& config);
     // Shows entries across dictionaries and keeps their history (Back, Forward).
     Navigator& navigator();
     // The verses of references (hover and click) and the Scripture window, or nullptr.
@@ -85,6 +97,7 @@ private:
     std::unique_ptr<Navigator> m_navigator;
     std::unique_ptr<find::FindService> m_findService; // its thread outlives the Find window
     std::unique_ptr<FormInstance> m_frmFind;
+    std::unique_ptr<FormInstance> m_frmGetDictionaries;
     std::map<QString, Dictionary> m_dictionaries; // by window name
     std::unique_ptr<scripture::VerseService> m_verses;
     QPointer<QWidget> m_scriptureWindow; // a ScriptureWindow

@@ -1,8 +1,10 @@
 #include "shell/MainWindow.h"
 
+#include "data/AddedDictionaries.h"
 #include "data/DictionaryConfig.h"
 #include "dictwindow/DictionaryWindow.h"
 #include "find/FindWindow.h"
+#include "platform/AppFolder.h"
 #include "platform/ErrorGuard.h"
 #include "platform/ProgramStart.h"
 #include "platform/Twips.h"
@@ -47,6 +49,14 @@ void MainWindow::createMenus() {
              &MainWindow::mnuDictioanariesHitchcock_Click);
     menuItem(dictionaries, "mnuDictionariesEastons", QStringLiteral("&Easton's Bible Dictionary"),
              &MainWindow::mnuDictionariesEastons_Click);
+    // Below the three: the added dictionaries, then the window that gets more.
+    m_dictionaries = dictionaries;
+    m_addedFrom = dictionaries->addSeparator();
+    m_addedFrom->setObjectName(QStringLiteral("mnuDictionariesSeparator"));
+    m_getDictionaries = menuItem(dictionaries, "mnuDictionariesGet",
+                                 QStringLiteral("&Get Dictionaries..."),
+                                 &MainWindow::mnuDictionariesGet_Click);
+    refreshDictionaryMenu();
     dictionaries->addSeparator()->setObjectName(QStringLiteral("mnuDictionariesExitBar"));
     shortcut(menuItem(dictionaries, "mnuDictionariesExit", QStringLiteral("E&xit"),
                       &MainWindow::mnuDictionariesExit_Click),
@@ -126,6 +136,27 @@ void MainWindow::updateCommands() {
     m_previousMatch->setEnabled(marks);
 }
 
+void MainWindow::refreshDictionaryMenu() {
+    const auto& added = data::rescanAddedDictionaries(platform::applicationFolder());
+    const QList<QAction*> items = m_dictionaries->actions();
+    const qsizetype first = items.indexOf(m_addedFrom) + 1;
+    const qsizetype last = items.indexOf(m_getDictionaries);
+    for (qsizetype i = first; i < last; ++i)
+        delete items.at(i);
+    QAction* get = m_getDictionaries;
+    for (const data::DictionaryConfig* config : added) {
+        // A title is shown as written: an '&' in it is no access key.
+        QString caption = config->menuCaption;
+        caption.replace(QLatin1Char('&'), QLatin1String("&&"));
+        auto* item = new QAction(caption, m_dictionaries);
+        item->setObjectName(QStringLiteral("mnu") + config->windowName);
+        m_dictionaries->insertAction(get, item);
+        connect(item, &QAction::triggered, this, [this, config] {
+            platform::runGuarded([this, config] { runDictionaryCommand(*config); });
+        });
+    }
+}
+
 QAction* MainWindow::menuItem(QMenu* menu, const char* name, const QString& caption,
                               void (MainWindow::*handler)()) {
     QAction* action = menu ? menu->addAction(caption) : menuBar()->addAction(caption);
@@ -198,7 +229,7 @@ void MainWindow::MDIForm_Load() {
 
 void MainWindow::openDictionary(
     const data::DictionaryConfig& shown,
-    std::initializer_list<const data::DictionaryConfig*> closedAfterwards) {
+    const std::vector<const data::DictionaryConfig*>& closedAfterwards) {
     setWindowTitle(shown.mainCaption);
     FormInstance& form = m_forms.dictionaryForm(shown);
     form.Show();
@@ -206,6 +237,10 @@ void MainWindow::openDictionary(
     form.setLeft(0);
     for (const auto* closed : closedAfterwards)
         m_forms.dictionaryForm(*closed).Unload();
+    // One dictionary window at a time, added ones included.
+    for (const auto* open : m_forms.loadedDictionaries())
+        if (open != &shown)
+            m_forms.dictionaryForm(*open).Unload();
     if (find::FindWindow* findWindow = m_forms.findWindow())
         findWindow->currentDictionaryChanged();
     updateCommands();
@@ -221,6 +256,10 @@ void MainWindow::mnuDictioanariesHitchcock_Click() {
 
 void MainWindow::mnuDictionariesEastons_Click() {
     openDictionary(data::eastonsConfig(), {&data::kingJamesConfig(), &data::hitchcockConfig()});
+}
+
+void MainWindow::mnuDictionariesGet_Click() {
+    m_forms.frmGetDictionaries().Show();
 }
 
 void MainWindow::mnuAbout_Click() {
@@ -278,6 +317,8 @@ void MainWindow::runDictionaryCommand(const data::DictionaryConfig& config) {
         mnuDictioanariesHitchcock_Click();
     else if (&config == &data::eastonsConfig())
         mnuDictionariesEastons_Click();
+    else
+        openDictionary(config, {});
 }
 
 void MainWindow::mnuWebsiteMore_Click() {

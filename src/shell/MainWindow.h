@@ -4,7 +4,7 @@
 
 #include <QMainWindow>
 #include <QSize>
-#include <initializer_list>
+#include <vector>
 
 class QAction;
 class QKeySequence;
@@ -35,6 +35,7 @@ public:
     void mnuDictionariesKJV_Click();
     void mnuDictioanariesHitchcock_Click();
     void mnuDictionariesEastons_Click();
+    void mnuDictionariesGet_Click();
     void mnuAbout_Click();
     void mnuWebsiteMore_Click();
     void mnuFindEntries_Click();
@@ -54,6 +55,10 @@ public:
     // The Dictionaries command that opens this dictionary, as if its menu item was chosen.
     void runDictionaryCommand(const data::DictionaryConfig& config);
 
+    // Reads the dictionary folder again and lists its added dictionaries, by title, between
+    // the separator and "Get Dictionaries..." (AddedDictionaries.h).
+    void refreshDictionaryMenu();
+
 protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -69,11 +74,15 @@ private:
     // Gives the item its shortcut, working wherever the program has the keyboard.
     static QAction* shortcut(QAction* action, const QKeySequence& keys);
     void zoomEntry(int steps);
+    // Shows `shown`, then unloads `closedAfterwards` and any other open added dictionary.
     void openDictionary(const data::DictionaryConfig& shown,
-                        std::initializer_list<const data::DictionaryConfig*> closedAfterwards);
+                        const std::vector<const data::DictionaryConfig*>& closedAfterwards);
 
     Forms& m_forms;
     Workspace* m_workspace;
+    QMenu* m_dictionaries = nullptr;
+    QAction* m_addedFrom = nullptr; // the separator above the added dictionaries
+    QAction* m_getDictionaries = nullptr; // "Get Dictionaries...", below the added ones
     QSize m_outerSize; // set by setHeight/setWidth, frame included
     QSize m_frameUsed; // the frame's share when it was applied
     QSize m_sizeSet;   // the inner size that gave it

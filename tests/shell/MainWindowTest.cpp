@@ -98,6 +98,7 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAccessKeysAndShortcuts) {
               (QStringList{"mnuDictionariesKJV=KJV Archaic Words",
                            "mnuDictioanariesHitchcock=Hitchcocks Bible Names",
                            "mnuDictionariesEastons=Easton's Bible Dictionary", "-",
+                           "mnuDictionariesGet=Get Dictionaries...", "-",
                            "mnuDictionariesExit=Exit"}));
     EXPECT_EQ(items("mnuWebsite"), (QStringList{"mnuWebsiteMore=More Freeware from Kestrane"}));
     EXPECT_EQ(items("mnuFind"),

@@ -1,5 +1,6 @@
 #include "support/DictionaryFiles.h"
 
+#include "data/AddedDictionaries.h"
 #include "engine/Schema.h"
 #include "engine/sqlite/Connection.h"
 #include "engine/sqlite/Statement.h"
@@ -34,6 +35,8 @@ void writeDictionaryFile(const QString& folder, const data::DictionaryConfig& co
         insert.run();
         insert.reset();
     }
+    if (config.added)
+        data::writeAddedFacts(connection, config);
     transaction.commit();
 }
 

@@ -18,7 +18,8 @@ struct DictRow {
 };
 
 // Writes `config.fileName` (e.g. "db2.mdb") in `folder` holding the configuration's table and
-// rows, replacing any file of that name.
+// rows, replacing any file of that name. An added dictionary's file records its title and
+// source too.
 void writeDictionaryFile(const QString& folder, const data::DictionaryConfig& config,
                          const std::vector<DictRow>& rows);
 

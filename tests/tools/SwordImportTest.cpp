@@ -343,11 +343,13 @@ TEST(SwordCommandLine, ShowsProgressOnATerminalAndNamesTheRepeatedKeys) {
         << out.toStdString();
 }
 
-TEST(SwordCommandLine, NeedsADictionaryOrAnOutput) {
+TEST(SwordCommandLine, AnOutputOfAnotherNameNeedsADictionary) {
     QString out, err;
-    EXPECT_EQ(runTool({QStringLiteral("--sword"), QStringLiteral("Nave")}, out, err),
+    EXPECT_EQ(runTool({QStringLiteral("--sword"), QStringLiteral("Nave"),
+                       QStringLiteral("/tmp/nave.txt")},
+                      out, err),
               import::ExitUsage);
-    EXPECT_TRUE(err.contains(QStringLiteral("--sword needs --dictionary NAME or OUTPUT")));
+    EXPECT_TRUE(err.contains(QStringLiteral("cannot tell the dictionary from the name")));
 }
 
 } // namespace

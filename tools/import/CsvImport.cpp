@@ -1,5 +1,7 @@
 #include "import/CsvImport.h"
 
+#include "data/AddedDictionaries.h"
+
 #include "data/Queries.h"
 #include "engine/EngineError.h"
 #include "engine/RegularFile.h"
@@ -174,6 +176,8 @@ ImportResult fill(engine::sqlite::Connection& connection, QFile& input,
             }
         }
         indexDictionaryTable(connection, dictionary);
+        if (dictionary.added)
+            data::writeAddedFacts(connection, dictionary);
         transaction.commit();
 
         if (request.progress) {

@@ -1,10 +1,12 @@
 #include "import/ImportTool.h"
 
+#include "data/AddedDictionaries.h"
 #include "import/CsvImport.h"
 #include "import/ImportDestination.h"
 #include "import/JetImport.h"
 #include "import/JetImportTool.h"
 #include "import/SwordImportTool.h"
+#include "import/SwordInstallTool.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -39,6 +41,7 @@ int usageError(QTextStream& err, const QString& message) {
     err << kToolName << ": " << message << "\n"
         << "usage: " << kToolName << " [--dictionary NAME] [--quiet] INPUT.csv OUTPUT\n"
         << "       " << kToolName << " --dictionary NAME [--quiet] INPUT.csv\n"
+        << "       " << kToolName << " --title TEXT [--quiet] INPUT.csv [OUTPUT]\n"
         << "       " << kToolName
         << " [--dictionary NAME] [--codepage CP] [--table NAME]... LEGACY.mdb [OUTPUT]\n"
         << "       " << kToolName << " --sword MODULE [--dictionary NAME] [OUTPUT]\n"
@@ -46,6 +49,45 @@ int usageError(QTextStream& err, const QString& message) {
         << "Try '" << kToolName << " --help' for more.\n";
     err.flush();
     return ExitUsage;
+}
+
+int runTitledCsvImport(const QStringList& files, const QString& title, bool dictionaryGiven,
+                       bool quiet, QTextStream& out, QTextStream& err) {
+    if (dictionaryGiven)
+        return usageError(err, QStringLiteral("--title makes a dictionary of its own; it "
+                                              "cannot be given with --dictionary"));
+    if (title.trimmed().isEmpty())
+        return usageError(err, QStringLiteral("--title needs a text"));
+    if (files.isEmpty() || files.size() > 2)
+        return usageError(err,
+                          QStringLiteral("--title expects INPUT.csv [OUTPUT], got %1 file name(s)")
+                              .arg(files.size()));
+    CsvImportRequest request;
+    request.input = files.at(0);
+    request.dictionary =
+        &data::addedConfig(data::addedFileName(title.trimmed()), title.trimmed(),
+                           QStringLiteral("CSV file ") + QFileInfo(request.input).fileName());
+    if (files.size() == 2) {
+        request.output = files.at(1);
+    } else {
+        const ImportDestination destination = dictionaryFolderDestination(*request.dictionary);
+        if (destination.path.isEmpty()) {
+            err << kToolName << ": " << destination.error << "\n";
+            err.flush();
+            return ExitFailed;
+        }
+        request.output = destination.path;
+    }
+    try {
+        const ImportResult result = importCsv(request);
+        if (!quiet)
+            out << kToolName << ": " << result.rows << " rows into " << request.output
+                << ", titled \"" << request.dictionary->menuCaption << "\"\n";
+        out.flush();
+        return ExitOk;
+    } catch (const ImportError& e) {
+        return reportImportFailure(err, e, request.output, false);
+    }
 }
 
 } // namespace
@@ -104,8 +146,50 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
         QStringLiteral("sword-list"),
         QStringLiteral("List the installed SWORD dictionary modules: name, description, "
                        "entries and folder."));
+    const QCommandLineOption titleOption(
+        QStringLiteral("title"),
+        QStringLiteral("CSV input only: build a dictionary of its own, beside the three, "
+                       "titled TEXT in the Dictionaries menu. The CSV names the columns "
+                       "dbword and dbdesc, as Easton's. Without OUTPUT the file goes into "
+                       "the dictionary folder."),
+        QStringLiteral("TEXT"));
     parser.addOption(swordOption);
     parser.addOption(swordListOption);
+    parser.addOption(titleOption);
+    const QCommandLineOption tsvOption(
+        QStringLiteral("tsv"),
+        QStringLiteral("With --sword-list or --sword-available: one module a line, its fields "
+                       "separated by tabs, without a header (for programs)."));
+    parser.addOption(tsvOption);
+    // The SWORD repositories (SwordInstallTool.h).
+    const QCommandLineOption sourcesOption(
+        QStringLiteral("sword-sources"),
+        QStringLiteral("List the SWORD repositories (libsword's InstallMgr.conf)."));
+    const QCommandLineOption refreshSourcesOption(
+        QStringLiteral("sword-refresh-sources"),
+        QStringLiteral("Fetch the master list of SWORD repositories (uses the network)."));
+    const QCommandLineOption addSourceOption(
+        QStringLiteral("sword-add-source"),
+        QStringLiteral("Add the repository at URL under the name NAME (given as NAME URL)."));
+    const QCommandLineOption availableOption(
+        QStringLiteral("sword-available"),
+        QStringLiteral("List the dictionary modules the repositories offer, or one repository "
+                       "SOURCE's (given as an argument); uses the network."));
+    const QCommandLineOption installOption(
+        QStringLiteral("sword-install"),
+        QStringLiteral("Download MODULE into ~/.sword (uses the network), then add it to "
+                       "Tolvane as --sword MODULE does."),
+        QStringLiteral("MODULE"));
+    const QCommandLineOption sourceOption(
+        QStringLiteral("source"),
+        QStringLiteral("With --sword-install: the repository to take the module from."),
+        QStringLiteral("SOURCE"));
+    const QCommandLineOption uninstallOption(QStringLiteral("sword-uninstall"),
+                                             QStringLiteral("Remove MODULE from ~/.sword."),
+                                             QStringLiteral("MODULE"));
+    for (const auto* o : {&sourcesOption, &refreshSourcesOption, &addSourceOption, &availableOption,
+                          &installOption, &sourceOption, &uninstallOption})
+        parser.addOption(*o);
     parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("The CSV file."));
     parser.addPositionalArgument(
         QStringLiteral("OUTPUT"),
@@ -125,10 +209,27 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
         return ExitOk;
     }
     const QStringList files = parser.positionalArguments();
+    const std::pair<const QCommandLineOption*, const char*> repositoryActions[] = {
+        {&sourcesOption, "sources"},      {&refreshSourcesOption, "refresh-sources"},
+        {&addSourceOption, "add-source"}, {&availableOption, "available"},
+        {&installOption, "install"},      {&uninstallOption, "uninstall"}};
+    for (const auto& [option, action] : repositoryActions)
+        if (parser.isSet(*option)) {
+            SwordInstallCommand command;
+            command.action = QString::fromLatin1(action);
+            command.module = parser.isSet(installOption) ? parser.value(installOption)
+                                                         : parser.value(uninstallOption);
+            command.source = parser.value(sourceOption);
+            command.arguments = files;
+            command.quiet = parser.isSet(quietOption);
+            command.tsv = parser.isSet(tsvOption);
+            command.errIsTerminal = options.errIsTerminal;
+            return runSwordInstallCommand(command, out, err);
+        }
     if (parser.isSet(swordListOption)) {
         if (parser.isSet(swordOption) || !files.isEmpty())
             return usageError(err, QStringLiteral("--sword-list takes no other arguments"));
-        return runSwordList(out, err);
+        return runSwordList(out, err, parser.isSet(tsvOption));
     }
     if (parser.isSet(swordOption)) {
         SwordCommand command;
@@ -152,6 +253,9 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
     if (parser.isSet(codepageOption) || parser.isSet(tableOption))
         return usageError(err,
                           QStringLiteral("--codepage and --table apply to legacy .mdb files only"));
+    if (parser.isSet(titleOption))
+        return runTitledCsvImport(files, parser.value(titleOption), parser.isSet(dictionaryOption),
+                                  parser.isSet(quietOption), out, err);
     // A CSV file and --dictionary without OUTPUT: into the folder the program reads.
     const bool intoDictionaryFolder = files.size() == 1 && parser.isSet(dictionaryOption);
     if (files.size() == 1 && !intoDictionaryFolder && QFileInfo(files.at(0)).isFile())

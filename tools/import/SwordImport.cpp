@@ -1,5 +1,7 @@
 #include "import/SwordImport.h"
 
+#include "data/AddedDictionaries.h"
+#include "data/NumberedKeys.h"
 #include "engine/Schema.h"
 #include "engine/sqlite/Connection.h"
 #include "engine/sqlite/Statement.h"
@@ -113,6 +115,7 @@ SwordImportResult importSword(const SwordImportRequest& request) {
         engine::createTextTable(connection, dictionary.table, columns);
         auto insert = connection.prepare(insertStatement(dictionary));
         SwordRowMaker rows(result);
+        data::KeyWidth keyWidth; // Strong's keys are numbers: "00011"
         ImportProgress progress;
         // Each entry is stored as it arrives, while the helper reads the next ones.
         SwordEntrySink sink;
@@ -124,6 +127,7 @@ SwordImportResult importSword(const SwordImportRequest& request) {
             const std::optional<SwordRow> row = rows.row(entry);
             if (!row)
                 return;
+            keyWidth.see(row->headword);
             // As UTF-8: an empty text must be stored as empty text, not as a null value.
             insert.bindUtf8(1, row->headword.toUtf8());
             insert.bindUtf8(2, row->definition.toUtf8());
@@ -143,6 +147,15 @@ SwordImportResult importSword(const SwordImportRequest& request) {
             throw ImportError(QStringLiteral("SWORD module %1").arg(request.module), 0,
                               QStringLiteral("it holds no entry with a key"));
         indexDictionaryTable(connection, dictionary);
+        // An added dictionary is called by the module's description, which only the
+        // module tells.
+        if (dictionary.added) {
+            const QString title = result.module.description.trimmed();
+            data::writeAddedFacts(
+                connection, data::addedConfig(dictionary.fileName,
+                                              title.isEmpty() ? dictionary.menuCaption : title,
+                                              dictionary.source, keyWidth.width()));
+        }
         transaction.commit();
     });
     if (request.progress) {

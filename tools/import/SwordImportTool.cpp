@@ -1,5 +1,6 @@
 #include "import/SwordImportTool.h"
 
+#include "data/AddedDictionaries.h"
 #include "import/ImportDestination.h"
 #include "import/ImportTool.h"
 #include "import/SwordImport.h"
@@ -66,13 +67,21 @@ int runSwordImport(const SwordCommand& command, QTextStream& out, QTextStream& e
         if (!request.dictionary)
             return usage(err, QStringLiteral("unknown dictionary '%1'").arg(command.dictionary));
     } else if (!request.output.isEmpty()) {
-        request.dictionary = dictionaryByName(QFileInfo(request.output).fileName());
+        const QString fileName = QFileInfo(request.output).fileName();
+        request.dictionary = dictionaryByName(fileName);
+        // OUTPUT named *.sqlite: an added dictionary written there (the program's window
+        // names the folder it reads).
+        if (!request.dictionary && fileName.endsWith(QLatin1String(data::kAddedSuffix)))
+            request.dictionary = &data::addedConfig(
+                fileName, command.module, QStringLiteral("SWORD module ") + command.module);
         if (!request.dictionary)
             return usage(err, QStringLiteral("cannot tell the dictionary from the name '%1'; give "
                                              "--dictionary")
                                   .arg(request.output));
     } else {
-        return usage(err, QStringLiteral("--sword needs --dictionary NAME or OUTPUT"));
+        // Neither: a dictionary of its own, beside the three, named after the module.
+        request.dictionary = &data::addedConfig(data::addedFileName(command.module), command.module,
+                                                QStringLiteral("SWORD module ") + command.module);
     }
     if (request.output.isEmpty()) {
         const ImportDestination destination = dictionaryFolderDestination(*request.dictionary);
@@ -116,9 +125,19 @@ int runSwordImport(const SwordCommand& command, QTextStream& out, QTextStream& e
     }
 }
 
-int runSwordList(QTextStream& out, QTextStream& err) {
+int runSwordList(QTextStream& out, QTextStream& err, bool tsv) {
     try {
         const SwordListing listing = listSwordDictionaries();
+        if (tsv) {
+            const auto field = [](QString text) {
+                return text.replace(u'\t', u' ').replace(u'\n', u' ').replace(u'\r', u' ');
+            };
+            for (const SwordModule& m : listing.dictionaries)
+                out << field(m.name) << '\t' << field(m.description) << '\t' << m.entries << '\t'
+                    << field(m.folder) << '\n';
+            out.flush();
+            return ExitOk;
+        }
         if (listing.dictionaries.empty()) {
             out << kToolName << ": no SWORD dictionary module is installed; searched "
                 << (listing.searched.isEmpty() ? QStringLiteral("no folder")

@@ -5,7 +5,9 @@
 //   tolvane-import --sword-list
 //
 // The dictionary is --dictionary, else the one whose file name OUTPUT has; without OUTPUT the
-// dictionary's file in the folder the program reads (as for CSV input) is written.
+// dictionary's file in the folder the program reads (as for CSV input) is written. With
+// neither, the module becomes an added dictionary (data/AddedDictionaries.h), MODULE.sqlite
+// in that folder, titled by the module's description.
 
 #include <QString>
 #include <QStringList>
@@ -26,6 +28,8 @@ struct SwordCommand {
 
 // Both return the exit status (ExitOk, ExitFailed, ExitUsage of ImportTool.h).
 int runSwordImport(const SwordCommand& command, QTextStream& out, QTextStream& err);
-int runSwordList(QTextStream& out, QTextStream& err);
+// `tsv`: one module a line, fields separated by tabs (tabs and line breaks in a field become
+// spaces), no header, nothing when none is installed.
+int runSwordList(QTextStream& out, QTextStream& err, bool tsv = false);
 
 } // namespace tolvane::import

@@ -1,5 +1,7 @@
 #include "SwordLibrary.h"
 
+#include "LineMarks.h"
+
 #include <filemgr.h>
 #include <latin1utf8.h>
 #include <localemgr.h>
@@ -138,12 +140,13 @@ ModuleInfo SwordLibrary::describe(sword::SWModule* module) const {
 }
 
 std::string SwordLibrary::renderPlain(sword::SWModule* module) const {
-    if (!m->filters->undeclared(module))
-        return module->renderText().c_str();
+    // The entry's lines are marked first (LineMarks.h): the plain filters would run them
+    // together.
     sword::SWBuf raw = module->getRawEntryBuf();
-    if (!isUtf8(raw))
+    if (m->filters->undeclared(module) && !isUtf8(raw))
         m->latin1.processText(raw, module->getKey(), module);
-    return module->renderText(raw.c_str(), int(raw.length())).c_str();
+    const std::string marked = markLines(raw.c_str());
+    return linesFromMarks(module->renderText(marked.c_str(), int(marked.length())).c_str());
 }
 
 std::string SwordLibrary::takeError() {

@@ -1,0 +1,201 @@
+// The Get Dictionaries window and the SWORD repositories: listing what they offer, installing
+// into ~/.sword (and into Tolvane), uninstalling, and a module taking the place of Easton's or
+// Hitchcock's. Everything runs in tolvane-import (and its helpers) as a child process.
+
+#include "getdictionaries/GetDictionariesWindow.h"
+
+#include "data/AddedDictionaries.h"
+#include "data/DictionaryConfig.h"
+#include "getdictionaries/ImportRun.h"
+#include "platform/MessageBox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTreeWidget>
+
+namespace tolvane::getdictionaries {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Get Dictionaries");
+
+} // namespace
+
+QString GetDictionariesWindow::networkCaution() {
+    // libsword's own caution (InstallMgr::isUserDisclaimerConfirmed).
+    return QStringLiteral(
+        "Although Install Manager provides a convenient way for installing and upgrading SWORD "
+        "components, it also uses a systematic method for accessing sites which gives packet "
+        "sniffers a target to lock into for singling out users.\n\n"
+        "IF YOU LIVE IN A PERSECUTED COUNTRY AND DO NOT WISH TO RISK DETECTION, YOU SHOULD "
+        "*NOT* USE INSTALL MANAGER'S REMOTE SOURCE FEATURES.\n\n"
+        "Also, Remote Sources other than CrossWire may contain less than quality modules, "
+        "modules with unorthodox content, or even modules which are not legitimately "
+        "distributable. Many repositories contain wonderfully useful content. These "
+        "repositories simply are not reviewed or maintained by CrossWire and CrossWire cannot "
+        "be held responsible for their content. CAVEAT EMPTOR.\n\n"
+        "Allow Tolvane to use the network for the SWORD repositories?");
+}
+
+// Asked once; a yes is remembered, a no leaves the question for the next time.
+bool GetDictionariesWindow::networkAllowed() {
+    QSettings settings;
+    if (settings.value(QLatin1String(kNetworkSetting)).toBool())
+        return true;
+    if (platform::msgBox(networkCaution(), platform::YesNo, kTitle) != platform::AnswerYes) {
+        setStatus(QStringLiteral("The repositories were not asked: network use was declined."));
+        return false;
+    }
+    settings.setValue(QLatin1String(kNetworkSetting), true);
+    return true;
+}
+
+void GetDictionariesWindow::cmdListAvailable_Click() {
+    if (isBusy() || !networkAllowed())
+        return;
+    begin(Running::Offering, {QStringLiteral("--sword-available"), QStringLiteral("--tsv")},
+          QStringLiteral("Asking the SWORD repositories..."));
+}
+
+void GetDictionariesWindow::cmdInstall_Click() {
+    const QTreeWidgetItem* item = m_c.lstAvailable->currentItem();
+    if (!item || isBusy() || !networkAllowed())
+        return;
+    m_adding = item->text(OfferedName);
+    const QString output = QDir(m_folder()).filePath(data::addedFileName(m_adding));
+    begin(Running::Installing,
+          {QStringLiteral("--quiet"), QStringLiteral("--sword-install"), m_adding,
+           QStringLiteral("--source"), item->text(OfferedRepository), output},
+          QStringLiteral("Installing %1 from %2...").arg(m_adding, item->text(OfferedRepository)));
+}
+
+void GetDictionariesWindow::cmdUninstall_Click() {
+    const QTreeWidgetItem* item = m_c.lstInstalled->currentItem();
+    if (!item || isBusy())
+        return;
+    m_adding = item->text(ModuleName);
+    if (platform::msgBox(QStringLiteral("Uninstall the SWORD module %1 from this computer?\n\n"
+                                        "Other Bible programs will no longer see it; Tolvane's "
+                                        "copy, if any, stays.")
+                             .arg(m_adding),
+                         platform::YesNo, kTitle) != platform::AnswerYes)
+        return;
+    begin(Running::Uninstalling, {QStringLiteral("--sword-uninstall"), m_adding},
+          QStringLiteral("Uninstalling %1...").arg(m_adding));
+}
+
+void GetDictionariesWindow::cmdUseEastons_Click() {
+    useAs(data::eastonsConfig());
+}
+
+void GetDictionariesWindow::cmdUseHitchcock_Click() {
+    useAs(data::hitchcockConfig());
+}
+
+// The chosen module replaces one of the three; the file it replaces is kept beside it.
+void GetDictionariesWindow::useAs(const data::DictionaryConfig& part) {
+    const QTreeWidgetItem* item = m_c.lstInstalled->currentItem();
+    if (!item || isBusy())
+        return;
+    m_adding = item->text(ModuleName);
+    const QString file = QDir(m_folder()).filePath(part.fileName);
+    m_backup = file + QStringLiteral(".bak");
+    for (int n = 2; QFile::exists(m_backup); ++n)
+        m_backup = file + QStringLiteral(".bak%1").arg(n);
+    if (platform::msgBox(QStringLiteral("Use %1 as %2?\n\nThe current file %3, with any entries "
+                                        "you have added or edited, is kept as %4.")
+                             .arg(m_adding, part.menuCaption, QDir::toNativeSeparators(file),
+                                  QDir::toNativeSeparators(m_backup)),
+                         platform::YesNo, kTitle) != platform::AnswerYes)
+        return;
+    if (QFile::exists(file) && !QFile::copy(file, m_backup)) {
+        setStatus(
+            QStringLiteral("%1 could not be kept as %2; nothing was changed.").arg(file, m_backup));
+        return;
+    }
+    m_replaced = &part;
+    if (m_closeDictionary)
+        m_closeDictionary(part);
+    begin(Running::Replacing,
+          {QStringLiteral("--quiet"), QStringLiteral("--sword"), m_adding, file},
+          QStringLiteral("Putting %1 in the place of %2...").arg(m_adding, part.menuCaption));
+}
+
+// A repository by name and address, into libsword's own configuration (no network yet).
+void GetDictionariesWindow::cmdAddRepository_Click() {
+    const QString name = m_c.txtRepositoryName->text().trimmed();
+    const QString url = m_c.txtRepositoryUrl->text().trimmed();
+    if (isBusy())
+        return;
+    if (name.isEmpty() || url.isEmpty()) {
+        setStatus(QStringLiteral("A repository needs a name and an address."));
+        return;
+    }
+    begin(Running::Repositories, {QStringLiteral("--sword-add-source"), name, url},
+          QStringLiteral("Adding the repository %1...").arg(name));
+}
+
+void GetDictionariesWindow::cmdRefreshRepositories_Click() {
+    if (isBusy() || !networkAllowed())
+        return;
+    begin(Running::Repositories, {QStringLiteral("--sword-refresh-sources")},
+          QStringLiteral("Fetching the list of repositories..."));
+}
+
+void GetDictionariesWindow::repositoryRunFinished(Running was) {
+    switch (was) {
+    case Running::Repositories:
+        // The tool's table: a header line, then one repository a line.
+        setStatus(QStringLiteral("Repositories: %1. List their dictionaries to see what they "
+                                 "offer.")
+                      .arg(QString::fromUtf8(m_run->output()).count(u'\n') - 1));
+        m_c.txtRepositoryName->clear();
+        m_c.txtRepositoryUrl->clear();
+        break;
+    case Running::Offering:
+        listAvailable(m_run->output());
+        break;
+    case Running::Installing:
+        listTolvane();
+        setStatus(QStringLiteral("%1 was installed and added to Tolvane: see the Dictionaries "
+                                 "menu.")
+                      .arg(m_adding));
+        Q_EMIT dictionariesChanged();
+        cmdRefresh_Click(); // the installed list gains it
+        break;
+    case Running::Uninstalling:
+        setStatus(QStringLiteral("%1 was uninstalled.").arg(m_adding));
+        cmdRefresh_Click();
+        break;
+    case Running::Replacing:
+        setStatus(QStringLiteral("%1 now takes the place of %2; the previous file is %3.")
+                      .arg(m_adding, m_replaced->menuCaption, m_backup));
+        Q_EMIT dictionariesChanged();
+        break;
+    default:
+        break;
+    }
+}
+
+void GetDictionariesWindow::listAvailable(const QByteArray& tsv) {
+    m_c.lstAvailable->clear();
+    for (const QString& line : QString::fromUtf8(tsv).split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split(u'\t');
+        if (fields.size() < 7)
+            continue;
+        auto* item = new QTreeWidgetItem(m_c.lstAvailable);
+        for (int column = OfferedName; column <= OfferedRepository; ++column)
+            item->setText(column, fields.at(column));
+        if (fields.at(OfferedStatus) == u"update")
+            item->setText(OfferedStatus, QStringLiteral("update available"));
+    }
+    const int found = m_c.lstAvailable->topLevelItemCount();
+    if (found > 0)
+        m_c.lstAvailable->setCurrentItem(m_c.lstAvailable->topLevelItem(0));
+    setStatus(QStringLiteral("The repositories offer %1 dictionaries.").arg(found));
+}
+
+} // namespace tolvane::getdictionaries

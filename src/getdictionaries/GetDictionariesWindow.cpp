@@ -1,0 +1,239 @@
+#include "getdictionaries/GetDictionariesWindow.h"
+
+#include "data/AddedDictionaries.h"
+#include "getdictionaries/ImportRun.h"
+#include "platform/ErrorGuard.h"
+#include "platform/MessageBox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace tolvane::getdictionaries {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Get Dictionaries");
+
+QString swordSource(const QString& module) {
+    return QStringLiteral("SWORD module ") + module;
+}
+
+} // namespace
+
+GetDictionariesWindow::GetDictionariesWindow(
+    std::function<QString()> folder,
+    std::function<void(const data::DictionaryConfig&)> closeDictionary, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_folder(std::move(folder)),
+      m_closeDictionary(std::move(closeDictionary)), m_c(buildGetDictionariesLayout(this)),
+      m_run(new ImportRun(this)) {
+    setObjectName(QStringLiteral("frmGetDictionaries"));
+    setAccessibleName(kTitle);
+    setWindowTitle(QStringLiteral("Tolvane - ") + kTitle);
+    resize(560, 480);
+    const auto guarded = [this](void (GetDictionariesWindow::*handler)()) {
+        return [this, handler] { platform::runGuarded([this, handler] { (this->*handler)(); }); };
+    };
+    connect(m_c.cmdAdd, &QPushButton::clicked, this, guarded(&GetDictionariesWindow::cmdAdd_Click));
+    connect(m_c.cmdRemove, &QPushButton::clicked, this,
+            guarded(&GetDictionariesWindow::cmdRemove_Click));
+    connect(m_c.cmdRefresh, &QPushButton::clicked, this,
+            guarded(&GetDictionariesWindow::cmdRefresh_Click));
+    connect(m_c.cmdCancel, &QPushButton::clicked, this,
+            guarded(&GetDictionariesWindow::cmdCancel_Click));
+    connect(m_c.cmdClose, &QPushButton::clicked, this, &QWidget::close);
+    const std::pair<QPushButton*, void (GetDictionariesWindow::*)()> repository[] = {
+        {m_c.cmdListAvailable, &GetDictionariesWindow::cmdListAvailable_Click},
+        {m_c.cmdInstall, &GetDictionariesWindow::cmdInstall_Click},
+        {m_c.cmdUninstall, &GetDictionariesWindow::cmdUninstall_Click},
+        {m_c.cmdUseEastons, &GetDictionariesWindow::cmdUseEastons_Click},
+        {m_c.cmdUseHitchcock, &GetDictionariesWindow::cmdUseHitchcock_Click},
+        {m_c.cmdAddRepository, &GetDictionariesWindow::cmdAddRepository_Click},
+        {m_c.cmdRefreshRepositories, &GetDictionariesWindow::cmdRefreshRepositories_Click}};
+    for (const auto& [button, handler] : repository)
+        connect(button, &QPushButton::clicked, this, guarded(handler));
+    // Enter on a list does what the button below it does.
+    connect(m_c.lstInstalled, &QTreeWidget::itemActivated, this,
+            guarded(&GetDictionariesWindow::cmdAdd_Click));
+    connect(m_c.lstTolvane, &QTreeWidget::itemActivated, this,
+            guarded(&GetDictionariesWindow::cmdRemove_Click));
+    connect(m_run, &ImportRun::finished, this, [this](int exitCode) {
+        platform::runGuarded([this, exitCode] { runFinished(exitCode); });
+    });
+}
+
+bool GetDictionariesWindow::isBusy() const {
+    return m_running != Running::Nothing;
+}
+
+void GetDictionariesWindow::Form_Load() {
+    cmdRefresh_Click();
+}
+
+void GetDictionariesWindow::cmdRefresh_Click() {
+    listTolvane();
+    begin(Running::Listing, {QStringLiteral("--sword-list"), QStringLiteral("--tsv")},
+          QStringLiteral("Looking for SWORD dictionaries on this computer..."));
+}
+
+void GetDictionariesWindow::cmdAdd_Click() {
+    const QTreeWidgetItem* item = m_c.lstInstalled->currentItem();
+    if (!item || isBusy())
+        return;
+    m_adding = item->text(ModuleName);
+    // The file goes into the folder this program reads, whichever that is.
+    const QString output = QDir(m_folder()).filePath(data::addedFileName(m_adding));
+    begin(Running::Adding, {QStringLiteral("--quiet"), QStringLiteral("--sword"), m_adding, output},
+          QStringLiteral("Adding %1 to Tolvane...").arg(m_adding));
+}
+
+void GetDictionariesWindow::cmdRemove_Click() {
+    const QTreeWidgetItem* item = m_c.lstTolvane->currentItem();
+    if (!item || isBusy())
+        return;
+    const QString title = item->text(DictionaryTitle);
+    const QString path = QDir(m_folder()).filePath(item->text(DictionaryFile));
+    const data::DictionaryConfig* config = nullptr;
+    for (const auto* c : data::addedConfigs())
+        if (c->fileName == item->text(DictionaryFile))
+            config = c;
+    if (platform::msgBox(QStringLiteral("Remove \"%1\" from Tolvane?\n\nThis deletes the file "
+                                        "%2.")
+                             .arg(title, QDir::toNativeSeparators(path)),
+                         platform::YesNo, kTitle) != platform::AnswerYes)
+        return;
+    if (config && m_closeDictionary)
+        m_closeDictionary(*config);
+    QFile file(path);
+    if (!file.remove()) {
+        setStatus(QStringLiteral("%1 could not be deleted: %2").arg(path, file.errorString()));
+        return;
+    }
+    setStatus(QStringLiteral("\"%1\" was removed.").arg(title));
+    listTolvane();
+    markInTolvane();
+    Q_EMIT dictionariesChanged();
+}
+
+void GetDictionariesWindow::cmdCancel_Click() {
+    m_run->cancel();
+}
+
+void GetDictionariesWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier)
+        return QWidget::keyPressEvent(event);
+    if (isBusy())
+        cmdCancel_Click();
+    else
+        close();
+}
+
+void GetDictionariesWindow::begin(Running what, const QStringList& arguments,
+                                  const QString& status) {
+    if (isBusy())
+        return;
+    if (!m_run->start(arguments)) {
+        setStatus(m_run->failed);
+        Q_EMIT idle();
+        return;
+    }
+    m_running = what;
+    setStatus(status);
+    m_c.barProgress->setRange(0, 0); // the tool tells no share done: a busy bar
+    m_c.barProgress->setVisible(true);
+    m_c.cmdCancel->setEnabled(true);
+    for (QPushButton* b : actionButtons())
+        b->setEnabled(false);
+}
+
+QList<QPushButton*> GetDictionariesWindow::actionButtons() const {
+    return {m_c.cmdAdd,           m_c.cmdRemove,
+            m_c.cmdRefresh,       m_c.cmdUninstall,
+            m_c.cmdInstall,       m_c.cmdListAvailable,
+            m_c.cmdUseEastons,    m_c.cmdUseHitchcock,
+            m_c.cmdAddRepository, m_c.cmdRefreshRepositories};
+}
+
+void GetDictionariesWindow::runFinished(int exitCode) {
+    const Running was = std::exchange(m_running, Running::Nothing);
+    m_c.barProgress->setVisible(false);
+    m_c.cmdCancel->setEnabled(false);
+    for (QPushButton* b : actionButtons())
+        b->setEnabled(true);
+    // A failed replacement left the file as it was: its fresh backup is not needed.
+    if (exitCode != 0 && was == Running::Replacing && !m_backup.isEmpty())
+        QFile::remove(m_backup);
+    if (exitCode == -1)
+        setStatus(QStringLiteral("Cancelled; nothing was changed."));
+    else if (exitCode != 0)
+        setStatus(m_run->problem().isEmpty()
+                      ? QStringLiteral("tolvane-import failed (exit status %1).").arg(exitCode)
+                      : m_run->problem());
+    else if (was == Running::Listing)
+        listInstalled(m_run->output());
+    else if (was == Running::Adding) {
+        listTolvane();
+        markInTolvane();
+        setStatus(
+            QStringLiteral("%1 was added to Tolvane: see the Dictionaries menu.").arg(m_adding));
+        Q_EMIT dictionariesChanged();
+    } else
+        repositoryRunFinished(was);
+    Q_EMIT idle();
+}
+
+void GetDictionariesWindow::listTolvane() {
+    m_c.lstTolvane->clear();
+    for (const auto* config : data::rescanAddedDictionaries(m_folder())) {
+        auto* item = new QTreeWidgetItem(m_c.lstTolvane);
+        item->setText(DictionaryTitle, config->menuCaption);
+        item->setText(DictionarySource, config->source);
+        item->setText(DictionaryFile, config->fileName);
+    }
+    if (m_c.lstTolvane->topLevelItemCount() > 0)
+        m_c.lstTolvane->setCurrentItem(m_c.lstTolvane->topLevelItem(0));
+}
+
+void GetDictionariesWindow::listInstalled(const QByteArray& tsv) {
+    m_c.lstInstalled->clear();
+    for (const QString& line : QString::fromUtf8(tsv).split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split(u'\t');
+        if (fields.size() < 3)
+            continue;
+        auto* item = new QTreeWidgetItem(m_c.lstInstalled);
+        item->setText(ModuleName, fields.at(0));
+        item->setText(ModuleDescription, fields.at(1));
+        item->setText(ModuleEntries, fields.at(2));
+        item->setToolTip(ModuleName, fields.value(3));
+    }
+    markInTolvane();
+    const int found = m_c.lstInstalled->topLevelItemCount();
+    if (found > 0)
+        m_c.lstInstalled->setCurrentItem(m_c.lstInstalled->topLevelItem(0));
+    setStatus(found == 0 ? QStringLiteral("No SWORD dictionary is installed on this computer.")
+                         : QStringLiteral("%1 SWORD dictionaries on this computer.").arg(found));
+}
+
+void GetDictionariesWindow::markInTolvane() {
+    for (int i = 0; i < m_c.lstInstalled->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = m_c.lstInstalled->topLevelItem(i);
+        bool has = false;
+        for (const auto* config : data::addedConfigs())
+            has = has || config->source == swordSource(item->text(ModuleName));
+        item->setText(ModuleInTolvane, has ? QStringLiteral("Yes") : QStringLiteral("No"));
+    }
+}
+
+void GetDictionariesWindow::setStatus(const QString& text) {
+    m_c.lblStatus->setText(text);
+    // The lists' columns as wide as what they now hold.
+    for (QTreeWidget* list : {m_c.lstInstalled, m_c.lstAvailable, m_c.lstTolvane})
+        for (int column = 0; column + 1 < list->columnCount(); ++column)
+            list->resizeColumnToContents(column);
+}
+
+} // namespace tolvane::getdictionaries

@@ -1,0 +1,66 @@
+#include "getdictionaries/ImportRun.h"
+
+#include "platform/HelperProcess.h"
+
+namespace tolvane::getdictionaries {
+
+ImportRun::ImportRun(QObject* parent) : QObject(parent) {
+    connect(&m_process, &QProcess::readyReadStandardOutput, this,
+            [this] { m_output += m_process.readAllStandardOutput(); });
+    connect(&m_process, &QProcess::readyReadStandardError, this,
+            [this] { m_errors += m_process.readAllStandardError(); });
+    connect(&m_process, &QProcess::finished, this,
+            [this](int exitCode, QProcess::ExitStatus status) {
+                m_output += m_process.readAllStandardOutput();
+                m_errors += m_process.readAllStandardError();
+                Q_EMIT finished(status == QProcess::NormalExit && !m_cancelled ? exitCode : -1);
+            });
+}
+
+ImportRun::~ImportRun() {
+    if (isRunning()) {
+        m_process.terminate(); // the tool removes its unfinished file on SIGTERM
+        if (!m_process.waitForFinished(3000))
+            m_process.kill();
+    }
+}
+
+QString ImportRun::toolPath() {
+    return platform::findHelper(QStringLiteral("tolvane-import"), "TOLVANE_IMPORT",
+                                "TOLVANE_BIN_DIR");
+}
+
+bool ImportRun::start(const QStringList& arguments) {
+    if (isRunning()) {
+        failed = QStringLiteral("another operation is still running");
+        return false;
+    }
+    const QString tool = toolPath();
+    if (tool.isEmpty()) {
+        failed = QStringLiteral("tolvane-import was not found beside the program or on the PATH");
+        return false;
+    }
+    m_output.clear();
+    m_errors.clear();
+    m_cancelled = false;
+    m_process.start(tool, arguments);
+    if (!m_process.waitForStarted()) {
+        failed = QStringLiteral("%1 could not be started: %2").arg(tool, m_process.errorString());
+        return false;
+    }
+    return true;
+}
+
+void ImportRun::cancel() {
+    if (!isRunning())
+        return;
+    m_cancelled = true;
+    m_process.terminate();
+}
+
+QString ImportRun::problem() const {
+    const QStringList lines = QString::fromUtf8(m_errors).split(u'\n', Qt::SkipEmptyParts);
+    return lines.isEmpty() ? QString() : lines.first().trimmed();
+}
+
+} // namespace tolvane::getdictionaries

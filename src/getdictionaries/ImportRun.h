@@ -1,0 +1,44 @@
+#pragma once
+// One run of tolvane-import as a child process, so that the window never waits on libsword
+// or the disk: started, then finished() with the exit status and what it wrote. cancel()
+// stops it with SIGTERM, on which the tool removes its unfinished file (ImportTemporary.h),
+// so a cancelled import leaves the dictionary folder as it was.
+
+#include <QObject>
+#include <QProcess>
+#include <QStringList>
+
+namespace tolvane::getdictionaries {
+
+class ImportRun : public QObject {
+    Q_OBJECT
+public:
+    explicit ImportRun(QObject* parent = nullptr);
+    ~ImportRun() override;
+
+    // Where tolvane-import is: $TOLVANE_IMPORT, beside the program, or on the PATH.
+    static QString toolPath();
+
+    // Starts the tool with `arguments`; false (and `failed` set) when it cannot be started or
+    // another run is still going.
+    bool start(const QStringList& arguments);
+    bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
+    void cancel();
+
+    const QByteArray& output() const { return m_output; }
+    // The tool's last message on stderr, for the status line.
+    QString problem() const;
+    QString failed; // why the last start failed
+
+Q_SIGNALS:
+    // exitCode is -1 when the tool was stopped (cancelled or crashed).
+    void finished(int exitCode);
+
+private:
+    QProcess m_process;
+    QByteArray m_output;
+    QByteArray m_errors;
+    bool m_cancelled = false;
+};
+
+} // namespace tolvane::getdictionaries

@@ -1,0 +1,209 @@
+// The Get Dictionaries window against a SWORD repository the test builds and serves on
+// 127.0.0.1: the network question asked once, the offered dictionaries listed, one installed
+// (into ~/.sword and into Tolvane), opened from the Dictionaries menu and searched, then
+// uninstalled and removed, all through the window's own buttons.
+
+#include "ShellFixture.h"
+
+#include "dictwindow/DictionaryWindow.h"
+#include "dictwindow/SearchBox.h"
+#include "dictwindow/WordList.h"
+#include "getdictionaries/GetDictionariesWindow.h"
+#include "shell/MainWindow.h"
+#include "support/SwordModuleMaker.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace tolvane;
+
+namespace {
+
+class GetDictionariesTest : public test::ShellFixture {
+protected:
+    GetDictionariesTest() {
+        for (const char* name : {"SWORD_PATH", "HOME", "XDG_CONFIG_HOME"})
+            m_saved.push_back({name, qgetenv(name)});
+        QDir().mkpath(m_home.filePath("library"));
+        qputenv("SWORD_PATH", QFile::encodeName(m_home.filePath("library")));
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath("config")));
+        QSettings().remove(getdictionaries::GetDictionariesWindow::kNetworkSetting);
+    }
+    ~GetDictionariesTest() override {
+        m_server.kill();
+        m_server.waitForFinished();
+        QSettings().remove(getdictionaries::GetDictionariesWindow::kNetworkSetting);
+        for (const auto& [name, value] : m_saved)
+            qputenv(name, value);
+    }
+    // The repository "Test", serving the module Topics.
+    // `addByWindow`: the test adds the repository itself, through the window.
+    void serveRepository(const QStringList& faults = {}, bool addByWindow = false) {
+        const QString repo = m_home.filePath("served/repo");
+        ASSERT_EQ(test::makeSwordModule(
+                      repo, {"Topics",
+                             "Test Topical Bible",
+                             "ThML",
+                             "zLD",
+                             {{"Faith", "Trust.<br/>Hope."}, {"Grace", "Favour shown."}}}),
+                  "");
+        QProcess tar;
+        tar.setWorkingDirectory(repo);
+        tar.start("tar", {"czf", "mods.d.tar.gz", "mods.d"});
+        ASSERT_TRUE(tar.waitForFinished() && tar.exitCode() == 0);
+        const QString portFile = m_home.filePath("port");
+        const QStringList arguments{test::sourceDir() + "/tests/tools/repository_server.py",
+                                    m_home.filePath("served"), portFile};
+        m_server.start("/usr/bin/python3", arguments + faults);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(portFile); }, 10000));
+        m_url = "http://127.0.0.1:" + test::readFile(portFile) + "/repo";
+        if (addByWindow)
+            return;
+        QProcess add;
+        add.start(test::binDir() + "/tolvane-import",
+                  {"--sword-add-source", "Test",
+                   "http://127.0.0.1:" + test::readFile(portFile) + "/repo"});
+        ASSERT_TRUE(add.waitForFinished() && add.exitCode() == 0) << add.readAll().toStdString();
+    }
+    getdictionaries::GetDictionariesWindow* open() {
+        choose("mnuDictionariesGet");
+        auto* w = forms->getDictionariesWindow();
+        EXPECT_TRUE(w && QTest::qWaitFor([w] { return !w->isBusy(); }, 30000));
+        return w;
+    }
+    void press(getdictionaries::GetDictionariesWindow* w, QPushButton* button) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([w] { return !w->isBusy(); }, 60000));
+    }
+    static void select(QTreeWidget* list, const QString& name) {
+        const auto found = list->findItems(name, Qt::MatchExactly);
+        ASSERT_FALSE(found.isEmpty()) << name.toStdString();
+        list->setCurrentItem(found.first());
+    }
+
+    QTemporaryDir m_home;
+    QString m_url;
+    QProcess m_server;
+    std::vector<std::pair<const char*, QByteArray>> m_saved;
+};
+
+TEST_F(GetDictionariesTest, InstallFromTheRepositoryReadAndSearchThenUninstallAndRemove) {
+    TOLVANE_REQUIRE_IMP2LD();
+    writeAllDictionaries();
+    serveRepository();
+    startProgram();
+    auto* w = open();
+    ASSERT_NE(w, nullptr);
+    const auto& c = w->controls();
+
+    press(w, c.cmdListAvailable); // declined: nothing asked of the network
+    ASSERT_EQ(fakes.messages->calls.size(), 1u);
+    EXPECT_TRUE(fakes.messages->calls[0].text.contains("PERSECUTED COUNTRY"));
+    EXPECT_EQ(c.lstAvailable->topLevelItemCount(), 0);
+    fakes.messages->queueAnswer(platform::AnswerYes);
+    press(w, c.cmdListAvailable);
+    press(w, c.cmdListAvailable); // asked once: remembered
+    EXPECT_EQ(fakes.messages->calls.size(), 2u);
+    ASSERT_EQ(c.lstAvailable->topLevelItemCount(), 1) << c.lblStatus->text().toStdString();
+    select(c.lstAvailable, "Topics");
+    EXPECT_EQ(c.lstAvailable->currentItem()->text(getdictionaries::OfferedStatus), "new");
+    EXPECT_EQ(c.lstAvailable->currentItem()->text(getdictionaries::OfferedLicence),
+              "Public Domain");
+
+    press(w, c.cmdInstall);
+    EXPECT_TRUE(QFile::exists(m_home.filePath(".sword/mods.d/topics.conf")))
+        << c.lblStatus->text().toStdString();
+    QTest::qWaitFor([w] { return !w->isBusy(); }, 30000); // the installed list, read again
+    select(c.lstInstalled, "Topics");
+    EXPECT_EQ(c.lstInstalled->currentItem()->text(getdictionaries::ModuleInTolvane), "Yes");
+
+    // Read and search it from the main window.
+    choose("mnufrmAdded_Topics");
+    EXPECT_EQ(mainWindow()->windowTitle(), "Tolvane - Test Topical Bible");
+    const auto& config = *data::configByWindowName("frmAdded_Topics");
+    const auto& d = forms->dictionaryWindow(config).controls();
+    QTest::keyClicks(d.txtSearch, "fa");
+    QTest::keyClick(d.txtSearch, Qt::Key_Return);
+    EXPECT_EQ(d.txtForename->text(), "FAITH");
+    EXPECT_EQ(d.txtSurname->toPlainText().remove(u'\r'), "Trust.\nHope."); // its lines kept
+
+    fakes.messages->queueAnswer(platform::AnswerYes);
+    select(c.lstInstalled, "Topics");
+    press(w, c.cmdUninstall);
+    EXPECT_FALSE(QFile::exists(m_home.filePath(".sword/mods.d/topics.conf")));
+    fakes.messages->queueAnswer(platform::AnswerYes);
+    select(c.lstTolvane, "Test Topical Bible");
+    press(w, c.cmdRemove);
+    EXPECT_FALSE(QFile::exists(dir.filePath("Topics.sqlite")));
+    EXPECT_EQ(mainWindow()->windowTitle(), "Tolvane");
+}
+
+TEST_F(GetDictionariesTest, UseAsEastonsReplacesItsFileAndKeepsTheOldOneBeside) {
+    TOLVANE_REQUIRE_IMP2LD();
+    writeAllDictionaries();
+    ASSERT_EQ(
+        test::makeSwordModule(
+            m_home.filePath("library"),
+            {"Full", "Full Easton", "TEI", "zLD", {{"Aaron", "<p>The first high priest.</p>"}}}),
+        "");
+    const QByteArray before = test::sha256(path(data::eastonsConfig()));
+    startProgram();
+    choose("mnuDictionariesEastons");
+    auto* w = open();
+    ASSERT_NE(w, nullptr);
+    select(w->controls().lstInstalled, "Full");
+    press(w, w->controls().cmdUseEastons); // answered No: nothing changes
+    EXPECT_EQ(test::sha256(path(data::eastonsConfig())), before);
+    EXPECT_TRUE(forms->frmEastons().isLoaded());
+
+    fakes.messages->queueAnswer(platform::AnswerYes);
+    press(w, w->controls().cmdUseEastons);
+    ASSERT_EQ(fakes.messages->calls.size(), 2u);
+    EXPECT_TRUE(fakes.messages->calls[1].text.contains(path(data::eastonsConfig()) + ".bak"));
+    EXPECT_EQ(test::sha256(path(data::eastonsConfig()) + ".bak"), before);
+    choose("mnuDictionariesEastons");
+    const auto& c = forms->dictionaryWindow(data::eastonsConfig()).controls();
+    EXPECT_EQ(c.lstdata->ListCount(), 1);
+    EXPECT_EQ(c.lstdata->List(0), "AARON");
+}
+
+TEST_F(GetDictionariesTest, CancelInTheMiddleOfADownloadInstallsNothing) {
+    TOLVANE_REQUIRE_IMP2LD();
+    writeAllDictionaries();
+    serveRepository({"--stall", "topics.zdt"}, true);
+    QSettings().setValue(getdictionaries::GetDictionariesWindow::kNetworkSetting, true);
+    startProgram();
+    auto* w = open();
+    ASSERT_NE(w, nullptr);
+    const auto& c = w->controls();
+    QTest::keyClicks(c.txtRepositoryName, "Test");
+    QTest::keyClicks(c.txtRepositoryUrl, m_url);
+    press(w, c.cmdAddRepository);
+    EXPECT_EQ(c.lblStatus->text().left(15), "Repositories: 1");
+    EXPECT_TRUE(test::readFile(m_home.filePath(".sword/InstallMgr/InstallMgr.conf"))
+                    .contains("Test|127.0.0.1"));
+    press(w, c.cmdListAvailable);
+    select(c.lstAvailable, "Topics");
+    QTest::mouseClick(c.cmdInstall, Qt::LeftButton);
+    ASSERT_TRUE(w->isBusy());
+    QTest::qWait(1500); // into the stalled download
+    ASSERT_TRUE(c.cmdCancel->isEnabled());
+    QTest::keyClick(w, Qt::Key_Escape); // Escape cancels what runs
+    ASSERT_TRUE(QTest::qWaitFor([w] { return !w->isBusy(); }, 10000));
+    EXPECT_EQ(c.lblStatus->text(), "Cancelled; nothing was changed.");
+    EXPECT_FALSE(QFile::exists(m_home.filePath(".sword/mods.d/topics.conf")));
+    EXPECT_FALSE(QDir(m_home.filePath(".sword/modules")).exists("lexdict"));
+    EXPECT_FALSE(QFile::exists(dir.filePath("Topics.sqlite")));
+    EXPECT_TRUE(w->isVisible());
+}
+
+} // namespace
