@@ -28,7 +28,7 @@ struct DictionaryConfig {
 
     // An added dictionary (AddedDictionaries.h): shaped as Easton's, its title the menu
     // caption, its source ("SWORD module Nave") recorded in its file.
-    QString source;
+    QString source{};
     bool added = false;
     // Keys that are numbers of this many digits ("00011" in Strong's), 0 for words: a typed
     // "G11" or "11" is looked up as "00011" (NumberedKeys.h).

@@ -67,6 +67,7 @@ void Navigator::moveTo(const std::optional<find::HistoryEntry>& entry) {
 
 void Navigator::restoreHistory(std::vector<find::HistoryEntry> entries, std::size_t current) {
     m_history.assign(std::move(entries), current);
+    Q_EMIT historyChanged();
 }
 
 void Navigator::back() {

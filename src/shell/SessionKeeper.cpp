@@ -1,5 +1,6 @@
 #include "shell/SessionKeeper.h"
 
+#include "data/AddedDictionaries.h"
 #include "data/DataOperations.h"
 #include "data/DictionaryConfig.h"
 #include "dictwindow/DictionaryWindow.h"
@@ -27,6 +28,17 @@ namespace {
 
 const QString kMainWindow = QStringLiteral("MainWindow");
 const QString kFindWindow = QStringLiteral("FindWindow");
+
+// The dictionary a remembered file name names: one of the three, or an added dictionary
+// the folder still holds.
+const data::DictionaryConfig* rememberedConfig(const QString& fileName) {
+    if (const data::DictionaryConfig* config = data::configByFileName(fileName))
+        return config;
+    for (const data::DictionaryConfig* config : data::addedConfigs())
+        if (config->fileName.compare(fileName, Qt::CaseInsensitive) == 0)
+            return config;
+    return nullptr;
+}
 
 // A remembered place smaller than this is a damaged value, not a user's choice.
 constexpr QSize kSmallestPlace(120, 80);
@@ -118,7 +130,7 @@ void SessionKeeper::restoreHistory() {
     std::size_t current = 0;
     for (std::size_t i = 0; i < remembered.entries.size(); ++i) {
         const platform::RememberedEntry& entry = remembered.entries[i];
-        const data::DictionaryConfig* config = data::configByFileName(entry.dictionary);
+        const data::DictionaryConfig* config = rememberedConfig(entry.dictionary);
         if (!config)
             continue; // a dictionary of no kind this program knows
         if (i <= remembered.current)
@@ -133,7 +145,7 @@ void SessionKeeper::restoreHistory() {
 // text (the user may have typed on after the entry was shown) and the entry's list item.
 void SessionKeeper::restoreDictionary() {
     const platform::RememberedDictionary remembered = m_settings.openDictionary();
-    const data::DictionaryConfig* config = data::configByFileName(remembered.dictionary);
+    const data::DictionaryConfig* config = rememberedConfig(remembered.dictionary);
     // A file that has gone since is not opened: that would greet the user with an error.
     if (!config || !QFileInfo::exists(data::dictionaryPath(*config, platform::applicationFolder())))
         return;

@@ -160,8 +160,9 @@ TEST(InstalledKjv, GivesTheVerseAndSaysItLacksSirach) {
     EXPECT_EQ(p.abbreviation, "KJV");
     EXPECT_TRUE(scripture::verseTip(gen14_5, p)
                     .startsWith("<p><b>Genesis 14:5 (KJV)</b><br>And in the fourteenth year"));
-    if (verses.bibles().size() == 1) // with sword-text-web, Sirach comes from it
+    if (verses.bibles().size() == 1) { // with sword-text-web, Sirach comes from it
         EXPECT_EQ(verses.passage(kSir1_1, 1).problem, scripture::Passage::Problem::NoBook);
+    }
 }
 
 } // namespace

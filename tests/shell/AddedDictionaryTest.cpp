@@ -122,7 +122,7 @@ TEST_F(AddedDictionaryTest, RemovingDeletesOnlyItsFileAfterAConfirmationNamingIt
     auto* w = forms->getDictionariesWindow();
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isWindow() && w->isVisible() && !w->isModal());
-    QTest::qWaitFor([w] { return !w->isBusy(); }, 30000); // the installed modules' list
+    ASSERT_TRUE(QTest::qWaitFor([w] { return !w->isBusy(); }, 30000)); // the installed modules' list
     QTreeWidget* list = w->controls().lstTolvane;
     ASSERT_EQ(list->topLevelItemCount(), 2);
     list->setCurrentItem(list->topLevelItem(1));
