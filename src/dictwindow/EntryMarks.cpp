@@ -157,8 +157,16 @@ void EntryMarks::textChanged() {
     if (m_scripture)
         texts << m_scripture->document()->toPlainText();
     // A change of format alone (the scripture box's zoom) leaves the marks in place.
-    if (texts.join(QChar(0)) != m_markedText)
-        clear();
+    if (texts.join(QChar(0)) == m_markedText)
+        return;
+    // This runs inside the document's own edit: QTextDocument::clear() goes on walking the
+    // document's cursors after telling of the change, so the boxes must keep the marks'
+    // cursors until it has returned. They drop them on the next turn of the event loop.
+    m_marks.clear();
+    m_current = -1;
+    m_markedText.clear();
+    QMetaObject::invokeMethod(this, [this] { show(); }, Qt::QueuedConnection);
+    Q_EMIT changed();
 }
 
 } // namespace tolvane::dictwindow

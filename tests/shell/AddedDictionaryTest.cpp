@@ -12,6 +12,7 @@
 #include "find/FindWindow.h"
 #include "getdictionaries/GetDictionariesWindow.h"
 #include "shell/MainWindow.h"
+#include "shell/MenuKeys.h"
 #include "support/DictionaryFiles.h"
 
 #include <QFile>
@@ -49,7 +50,7 @@ protected:
     QStringList menuItems() {
         QStringList list;
         for (QAction* a : mainWindow()->findChild<QMenu*>("mnuDictionaries")->actions())
-            list << a->objectName() + QStringLiteral("=") + a->text();
+            list << a->objectName() + QStringLiteral("=") + shell::plainCaption(a->text());
         return list;
     }
     const dictwindow::DictionaryControls& controls(const data::DictionaryConfig& config) {
@@ -64,7 +65,8 @@ TEST_F(AddedDictionaryTest, MenuListsThemByTitleAndEachOpensAsEastonsDoes) {
                            "mnuDictionariesEastons=Easton's Bible Dictionary",
                            "mnuDictionariesSeparator=", "mnufrmAdded_Gloss=Apocrypha Glossary",
                            "mnufrmAdded_Nave=Nave's Topical Bible",
-                           "mnuDictionariesGet=Get Dictionaries..."}));
+                           "mnuDictionariesGet=Get Dictionaries...", "mnuDictionariesExitBar=",
+                           "mnuDictionariesExit=Exit"}));
 
     choose("mnuDictionariesEastons");
     const QRect eastonsDefinition = controls(data::eastonsConfig()).txtSurname->geometry();
