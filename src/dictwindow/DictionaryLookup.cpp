@@ -21,10 +21,12 @@ namespace tolvane::dictwindow {
 
 void DictionaryWindow::txtSearch_Change() {
     const QString text = searchText();
-    if (text.isEmpty())
+    if (text.isEmpty()) {
         openTable();
-    else
+    } else {
+        m_pages.reset();
         rs = data::openListing(m_config, db, text);
+    }
     loadlist();
 }
 
