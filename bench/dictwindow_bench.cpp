@@ -575,6 +575,32 @@ void BM_WindowWholeListFilled(benchmark::State& state, const std::string& name) 
     state.counters["rows"] = w->window->controls().lstdata->ListCount();
 }
 
+// One step of the user's resize: the window a few pixels taller (every other step back), the
+// list laid out again and painted. `perItem`: with the list scrolling by whole items, as it
+// did before, for the ratio.
+void BM_WindowResizeStep(benchmark::State& state, const std::string& name, bool perItem) {
+    OpenWindow* w = Fixture::get().window(name);
+    if (!w) {
+        state.SkipWithError("dictionary not available");
+        return;
+    }
+    auto* list = w->window->controls().lstdata;
+    const auto mode = list->verticalScrollMode();
+    if (perItem)
+        list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    QWidget* form = w->form.get();
+    const QSize base = form->size();
+    int step = 0;
+    for (auto _ : state) {
+        form->resize(base + QSize(0, ++step % 2 ? 8 : 0));
+        QApplication::processEvents();
+    }
+    form->resize(base);
+    list->setVerticalScrollMode(mode);
+    QApplication::processEvents();
+    state.counters["rows"] = list->ListCount();
+}
+
 // A window opened to show one entry, as Find and Back/Forward open it (Navigator::openEntry):
 // the window made, the file opened, the list narrowed to the headword, the entry shown and
 // painted. `narrowed` false: the window opened on the whole list instead, up to its first
@@ -622,6 +648,8 @@ void registerAll() {
         add("window/" + name + "/get_new_word", BM_WindowGetNewWord, name);
         add("window/" + name + "/whole_list_filled", BM_WindowWholeListFilled, name);
         add("open/" + name + "/on_one_entry", BM_WindowOpen, name, true);
+        add("resize/" + name + "/step", BM_WindowResizeStep, name, false);
+        add("resize/" + name + "/step_scrolling_per_item", BM_WindowResizeStep, name, true);
         add("open/" + name + "/whole_list", BM_WindowOpen, name, false);
         // A keystroke's floor and engine share are timed in a loop of their own, with warm
         // caches; the window's keystroke follows layout and painting. Both again, each after

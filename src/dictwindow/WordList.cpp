@@ -24,6 +24,10 @@ WordList::WordList(QWidget* parent) : QListView(parent), m_model(new WordListMod
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Every row has the same height; without this a long list measures each row first.
     setUniformItemSizes(true);
+    // Scrolling by pixels: by items, Qt copies every row's position to size the scroll bar at
+    // each resize and refill, which at millions of rows is most of a resize step. A wheel step
+    // or an arrow still moves by whole rows.
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTextElideMode(Qt::ElideNone);
 
