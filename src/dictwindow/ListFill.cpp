@@ -46,6 +46,8 @@ void ListFill::finish() {
     }
 }
 
+// A file closed under the fill (End closes it while the program ends) has nothing more to
+// show: the fill stops without a message. Any other failure is reported.
 void ListFill::step() {
     QElapsedTimer clock;
     clock.start();
@@ -53,6 +55,10 @@ void ListFill::step() {
         while (readPage(kPage))
             if (clock.nsecsElapsed() >= kStepNanoseconds)
                 return;
+    } catch (const engine::EngineError& error) {
+        end();
+        if (error.number() != engine::err::ObjectClosed)
+            throw;
     } catch (...) {
         end();
         throw;

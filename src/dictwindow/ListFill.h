@@ -7,7 +7,8 @@
 // When the file changes during the fill (a write of this program, another program's commit),
 // the fill starts again from the file as it is then, so that the finished list is the list a
 // fill all at once would give. A failure ends the fill with the rows read so far and goes to
-// the error guard. Destroying the fill (the window closed, a new fill) stops it.
+// the error guard (the file closed under it ends it quietly). Destroying the fill (the window
+// closed, a new fill) stops it.
 
 #include "engine/Dao.h"
 

@@ -91,6 +91,17 @@ TEST_F(ListFillTest, ClosingTheWindowDuringTheFillStopsIt) {
     EXPECT_EQ(win().db->OpenRecordset(hitchcockConfig().table)->RecordCount(), int(rows.size()));
 }
 
+TEST_F(ListFillTest, TheFileClosedDuringTheFillEndsItWithoutAMessage) {
+    loadWithoutEvents();
+    ASSERT_TRUE(filling());
+    c().cmdend->click(); // closes the file and ends the program
+    QTest::qWait(50);
+    EXPECT_FALSE(filling());
+    EXPECT_TRUE(messageLog().isEmpty());
+    EXPECT_LT(c().lstdata->ListCount(), int(rows.size()) - 1); // the rows read, no blank ones
+    EXPECT_FALSE(listItems().contains(QString()));
+}
+
 TEST_F(ListFillTest, AnotherProgramsCommitDuringTheFillIsInTheFinishedList) {
     loadWithoutEvents();
     ASSERT_TRUE(filling());
