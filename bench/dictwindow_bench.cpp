@@ -389,6 +389,22 @@ void BM_EngineListing(benchmark::State& state, const std::string& name, QString 
     state.counters["rows"] = double(rows);
 }
 
+// The engine's share of a whole list's first screen: the pages opened (the counts) and the
+// first page read.
+void BM_EngineFirstPage(benchmark::State& state, const std::string& name) {
+    OpenWindow* w = Fixture::get().window(name);
+    if (!w) {
+        state.SkipWithError("dictionary not available");
+        return;
+    }
+    for (auto _ : state) {
+        auto pages = w->window->db->OpenListPages(w->config->table, w->config->headwordColumn);
+        engine::TextBlock first;
+        pages->next(first, 1024);
+        benchmark::DoNotOptimize(first);
+    }
+}
+
 // --- baseline: the same rows into a plain sorted QListWidget -------------------------------
 
 void BM_ListWidgetFill(benchmark::State& state, const std::string& name, QString prefix) {
@@ -648,6 +664,7 @@ void registerAll() {
         add("window/" + name + "/get_new_word", BM_WindowGetNewWord, name);
         add("window/" + name + "/whole_list_filled", BM_WindowWholeListFilled, name);
         add("open/" + name + "/on_one_entry", BM_WindowOpen, name, true);
+        add("engine/" + name + "/first_page", BM_EngineFirstPage, name);
         add("resize/" + name + "/step", BM_WindowResizeStep, name, false);
         add("resize/" + name + "/step_scrolling_per_item", BM_WindowResizeStep, name, true);
         add("open/" + name + "/whole_list", BM_WindowOpen, name, false);

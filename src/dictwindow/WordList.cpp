@@ -31,6 +31,9 @@ WordList::WordList(QWidget* parent) : QListView(parent), m_model(new WordListMod
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTextElideMode(Qt::ElideNone);
 
+    // Rows a fill in pages has read are drawn with their texts.
+    connect(m_model, &WordListModel::rowsRead, viewport(), qOverload<>(&QWidget::update));
+
     // Screen readers announce how many words the list holds.
     const auto describe = [this] {
         const int n = m_model->size();

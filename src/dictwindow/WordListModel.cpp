@@ -139,8 +139,7 @@ engine::ListPages::Step WordListModel::readPage(engine::ListPages& pages, qsizet
         endInsertRows();
     }
     if (after > before)
-        Q_EMIT dataChanged(index(static_cast<int>(before)), index(static_cast<int>(after - 1)),
-                           {Qt::DisplayRole});
+        Q_EMIT rowsRead();
     return step;
 }
 

@@ -51,6 +51,12 @@ public:
     // How many rows hold their text: all of them, except while a fill in pages runs.
     qsizetype readRows() const { return m_items.size(); }
 
+Q_SIGNALS:
+    // Rows that showed blank now hold their texts. Not dataChanged: a QListView lays out every
+    // row again on it, which a fill in pages would pay at every page.
+    void rowsRead();
+
+public:
     QString at(int row) const { return row < m_items.size() ? m_items.text(row) : QString(); }
     int size() const { return static_cast<int>(m_shown); }
 
