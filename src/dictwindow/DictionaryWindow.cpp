@@ -170,7 +170,7 @@ void DictionaryWindow::Form_Load() {
 void DictionaryWindow::loadlist() {
     if (m_deferListing)
         return;
-    if (m_pages && m_pages->rowCount() > 0) {
+    if (m_pages && m_pages->hasRows()) {
         fillList(); // the whole table, which is not empty
         return;
     }

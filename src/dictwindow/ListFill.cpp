@@ -24,7 +24,7 @@ ListFill::ListFill(WordListModel& model, std::unique_ptr<engine::ListPages> page
 }
 
 void ListFill::start() {
-    m_model.startPages(static_cast<qsizetype>(m_pages->textCount()));
+    m_model.startPages();
     try {
         if (readPage(kFirstPage))
             m_timer.start();
@@ -52,6 +52,11 @@ void ListFill::step() {
     QElapsedTimer clock;
     clock.start();
     try {
+        if (!m_counted) { // a step of its own: at millions of rows the count takes a while
+            m_model.expectRows(static_cast<qsizetype>(m_pages->textCount()));
+            m_counted = true;
+            return;
+        }
         while (readPage(kPage))
             if (clock.nsecsElapsed() >= kStepNanoseconds)
                 return;
@@ -71,7 +76,8 @@ bool ListFill::readPage(qsizetype rows) {
         return true;
     case engine::ListPages::Step::Changed:
         m_pages->restart();
-        m_model.startPages(static_cast<qsizetype>(m_pages->textCount()));
+        m_model.startPages();
+        m_counted = false;
         return true;
     case engine::ListPages::Step::End:
         break;

@@ -1,8 +1,9 @@
 #pragma once
 // Fills a word list from a whole table a page at a time (engine::ListPages): the first page,
-// enough for any screen, at once; the rest in short steps on the event loop, so that the
-// window paints and takes keys while a long list is read. The list has its full length from
-// the start (the rows not read yet show blank), so its scroll bar is right at once.
+// enough for any screen, at once; then the count of texts, and the rest in short steps on the
+// event loop, so that the window paints and takes keys while a long list is read. From the
+// count on the list has its full length (the rows not read yet show blank), so its scroll bar
+// is right long before the last page.
 //
 // When the file changes during the fill (a write of this program, another program's commit),
 // the fill starts again from the file as it is then, so that the finished list is the list a
@@ -40,6 +41,7 @@ private:
 
     WordListModel& m_model;
     std::unique_ptr<engine::ListPages> m_pages;
+    bool m_counted = false; // the list has taken the count of texts
     QTimer m_timer;
 };
 

@@ -118,15 +118,23 @@ void WordListModel::replaceOrdered(engine::TextBlock items) {
     endResetModel();
 }
 
-void WordListModel::startPages(qsizetype expected) {
+void WordListModel::startPages() {
     beginResetModel();
     m_items.clear();
-    m_items.reserve(expected);
+    m_shown = 0;
+    endResetModel();
+}
+
+void WordListModel::expectRows(qsizetype expected) {
     // Room for the texts at a headword's usual size, as a whole-table read reserves it: the
     // block growing by doubling would hold the old and the new copy at once.
+    m_items.reserve(expected);
     m_items.reserveBytes(static_cast<size_t>(expected) * kUsualTextBytes);
+    if (expected <= m_shown)
+        return;
+    beginInsertRows(QModelIndex(), static_cast<int>(m_shown), static_cast<int>(expected - 1));
     m_shown = expected;
-    endResetModel();
+    endInsertRows();
 }
 
 engine::ListPages::Step WordListModel::readPage(engine::ListPages& pages, qsizetype rows) {

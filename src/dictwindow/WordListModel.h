@@ -42,10 +42,12 @@ public:
     // in list order); null texts are left out.
     void replaceOrdered(engine::TextBlock items);
 
-    // Filling a page at a time (ListFill.h). The list first takes the number of texts to come,
-    // so that its length and scroll bar are right at once; rows not read yet show blank until
-    // their page comes. Should fewer texts come, endPages drops the rows left blank.
-    void startPages(qsizetype expected);
+    // Filling a page at a time (ListFill.h): the list is emptied, takes the first page, then the
+    // number of texts to come, so that its length and scroll bar are right from then on; rows
+    // not read yet show blank until their page comes. Should fewer texts come, endPages drops
+    // the rows left blank.
+    void startPages();
+    void expectRows(qsizetype expected);
     engine::ListPages::Step readPage(engine::ListPages& pages, qsizetype rows);
     void endPages();
     // How many rows hold their text: all of them, except while a fill in pages runs.

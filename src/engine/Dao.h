@@ -111,13 +111,16 @@ class ListPages {
 public:
     enum class Step { More, End, Changed };
     virtual ~ListPages() = default;
-    // Counted when the reader was opened or last restarted: every row, and the rows with a text.
-    virtual qint64 rowCount() const = 0;
-    virtual qint64 textCount() const = 0;
+    // Whether the table holds any row at all (with a text or not).
+    virtual bool hasRows() = 0;
+    // How many texts the list holds: counted at the first call after opening or restart(),
+    // which walks the table's smallest index (a few milliseconds a million rows), so a list
+    // can show its first page before it asks.
+    virtual qint64 textCount() = 0;
     // Appends the next texts, at most `rows` of them, to `into`. End once the last is read.
     // err::ObjectClosed once the database is closed.
     virtual Step next(TextBlock& into, qsizetype rows) = 0;
-    // From the first text again, with fresh counts.
+    // From the first text again, the count forgotten.
     virtual void restart() = 0;
 };
 

@@ -29,21 +29,31 @@ void SqliteListPages::restart() {
     m_ended = false;
     m_lastText.clear();
     m_lastRowid = 0;
-    count();
+    m_texts = -1;
 }
 
-// count(*) of a whole table walks the smallest index page by page without reading its cells,
-// and the rows without a text sit together at the front of the list index: both are cheap
-// next to reading the texts.
-void SqliteListPages::count() {
+bool SqliteListPages::hasRows() {
+    sqlite::StatementLease any = m_core->connection().reuse(
+        QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1)").arg(quoteIdentifier(m_table.name)));
+    return any->step() && any->columnInt64(0) != 0;
+}
+
+// count(*) of a whole table walks its smallest index page by page without reading its cells,
+// and the rows without a text sit together at the front of the list index. Should the file
+// have changed since the pages began, the next page says so and the count is taken again.
+qint64 SqliteListPages::textCount() {
+    if (m_texts >= 0)
+        return m_texts;
     sqlite::Connection& db = m_core->connection();
+    const ReadTransaction reading(db);
     const QString table = quoteIdentifier(m_table.name);
     sqlite::StatementLease all = db.reuse(QStringLiteral("SELECT count(*) FROM %1").arg(table));
-    m_rows = all->step() ? all->columnInt64(0) : 0;
+    const qint64 rows = all->step() ? all->columnInt64(0) : 0;
     sqlite::StatementLease nulls = db.reuse(
         QStringLiteral("SELECT count(*) FROM %1 INDEXED BY %2 WHERE %3 IS NULL")
             .arg(table, quoteIdentifier(m_index), quoteIdentifier(m_table.columns[m_column])));
-    m_texts = m_rows - (nulls->step() ? nulls->columnInt64(0) : 0);
+    m_texts = rows - (nulls->step() ? nulls->columnInt64(0) : 0);
+    return m_texts;
 }
 
 // The page starts at the last text read, in the list order: the rows equal to it in that order

@@ -15,21 +15,18 @@ class SqliteListPages final : public ListPages {
 public:
     SqliteListPages(std::shared_ptr<DatabaseCore> core, TableInfo table, int column, QString index);
 
-    qint64 rowCount() const override { return m_rows; }
-    qint64 textCount() const override { return m_texts; }
+    bool hasRows() override;
+    qint64 textCount() override;
     Step next(TextBlock& into, qsizetype rows) override;
     void restart() override;
 
 private:
-    void count();
-
     std::shared_ptr<DatabaseCore> m_core;
     TableInfo m_table;
     int m_column;
     QString m_index;
     quint64 m_stamp = 0;
-    qint64 m_rows = 0;
-    qint64 m_texts = 0;
+    qint64 m_texts = -1;    // not counted yet
     bool m_started = false; // a page has been read since the last restart
     bool m_ended = false;
     QByteArray m_lastText; // the last text read, and its row
