@@ -571,6 +571,32 @@ void BM_WindowWholeList(benchmark::State& state, const std::string& name) {
     BM_WindowKeystroke(state, name, QStringLiteral("b"), 0);
 }
 
+// The same up to the first screen painted and no further: the keystroke handled and the list
+// painted at once, without the event loop's later steps (the count, the pages, the layout's
+// batches), which run after the first paint. Between runs the fill is let finish, untimed.
+void BM_WindowWholeListFirstScreen(benchmark::State& state, const std::string& name) {
+    OpenWindow* w = Fixture::get().window(name);
+    if (!w) {
+        state.SkipWithError("dictionary not available");
+        return;
+    }
+    auto* box = w->window->controls().txtSearch;
+    auto* list = w->window->controls().lstdata;
+    for (auto _ : state) {
+        state.PauseTiming();
+        presetSearchText(*w, QStringLiteral("b"));
+        box->setCursorPosition(1);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        QTest::keyClick(box, Qt::Key_Backspace);
+        list->viewport()->repaint();
+        state.PauseTiming();
+        waitForTheFill(*list);
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = list->ListCount();
+}
+
 // The same, up to the last page of the fill read: what the whole list costs in all, set against
 // the floor's whole list.
 void BM_WindowWholeListFilled(benchmark::State& state, const std::string& name) {
@@ -663,6 +689,7 @@ void registerAll() {
         add("window/" + name + "/whole_list", BM_WindowWholeList, name);
         add("window/" + name + "/get_new_word", BM_WindowGetNewWord, name);
         add("window/" + name + "/whole_list_filled", BM_WindowWholeListFilled, name);
+        add("first_screen/" + name + "/whole_list", BM_WindowWholeListFirstScreen, name);
         add("open/" + name + "/on_one_entry", BM_WindowOpen, name, true);
         add("engine/" + name + "/first_page", BM_EngineFirstPage, name);
         add("resize/" + name + "/step", BM_WindowResizeStep, name, false);
