@@ -53,8 +53,7 @@ void ListFill::step() {
     clock.start();
     try {
         if (!m_counted) { // a step of its own: at millions of rows the count takes a while
-            m_model.expectRows(static_cast<qsizetype>(m_pages->textCount()));
-            m_counted = true;
+            count();
             return;
         }
         while (readPage(kPage))
@@ -68,6 +67,13 @@ void ListFill::step() {
         end();
         throw;
     }
+}
+
+void ListFill::count() {
+    if (m_counted || !m_pages)
+        return;
+    m_model.expectRows(static_cast<qsizetype>(m_pages->textCount()));
+    m_counted = true;
 }
 
 bool ListFill::readPage(qsizetype rows) {

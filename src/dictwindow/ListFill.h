@@ -31,6 +31,8 @@ public:
     void start();
     // The rest now (a caller that needs rows not read yet).
     void finish();
+    // The list's full length now (a caller that needs it before the fill's own step).
+    void count();
     bool isDone() const { return !m_pages; }
 
 private:

@@ -121,6 +121,8 @@ int WordList::ListIndex() const {
 }
 
 int WordList::ListCount() const {
+    if (isFilling())
+        m_fill->count();
     return m_model->size();
 }
 

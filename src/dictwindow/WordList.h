@@ -33,8 +33,9 @@ public:
     void setOrderedItems(engine::TextBlock items);
     // Replaces every item with a whole table's texts, a page at a time (ListFill.h): the first
     // screen at once, the rest on the event loop. Until the fill ends, ListCount is the count
-    // of texts to come, and whatever needs an item not read yet (List, occurrenceAt, indexOf,
-    // AddItem) reads the rest first. Every other fill or Clear stops it.
+    // of texts to come (taken at once if the fill has not yet), and whatever needs an item not
+    // read yet (List, occurrenceAt, indexOf, AddItem) reads the rest first. Every other fill
+    // or Clear stops it.
     void fillInPages(std::unique_ptr<engine::ListPages> pages);
     bool isFilling() const;
     void finishFill();
