@@ -88,6 +88,12 @@ void resetPeak() {
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
+// Runs the event loop until the word list's fill in pages has read its last page.
+void waitForTheFill(dictwindow::WordList& list) {
+    while (list.isFilling())
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
 std::string sizeName(int rows) {
     if (rows % 1'000'000 == 0)
         return std::to_string(rows / 1'000'000) + "M";
@@ -237,7 +243,7 @@ private:
         dictwindow::DictionaryWindow& window = *this->window(name)->window;
         resetPeak();
         window.cmdcancel_Click();
-        QApplication::processEvents();
+        waitForTheFill(*window.controls().lstdata);
         const double peak = statusBytes("VmHWM");
         // As the editor is used: an entry chosen first, so the recordset replaced is its
         // headword query.
@@ -247,7 +253,7 @@ private:
         facts.afterClickMb = residentBytes() / 1e6;
         resetPeak();
         window.cmdcancel_Click();
-        QApplication::processEvents();
+        waitForTheFill(*window.controls().lstdata);
         facts.afterClickPeakMb = statusBytes("VmHWM") / 1e6;
         facts.afterRefillMb = residentBytes() / 1e6;
         facts.steadyMb = steady / 1e6;
@@ -265,6 +271,7 @@ private:
         w.window->Form_Load();
         w.form->show();
         (void)QTest::qWaitForWindowExposed(w.form.get());
+        waitForTheFill(*w.window->controls().lstdata);
         m_files[name] = QDir(folder).filePath(config.fileName);
         m_windows.emplace(name, std::move(w));
     }
@@ -382,6 +389,22 @@ void BM_EngineListing(benchmark::State& state, const std::string& name, QString 
     state.counters["rows"] = double(rows);
 }
 
+// The engine's share of a whole list's first screen: the pages opened (the counts) and the
+// first page read.
+void BM_EngineFirstPage(benchmark::State& state, const std::string& name) {
+    OpenWindow* w = Fixture::get().window(name);
+    if (!w) {
+        state.SkipWithError("dictionary not available");
+        return;
+    }
+    for (auto _ : state) {
+        auto pages = w->window->db->OpenListPages(w->config->table, w->config->headwordColumn);
+        engine::TextBlock first;
+        pages->next(first, 1024);
+        benchmark::DoNotOptimize(first);
+    }
+}
+
 // --- baseline: the same rows into a plain sorted QListWidget -------------------------------
 
 void BM_ListWidgetFill(benchmark::State& state, const std::string& name, QString prefix) {
@@ -489,7 +512,10 @@ public:
         for (const auto& [name, windowTime] : m_times) {
             if (name.rfind("window/", 0) != 0)
                 continue;
-            const auto floor = m_times.find("floor/" + name.substr(7));
+            std::string floorName = name.substr(7);
+            if (const auto at = floorName.find("_filled"); at != std::string::npos)
+                floorName.erase(at); // the whole list, read to its end
+            const auto floor = m_times.find("floor/" + floorName);
             if (floor == m_times.end())
                 continue;
             std::printf("%-30s %14.3f %14.3f %10.2f", name.substr(7).c_str(), windowTime,
@@ -539,9 +565,113 @@ void printSizeFacts() {
                     f.afterClickPeakMb / f.afterClickMb, f.afterClickPeakMb / f.afterRefillMb);
 }
 
-// The whole list brought back by emptying the search box (Backspace over one letter).
+// The whole list brought back by emptying the search box (Backspace over one letter), up to
+// its first screen painted.
 void BM_WindowWholeList(benchmark::State& state, const std::string& name) {
     BM_WindowKeystroke(state, name, QStringLiteral("b"), 0);
+}
+
+// The same up to the first screen painted and no further: the keystroke handled and the list
+// painted at once, without the event loop's later steps (the count, the pages, the layout's
+// batches), which run after the first paint. Between runs the fill is let finish, untimed.
+void BM_WindowWholeListFirstScreen(benchmark::State& state, const std::string& name) {
+    OpenWindow* w = Fixture::get().window(name);
+    if (!w) {
+        state.SkipWithError("dictionary not available");
+        return;
+    }
+    auto* box = w->window->controls().txtSearch;
+    auto* list = w->window->controls().lstdata;
+    for (auto _ : state) {
+        state.PauseTiming();
+        presetSearchText(*w, QStringLiteral("b"));
+        box->setCursorPosition(1);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        QTest::keyClick(box, Qt::Key_Backspace);
+        list->viewport()->repaint();
+        state.PauseTiming();
+        waitForTheFill(*list);
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = list->ListCount();
+}
+
+// The same, up to the last page of the fill read: what the whole list costs in all, set against
+// the floor's whole list.
+void BM_WindowWholeListFilled(benchmark::State& state, const std::string& name) {
+    OpenWindow* w = Fixture::get().window(name);
+    if (!w) {
+        state.SkipWithError("dictionary not available");
+        return;
+    }
+    auto* box = w->window->controls().txtSearch;
+    for (auto _ : state) {
+        state.PauseTiming();
+        presetSearchText(*w, QStringLiteral("b"));
+        box->setCursorPosition(1);
+        state.ResumeTiming();
+        QTest::keyClick(box, Qt::Key_Backspace);
+        waitForTheFill(*w->window->controls().lstdata);
+    }
+    state.counters["rows"] = w->window->controls().lstdata->ListCount();
+}
+
+// One step of the user's resize: the window a few pixels taller (every other step back), the
+// list laid out again and painted. `perItem`: with the list scrolling by whole items, as it
+// did before, for the ratio.
+void BM_WindowResizeStep(benchmark::State& state, const std::string& name, bool perItem) {
+    OpenWindow* w = Fixture::get().window(name);
+    if (!w) {
+        state.SkipWithError("dictionary not available");
+        return;
+    }
+    auto* list = w->window->controls().lstdata;
+    const auto mode = list->verticalScrollMode();
+    if (perItem)
+        list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    QWidget* form = w->form.get();
+    const QSize base = form->size();
+    int step = 0;
+    for (auto _ : state) {
+        form->resize(base + QSize(0, ++step % 2 ? 8 : 0));
+        QApplication::processEvents();
+    }
+    form->resize(base);
+    list->setVerticalScrollMode(mode);
+    QApplication::processEvents();
+    state.counters["rows"] = list->ListCount();
+}
+
+// A window opened to show one entry, as Find and Back/Forward open it (Navigator::openEntry):
+// the window made, the file opened, the list narrowed to the headword, the entry shown and
+// painted. `narrowed` false: the window opened on the whole list instead, up to its first
+// screen painted, as the dictionary menu opens it.
+void BM_WindowOpen(benchmark::State& state, const std::string& name, bool narrowed) {
+    OpenWindow* w = Fixture::get().window(name);
+    if (!w) {
+        state.SkipWithError("dictionary not available");
+        return;
+    }
+    auto* list = w->window->controls().lstdata;
+    const QString headword = list->List(list->ListCount() / 2);
+    platform::setApplicationFolder(w->folder);
+    for (auto _ : state) {
+        dictwindow::DictionaryWindow window(*w->config);
+        std::unique_ptr<QWidget> form(window.createControls());
+        if (narrowed)
+            window.loadNarrowedTo(headword);
+        window.Form_Load();
+        if (narrowed && !window.showHeadword(headword, 0))
+            state.SkipWithError("the entry was not shown");
+        form->show();
+        QApplication::processEvents();
+        state.PauseTiming();
+        form.reset();
+        data::closeDictionary(window.db);
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
 }
 
 void registerAll() {
@@ -558,6 +688,17 @@ void registerAll() {
             't');
         add("window/" + name + "/whole_list", BM_WindowWholeList, name);
         add("window/" + name + "/get_new_word", BM_WindowGetNewWord, name);
+        add("window/" + name + "/whole_list_filled", BM_WindowWholeListFilled, name);
+        // Few runs: each waits, untimed, for the whole fill.
+        benchmark::RegisterBenchmark(("first_screen/" + name + "/whole_list").c_str(),
+                                     BM_WindowWholeListFirstScreen, name)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(5);
+        add("open/" + name + "/on_one_entry", BM_WindowOpen, name, true);
+        add("engine/" + name + "/first_page", BM_EngineFirstPage, name);
+        add("resize/" + name + "/step", BM_WindowResizeStep, name, false);
+        add("resize/" + name + "/step_scrolling_per_item", BM_WindowResizeStep, name, true);
+        add("open/" + name + "/whole_list", BM_WindowOpen, name, false);
         // A keystroke's floor and engine share are timed in a loop of their own, with warm
         // caches; the window's keystroke follows layout and painting. Both again, each after
         // a window keystroke, to tell the two apart.

@@ -1,6 +1,7 @@
 #include "data/DataOperations.h"
 
 #include "data/Queries.h"
+#include "engine/DeferredRecordset.h"
 #include "platform/AppFolder.h"
 
 namespace tolvane::data {
@@ -47,6 +48,28 @@ std::shared_ptr<engine::Recordset> openListing(const DictionaryConfig& config,
         return db->OpenRecordsetInListOrder(config.table, config.headwordColumn,
                                             engine::dbOpenTable);
     return db->OpenRecordsetInListOrder(prefixQuery(config, searchText), config.headwordColumn);
+}
+
+WholeListing openWholeListing(const DictionaryConfig& config,
+                              const std::shared_ptr<engine::Database>& db) {
+    WholeListing whole;
+    whole.pages = db->OpenListPages(config.table, config.headwordColumn);
+    if (!whole.pages) {
+        whole.rs = openListing(config, db, QString());
+        return whole;
+    }
+    const QString description =
+        QStringLiteral("the recordset '%1' of '%2'").arg(config.table, db->Name());
+    whole.rs = std::make_shared<engine::DeferredRecordset>(
+        engine::dbOpenTable, description, [&config, db] {
+            auto set = openListing(config, db, QString());
+            if (set->RecordCount() > 0) {
+                set->MoveLast();
+                set->MoveNext();
+            }
+            return set;
+        });
+    return whole;
 }
 
 std::shared_ptr<engine::Recordset> openHeadword(const DictionaryConfig& config,

@@ -58,6 +58,17 @@ std::shared_ptr<engine::Recordset> openSearch(const DictionaryConfig& config,
                                               const std::shared_ptr<engine::Database>& db,
                                               const QString& searchText);
 
+// The whole table for the word list. Where the file can give the headwords in list order a page
+// at a time, `pages` does, and `rs` (the table-type set openListing gives, standing after its
+// last row as a listed set does) is opened only when it is first used; otherwise `pages` is
+// null and `rs` is opened now, to be listed whole.
+struct WholeListing {
+    std::shared_ptr<engine::Recordset> rs;
+    std::unique_ptr<engine::ListPages> pages;
+};
+WholeListing openWholeListing(const DictionaryConfig& config,
+                              const std::shared_ptr<engine::Database>& db);
+
 // What the word list shows for searchText, by the search-box rule (the whole table as a
 // table-type recordset for an empty text, otherwise the prefix query's dynaset), its rows in
 // the list's order of the headword column (engine/ListCollation.h) rather than the table's or

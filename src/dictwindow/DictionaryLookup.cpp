@@ -23,10 +23,12 @@ namespace tolvane::dictwindow {
 void DictionaryWindow::txtSearch_Change() {
     // In a dictionary keyed by number (Strong's), "G11" and "11" look up "00011".
     const QString text = data::numberedKey(m_config, searchText());
-    if (text.isEmpty())
+    if (text.isEmpty()) {
         openTable();
-    else
+    } else {
+        m_pages.reset();
         rs = data::openListing(m_config, db, text);
+    }
     loadlist();
 }
 

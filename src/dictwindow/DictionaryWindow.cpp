@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QWidget>
+#include <utility>
 
 namespace tolvane::dictwindow {
 
@@ -104,16 +105,32 @@ void DictionaryWindow::openTable() {
     m_controls.lstdata->dropItems();
     if (rs)
         rs->Close();
-    rs = data::openListing(m_config, db, QString());
+    openWholeListing(db);
 }
 
+// rs over the whole table, and where the file allows it the headwords a page at a time, which
+// the list fill takes (the set itself is then opened only if it is used).
+void DictionaryWindow::openWholeListing(const std::shared_ptr<engine::Database>& from) {
+    m_pages.reset();
+    data::WholeListing whole = data::openWholeListing(m_config, from);
+    rs = std::move(whole.rs);
+    m_pages = std::move(whole.pages);
+}
+
+// Opens the file and lists the whole table, or (loadNarrowedTo) the headwords beginning with
+// one headword, as if it had been typed into the search box.
 void DictionaryWindow::Form_Load() {
     const QString path = data::dictionaryPath(m_config, platform::applicationFolder());
+    const QString narrowedTo = std::exchange(m_loadNarrowedTo, QString());
     data::OpenedDictionary opened;
-    std::shared_ptr<engine::Recordset> table;
     try {
         opened = data::openDictionary(m_config);
-        table = data::openListing(m_config, opened.db, QString());
+        if (narrowedTo.isEmpty()) {
+            openWholeListing(opened.db);
+        } else {
+            m_pages.reset();
+            rs = data::openListing(m_config, opened.db, narrowedTo);
+        }
     } catch (const NumberedError& e) {
         // A file that opens but lacks the table (some other database) must not stay open
         // behind a window that never opened.
@@ -126,7 +143,11 @@ void DictionaryWindow::Form_Load() {
     }
     ws = std::move(opened.ws);
     db = std::move(opened.db);
-    rs = std::move(table);
+    if (!narrowedTo.isEmpty()) {
+        m_assigningSearchText = true;
+        m_controls.txtSearch->setText(narrowedTo);
+        m_assigningSearchText = false;
+    }
     loadlist();
 }
 
@@ -151,6 +172,11 @@ void DictionaryWindow::Form_Load() {
 void DictionaryWindow::loadlist() {
     if (m_deferListing)
         return;
+    if (m_pages && m_pages->hasRows()) {
+        fillList(); // the whole table, which is not empty
+        return;
+    }
+    m_pages.reset();
 
     QString text = searchText();
     while (rs->RecordCount() == 0) {
@@ -222,7 +248,14 @@ bool DictionaryWindow::skipLongFailures(QString& text) {
 // its count is exact, and its rows and headwords were read under one lock, which is also where
 // other programs' commits were looked for. A MoveLast and MoveFirst here would only take the
 // file's lock twice more.
+//
+// The whole table, where the file gives it a page at a time (m_pages), is listed from the pages
+// instead: the first screen at once, the rest between the user's input (WordList::fillInPages).
 void DictionaryWindow::fillList() {
+    if (m_pages) {
+        m_controls.lstdata->fillInPages(std::move(m_pages));
+        return;
+    }
     const int column = rs->columnIndex(m_config.headwordColumn);
     if (column < 0)
         throw engine::EngineError(engine::err::ItemNotFound,

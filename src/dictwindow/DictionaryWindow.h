@@ -78,6 +78,10 @@ public:
     // headword is selected, and the boxes show the `duplicate`-th row holding it, in row
     // order. False when the headword is not (or no longer) in the table.
     bool showHeadword(const QString& headword, int duplicate);
+    // Makes the next Form_Load list only the headwords beginning with `headword` instead of
+    // the whole table, for a window opened to show that entry (showHeadword follows): the list
+    // is never built whole only to be narrowed. An empty text, or the load, clears it.
+    void loadNarrowedTo(const QString& headword) { m_loadNarrowedTo = headword; }
     // A double-click on a word of the definition or scripture box looks it up in this
     // dictionary: when a headword begins with it, the search box takes the word (the list
     // narrows) and a headword equal to it shows its entry; when none does, nothing changes
@@ -136,6 +140,7 @@ private:
     void setSearchText(const QString& text);
     QString searchText() const;
     void openTable();
+    void openWholeListing(const std::shared_ptr<engine::Database>& from);
     void fillList();
     bool skipLongFailures(QString& text);
     void setSearchTextDeferringList(const QString& text);
@@ -167,6 +172,10 @@ private:
     // Set while the program itself assigns the search text, so that the change notification
     // of the box does not run the change handler a second time.
     bool m_assigningSearchText = false;
+    // The whole table's headwords a page at a time, from openTable to the list fill that takes
+    // them; null where the file cannot give them so (rs is listed whole then).
+    std::unique_ptr<engine::ListPages> m_pages;
+    QString m_loadNarrowedTo;
 };
 
 } // namespace tolvane::dictwindow

@@ -6,19 +6,23 @@
 // Its operations are those of a list box: Clear, AddItem, List(n), ListIndex, ListCount, and a
 // batch fill. Filling or clearing it never emits clicked(); only the user's selection does.
 
+#include "engine/Dao.h"
 #include "engine/TextBlock.h"
 
 #include <QListView>
 #include <QStringList>
+#include <memory>
 
 namespace tolvane::dictwindow {
 
+class ListFill;
 class WordListModel;
 
 class WordList : public QListView {
     Q_OBJECT
 public:
     explicit WordList(QWidget* parent = nullptr);
+    ~WordList() override;
 
     void Clear();
     // Removes every item ahead of a refill, to free their memory before the new ones are read.
@@ -27,6 +31,15 @@ public:
     void setItems(const QStringList& items); // replaces every item in one batch (sorted here)
     // Replaces every item with texts already in list order (nulls left out), without sorting.
     void setOrderedItems(engine::TextBlock items);
+    // Replaces every item with a whole table's texts, a page at a time (ListFill.h): the first
+    // screen at once, the rest on the event loop. Until the fill ends, ListCount is the count
+    // of texts to come (taken at once if the fill has not yet), and whatever needs an item not
+    // read yet (List, occurrenceAt, indexOf, AddItem) reads the rest first. Every other fill
+    // or Clear stops it.
+    void fillInPages(std::unique_ptr<engine::ListPages> pages);
+    bool isFilling() const;
+    void finishFill();
+
     QString List(int index) const; // the text of item n
     int ListIndex() const;         // the selected item, -1 for none
     int ListCount() const;
@@ -53,8 +66,11 @@ protected:
 
 private:
     void reportChangedSelection(int before);
+    void stopFill();
+    void readUpTo(int index) const;
 
     WordListModel* m_model;
+    std::unique_ptr<ListFill> m_fill; // a fill in pages, while one runs
 };
 
 } // namespace tolvane::dictwindow

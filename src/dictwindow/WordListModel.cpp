@@ -10,6 +10,10 @@ namespace tolvane::dictwindow {
 
 namespace {
 
+// The room a list's text is given per row ahead of a fill in pages (UTF-8 bytes, with room to
+// spare; longer texts make the block grow).
+constexpr size_t kUsualTextBytes = 16;
+
 // A text's UTF-8 bytes as a view that is never null, the empty text included (a null view
 // would be stored as a null text).
 QByteArrayView bytesOf(const QByteArray& utf8) {
@@ -63,18 +67,20 @@ QVariant WordListModel::data(const QModelIndex& index, int role) const {
 }
 
 void WordListModel::clear() {
-    if (m_items.isEmpty())
+    if (m_shown == 0)
         return;
     beginResetModel();
     m_items.clear();
+    m_shown = 0;
     endResetModel();
 }
 
 void WordListModel::removeAll() {
-    if (m_items.isEmpty())
+    if (m_shown == 0)
         return;
     beginRemoveRows(QModelIndex(), 0, size() - 1);
     m_items.clear();
+    m_shown = 0;
     endRemoveRows();
 }
 
@@ -93,6 +99,7 @@ int WordListModel::insert(const QString& item) {
     const int row = static_cast<int>(low);
     beginInsertRows(QModelIndex(), row, row);
     m_items.insert(low, bytesOf(item.toUtf8()));
+    ++m_shown;
     endInsertRows();
     return row;
 }
@@ -107,7 +114,49 @@ void WordListModel::replaceOrdered(engine::TextBlock items) {
     items.removeNulls();
     beginResetModel();
     m_items = std::move(items);
+    m_shown = m_items.size();
     endResetModel();
+}
+
+void WordListModel::startPages() {
+    beginResetModel();
+    m_items.clear();
+    m_shown = 0;
+    endResetModel();
+}
+
+void WordListModel::expectRows(qsizetype expected) {
+    // Room for the texts at a headword's usual size, as a whole-table read reserves it: the
+    // block growing by doubling would hold the old and the new copy at once.
+    m_items.reserve(expected);
+    m_items.reserveBytes(static_cast<size_t>(expected) * kUsualTextBytes);
+    if (expected <= m_shown)
+        return;
+    beginInsertRows(QModelIndex(), static_cast<int>(m_shown), static_cast<int>(expected - 1));
+    m_shown = expected;
+    endInsertRows();
+}
+
+engine::ListPages::Step WordListModel::readPage(engine::ListPages& pages, qsizetype rows) {
+    const qsizetype before = m_items.size();
+    const engine::ListPages::Step step = pages.next(m_items, rows);
+    const qsizetype after = m_items.size();
+    if (after > m_shown) { // more texts than counted: the view learns of the extra rows
+        beginInsertRows(QModelIndex(), static_cast<int>(m_shown), static_cast<int>(after - 1));
+        m_shown = after;
+        endInsertRows();
+    }
+    if (after > before)
+        Q_EMIT rowsRead();
+    return step;
+}
+
+void WordListModel::endPages() {
+    if (m_items.size() >= m_shown)
+        return;
+    beginRemoveRows(QModelIndex(), static_cast<int>(m_items.size()), static_cast<int>(m_shown - 1));
+    m_shown = m_items.size();
+    endRemoveRows();
 }
 
 } // namespace tolvane::dictwindow

@@ -8,6 +8,7 @@
 // for the rows the view draws or asks for, so a million headwords cost their bytes and 8 bytes
 // each.
 
+#include "engine/Dao.h"
 #include "engine/TextBlock.h"
 
 #include <QAbstractListModel>
@@ -41,11 +42,29 @@ public:
     // in list order); null texts are left out.
     void replaceOrdered(engine::TextBlock items);
 
-    QString at(int row) const { return m_items.text(row); }
-    int size() const { return static_cast<int>(m_items.size()); }
+    // Filling a page at a time (ListFill.h): the list is emptied, takes the first page, then the
+    // number of texts to come, so that its length and scroll bar are right from then on; rows
+    // not read yet show blank until their page comes. Should fewer texts come, endPages drops
+    // the rows left blank.
+    void startPages();
+    void expectRows(qsizetype expected);
+    engine::ListPages::Step readPage(engine::ListPages& pages, qsizetype rows);
+    void endPages();
+    // How many rows hold their text: all of them, except while a fill in pages runs.
+    qsizetype readRows() const { return m_items.size(); }
+
+Q_SIGNALS:
+    // Rows that showed blank now hold their texts. Not dataChanged: a QListView lays out every
+    // row again on it, which a fill in pages would pay at every page.
+    void rowsRead();
+
+public:
+    QString at(int row) const { return row < m_items.size() ? m_items.text(row) : QString(); }
+    int size() const { return static_cast<int>(m_shown); }
 
 private:
     engine::TextBlock m_items;
+    qsizetype m_shown = 0; // the rows the view knows of: m_items, and the blank rows after them
 };
 
 } // namespace tolvane::dictwindow

@@ -101,6 +101,29 @@ public:
     virtual void setValue(int column, const QVariant& value) = 0;
 };
 
+// The texts of one column of a whole table in list order (as OpenRecordsetInListOrder gives
+// them, null texts left out), read a page at a time: a list can show its first screen before
+// the rest is read. Each page is read under a read lock of its own, so the file is not held
+// between pages and other programs can commit; a page asked for after the file changed (a
+// write through this process or another program's commit) reads nothing and says Changed, and
+// the reader must restart() to read the file as it is then.
+class ListPages {
+public:
+    enum class Step { More, End, Changed };
+    virtual ~ListPages() = default;
+    // Whether the table holds any row at all (with a text or not).
+    virtual bool hasRows() = 0;
+    // How many texts the list holds: counted at the first call after opening or restart(),
+    // which walks the table's smallest index (a few milliseconds a million rows), so a list
+    // can show its first page before it asks.
+    virtual qint64 textCount() = 0;
+    // Appends the next texts, at most `rows` of them, to `into`. End once the last is read.
+    // err::ObjectClosed once the database is closed.
+    virtual Step next(TextBlock& into, qsizetype rows) = 0;
+    // From the first text again, the count forgotten.
+    virtual void restart() = 0;
+};
+
 class Database {
 public:
     virtual ~Database() = default;
@@ -118,6 +141,14 @@ public:
     virtual std::shared_ptr<Recordset>
     OpenRecordsetInListOrder(const QString& source, const QString& column,
                              std::optional<RecordsetTypeEnum> type = {}) = 0;
+    // `column` of the whole `table` in list order, a page at a time; nullptr when the file has no
+    // list index for it that can be trusted (the set is then ordered in memory, all at once).
+    // err::TableNotFound and err::ItemNotFound name the table or column.
+    virtual std::unique_ptr<ListPages> OpenListPages(const QString& table, const QString& column) {
+        (void)table;
+        (void)column;
+        return nullptr;
+    }
     virtual void Close() = 0;
     // The full path the database was opened from.
     virtual QString Name() const = 0;

@@ -2,6 +2,7 @@
 
 #include "engine/DatabaseCore.h"
 #include "engine/QueryParser.h"
+#include "engine/SqliteListPages.h"
 #include "engine/SqliteRecordset.h"
 
 namespace tolvane::engine {
@@ -19,6 +20,22 @@ std::shared_ptr<Recordset>
 SqliteDatabase::OpenRecordsetInListOrder(const QString& source, const QString& column,
                                          std::optional<RecordsetTypeEnum> type) {
     return open(source, type, &column);
+}
+
+std::unique_ptr<ListPages> SqliteDatabase::OpenListPages(const QString& table,
+                                                         const QString& column) {
+    m_core->connection(); // err::ObjectClosed after Close
+    TableInfo info = m_core->table(table.trimmed(), {});
+    const int index = info.columnIndex(column);
+    if (index < 0)
+        throw EngineError(err::ItemNotFound,
+                          QStringLiteral("Item not found in this collection: the column '%1' "
+                                         "to list is not in table '%2' of '%3'.")
+                              .arg(column, info.name, m_core->displayName()));
+    const std::optional<QString> listIndex = m_core->listIndex(info, index);
+    if (!listIndex)
+        return nullptr;
+    return std::make_unique<SqliteListPages>(m_core, std::move(info), index, *listIndex);
 }
 
 std::shared_ptr<Recordset> SqliteDatabase::open(const QString& source,

@@ -29,6 +29,7 @@ public:
     std::shared_ptr<Recordset>
     OpenRecordsetInListOrder(const QString& source, const QString& column,
                              std::optional<RecordsetTypeEnum> type = {}) override;
+    std::unique_ptr<ListPages> OpenListPages(const QString& table, const QString& column) override;
     void Close() override;
     QString Name() const override;
     bool isReadOnly() const override;

@@ -1,6 +1,7 @@
 #include "engine/SqliteRecordset.h"
 
 #include "engine/ListOrder.h"
+#include "engine/ReadTransaction.h"
 #include "engine/Schema.h"
 #include "engine/sqlite/Statement.h"
 
@@ -14,35 +15,6 @@ namespace {
 // Room reserved per row for the texts of a whole-table read (a headword's UTF-8 bytes, with
 // room to spare; longer texts make the block grow).
 constexpr size_t kUsualTextBytes = 16;
-
-// The statements that select a set (the look for other programs' commits, a count and the
-// select, for a prefix in list order) run in one read transaction, so that they take the
-// file's shared lock once: taking it costs system calls and a look at page 1 and the journal
-// every time, which is most of a short search's own time. BEGIN and COMMIT are kept prepared.
-// Inside a caller's transaction there is nothing to do.
-class ReadTransaction {
-public:
-    explicit ReadTransaction(sqlite::Connection& connection)
-        : m_connection(connection), m_own(sqlite3_get_autocommit(connection.handle()) != 0) {
-        if (m_own)
-            m_connection.reuse(QStringLiteral("BEGIN"))->run();
-    }
-    ~ReadTransaction() {
-        if (!m_own)
-            return;
-        try { // a read transaction: ending it only drops the lock
-            m_connection.reuse(QStringLiteral("COMMIT"))->run();
-        } catch (const EngineError&) {
-            sqlite3_exec(m_connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-        }
-    }
-    ReadTransaction(const ReadTransaction&) = delete;
-    ReadTransaction& operator=(const ReadTransaction&) = delete;
-
-private:
-    sqlite::Connection& m_connection;
-    bool m_own;
-};
 
 } // namespace
 

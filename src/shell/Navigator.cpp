@@ -43,10 +43,19 @@ bool Navigator::openEntry(const data::DictionaryConfig& config, const QString& h
     MainWindow* main = m_forms.mainWindow();
     if (!main)
         return false;
-    main->runDictionaryCommand(config);
+    // A window this opens lists only the headword, not the whole table first.
+    dictwindow::DictionaryWindow& window = m_forms.dictionaryWindow(config);
+    window.loadNarrowedTo(headword);
+    try {
+        main->runDictionaryCommand(config);
+    } catch (...) {
+        window.loadNarrowedTo(QString());
+        throw;
+    }
+    window.loadNarrowedTo(QString()); // the window was open already: nothing was loaded
     if (!m_forms.dictionaryForm(config).isLoaded())
         return false; // it failed to open, and the failure has been reported
-    return m_forms.dictionaryWindow(config).showHeadword(headword, duplicate);
+    return window.showHeadword(headword, duplicate);
 }
 
 void Navigator::moveTo(const std::optional<find::HistoryEntry>& entry) {

@@ -1,0 +1,101 @@
+#include "dictwindow/ListFill.h"
+
+#include "dictwindow/WordListModel.h"
+#include "platform/ErrorGuard.h"
+
+#include <QElapsedTimer>
+#include <limits>
+
+namespace tolvane::dictwindow {
+
+namespace {
+// The first page: more rows than any screen shows.
+constexpr qsizetype kFirstPage = 1024;
+// The pages of a step, and how long a step reads before it lets the event loop run: short
+// enough that a key waits for no more than a fraction of a frame.
+constexpr qsizetype kPage = 4096;
+constexpr qint64 kStepNanoseconds = 4'000'000;
+} // namespace
+
+ListFill::ListFill(WordListModel& model, std::unique_ptr<engine::ListPages> pages, QObject* parent)
+    : QObject(parent), m_model(model), m_pages(std::move(pages)) {
+    m_timer.setInterval(0);
+    connect(&m_timer, &QTimer::timeout, this, [this] { platform::runGuarded([this] { step(); }); });
+}
+
+void ListFill::start() {
+    m_model.startPages();
+    try {
+        if (readPage(kFirstPage))
+            m_timer.start();
+    } catch (...) {
+        end();
+        throw;
+    }
+}
+
+// The rest in one page, under one read lock: it cannot be overtaken by other programs' commits
+// page after page.
+void ListFill::finish() {
+    try {
+        while (m_pages && readPage(std::numeric_limits<int>::max())) {
+        }
+    } catch (...) {
+        end();
+        throw;
+    }
+}
+
+// A file closed under the fill (End closes it while the program ends) has nothing more to
+// show: the fill stops without a message. Any other failure is reported.
+void ListFill::step() {
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        if (!m_counted) { // a step of its own: at millions of rows the count takes a while
+            count();
+            return;
+        }
+        while (readPage(kPage))
+            if (clock.nsecsElapsed() >= kStepNanoseconds)
+                return;
+    } catch (const engine::EngineError& error) {
+        end();
+        if (error.number() != engine::err::ObjectClosed)
+            throw;
+    } catch (...) {
+        end();
+        throw;
+    }
+}
+
+void ListFill::count() {
+    if (m_counted || !m_pages)
+        return;
+    m_model.expectRows(static_cast<qsizetype>(m_pages->textCount()));
+    m_counted = true;
+}
+
+bool ListFill::readPage(qsizetype rows) {
+    switch (m_model.readPage(*m_pages, rows)) {
+    case engine::ListPages::Step::More:
+        return true;
+    case engine::ListPages::Step::Changed:
+        m_pages->restart();
+        m_model.startPages();
+        m_counted = false;
+        return true;
+    case engine::ListPages::Step::End:
+        break;
+    }
+    end();
+    return false;
+}
+
+void ListFill::end() {
+    m_timer.stop();
+    m_pages.reset();
+    m_model.endPages();
+}
+
+} // namespace tolvane::dictwindow

@@ -1,0 +1,50 @@
+#pragma once
+// Fills a word list from a whole table a page at a time (engine::ListPages): the first page,
+// enough for any screen, at once; then the count of texts, and the rest in short steps on the
+// event loop, so that the window paints and takes keys while a long list is read. From the
+// count on the list has its full length (the rows not read yet show blank), so its scroll bar
+// is right long before the last page.
+//
+// When the file changes during the fill (a write of this program, another program's commit),
+// the fill starts again from the file as it is then, so that the finished list is the list a
+// fill all at once would give. A failure ends the fill with the rows read so far and goes to
+// the error guard (the file closed under it ends it quietly). Destroying the fill (the window
+// closed, a new fill) stops it.
+
+#include "engine/Dao.h"
+
+#include <QObject>
+#include <QTimer>
+#include <memory>
+
+namespace tolvane::dictwindow {
+
+class WordListModel;
+
+class ListFill : public QObject {
+    Q_OBJECT
+public:
+    ListFill(WordListModel& model, std::unique_ptr<engine::ListPages> pages,
+             QObject* parent = nullptr);
+
+    // The first page now, the rest on the event loop.
+    void start();
+    // The rest now (a caller that needs rows not read yet).
+    void finish();
+    // The list's full length now (a caller that needs it before the fill's own step).
+    void count();
+    bool isDone() const { return !m_pages; }
+
+private:
+    void step();
+    // Reads one page; false once the fill is done.
+    bool readPage(qsizetype rows);
+    void end();
+
+    WordListModel& m_model;
+    std::unique_ptr<engine::ListPages> m_pages;
+    bool m_counted = false; // the list has taken the count of texts
+    QTimer m_timer;
+};
+
+} // namespace tolvane::dictwindow
