@@ -165,7 +165,8 @@ void EntryMarks::textChanged() {
     m_marks.clear();
     m_current = -1;
     m_markedText.clear();
-    QMetaObject::invokeMethod(this, [this] { show(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { show(); }, Qt::QueuedConnection);
     Q_EMIT changed();
 }
 

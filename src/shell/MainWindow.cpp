@@ -53,14 +53,14 @@ void MainWindow::createMenus() {
     m_dictionaries = dictionaries;
     m_addedFrom = dictionaries->addSeparator();
     m_addedFrom->setObjectName(QStringLiteral("mnuDictionariesSeparator"));
-    m_getDictionaries = menuItem(dictionaries, "mnuDictionariesGet",
-                                 QStringLiteral("&Get Dictionaries..."),
-                                 &MainWindow::mnuDictionariesGet_Click);
-    refreshDictionaryMenu();
+    m_getDictionaries =
+        menuItem(dictionaries, "mnuDictionariesGet", QStringLiteral("&Get Dictionaries..."),
+                 &MainWindow::mnuDictionariesGet_Click);
     dictionaries->addSeparator()->setObjectName(QStringLiteral("mnuDictionariesExitBar"));
     shortcut(menuItem(dictionaries, "mnuDictionariesExit", QStringLiteral("E&xit"),
                       &MainWindow::mnuDictionariesExit_Click),
              QKeySequence(Qt::CTRL | Qt::Key_Q));
+    refreshDictionaryMenu();
 
     // About is a command on the menu bar itself, without a submenu.
     menuItem(nullptr, "mnuAbout", QStringLiteral("&About"), &MainWindow::mnuAbout_Click);
@@ -144,11 +144,13 @@ void MainWindow::refreshDictionaryMenu() {
     for (qsizetype i = first; i < last; ++i)
         delete items.at(i);
     QAction* get = m_getDictionaries;
+    // Each added title gets a letter no other item of the menu uses as its access key.
+    QSet<QChar> used;
+    for (QAction* item : m_dictionaries->actions())
+        if (const QChar key = accessKeyOf(item->text()); !key.isNull())
+            used.insert(key);
     for (const data::DictionaryConfig* config : added) {
-        // A title is shown as written: an '&' in it is no access key.
-        QString caption = config->menuCaption;
-        caption.replace(QLatin1Char('&'), QLatin1String("&&"));
-        auto* item = new QAction(caption, m_dictionaries);
+        auto* item = new QAction(captionWithAccessKey(config->menuCaption, used), m_dictionaries);
         item->setObjectName(QStringLiteral("mnu") + config->windowName);
         m_dictionaries->insertAction(get, item);
         connect(item, &QAction::triggered, this, [this, config] {

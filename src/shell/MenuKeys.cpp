@@ -151,4 +151,33 @@ QString plainCaption(const QString& text) {
     return plain;
 }
 
+QChar accessKeyOf(const QString& caption) {
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != QLatin1Char('&'))
+            continue;
+        if (caption[i + 1] != QLatin1Char('&'))
+            return caption[i + 1].toLower();
+        ++i; // "&&" is a plain '&'
+    }
+    return {};
+}
+
+QString captionWithAccessKey(const QString& text, QSet<QChar>& used) {
+    QString caption;
+    bool chosen = false;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('&')) {
+            caption += QLatin1String("&&");
+            continue;
+        }
+        if (!chosen && c.isLetterOrNumber() && !used.contains(c.toLower())) {
+            used.insert(c.toLower());
+            caption += QLatin1Char('&');
+            chosen = true;
+        }
+        caption += c;
+    }
+    return caption;
+}
+
 } // namespace tolvane::shell

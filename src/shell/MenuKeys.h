@@ -7,6 +7,7 @@
 //   underlined only while Alt is held or the keyboard is in the menus, so the captions look
 //   exactly as written otherwise.
 
+#include <QSet>
 #include <QString>
 
 class QMainWindow;
@@ -19,5 +20,13 @@ void enableMenuKeys(QMainWindow& window);
 // A caption as it is drawn: without its access-key marker ("&&" is a plain '&') and without
 // the shortcut shown after a tab.
 QString plainCaption(const QString& text);
+
+// The access key of a caption, lower case; a null QChar when it has none.
+QChar accessKeyOf(const QString& caption);
+
+// A caption for a text written elsewhere (an added dictionary's title): drawn as written ('&'
+// doubled), its access key the first letter or digit not in `used`, which gains it. None when
+// every one is taken.
+QString captionWithAccessKey(const QString& text, QSet<QChar>& used);
 
 } // namespace tolvane::shell

@@ -65,8 +65,17 @@ TEST_F(AddedDictionaryTest, MenuListsThemByTitleAndEachOpensAsEastonsDoes) {
                            "mnuDictionariesEastons=Easton's Bible Dictionary",
                            "mnuDictionariesSeparator=", "mnufrmAdded_Gloss=Apocrypha Glossary",
                            "mnufrmAdded_Nave=Nave's Topical Bible",
-                           "mnuDictionariesGet=Get Dictionaries...", "mnuDictionariesExitBar=",
-                           "mnuDictionariesExit=Exit"}));
+                           "mnuDictionariesGet=Get Dictionaries...",
+                           "mnuDictionariesExitBar=", "mnuDictionariesExit=Exit"}));
+    // Each added title has an access key of its own in the menu ("Apocrypha" its 'A', "Nave's"
+    // its 'N'), and an '&' in a title would be drawn as written.
+    QSet<QChar> keys;
+    for (QAction* a : mainWindow()->findChild<QMenu*>("mnuDictionaries")->actions())
+        if (!a->isSeparator())
+            keys.insert(shell::accessKeyOf(a->text()));
+    EXPECT_EQ(keys, (QSet<QChar>{'k', 'h', 'e', 'a', 'n', 'g', 'x'}));
+    QSet<QChar> used{'a'};
+    EXPECT_EQ(shell::captionWithAccessKey("A & B", used), "A && &B");
 
     choose("mnuDictionariesEastons");
     const QRect eastonsDefinition = controls(data::eastonsConfig()).txtSurname->geometry();
@@ -124,7 +133,8 @@ TEST_F(AddedDictionaryTest, RemovingDeletesOnlyItsFileAfterAConfirmationNamingIt
     auto* w = forms->getDictionariesWindow();
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isWindow() && w->isVisible() && !w->isModal());
-    ASSERT_TRUE(QTest::qWaitFor([w] { return !w->isBusy(); }, 30000)); // the installed modules' list
+    ASSERT_TRUE(
+        QTest::qWaitFor([w] { return !w->isBusy(); }, 30000)); // the installed modules' list
     QTreeWidget* list = w->controls().lstTolvane;
     ASSERT_EQ(list->topLevelItemCount(), 2);
     list->setCurrentItem(list->topLevelItem(1));
@@ -153,11 +163,9 @@ TEST_F(AddedDictionaryTest, RemovingDeletesOnlyItsFileAfterAConfirmationNamingIt
 TEST_F(AddedDictionaryTest, TypedNumbersFindTheKeysOfANumberedDictionary) {
     const auto& strongs =
         data::addedConfig("Strongs.sqlite", "Strong's Greek", "SWORD module StrongsGreek", 5);
-    test::writeDictionaryFile(dir.path(), strongs,
-                              {{"00001", "Alpha"},
-                               {"00011", "Abraam"},
-                               {"00012", "abussos"},
-                               {"00110", "athanasia"}});
+    test::writeDictionaryFile(
+        dir.path(), strongs,
+        {{"00001", "Alpha"}, {"00011", "Abraam"}, {"00012", "abussos"}, {"00110", "athanasia"}});
     mainWindow()->refreshDictionaryMenu();
     choose("mnufrmAdded_Strongs");
     const auto& c = controls(strongs);

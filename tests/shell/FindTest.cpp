@@ -4,8 +4,8 @@
 #include "ShellFixture.h"
 
 #include "dictwindow/DictionaryWindow.h"
-#include "dictwindow/EntryMarks.h"
 #include "dictwindow/EntryLinks.h"
+#include "dictwindow/EntryMarks.h"
 #include "dictwindow/SearchBox.h"
 #include "dictwindow/WordList.h"
 #include "find/FindResultList.h"

@@ -122,7 +122,8 @@ TEST_F(GetDictionariesTest, InstallFromTheRepositoryReadAndSearchThenUninstallAn
     press(w, c.cmdInstall);
     EXPECT_TRUE(QFile::exists(m_home.filePath(".sword/mods.d/topics.conf")))
         << c.lblStatus->text().toStdString();
-    ASSERT_TRUE(QTest::qWaitFor([w] { return !w->isBusy(); }, 30000)); // the installed list, read again
+    ASSERT_TRUE(
+        QTest::qWaitFor([w] { return !w->isBusy(); }, 30000)); // the installed list, read again
     select(c.lstInstalled, "Topics");
     EXPECT_EQ(c.lstInstalled->currentItem()->text(getdictionaries::ModuleInTolvane), "Yes");
 

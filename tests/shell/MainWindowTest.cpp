@@ -94,12 +94,12 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAccessKeysAndShortcuts) {
                          : a->objectName() + QStringLiteral("=") + shell::plainCaption(a->text()));
         return list;
     };
-    EXPECT_EQ(items("mnuDictionaries"),
-              (QStringList{"mnuDictionariesKJV=KJV Archaic Words",
-                           "mnuDictioanariesHitchcock=Hitchcocks Bible Names",
-                           "mnuDictionariesEastons=Easton's Bible Dictionary", "-",
-                           "mnuDictionariesGet=Get Dictionaries...", "-",
-                           "mnuDictionariesExit=Exit"}));
+    EXPECT_EQ(
+        items("mnuDictionaries"),
+        (QStringList{"mnuDictionariesKJV=KJV Archaic Words",
+                     "mnuDictioanariesHitchcock=Hitchcocks Bible Names",
+                     "mnuDictionariesEastons=Easton's Bible Dictionary", "-",
+                     "mnuDictionariesGet=Get Dictionaries...", "-", "mnuDictionariesExit=Exit"}));
     EXPECT_EQ(items("mnuWebsite"), (QStringList{"mnuWebsiteMore=More Freeware from Kestrane"}));
     EXPECT_EQ(items("mnuFind"),
               (QStringList{"mnuFindEntries=Find in Entries...", "mnuFindBack=Back",
