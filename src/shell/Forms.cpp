@@ -111,19 +111,26 @@ FormInstance& Forms::frmFind() {
                         }
                     });
                 });
-            if (MainWindow* main = mainWindow(); main && main->isVisible()) {
-                // Before it is shown the window has no frame yet: it gets one like the main
-                // window's, from the same window manager.
-                const QRect frame = main->frameGeometry();
-                const QSize outer = window->size() + (frame.size() - main->size());
-                const QRect screen = main->screen() ? main->screen()->availableGeometry() : QRect();
-                window->move(besideWindow(frame, outer, screen, 8).topLeft());
-            }
+            placeBesideMainWindow(*window);
             return window;
         };
         m_frmFind = std::make_unique<FormInstance>(QStringLiteral("frmFind"), std::move(h));
     }
     return *m_frmFind;
+}
+
+// Beside the main window, wholly on its screen. Before it is shown the window has no frame
+// yet: it gets one like the main window's, from the same window manager.
+void Forms::placeBesideMainWindow(QWidget& window) {
+    MainWindow* main = mainWindow();
+    if (!main || !main->isVisible())
+        return;
+    const QRect frame = main->frameGeometry();
+    // Its layout may widen it to its minimum size when it is shown.
+    const QSize inner = window.size().expandedTo(window.minimumSizeHint());
+    const QSize outer = inner + (frame.size() - main->size());
+    const QRect screen = main->screen() ? main->screen()->availableGeometry() : QRect();
+    window.move(besideWindow(frame, outer, screen, 8).topLeft());
 }
 
 void Forms::mainWindowClosing() {
@@ -145,6 +152,7 @@ FormInstance& Forms::frmGetDictionaries() {
                 [] { return platform::applicationFolder(); },
                 [this](const data::DictionaryConfig& config) { forgetDictionary(config); });
             window->setAttribute(Qt::WA_DeleteOnClose);
+            placeBesideMainWindow(*window);
             connect(window, &getdictionaries::GetDictionariesWindow::dictionariesChanged, this,
                     [this] {
                         if (MainWindow* main = mainWindow())

@@ -77,12 +77,14 @@ public:
 
     // Runs whenever the main window closes, however it is closed (its close box, Alt+F4,
     // Exit and Ctrl+Q): closes the dictionary windows, then every window the program opened
-    // for its own use (Find), so that the program ends with the main window. The About
+    // for its own use (Find, Get Dictionaries, Scripture), so that the program ends with the
+    // main window. The About
     // dialog is not one of them: it stays open, and the program ends when it closes too.
     void mainWindowClosing();
 
 private:
     void connectScripture(dictwindow::DictionaryWindow& window);
+    void placeBesideMainWindow(QWidget& window);
     struct Dictionary {
         std::unique_ptr<dictwindow::DictionaryWindow> window;
         std::unique_ptr<FormInstance> form;

@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -133,6 +134,8 @@ TEST_F(AddedDictionaryTest, RemovingDeletesOnlyItsFileAfterAConfirmationNamingIt
     auto* w = forms->getDictionariesWindow();
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isWindow() && w->isVisible() && !w->isModal());
+    // As Find opens: beside the main window where there is room, wholly on its screen.
+    EXPECT_TRUE(mainWindow()->screen()->availableGeometry().contains(w->frameGeometry()));
     ASSERT_TRUE(
         QTest::qWaitFor([w] { return !w->isBusy(); }, 30000)); // the installed modules' list
     QTreeWidget* list = w->controls().lstTolvane;
