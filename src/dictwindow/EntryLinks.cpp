@@ -34,8 +34,8 @@ EntryLinks::EntryLinks(QTextEdit* box) : EntryLinks(box, box->document()) {
 }
 
 EntryLinks::EntryLinks(QAbstractScrollArea* box, QTextDocument* document)
-    : QObject(box), m_box(box), m_document(document) {
-    m_box->viewport()->installEventFilter(this);
+    : QObject(box), m_box(box), m_viewport(box->viewport()), m_document(document) {
+    m_viewport->installEventFilter(this);
     m_follow.setSingleShot(true);
     connect(&m_follow, &QTimer::timeout, this, [this] {
         if (const auto* range = std::get_if<references::VerseRange>(&m_clicked.target))
@@ -43,7 +43,7 @@ EntryLinks::EntryLinks(QAbstractScrollArea* box, QTextDocument* document)
         else
             Q_EMIT entryLinkClicked(std::get<QString>(m_clicked.target));
     });
-    m_box->viewport()->setMouseTracking(true);
+    m_viewport->setMouseTracking(true);
     // A box whose document is replaced (setDocument) is not followed; the boxes never do.
     connect(document, &QTextDocument::contentsChanged, this, &EntryLinks::refreshLater);
 }
@@ -87,7 +87,9 @@ void EntryLinks::refresh() {
 // document. (Extra selections cost a hundred times more on a long entry: every one of them is
 // measured again on each change.)
 void EntryLinks::draw() {
-    const QPalette palette = m_box->viewport()->palette();
+    if (!m_viewport)
+        return;
+    const QPalette palette = m_viewport->palette();
     QTextCharFormat format;
     format.setForeground(
         readableLinkColour(palette.color(QPalette::Link), palette.color(QPalette::Base)));
@@ -149,16 +151,16 @@ QString EntryLinks::tipFor(const Link& link) const {
 }
 
 bool EntryLinks::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != m_box->viewport())
+    if (!m_viewport || watched != m_viewport)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseMove: {
         const auto* e = static_cast<QMouseEvent*>(event);
         const bool over = e->buttons() == Qt::NoButton && linkAt(e->position().toPoint());
         if (over)
-            m_box->viewport()->setCursor(Qt::PointingHandCursor);
+            m_viewport->setCursor(Qt::PointingHandCursor);
         else
-            m_box->viewport()->unsetCursor();
+            m_viewport->unsetCursor();
         break;
     }
     case QEvent::ToolTip: {
@@ -166,7 +168,7 @@ bool EntryLinks::eventFilter(QObject* watched, QEvent* event) {
         if (const Link* link = linkAt(e->pos())) {
             QString tip;
             platform::runGuarded([&] { tip = tipFor(*link); });
-            QToolTip::showText(e->globalPos(), tip, m_box->viewport());
+            QToolTip::showText(e->globalPos(), tip, m_viewport);
         } else {
             QToolTip::hideText();
         }

@@ -11,6 +11,7 @@
 #include "references/ScriptureReference.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QTextEdit>
 #include <QTimer>
 #include <functional>
@@ -68,6 +69,9 @@ private:
     QString tipFor(const Link& link) const;
 
     QAbstractScrollArea* m_box;
+    // Kept from the start: the viewport's events come on while the box is being destroyed,
+    // when the box can no longer be asked for it.
+    QPointer<QWidget> m_viewport;
     QTextDocument* m_document;
     // The two box kinds share no base class for these.
     std::function<QTextCursor(const QPoint&)> m_cursorAt;
