@@ -7,6 +7,7 @@
 // Needs the reference texts (../shared/data, or $TOLVANE_SHARED_DIR/data).
 // Run a Release build: tolvane_find_bench [--benchmark_filter=...]
 
+#include "ReferenceTexts.h"
 #include "data/DataOperations.h"
 #include "data/FullTextSource.h"
 #include "engine/FullTextIndex.h"
@@ -42,12 +43,6 @@ namespace {
 
 const char* const kWords[] = {"water", "melchizedek", "jerusalem", "god"};
 
-QString sharedData() {
-    const QString env = qEnvironmentVariable("TOLVANE_SHARED_DIR");
-    return (env.isEmpty() ? QStringLiteral(TOLVANE_SOURCE_ROOT "/../shared") : env) +
-           QStringLiteral("/data");
-}
-
 struct Texts {
     QTemporaryDir dir;
     bool ok = false;
@@ -60,19 +55,8 @@ Texts& texts() {
     if (made)
         return t;
     made = true;
-    const std::pair<const data::DictionaryConfig*, const char*> files[] = {
-        {&data::kingJamesConfig(), "kjv_archaic.csv"},
-        {&data::eastonsConfig(), "eastons.csv"},
-        {&data::hitchcockConfig(), "hitchcock.csv"}};
-    for (const auto& [config, file] : files) {
-        import::CsvImportRequest request;
-        request.dictionary = config;
-        request.input = sharedData() + QLatin1Char('/') + QLatin1String(file);
-        request.output = data::dictionaryPath(*config, t.dir.path());
-        if (!QFileInfo::exists(request.input))
-            return t;
-        import::importCsv(request);
-    }
+    if (!bench::importReferenceTexts(t.dir.path()))
+        return t;
     t.ok = true;
     return t;
 }
@@ -398,7 +382,8 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
 
     if (!texts().ok) {
-        std::printf("\nreference texts not found in %s\n", qPrintable(sharedData()));
+        std::printf("\nreference texts not found in %s\n",
+                    qPrintable(bench::referenceDataFolder()));
         return 0;
     }
     std::printf("\nindex share of each file (index pages / file size):\n");

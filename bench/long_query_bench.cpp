@@ -7,6 +7,7 @@
 // Needs the reference texts (../shared/data, or $TOLVANE_SHARED_DIR/data).
 // Run a Release build: tolvane_long_query_bench [--benchmark_filter=...]
 
+#include "ReferenceTexts.h"
 #include "data/DataOperations.h"
 #include "engine/FullTextQuery.h"
 #include "find/FindService.h"
@@ -25,29 +26,12 @@ namespace {
 
 constexpr int kBoxLength = 32767;
 
-QString sharedData() {
-    const QString env = qEnvironmentVariable("TOLVANE_SHARED_DIR");
-    return (env.isEmpty() ? QStringLiteral(TOLVANE_SOURCE_ROOT "/../shared") : env) +
-           QStringLiteral("/data");
-}
-
 // The three texts imported once per run, index included; empty when they are not found.
 const QString& textsFolder() {
     static QTemporaryDir dir;
     static const QString folder = [] {
-        const std::pair<const data::DictionaryConfig*, const char*> files[] = {
-            {&data::kingJamesConfig(), "kjv_archaic.csv"},
-            {&data::eastonsConfig(), "eastons.csv"},
-            {&data::hitchcockConfig(), "hitchcock.csv"}};
-        for (const auto& [config, file] : files) {
-            import::CsvImportRequest request;
-            request.dictionary = config;
-            request.input = sharedData() + QLatin1Char('/') + QLatin1String(file);
-            request.output = data::dictionaryPath(*config, dir.path());
-            if (!QFileInfo::exists(request.input))
-                return QString();
-            import::importCsv(request);
-        }
+        if (!bench::importReferenceTexts(dir.path()))
+            return QString();
         return dir.path();
     }();
     return folder;
