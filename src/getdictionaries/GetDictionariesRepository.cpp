@@ -67,8 +67,9 @@ void GetDictionariesWindow::cmdInstall_Click() {
     m_adding = item->text(OfferedName);
     const QString output = QDir(m_folder()).filePath(data::addedFileName(m_adding));
     begin(Running::Installing,
-          {QStringLiteral("--quiet"), QStringLiteral("--sword-install"), m_adding,
-           QStringLiteral("--source"), item->text(OfferedRepository), output},
+          {QStringLiteral("--quiet"), QStringLiteral("--progress-lines"),
+           QStringLiteral("--sword-install"), m_adding, QStringLiteral("--source"),
+           item->text(OfferedRepository), output},
           QStringLiteral("Installing %1 from %2...").arg(m_adding, item->text(OfferedRepository)));
 }
 

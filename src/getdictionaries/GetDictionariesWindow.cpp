@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -61,6 +62,7 @@ GetDictionariesWindow::GetDictionariesWindow(
             guarded(&GetDictionariesWindow::cmdAdd_Click));
     connect(m_c.lstTolvane, &QTreeWidget::itemActivated, this,
             guarded(&GetDictionariesWindow::cmdRemove_Click));
+    connect(m_run, &ImportRun::progress, this, &GetDictionariesWindow::showProgress);
     connect(m_run, &ImportRun::finished, this, [this](int exitCode) {
         platform::runGuarded([this, exitCode] { runFinished(exitCode); });
     });
@@ -143,11 +145,32 @@ void GetDictionariesWindow::begin(Running what, const QStringList& arguments,
     }
     m_running = what;
     setStatus(status);
-    m_c.barProgress->setRange(0, 0); // the tool tells no share done: a busy bar
+    m_c.barProgress->setRange(0, 0); // a busy bar until the tool tells a share done
+    m_c.barProgress->setTextVisible(false);
     m_c.barProgress->setVisible(true);
     m_c.cmdCancel->setEnabled(true);
     for (QPushButton* b : actionButtons())
         b->setEnabled(false);
+}
+
+void GetDictionariesWindow::showProgress(qint64 done, qint64 total) {
+    const QLocale locale;
+    const auto size = [&locale](qint64 bytes) {
+        return locale.formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat);
+    };
+    QProgressBar* bar = m_c.barProgress;
+    if (total <= 0) { // not known: the bar stays busy, the bytes in its text for readers
+        bar->setRange(0, 0);
+        bar->setFormat(size(done));
+        bar->setAccessibleDescription(bar->format());
+        return;
+    }
+    // In thousandths: a bar counts in int, a module can be larger.
+    bar->setRange(0, 1000);
+    bar->setValue(int(std::clamp<qint64>(done * 1000 / total, 0, 1000)));
+    bar->setFormat(QStringLiteral("%1 of %2").arg(size(done), size(total)));
+    bar->setAccessibleDescription(bar->format());
+    bar->setTextVisible(true);
 }
 
 QList<QPushButton*> GetDictionariesWindow::actionButtons() const {

@@ -81,6 +81,9 @@ private:
     void runFinished(int exitCode);
     void begin(Running what, const QStringList& arguments, const QString& status);
     void setStatus(const QString& text);
+    // A download's bytes on the bar ("1.2 MB of 3.4 MB"); a busy bar while the total is not
+    // known.
+    void showProgress(qint64 done, qint64 total);
     QList<QPushButton*> actionButtons() const;
     bool networkAllowed();
     void listAvailable(const QByteArray& tsv);

@@ -5,13 +5,12 @@
 namespace tolvane::getdictionaries {
 
 ImportRun::ImportRun(QObject* parent) : QObject(parent) {
-    connect(&m_process, &QProcess::readyReadStandardOutput, this,
-            [this] { m_output += m_process.readAllStandardOutput(); });
+    connect(&m_process, &QProcess::readyReadStandardOutput, this, [this] { takeOutput(false); });
     connect(&m_process, &QProcess::readyReadStandardError, this,
             [this] { m_errors += m_process.readAllStandardError(); });
     connect(&m_process, &QProcess::finished, this,
             [this](int exitCode, QProcess::ExitStatus status) {
-                m_output += m_process.readAllStandardOutput();
+                takeOutput(true);
                 m_errors += m_process.readAllStandardError();
                 Q_EMIT finished(status == QProcess::NormalExit && !m_cancelled ? exitCode : -1);
             });
@@ -41,6 +40,7 @@ bool ImportRun::start(const QStringList& arguments) {
         return false;
     }
     m_output.clear();
+    m_pending.clear();
     m_errors.clear();
     m_cancelled = false;
     m_process.start(tool, arguments);
@@ -56,6 +56,26 @@ void ImportRun::cancel() {
         return;
     m_cancelled = true;
     m_process.terminate();
+}
+
+void ImportRun::takeOutput(bool ended) {
+    m_pending += m_process.readAllStandardOutput();
+    static const QByteArray kProgress = QByteArrayLiteral("progress\t");
+    qsizetype start = 0, end;
+    while ((end = m_pending.indexOf('\n', start)) >= 0) {
+        const QByteArrayView line = QByteArrayView(m_pending).sliced(start, end - start);
+        if (line.startsWith(kProgress)) {
+            const QList<QByteArray> fields = line.toByteArray().split('\t');
+            Q_EMIT progress(fields.value(1).toLongLong(), fields.value(2).toLongLong());
+        } else {
+            m_output += line;
+            m_output += '\n';
+        }
+        start = end + 1;
+    }
+    m_pending.remove(0, start);
+    if (ended)
+        m_output += std::exchange(m_pending, {});
 }
 
 QString ImportRun::problem() const {

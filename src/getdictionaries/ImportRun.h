@@ -2,7 +2,8 @@
 // One run of tolvane-import as a child process, so that the window never waits on libsword
 // or the disk: started, then finished() with the exit status and what it wrote. cancel()
 // stops it with SIGTERM, on which the tool removes its unfinished file (ImportTemporary.h),
-// so a cancelled import leaves the dictionary folder as it was.
+// so a cancelled import leaves the dictionary folder as it was. The tool's progress lines
+// (--progress-lines) come as progress() while it runs and are not part of output().
 
 #include <QObject>
 #include <QProcess>
@@ -33,9 +34,14 @@ public:
 Q_SIGNALS:
     // exitCode is -1 when the tool was stopped (cancelled or crashed).
     void finished(int exitCode);
+    // Bytes of a download done and to do (0: not known).
+    void progress(qint64 done, qint64 total);
 
 private:
+    void takeOutput(bool ended);
+
     QProcess m_process;
+    QByteArray m_pending; // an unfinished line of output
     QByteArray m_output;
     QByteArray m_errors;
     bool m_cancelled = false;

@@ -18,7 +18,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
 #include <QTreeWidget>
@@ -99,7 +101,7 @@ protected:
 TEST_F(GetDictionariesTest, InstallFromTheRepositoryReadAndSearchThenUninstallAndRemove) {
     TOLVANE_REQUIRE_IMP2LD();
     writeAllDictionaries();
-    serveRepository();
+    serveRepository({"--slow", "topics.zd"});
     startProgram();
     auto* w = open();
     ASSERT_NE(w, nullptr);
@@ -119,7 +121,18 @@ TEST_F(GetDictionariesTest, InstallFromTheRepositoryReadAndSearchThenUninstallAn
     EXPECT_EQ(c.lstAvailable->currentItem()->text(getdictionaries::OfferedLicence),
               "Public Domain");
 
-    press(w, c.cmdInstall);
+    // The server sends the data slowly: the bar counts its bytes against the listed total.
+    QTest::mouseClick(c.cmdInstall, Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return c.barProgress->maximum() == 1000 && c.barProgress->value() > 0 &&
+                   c.barProgress->value() < 1000;
+        },
+        20000));
+    EXPECT_TRUE(c.barProgress->text().contains(
+        QRegularExpression("^[0-9.]+ (bytes|kB) of [0-9.]+ (bytes|kB)$")))
+        << c.barProgress->text().toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([w] { return !w->isBusy(); }, 60000));
     EXPECT_TRUE(QFile::exists(m_home.filePath(".sword/mods.d/topics.conf")))
         << c.lblStatus->text().toStdString();
     ASSERT_TRUE(

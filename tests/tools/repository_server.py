@@ -2,10 +2,15 @@
 """A SWORD repository for the tests, served on 127.0.0.1 from a folder the test built.
 
 Usage: repository_server.py FOLDER PORTFILE [--missing TEXT] [--drop TEXT] [--stall TEXT]
+                            [--slow TEXT]
 Writes the port it listens on into PORTFILE once ready. A path containing the --missing text
 answers 404; one containing the --drop text sends its headers and half its body, then closes
-the connection; one containing the --stall text sends its headers and then nothing.
+the connection; one containing the --stall text sends its headers and then nothing; one
+containing the --slow text sends its body in ten pieces, a fifth of a second apart. Folders
+are listed as the repositories' web servers list them, each file with its size, which is
+where libsword takes a download's total from.
 """
+import html
 import functools
 import http.server
 import os
@@ -25,6 +30,36 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             if text and text in self.path:
                 return getattr(self, "fault_" + kind)()
         return super().do_GET()
+
+    def list_directory(self, path):
+        rows = []
+        for name in sorted(os.listdir(path)):
+            full = os.path.join(path, name)
+            link = name + "/" if os.path.isdir(full) else name
+            size = "-" if os.path.isdir(full) else str(os.path.getsize(full))
+            rows.append('<tr><td><a href="%s">%s</a></td><td>-</td><td>%s</td></tr>'
+                        % (html.escape(link), html.escape(link), size))
+        body = ("<html><body><table>%s</table></body></html>" % "".join(rows)).encode()
+        self.send_response(200)
+        self.send_header("Content-Type", "text/html")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+        return None
+
+    def fault_slow(self):
+        path = self.translate_path(self.path)
+        if not os.path.isfile(path):
+            return self.send_error(404)
+        body = open(path, "rb").read()
+        self.send_response(200)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        step = max(1, len(body) // 10)
+        for start in range(0, len(body), step):
+            self.wfile.write(body[start:start + step])
+            self.wfile.flush()
+            time.sleep(0.2)
 
     def fault_missing(self):
         self.send_error(404)

@@ -184,11 +184,16 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
         QStringLiteral("source"),
         QStringLiteral("With --sword-install: the repository to take the module from."),
         QStringLiteral("SOURCE"));
+    const QCommandLineOption progressLinesOption(
+        QStringLiteral("progress-lines"),
+        QStringLiteral("With --sword-install: the download's progress on stdout, one line "
+                       "\"progress DONE TOTAL\" (bytes, tab-separated; TOTAL 0 when not known), "
+                       "for programs."));
     const QCommandLineOption uninstallOption(QStringLiteral("sword-uninstall"),
                                              QStringLiteral("Remove MODULE from ~/.sword."),
                                              QStringLiteral("MODULE"));
     for (const auto* o : {&sourcesOption, &refreshSourcesOption, &addSourceOption, &availableOption,
-                          &installOption, &sourceOption, &uninstallOption})
+                          &installOption, &sourceOption, &uninstallOption, &progressLinesOption})
         parser.addOption(*o);
     parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("The CSV file."));
     parser.addPositionalArgument(
@@ -224,6 +229,7 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
             command.quiet = parser.isSet(quietOption);
             command.tsv = parser.isSet(tsvOption);
             command.errIsTerminal = options.errIsTerminal;
+            command.progressLines = parser.isSet(progressLinesOption);
             return runSwordInstallCommand(command, out, err);
         }
     if (parser.isSet(swordListOption)) {

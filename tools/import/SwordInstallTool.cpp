@@ -4,6 +4,7 @@
 #include "import/SwordImportTool.h"
 #include "import/SwordInstall.h"
 
+#include <QLocale>
 #include <QTextStream>
 
 namespace tolvane::import {
@@ -52,10 +53,23 @@ int usage(QTextStream& err, const QString& message) {
 int runSwordInstallCommand(const SwordInstallCommand& command, QTextStream& out, QTextStream& err) {
     SwordInstallOptions options = defaultInstallOptions();
     bool progressShown = false;
-    if (!command.quiet && command.errIsTerminal)
+    if (command.progressLines)
+        options.progress = [&out](qint64 done, qint64 total) {
+            out << "progress\t" << done << '\t' << total << '\n';
+            out.flush();
+            return true;
+        };
+    else if (!command.quiet && command.errIsTerminal)
         options.progress = [&err, &progressShown](qint64 done, qint64 total) {
             progressShown = true;
-            err << "\r" << kToolName << ": " << done << " of " << total << " bytes   ";
+            const QLocale locale;
+            const auto size = [&locale](qint64 bytes) {
+                return locale.formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat);
+            };
+            err << "\r" << kToolName << ": " << size(done);
+            if (total > 0)
+                err << " of " << size(total);
+            err << "      ";
             err.flush();
             return true;
         };

@@ -11,6 +11,11 @@
 //                                                      Tolvane as --sword MODULE [OUTPUT] does
 //   tolvane-import --sword-uninstall MODULE            remove from ~/.sword
 //
+// With --progress-lines, --sword-install writes the transfer's progress on stdout as it
+// comes, one line "progress<TAB>DONE<TAB>TOTAL" (bytes; TOTAL 0 when not known), for a
+// program that shows it (the Get Dictionaries window). On a terminal it is shown on stderr
+// instead, redrawn in place; otherwise it is not shown, so scripts' output stays clean.
+//
 // The repositories are libsword's own (~/.sword/InstallMgr/InstallMgr.conf), shared with
 // every other SWORD program.
 
@@ -32,6 +37,7 @@ struct SwordInstallCommand {
     bool quiet = false;
     bool tsv = false;           // --sword-available: tab-separated, no header (for programs)
     bool errIsTerminal = false; // progress on err, redrawn in place
+    bool progressLines = false; // progress on out, one line each (see above)
 };
 
 // Returns the exit status (ExitOk, ExitFailed, ExitUsage of ImportTool.h).

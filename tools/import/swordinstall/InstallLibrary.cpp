@@ -7,9 +7,11 @@
 #include <swmgr.h>
 #include <swmodule.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
 #include <regex>
 #include <sys/stat.h>
@@ -19,17 +21,39 @@ namespace tolvane::swordinstall {
 
 namespace {
 
-// Progress of a transfer, one line "P <completed> <total>" on stdout for the caller.
+// Progress of a transfer, one line "P <done> <total>" on stdout for the caller, in bytes of
+// the whole transfer. libsword announces each file of a module with the bytes of the files
+// before it and the total from the repository's folder listing (preStatus), then reports
+// only that file's bytes (update); the two are added up here. A listing without sizes gives
+// no total: then the module's InstallSize, when the repository tells it, else 0 (unknown).
 class Progress final : public sword::StatusReporter {
 public:
-    void update(unsigned long total, unsigned long completed) override {
-        std::printf("P\t%lu\t%lu\n", completed, total);
+    void update(unsigned long fileTotal, unsigned long fileDone) override {
+        m_fileDone = long(fileDone);
+        const long done = m_before + m_fileDone;
+        long total = m_inBatch ? std::max(m_listedTotal, m_expected) : long(fileTotal);
+        if (total > 0 && total < done)
+            total = done; // a listing that rounds sizes ("12K") can fall short
+        std::printf("P\t%ld\t%ld\n", done, total);
         std::fflush(stdout);
     }
-    void preStatus(long total, long completed, const char* message) override {
-        std::printf("P\t%ld\t%ld\t%s\n", completed, total, message ? message : "");
-        std::fflush(stdout);
+    void preStatus(long total, long, const char*) override {
+        // The file before this one has come whole.
+        m_before += m_fileDone;
+        m_fileDone = 0;
+        m_inBatch = true;
+        m_listedTotal = std::max(0L, total);
     }
+    // A module's transfer begins; `expected` its InstallSize (0 when unknown).
+    void beginModule(long expected) {
+        m_before = m_fileDone = m_listedTotal = 0;
+        m_expected = expected;
+        m_inBatch = false;
+    }
+
+private:
+    long m_before = 0, m_fileDone = 0, m_listedTotal = 0, m_expected = 0;
+    bool m_inBatch = false;
 };
 
 // Running this helper is the user's consent to use the network (the window asks first, with
@@ -245,6 +269,7 @@ std::string InstallLibrary::install(const std::string& module, const std::string
     const auto clean = [&] { sword::FileMgr::removeDir(staging.c_str()); };
     {
         sword::SWMgr stagingMgr(staging.c_str(), true, nullptr, false, false);
+        m->progress.beginModule(std::atol(conf(offered, "InstallSize").c_str()));
         const int rc = m->installer.installModule(&stagingMgr, nullptr, module.c_str(), &is);
         if (rc != 0) {
             clean();

@@ -6,7 +6,8 @@
 // Output on stdout, one record a line, fields separated by tabs:
 //   S caption type host directory              a repository
 //   A name description version size licence status   a dictionary module offered
-//   P completed total [message]                progress of a transfer
+//   P done total                               progress of a transfer, in bytes (total 0:
+//                                              not known)
 //   I folder                                   the module was installed there
 //   X message                                  the failure; nothing follows, exit status 2
 //
