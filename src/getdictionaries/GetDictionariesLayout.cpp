@@ -40,9 +40,11 @@ QLabel* caption(const QString& text, QWidget* buddy) {
 
 GetDictionariesControls buildGetDictionariesLayout(QWidget* window) {
     GetDictionariesControls c;
-    c.lstInstalled = list("lstInstalled", QStringLiteral("SWORD dictionaries on this computer"),
-                          {QStringLiteral("Module"), QStringLiteral("Description"),
-                           QStringLiteral("Entries"), QStringLiteral("In Tolvane")});
+    c.lstInstalled =
+        list("lstInstalled", QStringLiteral("SWORD dictionaries on this computer"),
+             {QStringLiteral("Module"), QStringLiteral("Description"), QStringLiteral("Entries"),
+              QStringLiteral("Version"), QStringLiteral("Size"), QStringLiteral("Licence"),
+              QStringLiteral("In Tolvane")});
     c.cmdAdd = named(new QPushButton(QStringLiteral("&Add to Tolvane")), "cmdAdd",
                      QStringLiteral("Add to Tolvane"));
     c.cmdUninstall = named(new QPushButton(QStringLiteral("&Uninstall")), "cmdUninstall",

@@ -34,7 +34,15 @@ struct GetDictionariesControls {
 };
 
 // Columns of lstInstalled and lstTolvane.
-enum InstalledColumn { ModuleName, ModuleDescription, ModuleEntries, ModuleInTolvane };
+enum InstalledColumn {
+    ModuleName,
+    ModuleDescription,
+    ModuleEntries,
+    ModuleVersion,
+    ModuleSize,
+    ModuleLicence,
+    ModuleInTolvane
+};
 enum TolvaneColumn { DictionaryTitle, DictionarySource, DictionaryFile };
 enum AvailableColumn {
     OfferedName,

@@ -231,7 +231,13 @@ void GetDictionariesWindow::listInstalled(const QByteArray& tsv) {
         item->setText(ModuleName, fields.at(0));
         item->setText(ModuleDescription, fields.at(1));
         item->setText(ModuleEntries, fields.at(2));
-        item->setToolTip(ModuleName, fields.value(3));
+        item->setToolTip(ModuleName, fields.value(3)); // its folder
+        item->setText(ModuleVersion, fields.value(4));
+        const qint64 size = fields.value(5).toLongLong();
+        if (size > 0)
+            item->setText(ModuleSize,
+                          QLocale().formattedDataSize(size, 1, QLocale::DataSizeSIFormat));
+        item->setText(ModuleLicence, fields.value(6));
     }
     markInTolvane();
     const int found = m_c.lstInstalled->topLevelItemCount();

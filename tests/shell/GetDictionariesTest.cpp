@@ -50,18 +50,7 @@ protected:
     // The repository "Test", serving the module Topics.
     // `addByWindow`: the test adds the repository itself, through the window.
     void serveRepository(const QStringList& faults = {}, bool addByWindow = false) {
-        const QString repo = m_home.filePath("served/repo");
-        ASSERT_EQ(test::makeSwordModule(
-                      repo, {"Topics",
-                             "Test Topical Bible",
-                             "ThML",
-                             "zLD",
-                             {{"Faith", "Trust.<br/>Hope."}, {"Grace", "Favour shown."}}}),
-                  "");
-        QProcess tar;
-        tar.setWorkingDirectory(repo);
-        tar.start("tar", {"czf", "mods.d.tar.gz", "mods.d"});
-        ASSERT_TRUE(tar.waitForFinished() && tar.exitCode() == 0);
+        publish("1.0");
         const QString portFile = m_home.filePath("port");
         const QStringList arguments{test::sourceDir() + "/tests/tools/repository_server.py",
                                     m_home.filePath("served"), portFile};
@@ -75,6 +64,22 @@ protected:
                   {"--sword-add-source", "Test",
                    "http://127.0.0.1:" + test::readFile(portFile) + "/repo"});
         ASSERT_TRUE(add.waitForFinished() && add.exitCode() == 0) << add.readAll().toStdString();
+    }
+    // The module Topics at `version`, and the repository's list.
+    void publish(const QString& version) {
+        const QString repo = m_home.filePath("served/repo");
+        ASSERT_EQ(test::makeSwordModule(
+                      repo, {"Topics",
+                             "Test Topical Bible",
+                             "ThML",
+                             "zLD",
+                             {{"Faith", "Trust.<br/>Hope."}, {"Grace", "Favour shown."}},
+                             version}),
+                  "");
+        QProcess tar;
+        tar.setWorkingDirectory(repo);
+        tar.start("tar", {"czf", "mods.d.tar.gz", "mods.d"});
+        ASSERT_TRUE(tar.waitForFinished() && tar.exitCode() == 0);
     }
     getdictionaries::GetDictionariesWindow* open() {
         choose("mnuDictionariesGet");
@@ -138,7 +143,26 @@ TEST_F(GetDictionariesTest, InstallFromTheRepositoryReadAndSearchThenUninstallAn
     ASSERT_TRUE(
         QTest::qWaitFor([w] { return !w->isBusy(); }, 30000)); // the installed list, read again
     select(c.lstInstalled, "Topics");
-    EXPECT_EQ(c.lstInstalled->currentItem()->text(getdictionaries::ModuleInTolvane), "Yes");
+    const auto installed = [&c](int column) {
+        return c.lstInstalled->currentItem()->text(column).toStdString();
+    };
+    EXPECT_EQ(installed(getdictionaries::ModuleInTolvane), "Yes");
+    EXPECT_EQ(installed(getdictionaries::ModuleVersion), "1.0");
+    EXPECT_EQ(installed(getdictionaries::ModuleLicence), "Public Domain");
+    EXPECT_TRUE(QString::fromStdString(installed(getdictionaries::ModuleSize))
+                    .contains(QRegularExpression("^[1-9][0-9.]* (bytes|kB)$")))
+        << installed(getdictionaries::ModuleSize);
+
+    // A newer version in the repository shows as an update, and installing it updates.
+    publish("2.0");
+    press(w, c.cmdListAvailable);
+    select(c.lstAvailable, "Topics");
+    EXPECT_EQ(c.lstAvailable->currentItem()->text(getdictionaries::OfferedStatus),
+              "update available");
+    press(w, c.cmdInstall);
+    ASSERT_TRUE(QTest::qWaitFor([w] { return !w->isBusy(); }, 30000));
+    select(c.lstInstalled, "Topics");
+    EXPECT_EQ(installed(getdictionaries::ModuleVersion), "2.0");
 
     // Read and search it from the main window.
     choose("mnufrmAdded_Topics");

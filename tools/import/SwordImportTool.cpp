@@ -134,7 +134,8 @@ int runSwordList(QTextStream& out, QTextStream& err, bool tsv) {
             };
             for (const SwordModule& m : listing.dictionaries)
                 out << field(m.name) << '\t' << field(m.description) << '\t' << m.entries << '\t'
-                    << field(m.folder) << '\n';
+                    << field(m.folder) << '\t' << field(m.version) << '\t' << m.size << '\t'
+                    << field(m.licence) << '\n';
             out.flush();
             return ExitOk;
         }

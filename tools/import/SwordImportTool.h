@@ -29,7 +29,8 @@ struct SwordCommand {
 // Both return the exit status (ExitOk, ExitFailed, ExitUsage of ImportTool.h).
 int runSwordImport(const SwordCommand& command, QTextStream& out, QTextStream& err);
 // `tsv`: one module a line, fields separated by tabs (tabs and line breaks in a field become
-// spaces), no header, nothing when none is installed.
+// spaces), no header, nothing when none is installed. The fields: name, description, entries,
+// folder, version, size in bytes, licence.
 int runSwordList(QTextStream& out, QTextStream& err, bool tsv = false);
 
 } // namespace tolvane::import

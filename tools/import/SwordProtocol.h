@@ -8,7 +8,8 @@
 //
 //   'S' searched   folder                    a folder libsword looked for modules in
 //   'M' module     name, type, description,  one per module listed, or the module read
-//                  folder, qint64 entries
+//                  folder, qint64 entries,
+//                  version, licence, qint64 size (bytes)
 //   'E' entry      key, text                 the key as the module gives it and the entry
 //                                            rendered to plain text by libsword
 //   'X' failure    quint8 kind, message,     nothing follows it
@@ -23,7 +24,7 @@
 
 namespace tolvane::import::swordstream {
 
-inline constexpr char kMagic[8] = {'T', 'O', 'L', 'V', 'S', 'W', 'D', '\x01'};
+inline constexpr char kMagic[8] = {'T', 'O', 'L', 'V', 'S', 'W', 'D', '\x02'};
 
 enum Tag : quint8 {
     Searched = 'S',

@@ -101,6 +101,9 @@ private:
             r.module.description = text(in);
             r.module.folder = text(in);
             in >> r.module.entries;
+            r.module.version = text(in);
+            r.module.licence = text(in);
+            in >> r.module.size;
             break;
         case ss::Entry:
             in >> r.first >> r.second;

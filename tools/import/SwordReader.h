@@ -21,6 +21,8 @@ struct SwordModule {
     QString description;
     QString folder; // the library folder it was found in
     qint64 entries = 0;
+    QString version, licence;
+    qint64 size = 0; // bytes
 };
 
 struct SwordEntry {

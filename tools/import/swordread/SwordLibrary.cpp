@@ -15,6 +15,8 @@
 #include <QByteArrayView>
 #include <QStringDecoder>
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <set>
 
 namespace tolvane::swordread {
@@ -71,6 +73,27 @@ std::string withSlash(std::string folder) {
     if (!folder.empty() && folder.back() != '/')
         folder += '/';
     return folder;
+}
+
+// The bytes of a module's data files: libsword's AbsoluteDataPath is the module's own folder
+// (for a dictionary it drops the files' common name from DataPath); should it name the files
+// without their suffix, those in its folder that begin with it.
+long long filesSize(const std::string& dataPath) {
+    namespace fs = std::filesystem;
+    if (dataPath.empty())
+        return 0;
+    std::error_code error;
+    fs::path folder(dataPath), stem;
+    if (!fs::is_directory(folder, error)) {
+        stem = folder.filename();
+        folder = folder.parent_path();
+    }
+    long long total = 0;
+    for (const auto& file : fs::directory_iterator(folder, error))
+        if (file.is_regular_file(error) &&
+            file.path().filename().string().rfind(stem.string(), 0) == 0)
+            total += (long long)file.file_size(error);
+    return total;
 }
 
 } // namespace
@@ -136,6 +159,15 @@ ModuleInfo SwordLibrary::describe(sword::SWModule* module) const {
     info.folder = folder ? withSlash(folder) : std::string();
     if (const auto* dictionary = dynamic_cast<const sword::SWLD*>(module))
         info.entries = dictionary->getEntryCount();
+    const auto entry = [module](const char* key) {
+        const char* value = module->getConfigEntry(key);
+        return std::string(value ? value : "");
+    };
+    info.version = entry("Version");
+    info.licence = entry("DistributionLicense");
+    info.size = std::atoll(entry("InstallSize").c_str());
+    if (info.size <= 0)
+        info.size = filesSize(entry("AbsoluteDataPath"));
     return info;
 }
 

@@ -17,8 +17,10 @@ struct ModuleInfo {
     std::string name;
     std::string type; // libsword's type name, e.g. "Lexicons / Dictionaries"
     std::string description;
-    std::string folder; // the library folder it was found in
-    long entries = -1;  // dictionaries only
+    std::string folder;           // the library folder it was found in
+    long entries = -1;            // dictionaries only
+    std::string version, licence; // the configuration's Version and DistributionLicense
+    long long size = 0;           // bytes: the configuration's InstallSize, else its files' sizes
 };
 
 class SwordLibrary {

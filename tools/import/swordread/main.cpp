@@ -89,7 +89,8 @@ public:
     void searched(const std::string& folder) { m_stream << quint8(ss::Searched) << bytes(folder); }
     void module(const ModuleInfo& m) {
         m_stream << quint8(ss::Module) << bytes(m.name) << bytes(m.type) << bytes(m.description)
-                 << bytes(m.folder) << qint64(m.entries);
+                 << bytes(m.folder) << qint64(m.entries) << bytes(m.version) << bytes(m.licence)
+                 << qint64(m.size);
     }
     void entry(const char* key, const std::string& text) {
         m_stream << quint8(ss::Entry) << QByteArray(key ? key : "") << bytes(text);
