@@ -6,6 +6,7 @@
 
 #include "data/AddedDictionaries.h"
 #include "data/DictionaryConfig.h"
+#include "data/WrittenContent.h"
 #include "getdictionaries/ImportRun.h"
 #include "platform/MessageBox.h"
 
@@ -96,7 +97,8 @@ void GetDictionariesWindow::cmdUseHitchcock_Click() {
     useAs(data::hitchcockConfig());
 }
 
-// The chosen module replaces one of the three; the file it replaces is kept beside it.
+// The chosen module replaces one of the three; the file it replaces is kept beside it. Asked
+// first only when that file may hold entries of the user's own (data/WrittenContent.h).
 void GetDictionariesWindow::useAs(const data::DictionaryConfig& part) {
     const QTreeWidgetItem* item = m_c.lstInstalled->currentItem();
     if (!item || isBusy())
@@ -106,11 +108,20 @@ void GetDictionariesWindow::useAs(const data::DictionaryConfig& part) {
     m_backup = file + QStringLiteral(".bak");
     for (int n = 2; QFile::exists(m_backup); ++n)
         m_backup = file + QStringLiteral(".bak%1").arg(n);
-    if (platform::msgBox(QStringLiteral("Use %1 as %2?\n\nThe current file %3, with any entries "
-                                        "you have added or edited, is kept as %4.")
-                             .arg(m_adding, part.menuCaption, QDir::toNativeSeparators(file),
-                                  QDir::toNativeSeparators(m_backup)),
-                         platform::YesNo, kTitle) != platform::AnswerYes)
+    const data::WrittenContent content = data::writtenContentOf(file, part);
+    const bool ask =
+        content == data::WrittenContent::Changed || content == data::WrittenContent::Unknown;
+    if (ask && platform::msgBox(QStringLiteral("Use %1 as %2?\n\nThe current file %3 %4 It is "
+                                               "kept as %5.")
+                                    .arg(m_adding, part.menuCaption, QDir::toNativeSeparators(file),
+                                         content == data::WrittenContent::Changed
+                                             ? QStringLiteral("holds entries you have added, "
+                                                              "edited or deleted.")
+                                             : QStringLiteral("may hold entries you have added "
+                                                              "or edited (Tolvane did not write "
+                                                              "it)."),
+                                         QDir::toNativeSeparators(m_backup)),
+                                platform::YesNo, kTitle) != platform::AnswerYes)
         return;
     if (QFile::exists(file) && !QFile::copy(file, m_backup)) {
         setStatus(

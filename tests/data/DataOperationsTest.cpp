@@ -1,6 +1,7 @@
 // The data operations against a real dictionary file built by the import: each leaves the
 // recordset the window relies on, and every change is in the file when it returns.
 #include "data/DataOperations.h"
+#include "data/WrittenContent.h"
 #include "import/CsvImport.h"
 #include "support/TestSupport.h"
 
@@ -207,4 +208,32 @@ TEST(DataOperationsOpen, AMissingFileIsReportedWithItsPath) {
             << e.message().toStdString();
     }
     EXPECT_EQ(QDir(empty.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
+}
+
+// Replacing a dictionary asks first only when the user's own entries could be lost: the
+// import's record tells a file as written from one whose table was changed since.
+TEST_F(DataOperations, WrittenContentTellsTheUsersEditsFromWhatTheImportWrote) {
+    const QString file = data::dictionaryPath(config, dir.path());
+    using data::WrittenContent;
+    EXPECT_EQ(data::writtenContentOf(file, config), WrittenContent::AsWritten);
+    data::changeRow(data::openHeadword(config, opened.db, "ZEAL"), config, "ZEAL", "Zeal.",
+                    "Ps. 69:9");
+    EXPECT_EQ(data::writtenContentOf(file, config), WrittenContent::Changed);
+    data::changeRow(data::openHeadword(config, opened.db, "ZEAL"), config, "ZEAL", "Ardour.",
+                    "Ps. 69:9");
+    EXPECT_EQ(data::writtenContentOf(file, config), WrittenContent::AsWritten); // undone
+    data::addRow(data::openTable(config, opened.db), config, "ZEAL", "Ardour.", "Ps. 69:9");
+    EXPECT_EQ(data::writtenContentOf(file, config), WrittenContent::Changed);
+    const Rs added = data::openHeadword(config, opened.db, "ZEAL");
+    added->MoveNext();
+    data::deleteRow(added);
+    EXPECT_EQ(data::writtenContentOf(file, config), WrittenContent::AsWritten);
+    // An empty value is not a missing one.
+    data::changeRow(data::openHeadword(config, opened.db, "ABASE"), config, "ABASE", "To humble.",
+                    "");
+    EXPECT_EQ(data::writtenContentOf(file, config), WrittenContent::Changed);
+
+    EXPECT_EQ(data::writtenContentOf(dir.filePath("none.mdb"), config), WrittenContent::Missing);
+    test::writeFile(dir.filePath("legacy.mdb"), QByteArray(4096, '\x01'));
+    EXPECT_EQ(data::writtenContentOf(dir.filePath("legacy.mdb"), config), WrittenContent::Unknown);
 }

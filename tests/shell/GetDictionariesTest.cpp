@@ -5,6 +5,7 @@
 
 #include "ShellFixture.h"
 
+#include "data/DataOperations.h"
 #include "dictwindow/DictionaryWindow.h"
 #include "dictwindow/SearchBox.h"
 #include "dictwindow/WordList.h"
@@ -207,11 +208,27 @@ TEST_F(GetDictionariesTest, UseAsEastonsReplacesItsFileAndKeepsTheOldOneBeside) 
     press(w, w->controls().cmdUseEastons);
     ASSERT_EQ(fakes.messages->calls.size(), 2u);
     EXPECT_TRUE(fakes.messages->calls[1].text.contains(path(data::eastonsConfig()) + ".bak"));
+    EXPECT_TRUE(fakes.messages->calls[1].text.contains("may hold entries")); // not written by us
     EXPECT_EQ(test::sha256(path(data::eastonsConfig()) + ".bak"), before);
     choose("mnuDictionariesEastons");
     const auto& c = forms->dictionaryWindow(data::eastonsConfig()).controls();
     EXPECT_EQ(c.lstdata->ListCount(), 1);
     EXPECT_EQ(c.lstdata->List(0), "AARON");
+
+    // The file Tolvane wrote, unchanged since: replaced again without a question, still kept.
+    press(w, w->controls().cmdUseEastons);
+    EXPECT_EQ(fakes.messages->calls.size(), 2u);
+    EXPECT_TRUE(QFile::exists(path(data::eastonsConfig()) + ".bak2"));
+    // An entry the user added: asked (answered No), nothing changes.
+    choose("mnuDictionariesEastons");
+    data::addRow(
+        data::openTable(data::eastonsConfig(), forms->dictionaryWindow(data::eastonsConfig()).db),
+        data::eastonsConfig(), "Abel", "A shepherd.", "");
+    const QByteArray edited = test::sha256(path(data::eastonsConfig()));
+    press(w, w->controls().cmdUseEastons);
+    ASSERT_EQ(fakes.messages->calls.size(), 3u);
+    EXPECT_TRUE(fakes.messages->calls[2].text.contains("holds entries you have added"));
+    EXPECT_EQ(test::sha256(path(data::eastonsConfig())), edited);
 }
 
 TEST_F(GetDictionariesTest, CancelInTheMiddleOfADownloadInstallsNothing) {

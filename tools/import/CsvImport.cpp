@@ -1,6 +1,7 @@
 #include "import/CsvImport.h"
 
 #include "data/AddedDictionaries.h"
+#include "data/WrittenContent.h"
 
 #include "data/Queries.h"
 #include "engine/EngineError.h"
@@ -176,6 +177,7 @@ ImportResult fill(engine::sqlite::Connection& connection, QFile& input,
             }
         }
         indexDictionaryTable(connection, dictionary);
+        data::recordWrittenContent(connection, dictionary);
         if (dictionary.added)
             data::writeAddedFacts(connection, dictionary);
         transaction.commit();

@@ -2,6 +2,7 @@
 
 #include "data/AddedDictionaries.h"
 #include "data/NumberedKeys.h"
+#include "data/WrittenContent.h"
 #include "engine/Schema.h"
 #include "engine/sqlite/Connection.h"
 #include "engine/sqlite/Statement.h"
@@ -147,6 +148,7 @@ SwordImportResult importSword(const SwordImportRequest& request) {
             throw ImportError(QStringLiteral("SWORD module %1").arg(request.module), 0,
                               QStringLiteral("it holds no entry with a key"));
         indexDictionaryTable(connection, dictionary);
+        data::recordWrittenContent(connection, dictionary);
         // An added dictionary is called by the module's description, which only the
         // module tells.
         if (dictionary.added) {
