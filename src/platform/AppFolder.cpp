@@ -17,6 +17,8 @@ QString applicationFolder() {
     return QCoreApplication::applicationDirPath();
 }
 
-void setApplicationFolder(const QString& folder) { overrideFolder() = folder; }
+void setApplicationFolder(const QString& folder) {
+    overrideFolder() = folder;
+}
 
 } // namespace tolvane::platform

@@ -1,5 +1,6 @@
 #include "platform/HelperLimits.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/resource.h>
@@ -56,6 +57,7 @@ bool takeLimitOption(int argc, char** argv, int& i, Limits& limits, UsageError u
     const std::string arg = argv[i];
     unsigned long* target = arg == "--memory-limit-mb" ? &limits.memoryLimitMb
                             : arg == "--cpu-limit-s"   ? &limits.cpuLimitS
+                            : arg == "--file-limit-kb" ? &limits.fileLimitKb
                                                        : nullptr;
     if (!target)
         return false;
@@ -66,6 +68,10 @@ bool takeLimitOption(int argc, char** argv, int& i, Limits& limits, UsageError u
 void applyLimits(const Limits& limits) {
     limit(RLIMIT_CORE, 0);
     limit(RLIMIT_CPU, limits.cpuLimitS);
+    if (limits.fileLimitKb > 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        limit(RLIMIT_FSIZE, static_cast<rlim_t>(limits.fileLimitKb) * 1024);
+    }
 #ifndef TOLVANE_HELPER_ASAN
     limit(RLIMIT_AS, static_cast<rlim_t>(limits.memoryLimitMb) * 1024 * 1024);
 #endif

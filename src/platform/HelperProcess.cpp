@@ -44,6 +44,8 @@ HelperProcess::HelperProcess(const QString& program, const QStringList& argument
     : m_limits(limits) {
     QStringList args{QStringLiteral("--memory-limit-mb"), QString::number(limits.memoryLimitMb),
                      QStringLiteral("--cpu-limit-s"), QString::number(limits.timeoutMs / 1000 + 1)};
+    if (limits.fileSizeLimitKb > 0)
+        args << QStringLiteral("--file-limit-kb") << QString::number(limits.fileSizeLimitKb);
     args << arguments;
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.setStandardInputFile(QProcess::nullDevice());

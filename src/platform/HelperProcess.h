@@ -22,6 +22,9 @@ struct HelperLimits {
     qint64 timeoutMs = 120'000;
     int memoryLimitMb = 512;
     qint64 outputLimit = 1ll << 30; // bytes
+    // The largest file the helper may write, in KiB; 0: no limit. A write beyond it fails as
+    // on a full disk (HelperLimits.h), which is how the full-disk paths are tried.
+    qint64 fileSizeLimitKb = 0;
 };
 
 // Where the helper program `name` is: the path in the environment variable `pathVariable` if

@@ -2,7 +2,8 @@
 // (imp2ld modules, mods.d.tar.gz, modules/...) and serves over HTTP on 127.0.0.1: add a
 // repository, list what it offers, install (into ~/.sword, then into Tolvane), update and
 // uninstall; and the faults (a 404, a dropped connection, a garbled mods.d.tar.gz, a stalled
-// server) each give one message and leave libsword's folder and the dictionaries as they were.
+// server, a full disk) each give one message and leave libsword's folder and the dictionaries as
+// they were.
 
 #include "data/AddedDictionaries.h"
 #include "import/ImportTool.h"
@@ -24,7 +25,8 @@ namespace {
 
 struct Fault {
     const char* name;
-    const char* option; // the server's fault option, or "garble" for a damaged list
+    const char* option; // the server's fault option, "garble" for a damaged list, or "disk"
+                        // for a disk with no room for the module (a file-size limit)
     const char* path;   // what the fault strikes
     const char* says;   // in the one message
 };
@@ -32,7 +34,8 @@ struct Fault {
 class RepositoryTest : public ::testing::TestWithParam<Fault> {
 protected:
     RepositoryTest() {
-        for (const char* name : {"SWORD_PATH", "HOME", "XDG_DATA_HOME", "TOLVANE_SWORD_STALL_S"})
+        for (const char* name : {"SWORD_PATH", "HOME", "XDG_DATA_HOME", "TOLVANE_SWORD_STALL_S",
+                                 "TOLVANE_SWORD_FILE_LIMIT_KB"})
             m_saved.push_back({name, qgetenv(name)});
         QDir().mkpath(m_dir.filePath("library"));
         qputenv("SWORD_PATH", QFile::encodeName(m_dir.filePath("library")));
@@ -52,16 +55,18 @@ protected:
     QString repository() const { return m_dir.filePath("served/repo"); }
     QString dictionaryFolder() const { return m_dir.filePath("data/tolvane"); }
 
-    // The repository holds `module`, at `version`, and its list.
-    void publish(const QString& version) {
-        ASSERT_EQ(test::makeSwordModule(repository(),
-                                        {"Topics",
-                                         "Test Topical Bible",
-                                         "ThML",
-                                         "RawLD",
-                                         {{"Faith", "Trust.<br/>Hope."}, {"Grace", "Favour."}},
-                                         version}),
-                  "");
+    // The repository holds `module`, at `version`, and its list; `more` entries beside the
+    // two.
+    void publish(const QString& version, int more = 0) {
+        test::SwordTestModule module{"Topics",
+                                     "Test Topical Bible",
+                                     "ThML",
+                                     "RawLD",
+                                     {{"Faith", "Trust.<br/>Hope."}, {"Grace", "Favour."}},
+                                     version};
+        for (int i = 0; i < more; ++i)
+            module.entries.push_back({QString("Word %1").arg(i), QString(60, 'x')});
+        ASSERT_EQ(test::makeSwordModule(repository(), module), "");
         QProcess tar;
         tar.setWorkingDirectory(repository());
         tar.start("tar", {"czf", "mods.d.tar.gz", "mods.d"});
@@ -141,12 +146,15 @@ TEST_F(RepositoryTest, AddListInstallUpdateAndUninstallFromTheCommandLine) {
 TEST_P(RepositoryTest, AFaultGivesOneMessageAndLeavesEverythingAsItWas) {
     TOLVANE_REQUIRE_IMP2LD();
     const Fault& f = GetParam();
-    publish("1.0");
+    const bool disk = QString(f.option) == "disk";
+    publish("1.0", disk ? 1000 : 0);
     if (QString(f.option) == "garble")
         test::writeFile(repository() + "/mods.d.tar.gz", "not a tar file at all");
     QDir().mkpath(dictionaryFolder());
     test::writeFile(dictionaryFolder() + "/Other.sqlite", "the user's");
-    serve(QString(f.option) == "garble" ? QStringList{} : QStringList{f.option, f.path});
+    serve(QString(f.option) == "garble" || disk ? QStringList{} : QStringList{f.option, f.path});
+    if (disk) // room for the repository's list, none for the module's data
+        qputenv("TOLVANE_SWORD_FILE_LIMIT_KB", "16");
     const QStringList before = libraryFiles();
 
     EXPECT_EQ(run({"--sword-install", "Topics", "--source", "Test"}), import::ExitFailed);
@@ -163,7 +171,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Fault{"NotFound", "--missing", "topics.dat", "could not be downloaded"},
                       Fault{"Dropped", "--drop", "topics.dat", "could not be downloaded"},
                       Fault{"Garbled", "garble", "", "lists no modules"},
-                      Fault{"Stalled", "--stall", "topics.dat", "stalled"}),
+                      Fault{"Stalled", "--stall", "topics.dat", "stalled"},
+                      Fault{"DiskFull", "disk", "", "the disk is full"}),
     [](const auto& p) { return std::string(p.param.name); });
 
 } // namespace

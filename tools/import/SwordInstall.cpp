@@ -27,6 +27,7 @@ HelperAnswer runHelper(const QStringList& arguments, const QString& about,
     platform::HelperLimits limits;
     limits.timeoutMs = options.timeoutMs;
     limits.outputLimit = 64ll << 20;
+    limits.fileSizeLimitKb = options.fileSizeLimitKb;
     QStringList all{QStringLiteral("--stall-s"),
                     QString::number(std::max(1, options.stallMs / 1000))};
     all << arguments;
@@ -95,6 +96,9 @@ SwordInstallOptions defaultInstallOptions() {
     const int stallS = qEnvironmentVariableIntValue("TOLVANE_SWORD_STALL_S", &ok);
     if (ok && stallS > 0)
         options.stallMs = stallS * 1000;
+    const qint64 fileLimitKb = qEnvironmentVariableIntValue("TOLVANE_SWORD_FILE_LIMIT_KB", &ok);
+    if (ok && fileLimitKb > 0)
+        options.fileSizeLimitKb = fileLimitKb;
     return options;
 }
 

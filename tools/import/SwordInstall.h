@@ -36,7 +36,8 @@ struct SwordOffered {
 struct SwordInstallOptions {
     int stallMs = 30'000; // $TOLVANE_SWORD_STALL_S overrides the default
     int timeoutMs = 30 * 60'000;
-    QString helperPath; // empty: swordInstallerPath()
+    qint64 fileSizeLimitKb = 0; // the helper's (HelperLimits); $TOLVANE_SWORD_FILE_LIMIT_KB
+    QString helperPath;         // empty: swordInstallerPath()
     // Bytes done and to do of the running transfer; return false to cancel.
     std::function<bool(qint64 done, qint64 total)> progress;
 };

@@ -16,6 +16,7 @@
 #include <regex>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace tolvane::swordinstall {
 
@@ -127,6 +128,24 @@ bool moveTree(const std::string& from, const std::string& to, std::vector<std::s
     }
     ::closedir(dir);
     return ok;
+}
+
+// After a failed download: whether the folder has no room left, which libsword does not
+// tell apart from a network fault. A megabyte is written there and taken away again.
+bool diskFull(const std::string& folder) {
+    const std::string probe = folder + "/.room";
+    std::FILE* file = std::fopen(probe.c_str(), "wb");
+    if (!file)
+        return errno == ENOSPC || errno == EDQUOT;
+    static const std::vector<char> block(64 * 1024, '\0');
+    bool full = false;
+    for (int i = 0; i < 16 && !full; ++i)
+        full = std::fwrite(block.data(), 1, block.size(), file) != block.size();
+    full = std::fflush(file) != 0 || full;
+    const int error = errno;
+    std::fclose(file);
+    std::remove(probe.c_str());
+    return full && (error == ENOSPC || error == EFBIG || error == EDQUOT);
 }
 
 std::string conf(sword::SWModule* module, const char* key) {
@@ -272,15 +291,20 @@ std::string InstallLibrary::install(const std::string& module, const std::string
         m->progress.beginModule(std::atol(conf(offered, "InstallSize").c_str()));
         const int rc = m->installer.installModule(&stagingMgr, nullptr, module.c_str(), &is);
         if (rc != 0) {
+            const bool full = diskFull(staging);
             clean();
-            throw Failure{module + " could not be downloaded from " + Impl::where(is) + ": " +
-                          describe(rc)};
+            throw Failure{
+                module + " could not be downloaded from " + Impl::where(is) + ": " +
+                (full ? "the disk is full (no room in " + library() + ")" : describe(rc))};
         }
     }
     sword::SWMgr check(staging.c_str(), true, nullptr, false, false);
     if (!check.getModule(module.c_str())) {
+        const bool full = diskFull(staging);
         clean();
-        throw Failure{module + " from " + Impl::where(is) + " arrived incomplete"};
+        throw Failure{module + " from " + Impl::where(is) +
+                      (full ? " could not be saved: the disk is full (no room in " + library() + ")"
+                            : " arrived incomplete")};
     }
     // An update replaces the installed copy in ~/.sword.
     sword::SWMgr target(library().c_str(), true, nullptr, false, false);

@@ -11,7 +11,8 @@
 //   I folder                                   the module was installed there
 //   X message                                  the failure; nothing follows, exit status 2
 //
-// Usage: tolvane-swordinstall [--memory-limit-mb N] [--cpu-limit-s N] [--stall-s N]
+// Usage: tolvane-swordinstall [--memory-limit-mb N] [--cpu-limit-s N] [--file-limit-kb N]
+//          [--stall-s N]
 //          (--sources | --refresh-sources | --add-source NAME URL | --available SOURCE |
 //           --install MODULE --source SOURCE | --remove MODULE)
 
@@ -34,7 +35,8 @@ constexpr int kExitUsage = 64;
 [[noreturn]] void usage(const std::string& problem) {
     tolvane::helper::printUsageAndExit(
         "tolvane-swordinstall",
-        "[--memory-limit-mb N] [--cpu-limit-s N] [--stall-s N] (--sources | --refresh-sources "
+        "[--memory-limit-mb N] [--cpu-limit-s N] [--file-limit-kb N] [--stall-s N] (--sources | "
+        "--refresh-sources "
         "| --add-source NAME URL | --available SOURCE | --install MODULE --source SOURCE | "
         "--remove MODULE)",
         problem, kExitUsage);
