@@ -2,6 +2,7 @@
 
 #include "data/AddedDictionaries.h"
 #include "getdictionaries/ImportRun.h"
+#include "platform/AccessKeyCues.h"
 #include "platform/ErrorGuard.h"
 #include "platform/MessageBox.h"
 
@@ -36,6 +37,7 @@ GetDictionariesWindow::GetDictionariesWindow(
     setAccessibleName(kTitle);
     setWindowTitle(QStringLiteral("Tolvane - ") + kTitle);
     resize(560, 480);
+    platform::drawAccessKeysWhileAltHeld(*this); // as the menus draw them
     const auto guarded = [this](void (GetDictionariesWindow::*handler)()) {
         return [this, handler] { platform::runGuarded([this, handler] { (this->*handler)(); }); };
     };

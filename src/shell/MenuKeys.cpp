@@ -1,5 +1,7 @@
 #include "shell/MenuKeys.h"
 
+#include "platform/AccessKeyCues.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
@@ -7,85 +9,16 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QProxyStyle>
 #include <QShortcut>
 #include <QStyleOptionMenuItem>
-#include <QTimer>
 
 namespace tolvane::shell {
 
 namespace {
 
-// Whether access keys are drawn: while Alt is held, and while the keyboard works in the
-// menu bar or a menu it opened (until the mouse is used). Qt's styles here draw them always
-// or never; the platform the program was made for draws them so.
-class AccessKeyCues final : public QObject {
+class MenuStyle final : public platform::AccessKeyStyle {
 public:
-    explicit AccessKeyCues(QMenuBar* bar) : QObject(bar), m_bar(bar) {
-        qApp->installEventFilter(this);
-    }
-    ~AccessKeyCues() override { qApp->removeEventFilter(this); }
-
-    bool shown() const {
-        const bool inBar = m_bar->hasFocus() && m_bar->activeAction();
-        return m_altHeld ||
-               (m_byKeyboard && (inBar || qobject_cast<QMenu*>(QApplication::activePopupWidget())));
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        switch (event->type()) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease: {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            const bool press = event->type() == QEvent::KeyPress;
-            if (key->key() == Qt::Key_Alt || (press && key->key() == Qt::Key_F10)) {
-                m_altHeld = press && key->key() == Qt::Key_Alt;
-                m_byKeyboard = m_byKeyboard || press;
-                redraw();
-            }
-            break;
-        }
-        // The mouse ends the keyboard's turn. When a window comes or goes, the release of Alt
-        // may have gone to another window or program (Alt+F4, Alt+Tab).
-        case QEvent::MouseButtonPress:
-        case QEvent::WindowActivate:
-        case QEvent::WindowDeactivate:
-        case QEvent::ApplicationDeactivate:
-            if (m_byKeyboard || m_altHeld) {
-                m_byKeyboard = m_altHeld = false;
-                redraw();
-            }
-            break;
-        default:
-            break;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    // Now, and once the bar or a menu has taken the keys this event brings.
-    void redraw() {
-        const auto update = [bar = QPointer<QMenuBar>(m_bar)] {
-            if (!bar)
-                return;
-            bar->update();
-            for (QMenu* menu : bar->findChildren<QMenu*>())
-                if (menu->isVisible())
-                    menu->update();
-        };
-        update();
-        QTimer::singleShot(0, m_bar, update);
-    }
-
-    QMenuBar* m_bar;
-    bool m_altHeld = false;
-    bool m_byKeyboard = false;
-};
-
-class MenuStyle final : public QProxyStyle {
-public:
-    explicit MenuStyle(const AccessKeyCues& cues) : m_cues(cues) {}
+    using AccessKeyStyle::AccessKeyStyle;
 
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override {
@@ -93,9 +26,7 @@ public:
         // the platform the program was made for it does, whatever the style on this one says.
         if (hint == QStyle::SH_MenuBar_AltKeyNavigation)
             return 1;
-        if (hint == QStyle::SH_UnderlineShortcut)
-            return m_cues.shown() ? 1 : 0;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
+        return AccessKeyStyle::styleHint(hint, option, widget, returnData);
     }
     // Some styles mark a bar item only while its menu is open; with the keyboard in the bar
     // the marked item is where the keys act, so it is drawn as if pressed.
@@ -111,16 +42,27 @@ public:
         }
         QProxyStyle::drawControl(element, option, painter, widget);
     }
-
-private:
-    const AccessKeyCues& m_cues;
 };
 
 } // namespace
 
 void enableMenuKeys(QMainWindow& window) {
     QMenuBar* bar = window.menuBar();
-    auto* cues = new AccessKeyCues(bar);
+    // Drawn while Alt is held in any window, and while the keyboard works in the bar or a
+    // menu it opened.
+    const auto redraw = [bar = QPointer<QMenuBar>(bar)] {
+        if (!bar)
+            return;
+        bar->update();
+        for (QMenu* menu : bar->findChildren<QMenu*>())
+            if (menu->isVisible())
+                menu->update();
+    };
+    const auto inMenus = [bar] {
+        return (bar->hasFocus() && bar->activeAction()) ||
+               qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    };
+    auto* cues = new platform::AccessKeyCues(bar, nullptr, redraw, inMenus);
     auto* style = new MenuStyle(*cues);
     style->setParent(cues); // goes before the cues it asks
     bar->setStyle(style);

@@ -261,4 +261,23 @@ TEST_F(GetDictionariesTest, CancelInTheMiddleOfADownloadInstallsNothing) {
     EXPECT_TRUE(w->isVisible());
 }
 
+TEST_F(GetDictionariesTest, AccessKeysAreDrawnOnlyWhileAltIsHeld) {
+    writeAllDictionaries();
+    startProgram();
+    auto* w = open();
+    ASSERT_NE(w, nullptr);
+    const auto underlined = [](QWidget* widget) {
+        return widget->style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, widget) != 0;
+    };
+    QWidget* caption = w->controls().lstTolvane->parentWidget()->findChild<QLabel*>();
+    ASSERT_NE(caption, nullptr);
+    for (QWidget* widget : {static_cast<QWidget*>(w->controls().cmdAdd), caption})
+        EXPECT_FALSE(underlined(widget));
+    QTest::keyPress(w, Qt::Key_Alt, Qt::AltModifier);
+    for (QWidget* widget : {static_cast<QWidget*>(w->controls().cmdAdd), caption})
+        EXPECT_TRUE(underlined(widget));
+    QTest::keyRelease(w, Qt::Key_Alt, Qt::NoModifier);
+    EXPECT_FALSE(underlined(w->controls().cmdAdd));
+}
+
 } // namespace
