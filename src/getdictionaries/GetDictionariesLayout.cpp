@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -38,13 +39,17 @@ QLabel* caption(const QString& text, QWidget* buddy) {
 
 } // namespace
 
+QString sizeText(qint64 bytes) {
+    return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat);
+}
+
 GetDictionariesControls buildGetDictionariesLayout(QWidget* window) {
     GetDictionariesControls c;
     c.lstInstalled =
         list("lstInstalled", QStringLiteral("SWORD dictionaries on this computer"),
-             {QStringLiteral("Module"), QStringLiteral("Description"), QStringLiteral("Entries"),
-              QStringLiteral("Version"), QStringLiteral("Size"), QStringLiteral("Licence"),
-              QStringLiteral("In Tolvane")});
+             {QStringLiteral("Module"), QStringLiteral("Description"), QStringLiteral("In Tolvane"),
+              QStringLiteral("Entries"), QStringLiteral("Version"), QStringLiteral("Size"),
+              QStringLiteral("Licence")});
     c.cmdAdd = named(new QPushButton(QStringLiteral("&Add to Tolvane")), "cmdAdd",
                      QStringLiteral("Add to Tolvane"));
     c.cmdUninstall = named(new QPushButton(QStringLiteral("&Uninstall")), "cmdUninstall",

@@ -2,6 +2,8 @@
 // The Get Dictionaries window's controls, made and laid out in one place. Every control has
 // an object name and an accessible name; the tab order runs top to bottom.
 
+#include <QString>
+
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -37,11 +39,11 @@ struct GetDictionariesControls {
 enum InstalledColumn {
     ModuleName,
     ModuleDescription,
+    ModuleInTolvane,
     ModuleEntries,
     ModuleVersion,
     ModuleSize,
-    ModuleLicence,
-    ModuleInTolvane
+    ModuleLicence
 };
 enum TolvaneColumn { DictionaryTitle, DictionarySource, DictionaryFile };
 enum AvailableColumn {
@@ -55,5 +57,8 @@ enum AvailableColumn {
 };
 
 GetDictionariesControls buildGetDictionariesLayout(QWidget* window);
+
+// A size as the window writes it: "1.2 MB", "900 bytes".
+QString sizeText(qint64 bytes);
 
 } // namespace tolvane::getdictionaries

@@ -201,6 +201,10 @@ void GetDictionariesWindow::listAvailable(const QByteArray& tsv) {
         auto* item = new QTreeWidgetItem(m_c.lstAvailable);
         for (int column = OfferedName; column <= OfferedRepository; ++column)
             item->setText(column, fields.at(column));
+        bool known = false; // the repository's InstallSize, in bytes, when it gives one
+        const qint64 size = fields.at(OfferedSize).toLongLong(&known);
+        if (known && size > 0)
+            item->setText(OfferedSize, sizeText(size));
         if (fields.at(OfferedStatus) == u"update")
             item->setText(OfferedStatus, QStringLiteral("update available"));
     }

@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -156,21 +155,17 @@ void GetDictionariesWindow::begin(Running what, const QStringList& arguments,
 }
 
 void GetDictionariesWindow::showProgress(qint64 done, qint64 total) {
-    const QLocale locale;
-    const auto size = [&locale](qint64 bytes) {
-        return locale.formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat);
-    };
     QProgressBar* bar = m_c.barProgress;
     if (total <= 0) { // not known: the bar stays busy, the bytes in its text for readers
         bar->setRange(0, 0);
-        bar->setFormat(size(done));
+        bar->setFormat(sizeText(done));
         bar->setAccessibleDescription(bar->format());
         return;
     }
     // In thousandths: a bar counts in int, a module can be larger.
     bar->setRange(0, 1000);
     bar->setValue(int(std::clamp<qint64>(done * 1000 / total, 0, 1000)));
-    bar->setFormat(QStringLiteral("%1 of %2").arg(size(done), size(total)));
+    bar->setFormat(QStringLiteral("%1 of %2").arg(sizeText(done), sizeText(total)));
     bar->setAccessibleDescription(bar->format());
     bar->setTextVisible(true);
 }
@@ -237,8 +232,7 @@ void GetDictionariesWindow::listInstalled(const QByteArray& tsv) {
         item->setText(ModuleVersion, fields.value(4));
         const qint64 size = fields.value(5).toLongLong();
         if (size > 0)
-            item->setText(ModuleSize,
-                          QLocale().formattedDataSize(size, 1, QLocale::DataSizeSIFormat));
+            item->setText(ModuleSize, sizeText(size));
         item->setText(ModuleLicence, fields.value(6));
     }
     markInTolvane();
