@@ -64,6 +64,11 @@ GetDictionariesWindow::GetDictionariesWindow(
     connect(m_c.lstTolvane, &QTreeWidget::itemActivated, this,
             guarded(&GetDictionariesWindow::cmdRemove_Click));
     connect(m_run, &ImportRun::progress, this, &GetDictionariesWindow::showProgress);
+    connect(m_run, &ImportRun::adding, this, [this] {
+        setStatus(QStringLiteral("Adding %1 to Tolvane...").arg(m_adding));
+        m_c.barProgress->setRange(0, 0); // reading the module tells no share done
+        m_c.barProgress->setTextVisible(false);
+    });
     connect(m_run, &ImportRun::finished, this, [this](int exitCode) {
         platform::runGuarded([this, exitCode] { runFinished(exitCode); });
     });

@@ -67,6 +67,8 @@ void ImportRun::takeOutput(bool ended) {
         if (line.startsWith(kProgress)) {
             const QList<QByteArray> fields = line.toByteArray().split('\t');
             Q_EMIT progress(fields.value(1).toLongLong(), fields.value(2).toLongLong());
+        } else if (line == "adding") {
+            Q_EMIT adding();
         } else {
             m_output += line;
             m_output += '\n';

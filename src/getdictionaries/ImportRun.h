@@ -3,7 +3,8 @@
 // or the disk: started, then finished() with the exit status and what it wrote. cancel()
 // stops it with SIGTERM, on which the tool removes its unfinished file (ImportTemporary.h),
 // so a cancelled import leaves the dictionary folder as it was. The tool's progress lines
-// (--progress-lines) come as progress() while it runs and are not part of output().
+// (--progress-lines) come as progress() and adding() while it runs and are not part of
+// output().
 
 #include <QObject>
 #include <QProcess>
@@ -36,6 +37,8 @@ Q_SIGNALS:
     void finished(int exitCode);
     // Bytes of a download done and to do (0: not known).
     void progress(qint64 done, qint64 total);
+    // The download is done; the module is being added to Tolvane.
+    void adding();
 
 private:
     void takeOutput(bool ended);

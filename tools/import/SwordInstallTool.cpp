@@ -109,6 +109,8 @@ int runSwordInstallCommand(const SwordInstallCommand& command, QTextStream& out,
             const QString folder = installSwordModule(command.module, command.source, options);
             if (progressShown)
                 err << "\n";
+            if (command.progressLines)
+                out << "adding\n";
             if (!command.quiet)
                 out << kToolName << ": SWORD module " << command.module << " installed in "
                     << folder << "\n";

@@ -12,8 +12,9 @@
 //   tolvane-import --sword-uninstall MODULE            remove from ~/.sword
 //
 // With --progress-lines, --sword-install writes the transfer's progress on stdout as it
-// comes, one line "progress<TAB>DONE<TAB>TOTAL" (bytes; TOTAL 0 when not known), for a
-// program that shows it (the Get Dictionaries window). On a terminal it is shown on stderr
+// comes, one line "progress<TAB>DONE<TAB>TOTAL" (bytes; TOTAL 0 when not known), and once the
+// module is in ~/.sword the line "adding", for a program that shows it (the Get Dictionaries
+// window). On a terminal it is shown on stderr
 // instead, redrawn in place; otherwise it is not shown, so scripts' output stays clean.
 //
 // The repositories are libsword's own (~/.sword/InstallMgr/InstallMgr.conf), shared with
