@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -126,6 +127,7 @@ TEST_F(RepositoryTest, AddListInstallUpdateAndUninstallFromTheCommandLine) {
 
     ASSERT_EQ(run({"--sword-install", "Topics", "--source", "Test"}), import::ExitOk)
         << err.toStdString();
+    EXPECT_EQ(err, ""); // no terminal: no progress, scripts' output stays clean
     EXPECT_TRUE(QFile::exists(home() + "/.sword/mods.d/topics.conf"));
     const auto facts = data::readAddedFacts(dictionaryFolder() + "/Topics.sqlite");
     ASSERT_TRUE(facts.has_value()) << out.toStdString();
@@ -138,6 +140,21 @@ TEST_F(RepositoryTest, AddListInstallUpdateAndUninstallFromTheCommandLine) {
     ASSERT_EQ(run({"--sword-available", "Test"}), import::ExitOk) << err.toStdString();
     EXPECT_TRUE(out.contains(QRegularExpression("\nTopics .*2\\.0 .* update +Test\n")))
         << out.toStdString();
+    // The update, its progress for a program: the module's bytes counted up to the total the
+    // repository's listing gives, then "adding".
+    ASSERT_EQ(run({"--quiet", "--progress-lines", "--sword-install", "Topics", "--source", "Test"}),
+              import::ExitOk)
+        << err.toStdString();
+    const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 2) << out.toStdString();
+    EXPECT_EQ(lines.last(), "adding");
+    const QStringList last = lines.at(lines.size() - 2).split('\t');
+    const qint64 moduleBytes =
+        QFileInfo(repository() + "/modules/lexdict/rawld/topics/topics.dat").size() +
+        QFileInfo(repository() + "/modules/lexdict/rawld/topics/topics.idx").size();
+    EXPECT_EQ(last.value(0), "progress");
+    EXPECT_GE(last.value(1).toLongLong(), moduleBytes) << out.toStdString();
+    EXPECT_EQ(last.value(1), last.value(2)) << out.toStdString();
 
     ASSERT_EQ(run({"--sword-uninstall", "Topics"}), import::ExitOk) << err.toStdString();
     EXPECT_EQ(libraryFiles(), QStringList());
