@@ -172,14 +172,14 @@ void GetDictionariesWindow::repositoryRunFinished(Running was) {
         break;
     case Running::Installing:
         listTolvane();
-        setStatus(QStringLiteral("%1 was installed and added to Tolvane: see the Dictionaries "
-                                 "menu.")
-                      .arg(m_adding));
+        m_outcome = QStringLiteral("%1 was installed and added to Tolvane: see the Dictionaries "
+                                   "menu.")
+                        .arg(m_adding);
         Q_EMIT dictionariesChanged();
-        cmdRefresh_Click(); // the installed list gains it
+        cmdRefresh_Click(); // the installed list gains it; the outcome stays the status
         break;
     case Running::Uninstalling:
-        setStatus(QStringLiteral("%1 was uninstalled.").arg(m_adding));
+        m_outcome = QStringLiteral("%1 was uninstalled.").arg(m_adding);
         cmdRefresh_Click();
         break;
     case Running::Replacing:

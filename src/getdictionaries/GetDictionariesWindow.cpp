@@ -208,6 +208,8 @@ void GetDictionariesWindow::runFinished(int exitCode) {
         Q_EMIT dictionariesChanged();
     } else
         repositoryRunFinished(was);
+    if (was == Running::Listing)
+        m_outcome.clear();
     Q_EMIT idle();
 }
 
@@ -244,8 +246,12 @@ void GetDictionariesWindow::listInstalled(const QByteArray& tsv) {
     const int found = m_c.lstInstalled->topLevelItemCount();
     if (found > 0)
         m_c.lstInstalled->setCurrentItem(m_c.lstInstalled->topLevelItem(0));
-    setStatus(found == 0 ? QStringLiteral("No SWORD dictionary is installed on this computer.")
-                         : QStringLiteral("%1 SWORD dictionaries on this computer.").arg(found));
+    if (!m_outcome.isEmpty())
+        setStatus(m_outcome); // what the listing follows: an install or uninstall
+    else
+        setStatus(found == 0
+                      ? QStringLiteral("No SWORD dictionary is installed on this computer.")
+                      : QStringLiteral("%1 SWORD dictionaries on this computer.").arg(found));
 }
 
 void GetDictionariesWindow::markInTolvane() {

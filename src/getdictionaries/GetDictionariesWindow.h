@@ -95,8 +95,9 @@ private:
     GetDictionariesControls m_c;
     ImportRun* m_run;
     Running m_running = Running::Nothing;
-    QString m_adding; // the module being added, installed or removed
-    QString m_backup; // the replaced file's backup, for "Use as"
+    QString m_adding;  // the module being added, installed or removed
+    QString m_outcome; // an install's or uninstall's, shown once the list is read again
+    QString m_backup;  // the replaced file's backup, for "Use as"
     const data::DictionaryConfig* m_replaced = nullptr;
 };
 
