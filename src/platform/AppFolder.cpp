@@ -17,8 +17,6 @@ QString applicationFolder() {
     return QCoreApplication::applicationDirPath();
 }
 
-void setApplicationFolder(const QString& folder) {
-    overrideFolder() = folder;
-}
+void setApplicationFolder(const QString& folder) { overrideFolder() = folder; }
 
 } // namespace tolvane::platform

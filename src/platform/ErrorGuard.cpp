@@ -24,9 +24,7 @@ QString describeError(int number, const QString& message) {
     return QStringLiteral("Run-time error '%1':\n\n%2").arg(QString::number(number), message);
 }
 
-bool insideHandler() {
-    return g_depth > 0;
-}
+bool insideHandler() { return g_depth > 0; }
 
 void runGuarded(const std::function<void()>& handler) {
     const bool outermost = g_depth == 0;

@@ -35,8 +35,6 @@ inline const QString& makerEmail() {
     static const QString mail(QStringLiteral("info@kestrane.example"));
     return mail;
 }
-inline QUrl makerMailto() {
-    return QUrl(QStringLiteral("mailto:") + makerEmail());
-}
+inline QUrl makerMailto() { return QUrl(QStringLiteral("mailto:") + makerEmail()); }
 
 } // namespace tolvane::platform

@@ -16,9 +16,7 @@ constexpr int twipsToPixels(int twips) {
     return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel
                       : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
 }
-constexpr int pixelsToTwips(int pixels) {
-    return pixels * kTwipsPerPixel;
-}
+constexpr int pixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
 
 inline QRect twipsRect(int left, int top, int width, int height) {
     return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
@@ -26,9 +24,7 @@ inline QRect twipsRect(int left, int top, int width, int height) {
 inline QSize twipsSize(int width, int height) {
     return {twipsToPixels(width), twipsToPixels(height)};
 }
-inline QPoint twipsPoint(int left, int top) {
-    return {twipsToPixels(left), twipsToPixels(top)};
-}
+inline QPoint twipsPoint(int left, int top) { return {twipsToPixels(left), twipsToPixels(top)}; }
 
 // A widget's geometry expressed in twips, for comparing with the design tables.
 inline QRect pixelsToTwips(const QRect& r) {
