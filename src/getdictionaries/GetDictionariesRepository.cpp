@@ -175,11 +175,13 @@ void GetDictionariesWindow::repositoryRunFinished(Running was) {
         m_outcome = QStringLiteral("%1 was installed and added to Tolvane: see the Dictionaries "
                                    "menu.")
                         .arg(m_adding);
+        markOffered(m_adding, QStringLiteral("installed"));
         Q_EMIT dictionariesChanged();
         cmdRefresh_Click(); // the installed list gains it; the outcome stays the status
         break;
     case Running::Uninstalling:
         m_outcome = QStringLiteral("%1 was uninstalled.").arg(m_adding);
+        markOffered(m_adding, QStringLiteral("new"));
         cmdRefresh_Click();
         break;
     case Running::Replacing:
@@ -211,7 +213,18 @@ void GetDictionariesWindow::listAvailable(const QByteArray& tsv) {
     const int found = m_c.lstAvailable->topLevelItemCount();
     if (found > 0)
         m_c.lstAvailable->setCurrentItem(m_c.lstAvailable->topLevelItem(0));
-    setStatus(QStringLiteral("The repositories offer %1 dictionaries.").arg(found));
+    setStatus(found == 1 ? QStringLiteral("The repositories offer 1 dictionary.")
+                         : QStringLiteral("The repositories offer %1 dictionaries.").arg(found));
+}
+
+// The offered list was read before the install or uninstall; its status column follows it
+// without asking the repositories again.
+void GetDictionariesWindow::markOffered(const QString& module, const QString& status) {
+    for (int row = 0; row < m_c.lstAvailable->topLevelItemCount(); ++row) {
+        QTreeWidgetItem* item = m_c.lstAvailable->topLevelItem(row);
+        if (item->text(OfferedName) == module)
+            item->setText(OfferedStatus, status);
+    }
 }
 
 } // namespace tolvane::getdictionaries

@@ -87,6 +87,7 @@ private:
     QList<QPushButton*> actionButtons() const;
     bool networkAllowed();
     void listAvailable(const QByteArray& tsv);
+    void markOffered(const QString& module, const QString& status);
     void useAs(const data::DictionaryConfig& part);
     void repositoryRunFinished(Running was);
 

@@ -145,6 +145,8 @@ TEST_F(GetDictionariesTest, InstallFromTheRepositoryReadAndSearchThenUninstallAn
         QTest::qWaitFor([w] { return !w->isBusy(); }, 30000)); // the installed list, read again
     EXPECT_TRUE(c.lblStatus->text().startsWith("Topics was installed"))
         << c.lblStatus->text().toStdString();
+    select(c.lstAvailable, "Topics");
+    EXPECT_EQ(c.lstAvailable->currentItem()->text(getdictionaries::OfferedStatus), "installed");
     select(c.lstInstalled, "Topics");
     const auto installed = [&c](int column) {
         return c.lstInstalled->currentItem()->text(column).toStdString();
