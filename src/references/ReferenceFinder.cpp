@@ -285,20 +285,28 @@ private:
     }
 
     // An abbreviation of a work that is not a book of the Bible right before the numbers:
-    // "Ant. 11:8" (Josephus). Lead-in words ("Comp.", "See") are not such works.
+    // "Ant. 11:8" (Josephus), or a name the book table lacks ("Am 5:8" in a module), whose
+    // numbers must not be taken for the last book's. Lead-in words ("Comp.", "See") are not
+    // such works.
     bool followsOtherWork() const {
         qsizetype p = m_at;
         while (p > 0 && at(p - 1) == u' ')
             --p;
-        if (p == m_at || p == 0 || at(p - 1) != u'.')
+        if (p == m_at || p == 0)
             return false;
-        qsizetype w = p - 1;
+        const bool dot = at(p - 1) == u'.';
+        if (dot)
+            --p;
+        qsizetype w = p;
         while (w > 0 && at(w - 1).isLetter())
             --w;
-        const QStringView word = m_text.sliced(w, p - 1 - w);
+        if (!startsWord(w))
+            return false;
+        const QStringView word = m_text.sliced(w, p - w);
         if (word.isEmpty() || !word[0].isUpper())
             return false;
-        for (QStringView leadIn : {u"Comp", u"Cf", u"See", u"Also", u"Compare", u"Ver", u"Ch"})
+        for (QStringView leadIn :
+             {u"Comp", u"Cf", u"See", u"Also", u"Compare", u"Ver", u"Ch", u"In", u"And"})
             if (word == leadIn)
                 return false;
         return true;

@@ -105,3 +105,24 @@ TEST(ReferenceFinder, OffsetsAcrossParagraphsAndQuotes) {
     EXPECT_EQ(spans[1].start, text.indexOf(u"John"));
     EXPECT_EQ(spans[1].range, (VerseRange{42, 3, 16, 3, 16}));
 }
+
+// The SWORD modules' short names, without full stops, as Nave's Topical Bible writes them; a
+// numbered book right after its ordinal, spaces doubled where the module has them.
+TEST(ReferenceFinder, ModulesShortNames) {
+    EXPECT_EQ(found("the death of Mt 23:35; Lu 11:51; Heb 11:4; 12:24; 1Jo  3:12"),
+              (Refs{"Mt 23:35 = Matthew 23:35", "Lu 11:51 = Luke 11:51", "Heb 11:4 = Hebrews 11:4",
+                    "12:24 = Hebrews 12:24", "1Jo  3:12 = 1 John 3:12"}));
+    EXPECT_EQ(found("Ge 4:1; Le 1:2; De 6:4; Ne 8:1; Es 4:14; Pr 3:5; Ec 12:1; So 2:1; La 3:22"),
+              (Refs{"Ge 4:1 = Genesis 4:1", "Le 1:2 = Leviticus 1:2", "De 6:4 = Deuteronomy 6:4",
+                    "Ne 8:1 = Nehemiah 8:1", "Es 4:14 = Esther 4:14", "Pr 3:5 = Proverbs 3:5",
+                    "Ec 12:1 = Ecclesiastes 12:1", "So 2:1 = Song of Solomon 2:1",
+                    "La 3:22 = Lamentations 3:22"}));
+    EXPECT_EQ(found("Da 6:10; Ho 6:6; Joe 2:28; Na 1:7; Zep 3:17; Mr 9:23; Ac 3:16; Ro 1:16"),
+              (Refs{"Da 6:10 = Daniel 6:10", "Ho 6:6 = Hosea 6:6", "Joe 2:28 = Joel 2:28",
+                    "Na 1:7 = Nahum 1:7", "Zep 3:17 = Zephaniah 3:17", "Mr 9:23 = Mark 9:23",
+                    "Ac 3:16 = Acts 3:16", "Ro 1:16 = Romans 1:16"}));
+    EXPECT_EQ(found("1Co 1:21; 2Co 1:24; Ga 3:1; 1Ti 1:5; 2Ti 1:5; 1Pe 1:8; 3Jo 1:4; Re 2:10"),
+              (Refs{"1Co 1:21 = 1 Corinthians 1:21", "2Co 1:24 = 2 Corinthians 1:24",
+                    "Ga 3:1 = Galatians 3:1", "1Ti 1:5 = 1 Timothy 1:5", "2Ti 1:5 = 2 Timothy 1:5",
+                    "1Pe 1:8 = 1 Peter 1:8", "3Jo 1:4 = 3 John 1:4", "Re 2:10 = Revelation 2:10"}));
+}
