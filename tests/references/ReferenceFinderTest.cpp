@@ -125,4 +125,6 @@ TEST(ReferenceFinder, ModulesShortNames) {
               (Refs{"1Co 1:21 = 1 Corinthians 1:21", "2Co 1:24 = 2 Corinthians 1:24",
                     "Ga 3:1 = Galatians 3:1", "1Ti 1:5 = 1 Timothy 1:5", "2Ti 1:5 = 2 Timothy 1:5",
                     "1Pe 1:8 = 1 Peter 1:8", "3Jo 1:4 = 3 John 1:4", "Re 2:10 = Revelation 2:10"}));
+    // A name not in the table leaves its numbers alone, never the last book's.
+    EXPECT_EQ(found("Heb 11:4; Am 5:8"), (Refs{"Heb 11:4 = Hebrews 11:4"}));
 }
