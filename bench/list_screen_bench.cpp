@@ -1,0 +1,422 @@
+// What the user sees of the word list, timed up to the list painted on screen (the end of the
+// list viewport's paint event), with the real dictionary window driven offscreen:
+//
+// - typing/SIZE/key_N: the N-th letter of "bet" typed into the box (the first over the whole
+//   list), against floor/SIZE/key_N: the same index range read through the SQLite C API (the
+//   SQL the list runs for that prefix), its headwords made into a QStringListModel and one
+//   paint of a plain QListView of the same size with the same uniform rows;
+// - first_screen/SIZE/PATH: every path that shows the whole list, up to its first screen:
+//   opening the window (the dictionary menu), emptying the box, Get New Word, Cancel, and a
+//   window opened on one entry (Find, Back/Forward);
+// - fill/SIZE: after emptying the box, the time from the first screen to the list's full
+//   length (the scroll bar right), to the last row read, the longest pass of the event loop
+//   during the whole fill (what a key waits for at worst), and a key posted in the middle of
+//   the fill up to the new list painted.
+//
+// Wall time (the paint's end is a moment, not a CPU share): run it on a quiet machine and read
+// the ratios of the same run. The generated files are kept under $TOLVANE_BENCH_CACHE
+// (build/bench-cache by default) and made once; 5,000,000 rows only when asked for:
+//
+//   build/bin/tolvane_list_screen_bench
+//   TOLVANE_BENCH_ROWS=1000000,5000000 build/bin/tolvane_list_screen_bench
+
+#include "GeneratedDictionary.h"
+
+#include "data/DataOperations.h"
+#include "dictwindow/DictionaryWindow.h"
+#include "dictwindow/SearchBox.h"
+#include "dictwindow/WordList.h"
+#include "engine/ListCollation.h"
+#include "engine/NoCaseCollation.h"
+#include "engine/Schema.h"
+#include "platform/AppFolder.h"
+#include "platform/MessageBox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QListView>
+#include <QPushButton>
+#include <QStringListModel>
+#include <QTest>
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+using namespace tolvane;
+using bench::sizeName;
+
+namespace {
+
+// Notes when a watched widget's paint event has been handled: the moment its pixels are drawn.
+class PaintClock final : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        const bool handled = QApplication::notify(receiver, event);
+        if (event->type() == QEvent::Paint && receiver == watched) {
+            ++paints;
+            paintedAt = clock.nsecsElapsed();
+        }
+        return handled;
+    }
+    // Runs the event loop until `widget` has painted once more than `paintsBefore`; the time of
+    // that paint in seconds after `start` (ns of clock), or a negative time after 10 s.
+    double untilPainted(QWidget* widget, int paintsBefore, qint64 start) {
+        watched = widget;
+        while (paints == paintsBefore && clock.nsecsElapsed() - start < 10'000'000'000)
+            processEvents();
+        return paints == paintsBefore ? -1 : double(paintedAt - start) / 1e9;
+    }
+
+    QObject* watched = nullptr;
+    int paints = 0;
+    qint64 paintedAt = 0;
+    QElapsedTimer clock;
+};
+
+PaintClock& app() {
+    return *static_cast<PaintClock*>(QCoreApplication::instance());
+}
+
+class SilentMessages final : public platform::MessageBoxService {
+public:
+    int show(const QString&, int, const QString&) override { return 1; }
+};
+
+const data::DictionaryConfig& config() {
+    return data::hitchcockConfig();
+}
+
+QString cacheFolder() {
+    const QByteArray set = qgetenv("TOLVANE_BENCH_CACHE");
+    return set.isEmpty() ? QDir(QCoreApplication::applicationDirPath()).filePath("../bench-cache")
+                         : QString::fromLocal8Bit(set);
+}
+
+// One window per size, open on the whole list, kept across the benchmarks.
+struct Window {
+    QString folder;
+    std::unique_ptr<dictwindow::DictionaryWindow> window;
+    std::unique_ptr<QWidget> form;
+    dictwindow::WordList* list() const { return window->controls().lstdata; }
+    QLineEdit* box() const { return window->controls().txtSearch; }
+};
+
+void waitForTheFill(dictwindow::WordList& list) {
+    while (list.isFilling())
+        QApplication::processEvents();
+}
+
+// The windows must go before the application object does.
+std::unique_ptr<std::map<int, Window>> s_windows = std::make_unique<std::map<int, Window>>();
+
+Window& windowFor(int rows) {
+    std::map<int, Window>& windows = *s_windows;
+    if (auto it = windows.find(rows); it != windows.end())
+        return it->second;
+    Window w;
+    w.folder = bench::cachedGeneratedDictionary(cacheFolder(), config(), rows);
+    platform::setApplicationFolder(w.folder);
+    w.window = std::make_unique<dictwindow::DictionaryWindow>(config());
+    w.form.reset(w.window->createControls());
+    w.window->Form_Load();
+    w.form->show();
+    (void)QTest::qWaitForWindowExposed(w.form.get());
+    waitForTheFill(*w.list());
+    return windows.emplace(rows, std::move(w)).first->second;
+}
+
+// The box set to `text` with its search run and the list painted, untimed; then the fill (if
+// any) let end.
+void showSearch(Window& w, const QString& text) {
+    if (w.box()->text() == text) { // no search, no paint
+        waitForTheFill(*w.list());
+        return;
+    }
+    const int before = app().paints;
+    w.box()->setText(text);
+    w.box()->setCursorPosition(int(text.size()));
+    w.box()->setFocus();
+    app().untilPainted(w.list()->viewport(), before, app().clock.nsecsElapsed());
+    waitForTheFill(*w.list());
+}
+
+// Times `act` up to the list's next paint, as one manual-time iteration; the times are kept
+// for their median (on a shared machine the mean takes in every other program's turn).
+template <typename Act>
+void timeToPaint(benchmark::State& state, QWidget* viewport, std::vector<double>& times, Act act) {
+    const int before = app().paints;
+    const qint64 start = app().clock.nsecsElapsed();
+    act();
+    const double seconds = app().untilPainted(viewport, before, start);
+    if (seconds < 0)
+        state.SkipWithError("the list was not painted");
+    state.SetIterationTime(std::max(seconds, 1e-9));
+    times.push_back(seconds * 1e3);
+}
+
+void reportMedian(benchmark::State& state, std::vector<double> times) {
+    if (times.empty())
+        return;
+    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+    state.counters["median_ms"] = times[times.size() / 2];
+}
+
+const QString kTyped = QStringLiteral("bet");
+
+// --- typing -------------------------------------------------------------------------------
+
+void BM_Typing(benchmark::State& state, int rows, int key) {
+    Window& w = windowFor(rows);
+    std::vector<double> times;
+    for (auto _ : state) {
+        state.PauseTiming();
+        showSearch(w, kTyped.left(key - 1));
+        state.ResumeTiming();
+        timeToPaint(state, w.list()->viewport(), times,
+                    [&] { QTest::keyClick(w.box(), kTyped.at(key - 1).toLatin1()); });
+    }
+    state.counters["rows"] = w.list()->ListCount();
+    reportMedian(state, times);
+}
+
+// The range the list reads for a prefix: from the prefix to the prefix followed by U+FFFF in
+// the list order, through the list index, with the row ids.
+void BM_Floor(benchmark::State& state, int rows, int key) {
+    Window& w = windowFor(rows);
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(QDir(w.folder).filePath(config().fileName)).constData(), &db,
+                    SQLITE_OPEN_READONLY, nullptr);
+    engine::registerNoCaseCollation(db);
+    engine::registerListCollation(db);
+    const QString by = engine::quoteIdentifier(config().headwordColumn) +
+                       QStringLiteral(" COLLATE ") + QLatin1String(engine::kListCollation);
+    const QString sql =
+        QStringLiteral("SELECT rowid, %1 FROM %2 INDEXED BY %3 WHERE %4 >= ?1 AND %4 <= ?2 "
+                       "ORDER BY %4, rowid")
+            .arg(engine::quoteIdentifier(config().headwordColumn),
+                 engine::quoteIdentifier(config().table),
+                 engine::quoteIdentifier(
+                     engine::listIndexName(config().table, config().headwordColumn)),
+                 by);
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK) {
+        state.SkipWithError(sqlite3_errmsg(db));
+        sqlite3_close(db);
+        return;
+    }
+    const QString prefix = kTyped.left(key);
+    const QByteArray low = prefix.toUtf8();
+    const QByteArray high = (prefix + QChar(0xFFFF)).toUtf8();
+    QStringListModel model;
+    QListView view;
+    view.setUniformItemSizes(true);
+    view.setModel(&model);
+    view.resize(w.list()->size());
+    view.show();
+    (void)QTest::qWaitForWindowExposed(&view);
+    std::vector<double> times;
+    int listed = 0;
+    for (auto _ : state) {
+        timeToPaint(state, view.viewport(), times, [&] {
+            sqlite3_reset(statement);
+            sqlite3_bind_text(statement, 1, low.constData(), int(low.size()), SQLITE_STATIC);
+            sqlite3_bind_text(statement, 2, high.constData(), int(high.size()), SQLITE_STATIC);
+            QStringList words;
+            while (sqlite3_step(statement) == SQLITE_ROW) {
+                benchmark::DoNotOptimize(sqlite3_column_int64(statement, 0));
+                words << QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(statement, 1)),
+                    sqlite3_column_bytes(statement, 1));
+            }
+            model.setStringList(words);
+        });
+        state.PauseTiming();
+        listed = model.rowCount();
+        model.setStringList({});
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = listed;
+    reportMedian(state, times);
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+}
+
+// --- the whole list's first screen --------------------------------------------------------
+
+enum class Path { Open, EmptyBox, GetNewWord, Cancel, OnOneEntry };
+
+void BM_FirstScreen(benchmark::State& state, int rows, Path path) {
+    Window& w = windowFor(rows);
+    const QString headword = w.list()->List(w.list()->ListCount() / 2);
+    std::vector<double> times;
+    for (auto _ : state) {
+        if (path == Path::Open || path == Path::OnOneEntry) {
+            dictwindow::DictionaryWindow window(config());
+            std::unique_ptr<QWidget> form(window.createControls());
+            timeToPaint(state, window.controls().lstdata->viewport(), times, [&] {
+                if (path == Path::OnOneEntry)
+                    window.loadNarrowedTo(headword);
+                window.Form_Load();
+                if (path == Path::OnOneEntry)
+                    window.showHeadword(headword, 0);
+                form->show();
+            });
+            state.PauseTiming();
+            form.reset();
+            data::closeDictionary(window.db);
+            QApplication::processEvents();
+            state.ResumeTiming();
+            continue;
+        }
+        showSearch(w, path == Path::EmptyBox ? QStringLiteral("b") : QStringLiteral("zq"));
+        if (path == Path::EmptyBox) {
+            timeToPaint(state, w.list()->viewport(), times,
+                        [&] { QTest::keyClick(w.box(), Qt::Key_Backspace); });
+        } else if (path == Path::GetNewWord) {
+            w.window->controls().Command1->setFocus();
+            timeToPaint(state, w.list()->viewport(), times,
+                        [&] { QTest::keyClick(w.window->controls().Command1, Qt::Key_Space); });
+        } else {
+            w.window->cmdEdit_Click();
+            timeToPaint(state, w.list()->viewport(), times, [&] { w.window->cmdcancel_Click(); });
+        }
+        state.PauseTiming();
+        waitForTheFill(*w.list());
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = rows;
+    reportMedian(state, times);
+}
+
+// --- the fill behind the first screen -----------------------------------------------------
+
+// Emptying the box, then the event loop run pass by pass until the fill ends. Manual time:
+// the first screen to the list's full length (the scroll bar right).
+void BM_Fill(benchmark::State& state, int rows) {
+    Window& w = windowFor(rows);
+    double toFull = 0, toEnd = 0, longestPass = 0, keyDuring = 0;
+    for (auto _ : state) {
+        showSearch(w, QStringLiteral("b"));
+        const int before = app().paints;
+        const qint64 start = app().clock.nsecsElapsed();
+        QTest::keyClick(w.box(), Qt::Key_Backspace);
+        if (app().untilPainted(w.list()->viewport(), before, start) < 0) {
+            state.SkipWithError("the list was not painted");
+            break;
+        }
+        const qint64 painted = app().paintedAt;
+        qint64 full = -1, last = app().clock.nsecsElapsed(), longest = 0;
+        while (w.list()->isFilling()) {
+            QApplication::processEvents();
+            const qint64 now = app().clock.nsecsElapsed();
+            longest = std::max(longest, now - last);
+            last = now;
+            if (full < 0 && w.list()->model()->rowCount() == rows)
+                full = now;
+        }
+        if (full < 0)
+            full = last;
+        state.SetIterationTime(double(full - painted) / 1e9);
+        toFull += double(full - painted) / 1e6;
+        toEnd += double(last - painted) / 1e6;
+        longestPass = std::max(longestPass, double(longest) / 1e6);
+
+        // A key pressed while the fill runs: posted as the window system would, after a few
+        // passes, up to the new list painted.
+        state.PauseTiming();
+        showSearch(w, QStringLiteral("b"));
+        QTest::keyClick(w.box(), Qt::Key_Backspace);
+        for (int pass = 0; pass < 20 && w.list()->isFilling(); ++pass)
+            QApplication::processEvents();
+        const int paintsBefore = app().paints;
+        const qint64 pressed = app().clock.nsecsElapsed();
+        QCoreApplication::postEvent(w.box(), new QKeyEvent(QEvent::KeyPress, Qt::Key_B,
+                                                           Qt::NoModifier, QStringLiteral("b")));
+        keyDuring = std::max(keyDuring,
+                             app().untilPainted(w.list()->viewport(), paintsBefore, pressed) * 1e3);
+        state.ResumeTiming();
+    }
+    const double n = double(state.iterations());
+    state.counters["to_full_length_ms"] = toFull / n;
+    state.counters["to_last_row_ms"] = toEnd / n;
+    state.counters["longest_pass_ms"] = longestPass;
+    state.counters["key_during_fill_ms"] = keyDuring;
+}
+
+void registerAll() {
+    for (const int rows : bench::benchSizes("4000,100000,1000000")) {
+        const std::string size = sizeName(rows);
+        const auto add = [](const std::string& name, auto&&... args) {
+            return benchmark::RegisterBenchmark(name.c_str(), args...)
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond);
+        };
+        for (int key = 1; key <= 3; ++key) {
+            const std::string label = size + "/key_" + std::to_string(key);
+            add("typing/" + label, BM_Typing, rows, key)->Iterations(20);
+            add("floor/" + label, BM_Floor, rows, key)->Iterations(20);
+        }
+        for (const auto& [name, path] : {std::pair{"open", Path::Open},
+                                         {"empty_box", Path::EmptyBox},
+                                         {"get_new_word", Path::GetNewWord},
+                                         {"cancel", Path::Cancel},
+                                         {"on_one_entry", Path::OnOneEntry}})
+            add("first_screen/" + size + "/" + name, BM_FirstScreen, rows, path)->Iterations(5);
+        if (rows >= 1'000'000)
+            add("fill/" + size, BM_Fill, rows)->Iterations(3);
+    }
+}
+
+// Prints typing/floor ratios at the end, from each run's manual (wall) time.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (const auto median = run.counters.find("median_ms");
+                !run.error_occurred && median != run.counters.end())
+                m_times[run.benchmark_name()] = median->second;
+    }
+    void printRatios() const {
+        std::printf("\n%-20s %12s %12s %8s\n", "keystroke (median)", "window ms", "floor ms",
+                    "ratio");
+        for (const auto& [name, time] : m_times) {
+            if (name.rfind("typing/", 0) != 0)
+                continue;
+            const auto floor = m_times.find("floor/" + name.substr(7));
+            const std::string label = name.substr(7, name.find("/iter") - 7);
+            if (floor != m_times.end())
+                std::printf("%-20s %12.3f %12.3f %8.2f\n", label.c_str(), time, floor->second,
+                            time / floor->second);
+        }
+    }
+
+private:
+    std::map<std::string, double> m_times;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PaintClock application(argc, argv);
+    application.clock.start();
+    platform::setMessageBoxService(std::make_shared<SilentMessages>());
+    benchmark::Initialize(&argc, argv);
+    registerAll();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
+    s_windows.reset();
+    benchmark::Shutdown();
+    return 0;
+}
