@@ -60,9 +60,9 @@ class PaintClock final : public QApplication {
 public:
     using QApplication::QApplication;
     bool notify(QObject* receiver, QEvent* event) override {
-        const bool handled = QApplication::notify(receiver, event);
         if (event->type() == QEvent::KeyPress && keyAt < 0)
-            keyAt = clock.nsecsElapsed();
+            keyAt = clock.nsecsElapsed(); // before it is handled
+        const bool handled = QApplication::notify(receiver, event);
         if (event->type() == QEvent::Paint && receiver == watched) {
             ++paints;
             paintedAt = clock.nsecsElapsed();
