@@ -54,10 +54,12 @@ void ListFill::step() {
     QElapsedTimer clock;
     clock.start();
     try {
-        while (!m_counted) { // first, so that the scroll bar is right early
-            countPiece();
-            if (clock.nsecsElapsed() >= kStepNanoseconds)
-                return;
+        // The count first, so that the scroll bar is right early; the pages after a pass of the
+        // event loop, which may be the first screen's paint.
+        if (!m_counted) {
+            while (!m_counted && clock.nsecsElapsed() < kStepNanoseconds)
+                countPiece();
+            return;
         }
         while (readPage(kPage))
             if (clock.nsecsElapsed() >= kStepNanoseconds)

@@ -80,6 +80,17 @@ QString SqliteListPages::countedRange(bool sameText, bool countOnly) const {
         .arg(quoteIdentifier(m_table.columns[m_column]), from, by);
 }
 
+// count(*) walks a table in about a third of the time a piece takes a row, so a table whose
+// row ids span no more than two pieces is counted whole in less than one piece's time. The
+// span is two seeks (min and max each searched on its own).
+bool SqliteListPages::fewRows(qsizetype atMost) {
+    const QString table = quoteIdentifier(m_table.name);
+    sqlite::StatementLease span = m_core->connection().reuse(
+        QStringLiteral("SELECT (SELECT max(rowid) FROM %1) - (SELECT min(rowid) FROM %1)")
+            .arg(table));
+    return !span->step() || span->columnInt64(0) < atMost;
+}
+
 // A piece takes `rows` texts from the equal run and then from the texts after it: the entry at
 // that distance becomes the last counted; when there is none, the rest of the range is shorter
 // than a piece and its count ends the count.
@@ -92,6 +103,10 @@ ListPages::Step SqliteListPages::countSome(qsizetype rows) {
     if (m_core->changeStamp() != m_stamp)
         return Step::Changed;
     rows = std::max<qsizetype>(rows, 1);
+    if (!m_countStarted && fewRows(rows * 2)) {
+        textCount();
+        return Step::End;
+    }
     const auto bind = [&](sqlite::Statement& statement, bool sameText, qsizetype offset) {
         statement.bindUtf8(1, m_countStarted ? QByteArrayView(m_countText) : QByteArrayView("", 0));
         if (sameText)

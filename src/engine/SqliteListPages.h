@@ -24,6 +24,8 @@ public:
 private:
     // The texts after the last counted, from its run of equal texts (by row id) or after it.
     QString countedRange(bool sameText, bool countOnly) const;
+    // Whether the table's row ids span fewer than `atMost` values (so it holds fewer rows).
+    bool fewRows(qsizetype atMost);
 
     std::shared_ptr<DatabaseCore> m_core;
     TableInfo m_table;
