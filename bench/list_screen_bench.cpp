@@ -22,6 +22,7 @@
 //   TOLVANE_BENCH_ROWS=1000000,5000000 build/bin/tolvane_list_screen_bench
 
 #include "GeneratedDictionary.h"
+#include "ListScreen.h"
 
 #include "data/DataOperations.h"
 #include "dictwindow/DictionaryWindow.h"
@@ -35,7 +36,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QListView>
@@ -46,7 +46,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <ctime>
 #include <map>
 #include <memory>
 
@@ -55,136 +54,12 @@ using bench::sizeName;
 
 namespace {
 
-// Notes when a watched widget's paint event has been handled: the moment its pixels are drawn.
-class PaintClock final : public QApplication {
-public:
-    using QApplication::QApplication;
-    bool notify(QObject* receiver, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress && keyAt < 0)
-            keyAt = clock.nsecsElapsed(); // before it is handled
-        const bool handled = QApplication::notify(receiver, event);
-        if (event->type() == QEvent::Paint && receiver == watched) {
-            ++paints;
-            paintedAt = clock.nsecsElapsed();
-        }
-        return handled;
-    }
-    // Runs the event loop until `widget` has painted once more than `paintsBefore`; the time of
-    // that paint in seconds after `start` (ns of clock), or a negative time after 10 s.
-    double untilPainted(QWidget* widget, int paintsBefore, qint64 start) {
-        watched = widget;
-        while (paints == paintsBefore && clock.nsecsElapsed() - start < 10'000'000'000)
-            processEvents();
-        return paints == paintsBefore ? -1 : double(paintedAt - start) / 1e9;
-    }
-
-    QObject* watched = nullptr;
-    qint64 keyAt = 0; // set to -1 to note when the next key press arrives
-    int paints = 0;
-    qint64 paintedAt = 0;
-    QElapsedTimer clock;
-};
-
-PaintClock& app() {
-    return *static_cast<PaintClock*>(QCoreApplication::instance());
-}
+using namespace bench;
 
 class SilentMessages final : public platform::MessageBoxService {
 public:
     int show(const QString&, int, const QString&) override { return 1; }
 };
-
-const data::DictionaryConfig& config() {
-    return data::hitchcockConfig();
-}
-
-QString cacheFolder() {
-    const QByteArray set = qgetenv("TOLVANE_BENCH_CACHE");
-    return set.isEmpty() ? QDir(QCoreApplication::applicationDirPath()).filePath("../bench-cache")
-                         : QString::fromLocal8Bit(set);
-}
-
-// One window per size, open on the whole list, kept across the benchmarks.
-struct Window {
-    QString folder;
-    std::unique_ptr<dictwindow::DictionaryWindow> window;
-    std::unique_ptr<QWidget> form;
-    dictwindow::WordList* list() const { return window->controls().lstdata; }
-    QLineEdit* box() const { return window->controls().txtSearch; }
-};
-
-// This thread's CPU time: a pass's own work, whatever the other programs on the machine take.
-qint64 threadCpuNanoseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
-}
-
-void waitForTheFill(dictwindow::WordList& list) {
-    while (list.isFilling())
-        QApplication::processEvents();
-}
-
-// The windows must go before the application object does.
-std::unique_ptr<std::map<int, Window>> s_windows = std::make_unique<std::map<int, Window>>();
-
-// The window for `rows`, opened on first use, and made the active window as it is while the
-// user types in it (another benchmark's window may have been active: an inactive window's
-// keystroke costs more than twice as much).
-Window& windowFor(int rows) {
-    std::map<int, Window>& windows = *s_windows;
-    if (auto it = windows.find(rows); it != windows.end()) {
-        it->second.form->activateWindow();
-        (void)QTest::qWaitForWindowActive(it->second.form.get());
-        return it->second;
-    }
-    Window w;
-    w.folder = bench::cachedGeneratedDictionary(cacheFolder(), config(), rows);
-    platform::setApplicationFolder(w.folder);
-    w.window = std::make_unique<dictwindow::DictionaryWindow>(config());
-    w.form.reset(w.window->createControls());
-    w.window->Form_Load();
-    w.form->show();
-    (void)QTest::qWaitForWindowActive(w.form.get());
-    waitForTheFill(*w.list());
-    return windows.emplace(rows, std::move(w)).first->second;
-}
-
-// The box set to `text` with its search run and the list painted, untimed; then the fill (if
-// any) let end.
-void showSearch(Window& w, const QString& text) {
-    if (w.box()->text() == text) { // no search, no paint
-        waitForTheFill(*w.list());
-        return;
-    }
-    const int before = app().paints;
-    w.box()->setText(text);
-    w.box()->setCursorPosition(int(text.size()));
-    w.box()->setFocus();
-    app().untilPainted(w.list()->viewport(), before, app().clock.nsecsElapsed());
-    waitForTheFill(*w.list());
-}
-
-// Times `act` up to the list's next paint, as one manual-time iteration; the times are kept
-// for their median (on a shared machine the mean takes in every other program's turn).
-template <typename Act>
-void timeToPaint(benchmark::State& state, QWidget* viewport, std::vector<double>& times, Act act) {
-    const int before = app().paints;
-    const qint64 start = app().clock.nsecsElapsed();
-    act();
-    const double seconds = app().untilPainted(viewport, before, start);
-    if (seconds < 0)
-        state.SkipWithError("the list was not painted");
-    state.SetIterationTime(std::max(seconds, 1e-9));
-    times.push_back(seconds * 1e3);
-}
-
-void reportMedian(benchmark::State& state, std::vector<double> times) {
-    if (times.empty())
-        return;
-    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
-    state.counters["median_ms"] = times[times.size() / 2];
-}
 
 const QString kTyped = QStringLiteral("bet");
 
@@ -464,7 +339,7 @@ private:
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    PaintClock application(argc, argv);
+    bench::PaintClock application(argc, argv);
     application.clock.start();
     platform::setMessageBoxService(std::make_shared<SilentMessages>());
     benchmark::Initialize(&argc, argv);
@@ -472,7 +347,7 @@ int main(int argc, char** argv) {
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printRatios();
-    s_windows.reset();
+    bench::closeWindows();
     benchmark::Shutdown();
     return 0;
 }
