@@ -20,6 +20,8 @@
 // also after an entry was chosen (against the state after the click and against the
 // whole-list steady state the refill returns to).
 
+#include "GeneratedDictionary.h"
+
 #include "data/DataOperations.h"
 #include "data/DictionaryConfig.h"
 #include "dictwindow/DictionaryWindow.h"
@@ -53,10 +55,12 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <random>
 #include <string>
 
 using namespace tolvane;
+using bench::benchSizes;
+using bench::sizeName;
+using bench::writeGeneratedDictionary;
 
 namespace {
 
@@ -94,64 +98,12 @@ void waitForTheFill(dictwindow::WordList& list) {
         QApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
-std::string sizeName(int rows) {
-    if (rows % 1'000'000 == 0)
-        return std::to_string(rows / 1'000'000) + "M";
-    if (rows % 1000 == 0)
-        return std::to_string(rows / 1000) + "k";
-    return std::to_string(rows);
-}
-
-std::vector<int> generatedSizes() {
-    const QByteArray wanted = qgetenv("TOLVANE_BENCH_ROWS");
-    std::vector<int> sizes;
-    for (const QByteArray& part :
-         (wanted.isEmpty() ? QByteArray("4000,100000,1000000") : wanted).split(','))
-        if (part.toInt() > 0)
-            sizes.push_back(part.toInt());
-    return sizes;
-}
-
 // Answers every message box with OK, so that no modal dialog ever opens.
 class SilentMessages final : public platform::MessageBoxService {
 public:
     int show(const QString&, int, const QString&) override { return ++count, 1; }
     int count = 0;
 };
-
-// Random headwords in mixed case over a-z, 3 to 10 letters, in random order, as a file made
-// before the list index existed: the headword index only, no versions recorded. Returns the
-// headwords' UTF-16 size in bytes.
-double writeGeneratedDictionary(const QString& path, const data::DictionaryConfig& config,
-                                int rows) {
-    engine::sqlite::Connection connection(path, engine::sqlite::OpenMode::ReadWriteCreate);
-    connection.exec(QStringLiteral("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF"));
-    engine::createTextTable(connection, config.table,
-                            {config.headwordColumn, config.definitionColumn});
-    engine::sqlite::Transaction transaction(connection);
-    auto insert = connection.prepare(
-        QStringLiteral("INSERT INTO %1 VALUES (?, ?)").arg(engine::quoteIdentifier(config.table)));
-    std::mt19937 random(42);
-    std::uniform_int_distribution<int> letter(0, 25), length(3, 10), upper(0, 3);
-    double utf16 = 0;
-    for (int i = 0; i < rows; ++i) {
-        QString word;
-        const int n = length(random);
-        for (int j = 0; j < n; ++j) {
-            const char base = (j == 0 && upper(random) == 0) ? 'A' : 'a';
-            word += QChar(base + letter(random));
-        }
-        utf16 += 2.0 * word.size();
-        insert.bind(1, word);
-        insert.bind(2, QStringLiteral("meaning of ") + word);
-        insert.run();
-        insert.reset();
-    }
-    engine::createHeadwordIndex(connection, config.table, config.headwordColumn);
-    connection.exec(QStringLiteral("DROP TABLE tolvane_metadata"));
-    transaction.commit();
-    return utf16;
-}
 
 // One open dictionary window over one dictionary file.
 struct OpenWindow {
@@ -215,7 +167,7 @@ private:
             import::importCsv(request);
             open("eastons", data::eastonsConfig(), folder);
         }
-        for (const int rows : generatedSizes())
+        for (const int rows : benchSizes("4000,100000,1000000"))
             openGenerated(rows);
     }
 
@@ -676,7 +628,7 @@ void BM_WindowOpen(benchmark::State& state, const std::string& name, bool narrow
 
 void registerAll() {
     std::vector<std::string> names{"eastons"};
-    for (const int rows : generatedSizes())
+    for (const int rows : benchSizes("4000,100000,1000000"))
         names.push_back(sizeName(rows));
     for (const std::string& name : names) {
         const bool small = name == "eastons" || name == "4k" || name == "100k";

@@ -1,8 +1,8 @@
 #pragma once
 // Fills a word list from a whole table a page at a time (engine::ListPages): the first page,
-// enough for any screen, at once; then the count of texts, and the rest in short steps on the
-// event loop, so that the window paints and takes keys while a long list is read. From the
-// count on the list has its full length (the rows not read yet show blank), so its scroll bar
+// enough for any screen, at once; then the count of texts in pieces, and the rest, all in short
+// steps on the event loop, so that the window paints and takes keys while a long list is read. From
+// the count on the list has its full length (the rows not read yet show blank), so its scroll bar
 // is right long before the last page.
 //
 // When the file changes during the fill (a write of this program, another program's commit),
@@ -37,6 +37,10 @@ public:
 
 private:
     void step();
+    // Counts a piece of the list; the list takes its full length once the count is done.
+    void countPiece();
+    // From the first text again (the file changed under the fill).
+    void restart();
     // Reads one page; false once the fill is done.
     bool readPage(qsizetype rows);
     void end();

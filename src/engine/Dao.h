@@ -117,6 +117,11 @@ public:
     // which walks the table's smallest index (a few milliseconds a million rows), so a list
     // can show its first page before it asks.
     virtual qint64 textCount() = 0;
+    // The same count taken a piece at a time, so that no call holds the thread for long: a call
+    // walks at most about `rows` entries of the list index. More while the count goes on; End
+    // once it is known (textCount() then returns it at once); Changed when the file changed
+    // since the pages began, so that the count would not be the pages' count (restart()).
+    virtual Step countSome(qsizetype rows) = 0;
     // Appends the next texts, at most `rows` of them, to `into`. End once the last is read.
     // err::ObjectClosed once the database is closed.
     virtual Step next(TextBlock& into, qsizetype rows) = 0;

@@ -17,10 +17,16 @@ public:
 
     bool hasRows() override;
     qint64 textCount() override;
+    Step countSome(qsizetype rows) override;
     Step next(TextBlock& into, qsizetype rows) override;
     void restart() override;
 
 private:
+    // The texts after the last counted, from its run of equal texts (by row id) or after it.
+    QString countedRange(bool sameText, bool countOnly) const;
+    // Whether the table's row ids span fewer than `atMost` values (so it holds fewer rows).
+    bool fewRows(qsizetype atMost);
+
     std::shared_ptr<DatabaseCore> m_core;
     TableInfo m_table;
     int m_column;
@@ -31,6 +37,11 @@ private:
     bool m_ended = false;
     QByteArray m_lastText; // the last text read, and its row
     qint64 m_lastRowid = 0;
+    // The count in pieces: the texts counted so far, up to the last one counted and its row.
+    qint64 m_countedSoFar = 0;
+    bool m_countStarted = false;
+    QByteArray m_countText;
+    qint64 m_countRowid = 0;
 };
 
 } // namespace tolvane::engine

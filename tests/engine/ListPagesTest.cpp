@@ -80,6 +80,34 @@ TEST(ListPages, AChangeBetweenPagesIsReportedAndARestartReadsTheFileAsItIsThen) 
     EXPECT_TRUE(after.contains(QStringLiteral("Aaron")));
 }
 
+// Pieces smaller and larger than the runs of equal texts (abel, ABEL and Abel make one run of
+// about 70), which a piece may start or end inside of.
+qint64 countInPieces(ListPages& pages, qsizetype size) {
+    ListPages::Step step = ListPages::Step::More;
+    for (int calls = 0; step == ListPages::Step::More && calls < 100000; ++calls)
+        step = pages.countSome(size);
+    EXPECT_EQ(step, ListPages::Step::End);
+    return pages.textCount();
+}
+
+TEST(ListPages, TheCountInPiecesIsTheWholeCountAndNoticesAChange) {
+    DictionaryFile file(trickyRows());
+    auto db = file.open();
+    for (const qsizetype size : {1, 2, 3, 7, 64, 299, 300, 301, 5000}) {
+        auto pages = db->OpenListPages(QStringLiteral("words"), QStringLiteral("headword"));
+        EXPECT_EQ(countInPieces(*pages, size), 300) << "pieces of " << size;
+    }
+    auto pages = db->OpenListPages(QStringLiteral("words"), QStringLiteral("headword"));
+    ASSERT_EQ(pages->countSome(50), ListPages::Step::More);
+    sqlite::Connection outside(file.path(), sqlite::OpenMode::ReadWrite);
+    outside.exec("INSERT INTO words (headword, definition) VALUES ('abel', 'new'), ('', 'x')");
+    outside.exec("DELETE FROM words WHERE definition = '7'");
+    EXPECT_EQ(pages->countSome(50), ListPages::Step::Changed);
+    pages->restart();
+    EXPECT_EQ(countInPieces(*pages, 13), 301);
+    EXPECT_EQ(whole(*db).size(), 301);
+}
+
 TEST(ListPages, UnknownColumnsAreNamedAndAClosedFileSaysSo) {
     DictionaryFile file(trickyRows());
     auto db = file.open();

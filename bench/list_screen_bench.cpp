@@ -1,0 +1,353 @@
+// What the user sees of the word list, timed up to the list painted on screen (the end of the
+// list viewport's paint event), with the real dictionary window driven offscreen:
+//
+// - typing/SIZE/key_N: the N-th letter of "bet" typed into the box (the first over the whole
+//   list), against floor/SIZE/key_N: the same index range read through the SQLite C API (the
+//   SQL the list runs for that prefix), its headwords made into a QStringListModel and one
+//   paint of a plain QListView of the same size with the same uniform rows;
+// - first_screen/SIZE/PATH: every path that shows the whole list, up to its first screen:
+//   opening the window (the dictionary menu), emptying the box, Get New Word, Cancel, and a
+//   window opened on one entry (Find, Back/Forward);
+// - fill/SIZE: after emptying the box, the time from the first screen to the list's full
+//   length (the scroll bar right), to the last row read, the longest pass of the event loop
+//   during the whole fill (what a key waits for at worst; wall and this thread's CPU time),
+//   and a key posted in the middle of the fill: until it is handled, and up to the list for
+//   it painted.
+//
+// Wall time (the paint's end is a moment, not a CPU share): run it on a quiet machine and read
+// the ratios of the same run. The generated files are kept under $TOLVANE_BENCH_CACHE
+// (build/bench-cache by default) and made once; 5,000,000 rows only when asked for:
+//
+//   build/bin/tolvane_list_screen_bench
+//   TOLVANE_BENCH_ROWS=1000000,5000000 build/bin/tolvane_list_screen_bench
+
+#include "GeneratedDictionary.h"
+#include "ListScreen.h"
+
+#include "data/DataOperations.h"
+#include "dictwindow/DictionaryWindow.h"
+#include "dictwindow/SearchBox.h"
+#include "dictwindow/WordList.h"
+#include "engine/ListCollation.h"
+#include "engine/NoCaseCollation.h"
+#include "engine/Schema.h"
+#include "platform/AppFolder.h"
+#include "platform/MessageBox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QListView>
+#include <QPushButton>
+#include <QStringListModel>
+#include <QTest>
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+using namespace tolvane;
+using bench::sizeName;
+
+namespace {
+
+using namespace bench;
+
+class SilentMessages final : public platform::MessageBoxService {
+public:
+    int show(const QString&, int, const QString&) override { return 1; }
+};
+
+const QString kTyped = QStringLiteral("bet");
+
+// --- typing -------------------------------------------------------------------------------
+
+void BM_Typing(benchmark::State& state, int rows, int key) {
+    Window& w = windowFor(rows);
+    std::vector<double> times;
+    for (auto _ : state) {
+        state.PauseTiming();
+        showSearch(w, kTyped.left(key - 1));
+        state.ResumeTiming();
+        timeToPaint(state, w.list()->viewport(), times,
+                    [&] { QTest::keyClick(w.box(), kTyped.at(key - 1).toLatin1()); });
+    }
+    state.counters["rows"] = w.list()->ListCount();
+    reportMedian(state, times);
+}
+
+// The range the list reads for a prefix: from the prefix to the prefix followed by U+FFFF in
+// the list order, through the list index, with the row ids.
+void BM_Floor(benchmark::State& state, int rows, int key) {
+    Window& w = windowFor(rows);
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(QDir(w.folder).filePath(config().fileName)).constData(), &db,
+                    SQLITE_OPEN_READONLY, nullptr);
+    engine::registerNoCaseCollation(db);
+    engine::registerListCollation(db);
+    const QString by = engine::quoteIdentifier(config().headwordColumn) +
+                       QStringLiteral(" COLLATE ") + QLatin1String(engine::kListCollation);
+    const QString sql =
+        QStringLiteral("SELECT rowid, %1 FROM %2 INDEXED BY %3 WHERE %4 >= ?1 AND %4 <= ?2 "
+                       "ORDER BY %4, rowid")
+            .arg(engine::quoteIdentifier(config().headwordColumn),
+                 engine::quoteIdentifier(config().table),
+                 engine::quoteIdentifier(
+                     engine::listIndexName(config().table, config().headwordColumn)),
+                 by);
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK) {
+        state.SkipWithError(sqlite3_errmsg(db));
+        sqlite3_close(db);
+        return;
+    }
+    const QString prefix = kTyped.left(key);
+    const QByteArray low = prefix.toUtf8();
+    const QByteArray high = (prefix + QChar(0xFFFF)).toUtf8();
+    QStringListModel model;
+    QListView view;
+    view.setUniformItemSizes(true);
+    view.setModel(&model);
+    view.resize(w.list()->size());
+    view.show();
+    (void)QTest::qWaitForWindowExposed(&view);
+    std::vector<double> times;
+    int listed = 0;
+    for (auto _ : state) {
+        timeToPaint(state, view.viewport(), times, [&] {
+            sqlite3_reset(statement);
+            sqlite3_bind_text(statement, 1, low.constData(), int(low.size()), SQLITE_STATIC);
+            sqlite3_bind_text(statement, 2, high.constData(), int(high.size()), SQLITE_STATIC);
+            QStringList words;
+            while (sqlite3_step(statement) == SQLITE_ROW) {
+                benchmark::DoNotOptimize(sqlite3_column_int64(statement, 0));
+                words << QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(statement, 1)),
+                    sqlite3_column_bytes(statement, 1));
+            }
+            model.setStringList(words);
+        });
+        state.PauseTiming();
+        listed = model.rowCount();
+        model.setStringList({});
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = listed;
+    reportMedian(state, times);
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+}
+
+// --- the whole list's first screen --------------------------------------------------------
+
+enum class Path { Open, EmptyBox, GetNewWord, Cancel, OnOneEntry };
+
+void BM_FirstScreen(benchmark::State& state, int rows, Path path) {
+    Window& w = windowFor(rows);
+    const QString headword = w.list()->List(w.list()->ListCount() / 2);
+    std::vector<double> times;
+    for (auto _ : state) {
+        if (path == Path::Open || path == Path::OnOneEntry) {
+            dictwindow::DictionaryWindow window(config());
+            std::unique_ptr<QWidget> form(window.createControls());
+            timeToPaint(state, window.controls().lstdata->viewport(), times, [&] {
+                if (path == Path::OnOneEntry)
+                    window.loadNarrowedTo(headword);
+                window.Form_Load();
+                if (path == Path::OnOneEntry)
+                    window.showHeadword(headword, 0);
+                form->show();
+            });
+            state.PauseTiming();
+            form.reset();
+            data::closeDictionary(window.db);
+            QApplication::processEvents();
+            state.ResumeTiming();
+            continue;
+        }
+        showSearch(w, path == Path::EmptyBox ? QStringLiteral("b") : QStringLiteral("zq"));
+        if (path == Path::EmptyBox) {
+            timeToPaint(state, w.list()->viewport(), times,
+                        [&] { QTest::keyClick(w.box(), Qt::Key_Backspace); });
+        } else if (path == Path::GetNewWord) {
+            w.window->controls().Command1->setFocus();
+            timeToPaint(state, w.list()->viewport(), times,
+                        [&] { QTest::keyClick(w.window->controls().Command1, Qt::Key_Space); });
+        } else {
+            w.window->cmdEdit_Click();
+            timeToPaint(state, w.list()->viewport(), times, [&] { w.window->cmdcancel_Click(); });
+        }
+        state.PauseTiming();
+        waitForTheFill(*w.list());
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = rows;
+    reportMedian(state, times);
+}
+
+// --- the fill behind the first screen -----------------------------------------------------
+
+// Emptying the box, then the event loop run pass by pass until the fill ends. Manual time:
+// the first screen to the list's full length (the scroll bar right).
+void BM_Fill(benchmark::State& state, int rows) {
+    Window& w = windowFor(rows);
+    double toFull = 0, toEnd = 0, longestPass = 0, longestPassCpu = 0, keyWait = 0, keyDuring = 0;
+    for (auto _ : state) {
+        showSearch(w, QStringLiteral("b"));
+        // Every pass of the event loop after the keystroke, the one that paints the first
+        // screen included (it also runs the fill's first step).
+        const int before = app().paints;
+        QTest::keyClick(w.box(), Qt::Key_Backspace);
+        app().watched = w.list()->viewport();
+        qint64 painted = -1, full = -1, last = app().clock.nsecsElapsed(), longest = 0,
+               longestCpu = 0;
+        while (w.list()->isFilling() || painted < 0) {
+            const qint64 cpu = threadCpuNanoseconds();
+            QApplication::processEvents();
+            const qint64 now = app().clock.nsecsElapsed();
+            longest = std::max(longest, now - last);
+            longestCpu = std::max(longestCpu, threadCpuNanoseconds() - cpu);
+            last = now;
+            if (painted < 0 && app().paints != before)
+                painted = app().paintedAt;
+            if (painted >= 0 && full < 0 && w.list()->model()->rowCount() == rows)
+                full = now;
+        }
+        if (full < 0)
+            full = last;
+        state.SetIterationTime(double(full - painted) / 1e9);
+        toFull += double(full - painted) / 1e6;
+        toEnd += double(last - painted) / 1e6;
+        longestPass = std::max(longestPass, double(longest) / 1e6);
+        longestPassCpu = std::max(longestPassCpu, double(longestCpu) / 1e6);
+
+        // A key pressed while the fill runs: posted as the window system would, after a few
+        // passes, up to the new list painted.
+        state.PauseTiming();
+        showSearch(w, QStringLiteral("b"));
+        QTest::keyClick(w.box(), Qt::Key_Backspace);
+        for (int pass = 0; pass < 20 && w.list()->isFilling(); ++pass)
+            QApplication::processEvents();
+        const int paintsBefore = app().paints;
+        const qint64 pressed = app().clock.nsecsElapsed();
+        app().keyAt = -1;
+        QCoreApplication::postEvent(w.box(), new QKeyEvent(QEvent::KeyPress, Qt::Key_B,
+                                                           Qt::NoModifier, QStringLiteral("b")));
+        keyDuring = std::max(keyDuring,
+                             app().untilPainted(w.list()->viewport(), paintsBefore, pressed) * 1e3);
+        keyWait = std::max(keyWait, double(app().keyAt - pressed) / 1e6);
+        state.ResumeTiming();
+    }
+    const double n = double(state.iterations());
+    state.counters["to_full_length_ms"] = toFull / n;
+    state.counters["to_last_row_ms"] = toEnd / n;
+    state.counters["longest_pass_ms"] = longestPass;
+    state.counters["longest_pass_cpu_ms"] = longestPassCpu;
+    state.counters["key_wait_ms"] = keyWait;          // posted to handled
+    state.counters["key_during_fill_ms"] = keyDuring; // posted to the list for "b" painted
+}
+
+// The list's count as the fill takes it (in pieces, `piece` entries each) against count(*) in
+// one go (piece 0), CPU time; the longest piece is what a key can wait for.
+void BM_Count(benchmark::State& state, int rows, qsizetype piece) {
+    Window& w = windowFor(rows);
+    double longest = 0;
+    for (auto _ : state) {
+        auto pages = w.window->db->OpenListPages(config().table, config().headwordColumn);
+        if (piece == 0) {
+            benchmark::DoNotOptimize(pages->textCount());
+            continue;
+        }
+        engine::ListPages::Step step = engine::ListPages::Step::More;
+        while (step == engine::ListPages::Step::More) {
+            const qint64 before = threadCpuNanoseconds();
+            step = pages->countSome(piece);
+            longest = std::max(longest, double(threadCpuNanoseconds() - before) / 1e6);
+        }
+        if (pages->textCount() != rows)
+            state.SkipWithError("the count in pieces is not the row count");
+    }
+    state.counters["longest_piece_ms"] = longest;
+}
+
+void registerAll() {
+    for (const int rows : bench::benchSizes("4000,100000,1000000")) {
+        const std::string size = sizeName(rows);
+        const auto add = [](const std::string& name, auto&&... args) {
+            return benchmark::RegisterBenchmark(name.c_str(), args...)
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond);
+        };
+        for (int key = 1; key <= 3; ++key) {
+            const std::string label = size + "/key_" + std::to_string(key);
+            // Many runs for a steady median, except where each run first waits for the
+            // whole list (the first letter).
+            const int runs = key == 1 ? 20 : 300;
+            add("typing/" + label, BM_Typing, rows, key)->Iterations(runs);
+            add("floor/" + label, BM_Floor, rows, key)->Iterations(runs);
+        }
+        for (const auto& [name, path] : {std::pair{"open", Path::Open},
+                                         {"empty_box", Path::EmptyBox},
+                                         {"get_new_word", Path::GetNewWord},
+                                         {"cancel", Path::Cancel},
+                                         {"on_one_entry", Path::OnOneEntry}})
+            add("first_screen/" + size + "/" + name, BM_FirstScreen, rows, path)->Iterations(5);
+        if (rows >= 1'000'000)
+            add("fill/" + size, BM_Fill, rows)->Iterations(3);
+        for (const qsizetype piece : {0, 65'536})
+            benchmark::RegisterBenchmark(
+                ("count/" + size + "/" + (piece ? "in_pieces" : "whole")).c_str(), BM_Count, rows,
+                piece)
+                ->Unit(benchmark::kMillisecond);
+    }
+}
+
+// Prints typing/floor ratios at the end, from each run's manual (wall) time.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (const auto median = run.counters.find("median_ms");
+                !run.error_occurred && median != run.counters.end())
+                m_times[run.benchmark_name()] = median->second;
+    }
+    void printRatios() const {
+        std::printf("\n%-20s %12s %12s %8s\n", "keystroke (median)", "window ms", "floor ms",
+                    "ratio");
+        for (const auto& [name, time] : m_times) {
+            if (name.rfind("typing/", 0) != 0)
+                continue;
+            const auto floor = m_times.find("floor/" + name.substr(7));
+            const std::string label = name.substr(7, name.find("/iter") - 7);
+            if (floor != m_times.end())
+                std::printf("%-20s %12.3f %12.3f %8.2f\n", label.c_str(), time, floor->second,
+                            time / floor->second);
+        }
+    }
+
+private:
+    std::map<std::string, double> m_times;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::PaintClock application(argc, argv);
+    application.clock.start();
+    platform::setMessageBoxService(std::make_shared<SilentMessages>());
+    benchmark::Initialize(&argc, argv);
+    registerAll();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
+    bench::closeWindows();
+    benchmark::Shutdown();
+    return 0;
+}
