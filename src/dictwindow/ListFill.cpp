@@ -15,6 +15,8 @@ constexpr qsizetype kFirstPage = 1024;
 // enough that a key waits for no more than a fraction of a frame.
 constexpr qsizetype kPage = 4096;
 constexpr qint64 kStepNanoseconds = 4'000'000;
+// How often a list still being made on another thread is asked for its first page.
+constexpr int kPendingPollMs = 30;
 } // namespace
 
 ListFill::ListFill(WordListModel& model, std::unique_ptr<engine::ListPages> pages, QObject* parent)
@@ -26,7 +28,8 @@ ListFill::ListFill(WordListModel& model, std::unique_ptr<engine::ListPages> page
 void ListFill::start() {
     m_model.startPages();
     try {
-        if (readPage(kFirstPage))
+        readPage(kFirstPage);
+        if (m_pages)
             m_timer.start();
     } catch (...) {
         end();
@@ -38,6 +41,8 @@ void ListFill::start() {
 // page after page.
 void ListFill::finish() {
     try {
+        if (m_pages)
+            m_pages->waitUntilReady();
         while (m_pages && readPage(std::numeric_limits<int>::max())) {
         }
     } catch (...) {
@@ -77,7 +82,11 @@ void ListFill::count() {
 }
 
 bool ListFill::readPage(qsizetype rows) {
-    switch (m_model.readPage(*m_pages, rows)) {
+    const engine::ListPages::Step step = m_model.readPage(*m_pages, rows);
+    m_timer.setInterval(step == engine::ListPages::Step::Pending ? kPendingPollMs : 0);
+    switch (step) {
+    case engine::ListPages::Step::Pending:
+        return false;
     case engine::ListPages::Step::More:
         return true;
     case engine::ListPages::Step::Changed:

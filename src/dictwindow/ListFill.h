@@ -5,6 +5,9 @@
 // count on the list has its full length (the rows not read yet show blank), so its scroll bar
 // is right long before the last page.
 //
+// A list still being made on another thread (ListPages' Pending) is asked again every few
+// dozen milliseconds until its first page comes.
+//
 // When the file changes during the fill (a write of this program, another program's commit),
 // the fill starts again from the file as it is then, so that the finished list is the list a
 // fill all at once would give. A failure ends the fill with the rows read so far and goes to

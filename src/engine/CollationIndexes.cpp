@@ -72,6 +72,14 @@ bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+// The rows of a table by its row ids' span: exact for a table that never lost rows, and free.
+bool isSmall(sqlite::Connection& connection, const QString& table) {
+    sqlite::Statement span(
+        connection,
+        QStringLiteral("SELECT max(rowid) - min(rowid) + 1 FROM %1").arg(quoteIdentifier(table)));
+    return !span.step() || span.columnInt64(0) <= kListIndexAtOnceRows;
+}
+
 } // namespace
 
 void recordCollationVersions(sqlite::Connection& connection) {
@@ -101,9 +109,21 @@ CollationIndexState prepareCollationIndexes(sqlite::Connection& connection, bool
         if (!listed)
             unlisted.push_back(&index);
     }
+    QStringList later;
+    if (writable) {
+        std::erase_if(unlisted, [&](const CollationIndex* index) {
+            if (isSmall(connection, index->table))
+                return false;
+            later << (index->table + QLatin1Char('/') + index->firstColumn).toLower();
+            return true;
+        });
+    }
     const bool upToDate = state.caseFoldIndexesValid && state.listIndexesValid && unlisted.empty();
-    if (!writable || upToDate)
-        return state;
+    if (!writable || upToDate) {
+        CollationIndexState kept = state;
+        kept.unlisted = later;
+        return kept;
+    }
     try {
         sqlite::Transaction transaction(connection);
         for (const CollationIndex* index : unlisted)
@@ -114,7 +134,9 @@ CollationIndexState prepareCollationIndexes(sqlite::Connection& connection, bool
         // Locked or not writable after all: this open goes on without the stale indexes.
         return state;
     }
-    return {};
+    CollationIndexState current;
+    current.unlisted = later;
+    return current;
 }
 
 std::optional<QString> findListIndex(sqlite::Connection& connection, const QString& table,

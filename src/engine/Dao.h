@@ -106,10 +106,12 @@ public:
 // the rest is read. Each page is read under a read lock of its own, so the file is not held
 // between pages and other programs can commit; a page asked for after the file changed (a
 // write through this process or another program's commit) reads nothing and says Changed, and
-// the reader must restart() to read the file as it is then.
+// the reader must restart() to read the file as it is then. Where the list is still being
+// made on another thread (a file without a list index), a page may say Pending: nothing to
+// read yet, ask again later.
 class ListPages {
 public:
-    enum class Step { More, End, Changed };
+    enum class Step { More, End, Changed, Pending };
     virtual ~ListPages() = default;
     // Whether the table holds any row at all (with a text or not).
     virtual bool hasRows() = 0;
@@ -122,6 +124,8 @@ public:
     virtual Step next(TextBlock& into, qsizetype rows) = 0;
     // From the first text again, the count forgotten.
     virtual void restart() = 0;
+    // Waits until a page no longer says Pending (for a reader that needs every text now).
+    virtual void waitUntilReady() {}
 };
 
 class Database {
@@ -141,8 +145,8 @@ public:
     virtual std::shared_ptr<Recordset>
     OpenRecordsetInListOrder(const QString& source, const QString& column,
                              std::optional<RecordsetTypeEnum> type = {}) = 0;
-    // `column` of the whole `table` in list order, a page at a time; nullptr when the file has no
-    // list index for it that can be trusted (the set is then ordered in memory, all at once).
+    // `column` of the whole `table` in list order, a page at a time; nullptr when the file cannot
+    // give them so (the set is then ordered in memory, all at once).
     // err::TableNotFound and err::ItemNotFound name the table or column.
     virtual std::unique_ptr<ListPages> OpenListPages(const QString& table, const QString& column) {
         (void)table;
@@ -153,6 +157,9 @@ public:
     // The full path the database was opened from.
     virtual QString Name() const = 0;
     virtual bool isReadOnly() const = 0;
+    // How far the list being made for OpenListPages on another thread is, 0 to 100; -1 when
+    // none is being made.
+    virtual int listPreparingPercent() const { return -1; }
 };
 
 class Workspace {

@@ -1,0 +1,88 @@
+#pragma once
+// The list of a file without a trusted list index, made on a thread of its own so that the
+// window showing it never waits: a file made before list indexes existed (an older file), a
+// read-only file, a file whose list index was built with other Unicode tables.
+//
+// The thread opens a connection of its own, takes the file's write lock (BEGIN IMMEDIATE; a
+// read-only file, or one another program is writing, is only read), reads the column's texts,
+// orders them in memory (ListOrder.h) and hands them over (sortedTexts); then, where the file
+// may be written, it adds the list index in the same transaction and commits. The texts handed
+// over are therefore exactly what the new index lists. Stopped before its commit (stop(), the
+// window closed, the program killed), the transaction is rolled back: the file is as it was,
+// and the next open builds again from the start.
+//
+// Threading: made, asked and stopped on one thread (the user-interface thread); the work runs
+// on its own.
+
+#include "engine/EngineError.h"
+#include "engine/TextBlock.h"
+
+#include <QString>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace tolvane::engine {
+
+class ListIndexBuild {
+public:
+    struct Target {
+        QString path;        // the file
+        QString displayName; // for messages
+        QString table;
+        QString column;
+        bool addIndex = false; // the file may be written: add the list index
+    };
+    // `stamp` is the caller's mark for the file as it is now, given back by startStamp().
+    ListIndexBuild(Target target, quint64 stamp);
+    ~ListIndexBuild();
+    ListIndexBuild(const ListIndexBuild&) = delete;
+    ListIndexBuild& operator=(const ListIndexBuild&) = delete;
+
+    const Target& target() const { return m_target; }
+    quint64 startStamp() const { return m_stamp; }
+
+    // Interrupts the work and waits for the thread (a moment: SQLite is interrupted within a
+    // few thousand of its steps). An index not yet committed is not added.
+    void stop();
+    // How much of the whole work is done, 0 to 100.
+    int percent() const { return m_percent.load(); }
+    bool isRunning() const { return !m_finished.load(); }
+    // The column's texts in list order, null texts left out; null until they are read.
+    std::shared_ptr<const TextBlock> sortedTexts() const;
+    // The list index was committed to the file; the file's change counter right after.
+    bool indexAdded() const { return m_indexAdded.load(); }
+    quint32 committedChangeCounter() const { return m_changeCounter.load(); }
+    // Why the texts could not be read (the index not being added is no failure: the list is
+    // ordered in memory then, as for a read-only file).
+    std::optional<EngineError> failure() const;
+
+private:
+    void run();
+    bool tick();
+    void setShare(double done);
+
+    Target m_target;
+    quint64 m_stamp;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_finished{false};
+    std::atomic<int> m_percent{0};
+    std::atomic<bool> m_indexAdded{false};
+    std::atomic<quint32> m_changeCounter{0};
+    mutable std::mutex m_mutex; // guards the two below
+    std::shared_ptr<const TextBlock> m_sorted;
+    std::optional<EngineError> m_failure;
+    // Worker thread only: SQLite's steps counted against those the index is expected to take.
+    qint64 m_steps = 0;
+    qint64 m_expectedSteps = 1;
+    double m_shareBefore = 0, m_shareOfSteps = 0;
+    std::thread m_thread;
+};
+
+// The change counter in the header of an SQLite file in rollback-journal mode (it goes up with
+// every commit); 0 when it cannot be read.
+quint32 fileChangeCounter(const QString& path);
+
+} // namespace tolvane::engine
