@@ -57,7 +57,9 @@ void ListFill::step() {
     QElapsedTimer clock;
     clock.start();
     try {
-        if (!m_counted) { // a step of its own: at millions of rows the count takes a while
+        // A step of its own: at millions of rows the count takes a while. A list still being
+        // made is counted once it comes.
+        if (!m_counted && !m_pending) {
             count();
             return;
         }
@@ -77,13 +79,15 @@ void ListFill::step() {
 void ListFill::count() {
     if (m_counted || !m_pages)
         return;
+    m_pages->waitUntilReady();
     m_model.expectRows(static_cast<qsizetype>(m_pages->textCount()));
     m_counted = true;
 }
 
 bool ListFill::readPage(qsizetype rows) {
     const engine::ListPages::Step step = m_model.readPage(*m_pages, rows);
-    m_timer.setInterval(step == engine::ListPages::Step::Pending ? kPendingPollMs : 0);
+    m_pending = step == engine::ListPages::Step::Pending;
+    m_timer.setInterval(m_pending ? kPendingPollMs : 0);
     switch (step) {
     case engine::ListPages::Step::Pending:
         return false;

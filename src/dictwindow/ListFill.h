@@ -34,7 +34,8 @@ public:
     void start();
     // The rest now (a caller that needs rows not read yet).
     void finish();
-    // The list's full length now (a caller that needs it before the fill's own step).
+    // The list's full length now (a caller that needs it before the fill's own step; waits
+    // for a list still being made).
     void count();
     bool isDone() const { return !m_pages; }
 
@@ -47,6 +48,7 @@ private:
     WordListModel& m_model;
     std::unique_ptr<engine::ListPages> m_pages;
     bool m_counted = false; // the list has taken the count of texts
+    bool m_pending = false; // the last page said the list is still being made
     QTimer m_timer;
 };
 

@@ -21,9 +21,26 @@ bool BuiltListPages::hasRows() {
 }
 
 qint64 BuiltListPages::textCount() {
-    if (m_indexed)
+    if (useIndex())
         return m_indexed->textCount();
-    return m_texts ? m_texts->size() : 0; // none known yet: the texts bring their count
+    if (takeTexts())
+        return m_texts->size();
+    m_countedNone = true; // none known yet: the texts bring their count
+    return 0;
+}
+
+bool BuiltListPages::takeTexts() {
+    if (m_texts)
+        return true;
+    ListIndexBuild& build = m_core->listBuild(m_table, m_column);
+    if (std::optional<EngineError> failure = build.failure())
+        throw *failure;
+    m_texts = build.sortedTexts();
+    if (!m_texts)
+        return false;
+    m_stamp = build.startStamp();
+    m_next = 0;
+    return true;
 }
 
 bool BuiltListPages::useIndex() {
@@ -39,30 +56,24 @@ ListPages::Step BuiltListPages::next(TextBlock& into, qsizetype rows) {
     if (useIndex())
         return m_indexed->next(into, rows);
     if (!m_texts) {
-        ListIndexBuild& build = m_core->listBuild(m_table, m_column);
-        if (std::optional<EngineError> failure = build.failure())
-            throw *failure;
-        m_texts = build.sortedTexts();
-        if (!m_texts)
+        if (!takeTexts())
             return Step::Pending;
-        m_stamp = build.startStamp();
-        m_next = 0;
         // Whoever counted before the texts came counted none: the list takes its count again.
-        return Step::Changed;
+        if (m_countedNone)
+            return Step::Changed;
     }
     if (m_core->changeStamp() != m_stamp)
         return Step::Changed;
     const qsizetype end = std::min(m_texts->size(), m_next + rows);
     for (; m_next < end; ++m_next)
         into.append(m_texts->utf8(m_next));
-    m_started = true;
     return m_next < m_texts->size() ? Step::More : Step::End;
 }
 
 void BuiltListPages::restart() {
     m_core->checkExternalChanges();
     m_next = 0;
-    m_started = false;
+    m_countedNone = false;
     if (m_texts && m_core->changeStamp() != m_stamp)
         m_texts.reset(); // the file changed: the index now, or another build
     if (m_indexed)
@@ -74,7 +85,7 @@ void BuiltListPages::waitUntilReady() {
         if (useIndex() || m_texts)
             return;
         ListIndexBuild& build = m_core->listBuild(m_table, m_column);
-        if (build.sortedTexts() || build.failure())
+        if (build.sortedTexts() || build.failure() || !build.isRunning())
             return;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }

@@ -27,6 +27,8 @@ public:
 private:
     // Pages from the list index, once there is one.
     bool useIndex();
+    // Takes the build's texts, once they are ready.
+    bool takeTexts();
 
     std::shared_ptr<DatabaseCore> m_core;
     TableInfo m_table;
@@ -35,7 +37,7 @@ private:
     std::shared_ptr<const TextBlock> m_texts; // from the build, once read
     quint64 m_stamp = 0;                      // the file as the texts hold it
     qsizetype m_next = 0;                     // the next text to hand out
-    bool m_started = false;                   // a page has been handed out since the restart
+    bool m_countedNone = false; // a count was given before the texts came: 0, now wrong
 };
 
 } // namespace tolvane::engine
