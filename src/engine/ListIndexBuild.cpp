@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QtEndian>
+#include <chrono>
 #include <functional>
 #include <sqlite3.h>
 
@@ -21,10 +22,8 @@ namespace {
 constexpr int kStepsPerTick = 4096;
 constexpr qsizetype kRowsPerShare = 65536; // rows read between two progress updates
 
-// The shares of the work: reading, ordering in memory, and the index (measured at a million
-// rows: the index costs about as much as the other two together, twice over).
-constexpr double kReadShare = 0.15;
-constexpr double kOrderShare = 0.15;
+// The share of reading in a build that only orders the texts (no index).
+constexpr double kReadShare = 0.5;
 
 int onTick(void* build) {
     auto* tick = static_cast<std::function<bool()>*>(build);
@@ -96,19 +95,65 @@ void ListIndexBuild::setShare(double done) {
 
 bool ListIndexBuild::tick() {
     m_steps += kStepsPerTick;
-    setShare(m_shareBefore + m_shareOfSteps * std::min(1.0, double(m_steps) / m_expectedSteps));
+    setShare(std::min(1.0, double(m_steps) / double(m_expectedSteps)));
     return !m_stop.load();
 }
 
+// Reads the column's texts in one read transaction of `db` (ended before they are ordered, so a
+// writer waiting to commit waits no longer than the read), orders them and hands them over.
+void ListIndexBuild::readInOrder(sqlite::Connection& db, bool showShare) {
+    const QString table = quoteIdentifier(m_target.table);
+    const QString column = quoteIdentifier(m_target.column);
+    TextBlock texts;
+    RowIds rowids;
+    {
+        db.exec(QStringLiteral("BEGIN"));
+        sqlite::Statement read(
+            db, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE %1 IS NOT NULL").arg(column, table));
+        while (read.step()) {
+            rowids.push_back(read.columnInt64(0));
+            texts.append(read.columnUtf8(1));
+            if (showShare && texts.size() % kRowsPerShare == 0)
+                setShare(kReadShare * std::min(1.0, double(texts.size()) / double(m_rows)));
+        }
+        read.reset();
+        db.exec(QStringLiteral("COMMIT"));
+    }
+    m_readEnded = true;
+    const std::vector<quint32> order = listOrder(texts, rowids, &m_stop);
+    if (m_stop)
+        return;
+    rowids.release();
+    texts.permute(order);
+    const std::lock_guard lock(m_mutex);
+    m_sorted = std::make_shared<const TextBlock>(std::move(texts));
+}
+
+void ListIndexBuild::fail(const EngineError& e) {
+    // A stop interrupts SQLite: no failure then. Texts already handed over stay good even
+    // when the index could not be added (its transaction is rolled back).
+    const std::lock_guard lock(m_mutex);
+    if (!m_stop && !m_sorted && !m_failure)
+        m_failure = e;
+}
+
+qint64 ListIndexBuild::rowSpan(sqlite::Connection& db) const {
+    sqlite::Statement span(db, QStringLiteral("SELECT max(rowid) - min(rowid) + 1 FROM %1")
+                                   .arg(quoteIdentifier(m_target.table)));
+    return span.step() ? std::max<qint64>(span.columnInt64(0), 1) : 1;
+}
+
+// Where the index is added, the texts are read and ordered on a second thread with a
+// connection of its own while this one makes the index: the two take about as long as the
+// index alone. The write lock is taken first, so that both see the same rows.
 void ListIndexBuild::run() {
+    std::function<bool()> goOn = [this] { return !m_stop.load(); };
     std::function<bool()> tickHere = [this] { return tick(); };
     try {
         sqlite::Connection db(m_target.path,
                               m_target.addIndex ? sqlite::OpenMode::ReadWrite
                                                 : sqlite::OpenMode::ReadOnly,
                               m_target.displayName);
-        sqlite3_progress_handler(db.handle(), kStepsPerTick, onTick, &tickHere);
-        // One transaction from the first text read to the index: nobody else commits between.
         std::optional<sqlite::Transaction> writing;
         if (m_target.addIndex && !db.isReadOnly()) {
             try {
@@ -117,57 +162,43 @@ void ListIndexBuild::run() {
                 // Another program is writing: this time the list is only ordered in memory.
             }
         }
-        if (!writing)
-            db.exec(QStringLiteral("BEGIN"));
-        const double readShare = writing ? kReadShare : 0.5;
-        const double orderShare = writing ? kOrderShare : 0.5;
-
-        const QString table = quoteIdentifier(m_target.table);
-        const QString column = quoteIdentifier(m_target.column);
-        sqlite::Statement rowCount(
-            db, QStringLiteral("SELECT max(rowid) - min(rowid) + 1 FROM %1").arg(table));
-        const qint64 expectedRows =
-            rowCount.step() ? std::max<qint64>(rowCount.columnInt64(0), 1) : 1;
-        TextBlock texts;
-        RowIds rowids;
-        sqlite::Statement read(
-            db, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE %1 IS NOT NULL").arg(column, table));
-        while (read.step()) {
-            rowids.push_back(read.columnInt64(0));
-            texts.append(read.columnUtf8(1));
-            if (texts.size() % kRowsPerShare == 0)
-                setShare(readShare * std::min(1.0, double(texts.size()) / double(expectedRows)));
-        }
-        setShare(readShare);
-        const std::vector<quint32> order = listOrder(texts, rowids, &m_stop);
-        if (m_stop)
-            return;
-        rowids.release();
-        texts.permute(order);
-        {
-            const std::lock_guard lock(m_mutex);
-            m_sorted = std::make_shared<const TextBlock>(std::move(texts));
-        }
-        setShare(readShare + orderShare);
+        m_rows = rowSpan(db);
         if (!writing) {
-            db.exec(QStringLiteral("COMMIT"));
-        } else {
-            m_shareBefore = readShare + orderShare;
-            m_shareOfSteps = 1 - m_shareBefore;
-            m_expectedSteps = qint64(indexStepsPerRow() * double(expectedRows)) + 1;
-            m_steps = 0;
+            sqlite3_progress_handler(db.handle(), kStepsPerTick, onTick, &goOn);
+            readInOrder(db, true);
+            if (!m_stop)
+                m_percent = 100;
+            return;
+        }
+        std::thread order([this, &goOn] {
+            try {
+                sqlite::Connection reader(m_target.path, sqlite::OpenMode::ReadOnly,
+                                          m_target.displayName);
+                sqlite3_progress_handler(reader.handle(), kStepsPerTick, onTick, &goOn);
+                readInOrder(reader, false);
+            } catch (const EngineError& e) {
+                fail(e);
+            }
+            m_readEnded = true;
+        });
+        try {
+            m_expectedSteps = qint64(indexStepsPerRow() * double(m_rows)) + 1;
+            sqlite3_progress_handler(db.handle(), kStepsPerTick, onTick, &tickHere);
             createListIndex(db, m_target.table, m_target.column);
+            // The commit would wait for the other thread's read: it ends first.
+            while (!m_readEnded && !m_stop)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
             writing->commit();
             m_changeCounter = fileChangeCounter(m_target.path);
             m_indexAdded = true;
+        } catch (const EngineError& e) {
+            fail(e);
         }
-        m_percent = 100;
+        order.join();
+        if (!m_stop && (m_sorted || m_indexAdded))
+            m_percent = 100;
     } catch (const EngineError& e) {
-        // A stop interrupts SQLite: no failure then. Texts already handed over stay good even
-        // when the index could not be added (the transaction is rolled back).
-        const std::lock_guard lock(m_mutex);
-        if (!m_stop && !m_sorted)
-            m_failure = e;
+        fail(e);
     }
 }
 

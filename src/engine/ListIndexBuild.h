@@ -3,13 +3,13 @@
 // window showing it never waits: a file made before list indexes existed (an older file), a
 // read-only file, a file whose list index was built with other Unicode tables.
 //
-// The thread opens a connection of its own, takes the file's write lock (BEGIN IMMEDIATE; a
-// read-only file, or one another program is writing, is only read), reads the column's texts,
-// orders them in memory (ListOrder.h) and hands them over (sortedTexts); then, where the file
-// may be written, it adds the list index in the same transaction and commits. The texts handed
-// over are therefore exactly what the new index lists. Stopped before its commit (stop(), the
-// window closed, the program killed), the transaction is rolled back: the file is as it was,
-// and the next open builds again from the start.
+// The thread opens a connection of its own and takes the file's write lock (BEGIN IMMEDIATE; a
+// read-only file, or one another program is writing, is only read). While it adds the list
+// index, a second thread reads the column's texts on a connection of its own, orders them in
+// memory (ListOrder.h) and hands them over (sortedTexts). Nobody else can commit while the
+// write lock is held, so the texts handed over are exactly what the new index lists. Stopped before
+// its commit (stop(), the window closed, the program killed), the transaction is rolled back: the
+// file is as it was, and the next open builds again from the start.
 //
 // Threading: made, asked and stopped on one thread (the user-interface thread); the work runs
 // on its own.
@@ -25,6 +25,10 @@
 #include <thread>
 
 namespace tolvane::engine {
+
+namespace sqlite {
+class Connection;
+}
 
 class ListIndexBuild {
 public:
@@ -61,6 +65,9 @@ public:
 
 private:
     void run();
+    void readInOrder(sqlite::Connection& db, bool showShare);
+    void fail(const EngineError& e);
+    qint64 rowSpan(sqlite::Connection& db) const;
     bool tick();
     void setShare(double done);
 
@@ -71,13 +78,14 @@ private:
     std::atomic<int> m_percent{0};
     std::atomic<bool> m_indexAdded{false};
     std::atomic<quint32> m_changeCounter{0};
-    mutable std::mutex m_mutex; // guards the two below
+    std::atomic<bool> m_readEnded{false}; // the texts are read: the index may be committed
+    mutable std::mutex m_mutex;           // guards the two below
     std::shared_ptr<const TextBlock> m_sorted;
     std::optional<EngineError> m_failure;
     // Worker thread only: SQLite's steps counted against those the index is expected to take.
+    qint64 m_rows = 1; // about
     qint64 m_steps = 0;
     qint64 m_expectedSteps = 1;
-    double m_shareBefore = 0, m_shareOfSteps = 0;
     std::thread m_thread;
 };
 
