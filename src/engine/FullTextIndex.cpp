@@ -16,11 +16,12 @@ namespace {
 
 constexpr char kProgressTable[] = "tolvane_fulltext";
 
-// Steps sized by time: FTS5 writes its pending terms out as a segment at every commit, so
-// steps of a few thousand rows spend a third of the fill on flushing and merging small
-// segments. A step of about this long makes those costs vanish while the write lock is still
-// given up often enough for other writers (they wait up to Connection::kBusyTimeout).
-constexpr qint64 kStepNanoseconds = 250'000'000;
+// Steps sized by time: FTS5 writes its pending terms out as a segment at every commit, and each
+// commit waits for the disk, so steps of a few thousand rows spend a third of the fill or more
+// on flushing, merging small segments and syncing. A step of about a second makes those costs
+// small while the write lock is still given up often enough for other writers (they wait up
+// to Connection::kBusyTimeout).
+constexpr qint64 kStepNanoseconds = 1'000'000'000;
 constexpr qint64 kFirstStepRows = 2000;
 
 // The rows of the next step, from how long the last one took: at most four times as many.

@@ -59,7 +59,7 @@ struct FullTextProgress {
 };
 
 // Indexes the rows not yet indexed, row ids 0 and below included, `stepRows` at a time, or with
-// stepRows 0 in steps of about a quarter of a second each (a few thousand rows first). With
+// stepRows 0 in steps of about a second each (a few thousand rows first). With
 // ownTransactions each step is one transaction of its own (for a file others may write meanwhile);
 // without, everything runs in the caller's. progress is called after every step; returning false
 // stops the fill (it can be resumed later). Returns true when the index is complete.

@@ -12,6 +12,8 @@
 #include <chrono>
 #include <functional>
 #include <sqlite3.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace tolvane::engine {
 
@@ -49,6 +51,12 @@ double indexStepsPerRow() {
         return std::max(1.0, double(steps) / kRows);
     }();
     return perRow;
+}
+
+// The build's threads yield to the window's: on a busy machine the window goes on answering
+// and the build takes longer, not the other way round.
+void yieldToTheWindow() {
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 5);
 }
 
 } // namespace
@@ -147,6 +155,7 @@ qint64 ListIndexBuild::rowSpan(sqlite::Connection& db) const {
 // connection of its own while this one makes the index: the two take about as long as the
 // index alone. The write lock is taken first, so that both see the same rows.
 void ListIndexBuild::run() {
+    yieldToTheWindow();
     std::function<bool()> goOn = [this] { return !m_stop.load(); };
     std::function<bool()> tickHere = [this] { return tick(); };
     try {
@@ -171,6 +180,7 @@ void ListIndexBuild::run() {
             return;
         }
         std::thread order([this, &goOn] {
+            yieldToTheWindow();
             try {
                 sqlite::Connection reader(m_target.path, sqlite::OpenMode::ReadOnly,
                                           m_target.displayName);
