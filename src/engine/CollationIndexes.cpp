@@ -72,12 +72,8 @@ bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-// The rows of a table by its row ids' span: exact for a table that never lost rows, and free.
 bool isSmall(sqlite::Connection& connection, const QString& table) {
-    sqlite::Statement span(
-        connection,
-        QStringLiteral("SELECT max(rowid) - min(rowid) + 1 FROM %1").arg(quoteIdentifier(table)));
-    return !span.step() || span.columnInt64(0) <= kListIndexAtOnceRows;
+    return tableRowSpan(connection, table) <= kListIndexAtOnceRows;
 }
 
 } // namespace
@@ -137,6 +133,16 @@ CollationIndexState prepareCollationIndexes(sqlite::Connection& connection, bool
     CollationIndexState current;
     current.unlisted = later;
     return current;
+}
+
+// Each end in a query of its own: only a lone min() or max() is read from the end of the table
+// (both in one query walk every row).
+qint64 tableRowSpan(sqlite::Connection& connection, const QString& table) {
+    sqlite::Statement span(connection,
+                           QStringLiteral("SELECT (SELECT max(rowid) FROM %1) - (SELECT min(rowid) "
+                                          "FROM %1) + 1")
+                               .arg(quoteIdentifier(table)));
+    return span.step() ? span.columnInt64(0) : 0;
 }
 
 std::optional<QString> findListIndex(sqlite::Connection& connection, const QString& table,

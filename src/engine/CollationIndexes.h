@@ -48,6 +48,10 @@ CollationIndexState prepareCollationIndexes(sqlite::Connection& connection, bool
 // tools that add indexes, in the caller's transaction.
 void recordCollationVersions(sqlite::Connection& connection);
 
+// The rows of a table by its row ids' span, read from the two ends of the table: exact for a
+// table that never lost rows, and free.
+qint64 tableRowSpan(sqlite::Connection& connection, const QString& table);
+
 // The name of an index in list order whose first column is `column` of `table` (names in
 // any letter case), if the file has one.
 std::optional<QString> findListIndex(sqlite::Connection& connection, const QString& table,

@@ -1,5 +1,6 @@
 #include "engine/ListIndexBuild.h"
 
+#include "engine/CollationIndexes.h"
 #include "engine/ListCollation.h"
 #include "engine/ListOrder.h"
 #include "engine/RowIds.h"
@@ -146,9 +147,7 @@ void ListIndexBuild::fail(const EngineError& e) {
 }
 
 qint64 ListIndexBuild::rowSpan(sqlite::Connection& db) const {
-    sqlite::Statement span(db, QStringLiteral("SELECT max(rowid) - min(rowid) + 1 FROM %1")
-                                   .arg(quoteIdentifier(m_target.table)));
-    return span.step() ? std::max<qint64>(span.columnInt64(0), 1) : 1;
+    return std::max<qint64>(tableRowSpan(db, m_target.table), 1);
 }
 
 // Where the index is added, the texts are read and ordered on a second thread with a
