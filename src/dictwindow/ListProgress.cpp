@@ -22,9 +22,10 @@ ListProgress::ListProgress(QWidget* list, std::function<int()> percent)
     list->installEventFilter(this);
 }
 
+// Hidden or not is the bar's own state (isHidden): the window may not be shown yet.
 void ListProgress::watch() {
     update();
-    if (m_bar->isVisible())
+    if (!m_bar->isHidden())
         m_timer.start();
 }
 
@@ -36,7 +37,7 @@ void ListProgress::update() {
         return;
     }
     m_bar->setValue(percent);
-    if (!m_bar->isVisible()) {
+    if (m_bar->isHidden()) {
         place();
         m_bar->show();
         m_bar->raise();

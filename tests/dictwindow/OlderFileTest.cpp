@@ -70,8 +70,9 @@ TEST_F(OlderFileTest, OpensAtOnceWithTheBarAndEndsWithTheIndexesList) {
     EXPECT_TRUE(c().lstdata->isFilling()) << "the open did not wait for the list";
     EXPECT_EQ(bar()->objectName(), QStringLiteral("prgListPreparing"));
     EXPECT_EQ(bar()->parentWidget(), c().lstdata) << "over the list: the layout is unchanged";
+    EXPECT_FALSE(bar()->isHidden()) << "shown from the load on, before the window is";
     QTRY_VERIFY_WITH_TIMEOUT(!preparing() && !c().lstdata->isFilling(), 20000);
-    QTRY_VERIFY(!bar()->isVisible());
+    QTRY_VERIFY(bar()->isHidden());
     const QStringList expected = sortedHeadwords(rows);
     EXPECT_EQ(listItems(), expected);
     EXPECT_TRUE(hasListIndex());
