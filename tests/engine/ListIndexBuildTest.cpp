@@ -1,7 +1,6 @@
 // An older file (no list index) too large for the index to be added while it opens: its list,
 // ordered on another thread, must be exactly the list its index gives afterwards; a build
-// stopped halfway leaves the file as it was and the next one completes; another program's
-// commit during the fill is seen.
+// stopped halfway leaves the file as it was; another program's commit during the fill is seen.
 
 #include "EngineTestFiles.h"
 
@@ -105,15 +104,11 @@ TEST(OlderFile, TheListMadeOnTheBuildsThreadIsTheListOfItsIndex) {
         QThread::msleep(5);
     EXPECT_TRUE(copy.hasListIndex());
     EXPECT_EQ(copy.integrity(), QStringLiteral("ok"));
-    // The same list from the index, from a fresh open, and as the set lists it.
-    auto again = copy.open();
-    EXPECT_EQ(allPages(*again->OpenListPages(QStringLiteral("words"), QStringLiteral("headword"))),
-              built);
-    EXPECT_EQ(listedWhole(*again), built);
+    EXPECT_EQ(listedWhole(*copy.open()), built) << "the index's list, in a fresh open";
     EXPECT_EQ(built.size(), int(olderRows().size()) - 1);
 }
 
-TEST(OlderFile, ABuildStoppedHalfwayLeavesTheFileAsItWasAndTheNextOneCompletes) {
+TEST(OlderFile, ABuildStoppedHalfwayLeavesTheFileAsItWas) {
     Copy copy;
     {
         ListIndexBuild build(
@@ -122,27 +117,8 @@ TEST(OlderFile, ABuildStoppedHalfwayLeavesTheFileAsItWasAndTheNextOneCompletes) 
         EXPECT_FALSE(build.indexAdded());
         EXPECT_FALSE(build.failure());
     }
-    {
-        auto db = copy.open();
-        auto pages = db->OpenListPages(QStringLiteral("words"), QStringLiteral("headword"));
-        db->Close(); // in the middle of its build
-        EXPECT_EQ(db->listPreparingPercent(), -1);
-    }
     EXPECT_EQ(copy.integrity(), QStringLiteral("ok"));
-    {
-        sqlite::Connection raw(copy.path, sqlite::OpenMode::ReadOnly);
-        sqlite::Statement rows(raw, QStringLiteral("SELECT count(*) FROM words"));
-        ASSERT_TRUE(rows.step());
-        EXPECT_EQ(rows.columnInt64(0), qint64(olderRows().size()));
-    }
-
-    auto db = copy.open();
-    const QStringList built =
-        allPages(*db->OpenListPages(QStringLiteral("words"), QStringLiteral("headword")));
-    while (db->listPreparingPercent() >= 0)
-        QThread::msleep(5);
-    EXPECT_TRUE(copy.hasListIndex());
-    EXPECT_EQ(built, listedWhole(*db));
+    EXPECT_FALSE(copy.hasListIndex());
 }
 
 TEST(OlderFile, AnotherProgramsCommitDuringTheFillIsListed) {
