@@ -51,8 +51,11 @@ std::optional<QString> DatabaseCore::listIndex(const TableInfo& table, int colum
     const QString key = (table.name + QLatin1Char('/') + table.columns.value(column)).toLower();
     if (const auto known = m_listIndexes.find(key); known != m_listIndexes.end())
         return known->second;
-    return m_listIndexes[key] =
-               findListIndex(connection(), table.name, table.columns.value(column));
+    std::optional<QString> found =
+        findListIndex(connection(), table.name, table.columns.value(column));
+    if (found && m_build && m_build->indexAdded())
+        m_build->dropTexts(); // lists are read from the index from now on
+    return m_listIndexes[key] = std::move(found);
 }
 
 sqlite::Connection& DatabaseCore::connection() {

@@ -93,6 +93,11 @@ std::shared_ptr<const TextBlock> ListIndexBuild::sortedTexts() const {
     return m_sorted;
 }
 
+void ListIndexBuild::dropTexts() {
+    const std::lock_guard lock(m_mutex);
+    m_sorted.reset();
+}
+
 std::optional<EngineError> ListIndexBuild::failure() const {
     const std::lock_guard lock(m_mutex);
     return m_failure;

@@ -56,6 +56,8 @@ public:
     bool isRunning() const { return !m_finished.load(); }
     // The column's texts in list order, null texts left out; null until they are read.
     std::shared_ptr<const TextBlock> sortedTexts() const;
+    // Lets go of them (the index lists them now); a reader that took them keeps its own.
+    void dropTexts();
     // The list index was committed to the file; the file's change counter right after.
     bool indexAdded() const { return m_indexAdded.load(); }
     quint32 committedChangeCounter() const { return m_changeCounter.load(); }
