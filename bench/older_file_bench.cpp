@@ -49,10 +49,10 @@ const data::DictionaryConfig& config() {
 std::vector<int> sizes() {
     const QByteArray wanted = qgetenv("TOLVANE_BENCH_ROWS");
     std::vector<int> out;
-    for (const QByteArray& part :
+    for (const QByteArray& size :
          (wanted.isEmpty() ? QByteArray("100000,1000000") : wanted).split(','))
-        if (part.toInt() > 0)
-            out.push_back(part.toInt());
+        if (size.toInt() > 0)
+            out.push_back(size.toInt());
     return out;
 }
 
@@ -64,7 +64,7 @@ QString olderFile(int rows) {
     const QString path = QDir(folder).filePath(QStringLiteral("older-%1.db").arg(rows));
     if (QFile::exists(path))
         return path;
-    const QString partial = path + QStringLiteral(".part");
+    const QString partial = path + QStringLiteral(".incomplete");
     QFile::remove(partial);
     {
         sqlite::Connection db(partial, sqlite::OpenMode::ReadWriteCreate);
@@ -118,7 +118,7 @@ double processCpuMs() {
     return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
 }
 
-// Wall time and the whole process's CPU time of one timed part (the machine is shared: the
+// Wall time and the whole process's CPU time of one timed stretch (the machine is shared: the
 // CPU time is the work itself).
 struct Timing {
     Timing() : cpu(processCpuMs()) { wall.start(); }
@@ -333,8 +333,8 @@ int main(int argc, char** argv) {
         const double ftsFloor = ms("full_text/" + n + "/floor");
         if (listFloor > 0)
             std::printf(
-                "%4s list index: build %.0f ms = %.2fx (texts ready at %.0f ms; index "
-                "part %.2fx)\n",
+                "%4s list index: build %.0f ms = %.2fx (texts ready at %.0f ms; the "
+                "rest after them %.2fx)\n",
                 n.c_str(), ms("list_index/" + n + "/build"),
                 ms("list_index/" + n + "/build") / listFloor,
                 ms("list_index/" + n + "/build/texts"),
