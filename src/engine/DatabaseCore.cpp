@@ -78,7 +78,8 @@ ListIndexBuild& DatabaseCore::listBuild(const TableInfo& table, int column) {
     const bool other = m_build && (m_build->target().table.toLower() + QLatin1Char('/') +
                                    m_build->target().column.toLower()) != key;
     const bool stale = m_build && !m_build->indexAdded() && m_build->startStamp() != changeStamp();
-    if (other || stale || (m_build && m_build->failure()))
+    // A build that failed stays, so that its failure is reported, until the file changes.
+    if (other || stale)
         m_build.reset();
     if (!m_build) {
         ListIndexBuild::Target target{connection().path(), m_displayName, table.name,

@@ -143,6 +143,13 @@ void ListIndexBuild::readInOrder(sqlite::Connection& db, bool showShare) {
     m_sorted = std::make_shared<const TextBlock>(std::move(texts));
 }
 
+// Anything but an engine error (memory running out) must not escape a thread either.
+EngineError ListIndexBuild::unexpected() const {
+    return EngineError(err::InvalidOperation,
+                       QStringLiteral("The word list of '%1' could not be made (out of memory?).")
+                           .arg(m_target.displayName));
+}
+
 void ListIndexBuild::fail(const EngineError& e) {
     // A stop interrupts SQLite: no failure then. Texts already handed over stay good even
     // when the index could not be added (its transaction is rolled back).
@@ -192,6 +199,8 @@ void ListIndexBuild::run() {
                 readInOrder(reader, false);
             } catch (const EngineError& e) {
                 fail(e);
+            } catch (...) {
+                fail(unexpected());
             }
             m_readEnded = true;
         });
@@ -207,12 +216,16 @@ void ListIndexBuild::run() {
             m_indexAdded = true;
         } catch (const EngineError& e) {
             fail(e);
+        } catch (...) {
+            fail(unexpected());
         }
         order.join();
         if (!m_stop && (m_sorted || m_indexAdded))
             m_percent = 100;
     } catch (const EngineError& e) {
         fail(e);
+    } catch (...) {
+        fail(unexpected());
     }
 }
 

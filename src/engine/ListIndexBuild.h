@@ -69,6 +69,7 @@ private:
     void run();
     void readInOrder(sqlite::Connection& db, bool showShare);
     void fail(const EngineError& e);
+    EngineError unexpected() const;
     qint64 rowSpan(sqlite::Connection& db) const;
     bool tick();
     void setShare(double done);
