@@ -9,9 +9,11 @@
 #include "engine/sqlite/Statement.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 #include <chrono>
 #include <functional>
+#include <set>
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -60,7 +62,31 @@ void yieldToTheWindow() {
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 5);
 }
 
+std::mutex g_lockedMutex;
+std::multiset<QString> g_locked; // canonical paths
+
+QString canonical(const QString& path) {
+    const QString found = QFileInfo(path).canonicalFilePath();
+    return found.isEmpty() ? path : found;
+}
+
 } // namespace
+
+ListBuildWriteLock::ListBuildWriteLock(const QString& path) : m_path(canonical(path)) {
+    const std::lock_guard lock(g_lockedMutex);
+    g_locked.insert(m_path);
+}
+
+ListBuildWriteLock::~ListBuildWriteLock() {
+    const std::lock_guard lock(g_lockedMutex);
+    g_locked.erase(g_locked.find(m_path));
+}
+
+bool listBuildHoldsWriteLock(const QString& path) {
+    const QString key = canonical(path);
+    const std::lock_guard lock(g_lockedMutex);
+    return g_locked.count(key) > 0;
+}
 
 quint32 fileChangeCounter(const QString& path) {
     QFile file(path);
@@ -174,10 +200,12 @@ void ListIndexBuild::run() {
                               m_target.addIndex ? sqlite::OpenMode::ReadWrite
                                                 : sqlite::OpenMode::ReadOnly,
                               m_target.displayName);
+        std::optional<ListBuildWriteLock> held; // ends after the transaction
         std::optional<sqlite::Transaction> writing;
         if (m_target.addIndex && !db.isReadOnly()) {
             try {
                 writing.emplace(db);
+                held.emplace(m_target.path);
             } catch (const EngineError&) {
                 // Another program is writing: this time the list is only ordered in memory.
             }

@@ -92,6 +92,22 @@ private:
     std::thread m_thread;
 };
 
+// Whether a list build of this process holds the write lock of the file at `path`: a writer
+// that finds the file locked can wait for it rather than give up (it ends by itself).
+bool listBuildHoldsWriteLock(const QString& path);
+
+// Marks the file at `path` as write-locked by a list build for as long as it lives.
+class ListBuildWriteLock {
+public:
+    explicit ListBuildWriteLock(const QString& path);
+    ~ListBuildWriteLock();
+    ListBuildWriteLock(const ListBuildWriteLock&) = delete;
+    ListBuildWriteLock& operator=(const ListBuildWriteLock&) = delete;
+
+private:
+    QString m_path;
+};
+
 // The change counter in the header of an SQLite file in rollback-journal mode (it goes up with
 // every commit); 0 when it cannot be read.
 quint32 fileChangeCounter(const QString& path);

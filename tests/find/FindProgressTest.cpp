@@ -2,6 +2,8 @@
 // of the index made in a bar while it is made, and the bar goes with the results.
 
 #include "data/DataOperations.h"
+#include "engine/ListIndexBuild.h"
+#include "engine/sqlite/Connection.h"
 #include "find/FindService.h"
 #include "find/FindWindow.h"
 #include "support/DictionaryFiles.h"
@@ -10,7 +12,11 @@
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <optional>
+#include <thread>
 
 namespace tolvane::test {
 namespace {
@@ -49,6 +55,29 @@ TEST(FindProgress, TheFirstSearchOfAnOlderFileShowsTheShareDoneInABar) {
     shown.clear();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isSearching(); }, 20000));
     EXPECT_TRUE(shown.empty()) << "made once";
+}
+
+// The first search while the word list of the same file is being made (it holds the write lock
+// for longer than a writer waits): the index still goes into the file, after the list.
+TEST(FindProgress, AFileHeldByItsListBuildIsIndexedInTheFileOnceItLetsGo) {
+    QTemporaryDir dir;
+    const auto& eastons = data::eastonsConfig();
+    writeDictionaryFile(dir.path(), eastons, {{"Eden", "the garden"}});
+    const QString path = data::dictionaryPath(eastons, dir.path());
+    std::optional<engine::ListBuildWriteLock> held(std::in_place, path);
+    engine::sqlite::Connection build(path, engine::sqlite::OpenMode::ReadWrite);
+    build.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    std::atomic<int> inMemory{-1};
+    std::thread search([&] {
+        find::DictionaryIndex index(eastons, dir.path());
+        index.prepare();
+        inMemory = index.inMemory();
+    });
+    QThread::msleep(engine::sqlite::Connection::kBusyTimeout.count() + 500); // past giving up
+    build.exec(QStringLiteral("COMMIT"));
+    held.reset();
+    search.join();
+    EXPECT_EQ(inMemory, 0);
 }
 
 } // namespace
