@@ -5,6 +5,7 @@
 
 #include "data/DataOperations.h"
 #include "dictwindow/DictionaryTexts.h"
+#include "dictwindow/ListProgress.h"
 #include "dictwindow/SearchBox.h"
 #include "dictwindow/WordList.h"
 #include "engine/EngineError.h"
@@ -27,6 +28,8 @@ DictionaryWindow::~DictionaryWindow() = default;
 
 QWidget* DictionaryWindow::createControls(QWidget* parent) {
     m_controls = buildDictionaryLayout(m_config, parent);
+    m_listProgress = new ListProgress(m_controls.lstdata,
+                                      [this] { return db ? db->listPreparingPercent() : -1; });
     connectHandlers();
     connectZoom();
     return m_controls.form;
@@ -35,6 +38,7 @@ QWidget* DictionaryWindow::createControls(QWidget* parent) {
 void DictionaryWindow::controlsDestroyed() {
     m_controls = DictionaryControls{};
     m_definitionLinks = m_scriptureLinks = nullptr;
+    m_listProgress = nullptr;
 }
 
 void DictionaryWindow::connectHandlers() {
@@ -254,6 +258,7 @@ bool DictionaryWindow::skipLongFailures(QString& text) {
 void DictionaryWindow::fillList() {
     if (m_pages) {
         m_controls.lstdata->fillInPages(std::move(m_pages));
+        m_listProgress->watch(); // an older file's list may still be in the making
         return;
     }
     const int column = rs->columnIndex(m_config.headwordColumn);

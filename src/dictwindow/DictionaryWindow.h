@@ -21,6 +21,7 @@ namespace tolvane::dictwindow {
 
 class EntryMarks;
 class EntryLinks;
+class ListProgress;
 
 class DictionaryWindow : public QObject {
     Q_OBJECT
@@ -100,6 +101,8 @@ public:
     // the list does; a click on a reference is passed on (scriptureClicked).
     EntryLinks* definitionLinks() const { return m_definitionLinks; }
     EntryLinks* scriptureLinks() const { return m_scriptureLinks; }
+    // The bar over the word list while an older file's list is made (ListProgress.h).
+    ListProgress* listProgress() const { return m_listProgress; }
     // The tooltip of a reference in either box (by default the reference spelled out).
     void setVerseTip(std::function<QString(const references::VerseRange&)> tip);
 
@@ -162,9 +165,10 @@ private:
     bool m_editing = false;
     int m_answer = 0;
     int m_zoomPercent = 100;
-    QPointer<EntryMarks> m_marks; // made with the first marks, gone with the controls
+    QPointer<EntryMarks> m_marks;            // made with the first marks, gone with the controls
     EntryLinks* m_definitionLinks = nullptr; // children of the boxes
     EntryLinks* m_scriptureLinks = nullptr;
+    ListProgress* m_listProgress = nullptr; // a child of the word list
     std::function<QString(const references::VerseRange&)> m_verseTip;
     // Set while loadlist shortens the search text: the change handler it sets off opens the
     // recordset for the shorter text, and the shortening loop lists it once at the end.

@@ -17,6 +17,8 @@ constexpr qsizetype kPage = 4096;
 constexpr qint64 kStepNanoseconds = 4'000'000;
 // The index entries a piece of the count walks: about a millisecond's work.
 constexpr qsizetype kCountPiece = 65'536;
+// How often a list still being made on another thread is asked for its first page.
+constexpr int kPendingPollMs = 30;
 } // namespace
 
 ListFill::ListFill(WordListModel& model, std::unique_ptr<engine::ListPages> pages, QObject* parent)
@@ -28,7 +30,8 @@ ListFill::ListFill(WordListModel& model, std::unique_ptr<engine::ListPages> page
 void ListFill::start() {
     m_model.startPages();
     try {
-        if (readPage(kFirstPage))
+        readPage(kFirstPage);
+        if (m_pages)
             m_timer.start();
     } catch (...) {
         end();
@@ -40,6 +43,8 @@ void ListFill::start() {
 // page after page.
 void ListFill::finish() {
     try {
+        if (m_pages)
+            m_pages->waitUntilReady();
         while (m_pages && readPage(std::numeric_limits<int>::max())) {
         }
     } catch (...) {
@@ -55,9 +60,10 @@ void ListFill::step() {
     clock.start();
     try {
         // The count first, so that the scroll bar is right early; the pages after a pass of the
-        // event loop, which may be the first screen's paint.
-        if (!m_counted) {
-            while (!m_counted && clock.nsecsElapsed() < kStepNanoseconds)
+        // event loop, which may be the first screen's paint. A list still being made is
+        // counted once it comes.
+        if (!m_counted && !m_pending) {
+            while (!m_counted && !m_pending && clock.nsecsElapsed() < kStepNanoseconds)
                 countPiece();
             return;
         }
@@ -77,6 +83,7 @@ void ListFill::step() {
 void ListFill::count() {
     if (m_counted || !m_pages)
         return;
+    m_pages->waitUntilReady();
     m_model.expectRows(static_cast<qsizetype>(m_pages->textCount()));
     m_counted = true;
 }
@@ -85,6 +92,10 @@ void ListFill::count() {
 // each piece is a millisecond or so.
 void ListFill::countPiece() {
     switch (m_pages->countSome(kCountPiece)) {
+    case engine::ListPages::Step::Pending: // the list is still being made: asked again later
+        m_pending = true;
+        m_timer.setInterval(kPendingPollMs);
+        break;
     case engine::ListPages::Step::More:
         break;
     case engine::ListPages::Step::Changed:
@@ -97,7 +108,12 @@ void ListFill::countPiece() {
 }
 
 bool ListFill::readPage(qsizetype rows) {
-    switch (m_model.readPage(*m_pages, rows)) {
+    const engine::ListPages::Step step = m_model.readPage(*m_pages, rows);
+    m_pending = step == engine::ListPages::Step::Pending;
+    m_timer.setInterval(m_pending ? kPendingPollMs : 0);
+    switch (step) {
+    case engine::ListPages::Step::Pending:
+        return false;
     case engine::ListPages::Step::More:
         return true;
     case engine::ListPages::Step::Changed:

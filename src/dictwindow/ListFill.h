@@ -5,6 +5,9 @@
 // the count on the list has its full length (the rows not read yet show blank), so its scroll bar
 // is right long before the last page.
 //
+// A list still being made on another thread (ListPages' Pending) is asked again every few
+// dozen milliseconds until its first page comes.
+//
 // When the file changes during the fill (a write of this program, another program's commit),
 // the fill starts again from the file as it is then, so that the finished list is the list a
 // fill all at once would give. A failure ends the fill with the rows read so far and goes to
@@ -31,7 +34,8 @@ public:
     void start();
     // The rest now (a caller that needs rows not read yet).
     void finish();
-    // The list's full length now (a caller that needs it before the fill's own step).
+    // The list's full length now (a caller that needs it before the fill's own step; waits
+    // for a list still being made).
     void count();
     bool isDone() const { return !m_pages; }
 
@@ -48,6 +52,7 @@ private:
     WordListModel& m_model;
     std::unique_ptr<engine::ListPages> m_pages;
     bool m_counted = false; // the list has taken the count of texts
+    bool m_pending = false; // the last page said the list is still being made
     QTimer m_timer;
 };
 

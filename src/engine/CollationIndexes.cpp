@@ -72,6 +72,10 @@ bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+bool isSmall(sqlite::Connection& connection, const QString& table) {
+    return tableRowSpan(connection, table) <= kListIndexAtOnceRows;
+}
+
 } // namespace
 
 void recordCollationVersions(sqlite::Connection& connection) {
@@ -101,9 +105,21 @@ CollationIndexState prepareCollationIndexes(sqlite::Connection& connection, bool
         if (!listed)
             unlisted.push_back(&index);
     }
+    QStringList later;
+    if (writable) {
+        std::erase_if(unlisted, [&](const CollationIndex* index) {
+            if (isSmall(connection, index->table))
+                return false;
+            later << (index->table + QLatin1Char('/') + index->firstColumn).toLower();
+            return true;
+        });
+    }
     const bool upToDate = state.caseFoldIndexesValid && state.listIndexesValid && unlisted.empty();
-    if (!writable || upToDate)
-        return state;
+    if (!writable || upToDate) {
+        CollationIndexState kept = state;
+        kept.unlisted = later;
+        return kept;
+    }
     try {
         sqlite::Transaction transaction(connection);
         for (const CollationIndex* index : unlisted)
@@ -114,7 +130,19 @@ CollationIndexState prepareCollationIndexes(sqlite::Connection& connection, bool
         // Locked or not writable after all: this open goes on without the stale indexes.
         return state;
     }
-    return {};
+    CollationIndexState current;
+    current.unlisted = later;
+    return current;
+}
+
+// Each end in a query of its own: only a lone min() or max() is read from the end of the table
+// (both in one query walk every row).
+qint64 tableRowSpan(sqlite::Connection& connection, const QString& table) {
+    sqlite::Statement span(connection,
+                           QStringLiteral("SELECT (SELECT max(rowid) FROM %1) - (SELECT min(rowid) "
+                                          "FROM %1) + 1")
+                               .arg(quoteIdentifier(table)));
+    return span.step() ? span.columnInt64(0) : 0;
 }
 
 std::optional<QString> findListIndex(sqlite::Connection& connection, const QString& table,

@@ -6,11 +6,14 @@
 // versions its indexes were built with (FileMetadata.h), and an open compares them with this
 // build's:
 // - a writable file has its stale indexes rebuilt at once, and a dictionary file made before
-//   the list order existed gains a list index beside each headword index;
+//   the list order existed gains a list index beside each headword index: at once when its
+//   table is small, otherwise on a thread of its own when the list is first read
+//   (ListIndexBuild.h), so that opening a large older file never waits for it;
 // - a read-only file is left as it is, and the engine does not use its stale indexes: lookups
 //   scan, and lists are ordered in memory.
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace tolvane::engine {
@@ -26,7 +29,14 @@ inline constexpr char kListVersionKey[] = "list_collation_version";
 struct CollationIndexState {
     bool caseFoldIndexesValid = true; // TOLVANE_NOCASE indexes agree with this build
     bool listIndexesValid = true;     // TOLVANE_LIST indexes agree with this build
+    // Headword columns of a writable file still without a list index, as "table/column" in
+    // lower case: their tables are too large for the index to be added during the open.
+    QStringList unlisted;
 };
+
+// Tables up to about this many rows gain their list index during the open (a few tens of
+// milliseconds); larger ones on a thread of their own.
+inline constexpr qint64 kListIndexAtOnceRows = 20000;
 
 // Brings a file's collation indexes up to date as described above (writable: rebuild stale
 // ones, add missing list indexes, record the versions, in one transaction) and says which of
@@ -37,6 +47,10 @@ CollationIndexState prepareCollationIndexes(sqlite::Connection& connection, bool
 // Rebuilds the stale indexes of a writable file and records this build's versions. For the
 // tools that add indexes, in the caller's transaction.
 void recordCollationVersions(sqlite::Connection& connection);
+
+// The rows of a table by its row ids' span, read from the two ends of the table: exact for a
+// table that never lost rows, and free.
+qint64 tableRowSpan(sqlite::Connection& connection, const QString& table);
 
 // The name of an index in list order whose first column is `column` of `table` (names in
 // any letter case), if the file has one.

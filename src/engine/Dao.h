@@ -106,10 +106,12 @@ public:
 // the rest is read. Each page is read under a read lock of its own, so the file is not held
 // between pages and other programs can commit; a page asked for after the file changed (a
 // write through this process or another program's commit) reads nothing and says Changed, and
-// the reader must restart() to read the file as it is then.
+// the reader must restart() to read the file as it is then. Where the list is still being
+// made on another thread (a file without a list index), a page may say Pending: nothing to
+// read yet, ask again later.
 class ListPages {
 public:
-    enum class Step { More, End, Changed };
+    enum class Step { More, End, Changed, Pending };
     virtual ~ListPages() = default;
     // Whether the table holds any row at all (with a text or not).
     virtual bool hasRows() = 0;
@@ -120,13 +122,16 @@ public:
     // The same count taken a piece at a time, so that no call holds the thread for long: a call
     // walks at most about `rows` entries of the list index. More while the count goes on; End
     // once it is known (textCount() then returns it at once); Changed when the file changed
-    // since the pages began, so that the count would not be the pages' count (restart()).
+    // since the pages began, so that the count would not be the pages' count (restart());
+    // Pending while the list is still being made (ask again later).
     virtual Step countSome(qsizetype rows) = 0;
     // Appends the next texts, at most `rows` of them, to `into`. End once the last is read.
     // err::ObjectClosed once the database is closed.
     virtual Step next(TextBlock& into, qsizetype rows) = 0;
     // From the first text again, the count forgotten.
     virtual void restart() = 0;
+    // Waits until a page no longer says Pending (for a reader that needs every text now).
+    virtual void waitUntilReady() {}
 };
 
 class Database {
@@ -146,8 +151,8 @@ public:
     virtual std::shared_ptr<Recordset>
     OpenRecordsetInListOrder(const QString& source, const QString& column,
                              std::optional<RecordsetTypeEnum> type = {}) = 0;
-    // `column` of the whole `table` in list order, a page at a time; nullptr when the file has no
-    // list index for it that can be trusted (the set is then ordered in memory, all at once).
+    // `column` of the whole `table` in list order, a page at a time; nullptr when the file cannot
+    // give them so (the set is then ordered in memory, all at once).
     // err::TableNotFound and err::ItemNotFound name the table or column.
     virtual std::unique_ptr<ListPages> OpenListPages(const QString& table, const QString& column) {
         (void)table;
@@ -158,6 +163,9 @@ public:
     // The full path the database was opened from.
     virtual QString Name() const = 0;
     virtual bool isReadOnly() const = 0;
+    // How far the list being made for OpenListPages on another thread is, 0 to 100; -1 when
+    // none is being made.
+    virtual int listPreparingPercent() const { return -1; }
 };
 
 class Workspace {

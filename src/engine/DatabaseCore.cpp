@@ -51,8 +51,11 @@ std::optional<QString> DatabaseCore::listIndex(const TableInfo& table, int colum
     const QString key = (table.name + QLatin1Char('/') + table.columns.value(column)).toLower();
     if (const auto known = m_listIndexes.find(key); known != m_listIndexes.end())
         return known->second;
-    return m_listIndexes[key] =
-               findListIndex(connection(), table.name, table.columns.value(column));
+    std::optional<QString> found =
+        findListIndex(connection(), table.name, table.columns.value(column));
+    if (found && m_build && m_build->indexAdded())
+        m_build->dropTexts(); // lists are read from the index from now on
+    return m_listIndexes[key] = std::move(found);
 }
 
 sqlite::Connection& DatabaseCore::connection() {
@@ -65,10 +68,36 @@ sqlite::Connection& DatabaseCore::connection() {
 }
 
 void DatabaseCore::close() {
+    m_build.reset();
     m_connection.reset();
 }
 
-void DatabaseCore::requireWritable(const QString& action) const {
+ListIndexBuild& DatabaseCore::listBuild(const TableInfo& table, int column) {
+    const QString key = (table.name + QLatin1Char('/') + table.columns.value(column)).toLower();
+    checkExternalChanges();
+    const bool other = m_build && (m_build->target().table.toLower() + QLatin1Char('/') +
+                                   m_build->target().column.toLower()) != key;
+    const bool stale = m_build && !m_build->indexAdded() && m_build->startStamp() != changeStamp();
+    // A build that failed stays, so that its failure is reported, until the file changes.
+    if (other || stale)
+        m_build.reset();
+    if (!m_build) {
+        ListIndexBuild::Target target{connection().path(), m_displayName, table.name,
+                                      table.columns.value(column),
+                                      !m_readOnly && m_collations.unlisted.contains(key)};
+        m_build = std::make_unique<ListIndexBuild>(std::move(target), changeStamp());
+        m_buildCommitSeen = false;
+    }
+    return *m_build;
+}
+
+int DatabaseCore::listBuildPercent() const {
+    return m_build && m_build->isRunning() ? m_build->percent() : -1;
+}
+
+void DatabaseCore::requireWritable(const QString& action) {
+    if (m_build && m_build->isRunning() && m_build->target().addIndex)
+        m_build.reset(); // it holds the write lock; our write must not wait for it
     if (m_readOnly)
         throw EngineError(err::ReadOnly,
                           QStringLiteral("Cannot %1: the database '%2' is open read-only.")
@@ -115,12 +144,24 @@ TableInfo DatabaseCore::table(const QString& name, const QString& context) {
     return info;
 }
 
+// The commit of our own list build adds an index and changes no row: when nothing else has
+// been committed since (the file's change counter is the one it left), the texts read so far
+// still hold and nothing is read again. A file in write-ahead-log mode keeps no change counter
+// in its header: any change there counts.
 void DatabaseCore::checkExternalChanges() {
     const qint64 version = connection().dataVersion();
     if (version != m_dataVersion) {
         m_dataVersion = version;
         m_tables.clear();
         m_listIndexes.clear();
+        const QString path = connection().path();
+        if (m_build && m_build->indexAdded() && !m_buildCommitSeen &&
+            !QFileInfo::exists(path + QStringLiteral("-wal")) &&
+            fileChangeCounter(path) == m_build->committedChangeCounter()) {
+            m_buildCommitSeen = true;
+            m_collations.unlisted.clear();
+            return;
+        }
         noteWrite();
     }
 }

@@ -4,6 +4,7 @@
 // whether the file may have changed since it was filled.
 
 #include "engine/CollationIndexes.h"
+#include "engine/ListIndexBuild.h"
 #include "engine/sqlite/Connection.h"
 
 #include <QString>
@@ -35,7 +36,8 @@ public:
     void close();
 
     // Fails with err::ReadOnly (naming the file and `action`) when writes are not allowed.
-    void requireWritable(const QString& action) const;
+    // Stops a list build holding the file's write lock (it starts again with the next list).
+    void requireWritable(const QString& action);
 
     // The table by name, any letter case; err::TableNotFound naming `context` otherwise.
     TableInfo table(const QString& name, const QString& context);
@@ -53,6 +55,13 @@ public:
     // The index from which rows of table.column can be read in list order, if the file has
     // one that can be trusted.
     std::optional<QString> listIndex(const TableInfo& table, int column);
+    // The list of table.column made on a thread of its own where no trusted list index gives
+    // it (ListIndexBuild.h, adding the index where the file lacks it and may be written):
+    // started at the first call, and again when the file has changed under a build whose
+    // texts no longer hold.
+    ListIndexBuild& listBuild(const TableInfo& table, int column);
+    // How far the running build is, 0 to 100; -1 when none runs.
+    int listBuildPercent() const;
 
 private:
     std::unique_ptr<sqlite::Connection> m_connection;
@@ -66,6 +75,8 @@ private:
     CollationIndexState m_collations;
     // List indexes looked up so far, by "table/column" in lower case.
     std::map<QString, std::optional<QString>> m_listIndexes;
+    std::unique_ptr<ListIndexBuild> m_build;
+    bool m_buildCommitSeen = false; // its commit was taken for what it is, no other change
 };
 
 } // namespace tolvane::engine

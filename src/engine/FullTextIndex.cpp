@@ -5,6 +5,7 @@
 #include "engine/sqlite/Connection.h"
 #include "engine/sqlite/Statement.h"
 
+#include <QElapsedTimer>
 #include <algorithm>
 #include <limits>
 #include <optional>
@@ -14,6 +15,21 @@ namespace tolvane::engine {
 namespace {
 
 constexpr char kProgressTable[] = "tolvane_fulltext";
+
+// Steps sized by time: FTS5 writes its pending terms out as a segment at every commit, and each
+// commit waits for the disk, so steps of a few thousand rows spend a third of the fill or more
+// on flushing, merging small segments and syncing. A step of about a second makes those costs
+// small while the write lock is still given up often enough for other writers (they wait up
+// to Connection::kBusyTimeout).
+constexpr qint64 kStepNanoseconds = 1'000'000'000;
+constexpr qint64 kFirstStepRows = 2000;
+
+// The rows of the next step, from how long the last one took: at most four times as many.
+qint64 nextStepRows(qint64 rows, qint64 elapsedNs) {
+    const double scale = double(kStepNanoseconds) / double(std::max<qint64>(elapsedNs, 1));
+    return std::clamp<qint64>(qint64(double(rows) * std::min(scale, 4.0)), kFirstStepRows / 2,
+                              qint64(1) << 30);
+}
 
 QString sourceTable(const FullTextSource& source) {
     return quoteIdentifier(source.table);
@@ -170,9 +186,12 @@ bool fillFullTextIndex(sqlite::Connection& connection, const FullTextSource& sou
                        const std::function<bool(const FullTextProgress&)>& progress, int stepRows) {
     const QString index = quoteIdentifier(fullTextTableName(source.table));
     const QString table = sourceTable(source);
-    stepRows = std::max(stepRows, 2); // a step from the lowest possible row id moves on
-    std::optional<qint64> start;      // where this fill began, for the progress
+    const bool byTime = stepRows <= 0;
+    qint64 rows = byTime ? kFirstStepRows : std::max(stepRows, 2); // 2: a step moves on
+    std::optional<qint64> start; // where this fill began, for the progress
+    QElapsedTimer clock;
     for (;;) {
+        clock.start();
         std::optional<sqlite::Transaction> transaction;
         if (ownTransactions)
             transaction.emplace(connection);
@@ -190,7 +209,7 @@ bool fillFullTextIndex(sqlite::Connection& connection, const FullTextSource& sou
                                "OFFSET ?2")
                     .arg(table));
             step->bind(1, firstUnfilled(state.filledThrough));
-            step->bind(2, qint64(stepRows - 1));
+            step->bind(2, rows - 1);
             if (step->step())
                 upTo = std::min(step->columnInt64(0), state.target);
             // A row stored since the index was made may already be in it (by its trigger):
@@ -212,6 +231,8 @@ bool fillFullTextIndex(sqlite::Connection& connection, const FullTextSource& sou
         writeFillState(connection, source, state);
         if (transaction)
             transaction->commit();
+        if (byTime)
+            rows = nextStepRows(rows, clock.nsecsElapsed());
         if (progress && !progress({state.filledThrough, state.target, *start}) && !complete)
             return false;
         if (complete || state.filledThrough >= state.target)

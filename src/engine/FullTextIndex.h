@@ -58,14 +58,15 @@ struct FullTextProgress {
     }
 };
 
-// Indexes the rows not yet indexed, `stepRows` at a time, row ids 0 and below included. With
+// Indexes the rows not yet indexed, row ids 0 and below included, `stepRows` at a time, or with
+// stepRows 0 in steps of about a second each (a few thousand rows first). With
 // ownTransactions each step is one transaction of its own (for a file others may write meanwhile);
 // without, everything runs in the caller's. progress is called after every step; returning false
 // stops the fill (it can be resumed later). Returns true when the index is complete.
 bool fillFullTextIndex(sqlite::Connection& connection, const FullTextSource& source,
                        bool ownTransactions,
                        const std::function<bool(const FullTextProgress&)>& progress = {},
-                       int stepRows = 2000);
+                       int stepRows = 0);
 
 // create + fill in the caller's transaction: for the tools that build dictionary files.
 void buildFullTextIndex(sqlite::Connection& connection, const FullTextSource& source);

@@ -23,7 +23,7 @@ struct CollatorCloser {
     void operator()(UCollator* c) const { ucol_close(c); }
 };
 
-UCollator* collator() {
+UCollator* rootCollator() {
     static const std::unique_ptr<UCollator, CollatorCloser> root = [] {
         UErrorCode status = U_ZERO_ERROR;
         // "" is the root locale: the same order for every user, never the locale's own.
@@ -40,6 +40,23 @@ UCollator* collator() {
         return c;
     }();
     return root.get();
+}
+
+// A collator of each thread's own: an older file's list is sorted and indexed on a thread of
+// its own while the window's thread compares texts, and ICU promises nothing for one collator
+// shared between threads.
+UCollator* collator() {
+    thread_local const std::unique_ptr<UCollator, CollatorCloser> own = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<UCollator, CollatorCloser> c(ucol_clone(rootCollator(), &status));
+        if (U_FAILURE(status))
+            throw EngineError(err::InvalidOperation,
+                              QStringLiteral("The Unicode collation tables (ICU) cannot be "
+                                             "copied: %1.")
+                                  .arg(QLatin1String(u_errorName(status))));
+        return c;
+    }();
+    return own.get();
 }
 
 bool isApostropheVariantUnit(char16_t unit) {
@@ -168,8 +185,8 @@ QString listCollationVersion() {
     u_versionToString(unicode, unicodeText);
     return QStringLiteral("ICU %1, root collation %2, Unicode %3, secondary strength, "
                           "apostrophe rule %4")
-        .arg(QLatin1String(U_ICU_VERSION), QLatin1String(collationText),
-             QLatin1String(unicodeText), QString::number(kFoldingRule));
+        .arg(QLatin1String(U_ICU_VERSION), QLatin1String(collationText), QLatin1String(unicodeText),
+             QString::number(kFoldingRule));
 }
 
 int registerListCollation(sqlite3* db) {

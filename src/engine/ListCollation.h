@@ -8,7 +8,7 @@
 // hold the rows in list order (equal texts in row id order, as any index keeps them). Sort keys
 // give the same order through memcmp, for ordering rows in memory.
 //
-// Threading: user-interface thread only, like the rest of the engine.
+// Threading: any thread (each has a collator of its own).
 
 #include <QByteArrayView>
 #include <QString>

@@ -26,11 +26,14 @@ quint64 headOf(const unsigned char* key, size_t length) {
 
 } // namespace
 
-std::vector<quint32> listOrder(const TextBlock& texts, const RowIds& rowids) {
+std::vector<quint32> listOrder(const TextBlock& texts, const RowIds& rowids,
+                               const std::atomic<bool>* stop) {
     const auto n = static_cast<size_t>(texts.size());
     std::string keys;
     std::vector<Keyed> keyed(n);
     for (size_t i = 0; i < n; ++i) {
+        if (stop && i % 4096 == 0 && stop->load())
+            return {};
         const size_t at = keys.size();
         // A null text gets the empty key, before every text's key.
         const size_t length =

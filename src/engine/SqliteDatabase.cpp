@@ -1,5 +1,6 @@
 #include "engine/SqliteDatabase.h"
 
+#include "engine/BuiltListPages.h"
 #include "engine/DatabaseCore.h"
 #include "engine/QueryParser.h"
 #include "engine/SqliteListPages.h"
@@ -33,9 +34,14 @@ std::unique_ptr<ListPages> SqliteDatabase::OpenListPages(const QString& table,
                                          "to list is not in table '%2' of '%3'.")
                               .arg(column, info.name, m_core->displayName()));
     const std::optional<QString> listIndex = m_core->listIndex(info, index);
-    if (!listIndex)
+    if (listIndex)
+        return std::make_unique<SqliteListPages>(m_core, std::move(info), index, *listIndex);
+    // A copy in memory (a legacy file) cannot be read from another thread: ordered here.
+    const QString path = m_core->connection().path();
+    if (path.isEmpty() || path == QLatin1String(":memory:"))
         return nullptr;
-    return std::make_unique<SqliteListPages>(m_core, std::move(info), index, *listIndex);
+    // Ordered on a thread of its own, the index added where the file lacks it.
+    return std::make_unique<BuiltListPages>(m_core, std::move(info), index);
 }
 
 std::shared_ptr<Recordset> SqliteDatabase::open(const QString& source,
@@ -91,6 +97,10 @@ QString SqliteDatabase::Name() const {
 
 bool SqliteDatabase::isReadOnly() const {
     return m_core->isReadOnly();
+}
+
+int SqliteDatabase::listPreparingPercent() const {
+    return m_core->listBuildPercent();
 }
 
 std::shared_ptr<Database> databaseFromConnection(std::unique_ptr<sqlite::Connection> connection,

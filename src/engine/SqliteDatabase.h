@@ -33,6 +33,7 @@ public:
     void Close() override;
     QString Name() const override;
     bool isReadOnly() const override;
+    int listPreparingPercent() const override;
 
 private:
     std::shared_ptr<Recordset> open(const QString& source, std::optional<RecordsetTypeEnum> type,

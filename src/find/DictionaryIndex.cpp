@@ -5,6 +5,7 @@
 #include "engine/EngineError.h"
 #include "engine/FileSniffer.h"
 #include "engine/FullTextResults.h"
+#include "engine/ListIndexBuild.h"
 #include "engine/NoCaseCollation.h"
 #include "engine/OpenDatabase.h"
 #include "engine/Schema.h"
@@ -15,6 +16,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QThread>
 #include <QUrl>
 #include <algorithm>
 #include <sqlite3.h>
@@ -158,7 +160,7 @@ void DictionaryIndex::prepare(const std::function<void(int percent)>& progress) 
     try {
         if (isPrepared())
             return;
-        if (!m_inMemory) {
+        while (!m_inMemory) {
             try {
                 if (engine::fullTextState(*m_connection, m_source) ==
                     engine::FullTextState::Missing) {
@@ -167,9 +169,16 @@ void DictionaryIndex::prepare(const std::function<void(int percent)>& progress) 
                     transaction.commit();
                 }
                 fill();
+                break;
             } catch (const engine::EngineError& e) {
                 if (isCancelled() || !meansNotWritable(e))
                     throw;
+                // The word list of an older file being made (it holds the write lock for a
+                // while, and lets go by itself): the index is made in the file after it.
+                if (e.number() == engine::err::FileInUse && waitForListBuild())
+                    continue;
+                if (isCancelled())
+                    throw Cancelled();
                 // A file that may not be changed, or has no room to grow, is indexed in
                 // memory; the part of the index the file holds already stays in it.
                 if (e.number() == engine::err::DiskFull)
@@ -191,6 +200,19 @@ void DictionaryIndex::prepare(const std::function<void(int percent)>& progress) 
             throw Cancelled();
         throw;
     }
+}
+
+// True once no list build of this program holds the file any more; false when there was none,
+// or the search was cancelled meanwhile.
+bool DictionaryIndex::waitForListBuild() {
+    if (!engine::listBuildHoldsWriteLock(m_path))
+        return false;
+    while (engine::listBuildHoldsWriteLock(m_path))
+        if (isCancelled())
+            return false;
+        else
+            QThread::msleep(20);
+    return true;
 }
 
 QString DictionaryIndex::takeNote() {

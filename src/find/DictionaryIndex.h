@@ -103,6 +103,7 @@ public:
 private:
     void fillIn(std::span<FoundEntry> found, const QString& match, bool withSnippets);
     void openCopy();
+    bool waitForListBuild();
     void setUpSearching(engine::sqlite::Connection& connection);
     bool isCancelled() const { return m_cancelled && m_cancelled(); }
 

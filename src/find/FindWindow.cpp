@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -38,7 +39,8 @@ FindWindow::FindWindow(FindService& service, CurrentDictionary currentDictionary
       m_currentDictionary(std::move(currentDictionary)), m_folder(std::move(folder)),
       m_txtFind(new QLineEdit), m_optThis(new QRadioButton(QStringLiteral("This dictionary"))),
       m_optAll(new QRadioButton(QStringLiteral("All dictionaries"))), m_lblCount(new QLabel),
-      m_lstResults(new FindResultList), m_debounce(new QTimer(this)) {
+      m_prgPreparing(new QProgressBar), m_lstResults(new FindResultList),
+      m_debounce(new QTimer(this)) {
     setObjectName(QStringLiteral("frmFind"));
     setWindowTitle(QStringLiteral("Find in Entries"));
     setFont(platform::designFont());
@@ -55,6 +57,11 @@ FindWindow::FindWindow(FindService& service, CurrentDictionary currentDictionary
     m_lblCount->setObjectName(QStringLiteral("lblCount"));
     m_lblCount->setTextFormat(Qt::PlainText);
     m_lblCount->setWordWrap(true);
+    // Shown only while a dictionary's full-text index is made (its first search).
+    m_prgPreparing->setObjectName(QStringLiteral("prgPreparing"));
+    m_prgPreparing->setAccessibleName(QStringLiteral("Preparing for searching"));
+    m_prgPreparing->setRange(0, 100);
+    m_prgPreparing->hide();
 
     auto* choices = new QHBoxLayout;
     choices->addWidget(m_optThis);
@@ -67,6 +74,7 @@ FindWindow::FindWindow(FindService& service, CurrentDictionary currentDictionary
     layout->addWidget(m_txtFind);
     layout->addLayout(choices);
     layout->addWidget(m_lblCount);
+    layout->addWidget(m_prgPreparing);
     layout->addWidget(m_lstResults, 1);
 
     m_debounce->setObjectName(QStringLiteral("tmrFindDelay"));
@@ -102,6 +110,7 @@ void FindWindow::optScope_Click() {
 }
 
 void FindWindow::showNote(const QString& note) {
+    m_prgPreparing->hide();
     m_lblCount->setText(note);
 }
 
@@ -151,6 +160,8 @@ void FindWindow::showPreparing(quint64 search, const QString& title, int percent
         return;
     showNote(
         QStringLiteral("Preparing %1 for searching: %2%").arg(title, QString::number(percent)));
+    m_prgPreparing->setValue(percent);
+    m_prgPreparing->show();
 }
 
 void FindWindow::showResults(const FindResults& results) {

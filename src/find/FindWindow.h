@@ -13,6 +13,7 @@
 
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QRadioButton;
 class QTimer;
 
@@ -34,6 +35,8 @@ public:
     QRadioButton* optThisDictionary() const { return m_optThis; }
     QRadioButton* optAllDictionaries() const { return m_optAll; }
     QLabel* lblCount() const { return m_lblCount; }
+    // The share of a dictionary's preparation for searching done, while it runs.
+    QProgressBar* prgPreparing() const { return m_prgPreparing; }
     FindResultList* lstResults() const { return m_lstResults; }
 
     // True from a change of the text or the choice until its results (or a note) are shown.
@@ -70,6 +73,7 @@ private:
     QRadioButton* m_optThis;
     QRadioButton* m_optAll;
     QLabel* m_lblCount;
+    QProgressBar* m_prgPreparing;
     FindResultList* m_lstResults;
     QTimer* m_debounce;
     quint64 m_search = 0; // the search whose results the window waits for
