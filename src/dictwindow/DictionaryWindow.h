@@ -128,7 +128,7 @@ private:
     void loadlist();
     void watchDoubleClicks();
     void attachLinks();
-    void refreshLinks();
+    void setLinksHeadword(const QString& headword);
     QString headwordNamed(const QString& name);
     bool selectAndShow(const QString& headword, int duplicate);
     int duplicateOrdinal(int index) const;

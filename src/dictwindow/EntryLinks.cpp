@@ -44,22 +44,14 @@ EntryLinks::EntryLinks(QAbstractScrollArea* box, QTextDocument* document)
             Q_EMIT entryLinkClicked(std::get<QString>(m_clicked.target));
     });
     m_viewport->setMouseTracking(true);
+    // Found within the change itself, before the box lays the new text out: the paragraphs
+    // are then laid out once, with their links, and not a second time when the links come.
     // A box whose document is replaced (setDocument) is not followed; the boxes never do.
-    connect(document, &QTextDocument::contentsChanged, this, &EntryLinks::refreshLater);
-}
-
-void EntryLinks::refreshLater() {
-    if (m_pending)
-        return;
-    m_pending = true;
-    QTimer::singleShot(0, this, [this] {
-        if (m_pending)
-            platform::runGuarded([this] { refresh(); });
-    });
+    connect(document, &QTextDocument::contentsChange, this,
+            [this] { platform::runGuarded([this] { refresh(); }); });
 }
 
 void EntryLinks::refresh() {
-    m_pending = false;
     m_pressed = nullptr;
     m_follow.stop();
     m_links.clear();
@@ -83,9 +75,10 @@ void EntryLinks::refresh() {
 }
 
 // Each paragraph's layout carries the links as additional formats, as a syntax highlighter's
-// colours are carried: laid out once with the paragraph, drawn with it, never part of the
-// document. (Extra selections cost a hundred times more on a long entry: every one of them is
-// measured again on each change.)
+// colours are carried: laid out with the paragraph, drawn with it, never part of the document.
+// (Extra selections cost a hundred times more on a long entry: every one of them is measured
+// again on each change.) Only a paragraph whose links differ from those it carries is given
+// them, since that lays it out again.
 void EntryLinks::draw() {
     if (!m_viewport)
         return;
@@ -96,26 +89,25 @@ void EntryLinks::draw() {
     format.setFontUnderline(true);
     format.setProperty(kLinkProperty, true);
     auto link = m_links.cbegin();
+    QList<QTextLayout::FormatRange> others;
+    QList<QTextLayout::FormatRange> had;
+    QList<QTextLayout::FormatRange> wanted;
     for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
         QTextLayout* layout = block.layout();
         if (!layout)
             continue;
-        QList<QTextLayout::FormatRange> ranges;
-        bool hadLinks = false;
-        for (const auto& range : layout->formats()) {
-            if (range.format.hasProperty(kLinkProperty))
-                hadLinks = true;
-            else
-                ranges.append(range);
-        }
+        others.clear();
+        had.clear();
+        wanted.clear();
+        for (const auto& range : layout->formats())
+            (range.format.hasProperty(kLinkProperty) ? had : others).append(range);
         const qsizetype from = block.position();
         const qsizetype to = from + block.length();
-        const bool hasLinks = link != m_links.cend() && link->start < to;
         for (; link != m_links.cend() && link->start < to; ++link)
-            ranges.append({int(link->start - from), int(link->length), format});
-        if (!hadLinks && !hasLinks)
+            wanted.append({int(link->start - from), int(link->length), format});
+        if (had == wanted)
             continue;
-        layout->setFormats(ranges);
+        layout->setFormats(others + wanted);
         m_document->markContentsDirty(int(from), block.length());
     }
 }

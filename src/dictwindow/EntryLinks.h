@@ -47,8 +47,8 @@ public:
     // Whether a click follows a link now (not while an entry is being edited).
     void setFollowable(std::function<bool()> followable) { m_followable = std::move(followable); }
 
-    // Finds the links in the text shown now and draws them. The box's own changes are
-    // followed too, once the event loop runs.
+    // Finds the links in the text shown now and draws them. Every change of the box's text
+    // is followed at once; the headword given later counts from the next change or refresh.
     void refresh();
 
     const std::vector<Link>& links() const { return m_links; }
@@ -64,7 +64,6 @@ protected:
 
 private:
     EntryLinks(QAbstractScrollArea* box, QTextDocument* document);
-    void refreshLater();
     void draw();
     QString tipFor(const Link& link) const;
 
@@ -86,7 +85,6 @@ private:
     QPoint m_pressedAt;
     QTimer m_follow; // a click waits for a second one that would make it a double-click
     Link m_clicked;
-    bool m_pending = false;
 };
 
 } // namespace tolvane::dictwindow

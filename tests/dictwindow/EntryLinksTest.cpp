@@ -8,6 +8,7 @@
 #include "dictwindow/SearchBox.h"
 #include "richtext/RichTextBox.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -79,6 +80,27 @@ TEST_F(EntryLinksTest, ReferencesAndPointersAreDrawnWithoutChangingTheText) {
     clickHeadword("Moses");
     EXPECT_EQ(linksOf(win().definitionLinks(), c().txtSurname->toPlainText()),
               (QStringList{"Ex. 2:10 = Exodus 2:10"}));
+}
+
+// Found within the change, before the box lays the text out: the paragraph is laid out with
+// its links as often as a box without links lays it out (links given afterwards would make the
+// box lay it out again).
+TEST_F(EntryLinksTest, LinksComeWithTheTextAndNoSecondLayout) {
+    const QString text = QStringLiteral("(See MOSES.) Gen. 1:1.");
+    auto layoutPasses = [&](QPlainTextEdit& box) {
+        QAbstractTextDocumentLayout* layout = box.document()->documentLayout();
+        QSignalSpy blocks(layout, &QAbstractTextDocumentLayout::updateBlock);
+        QSignalSpy all(layout, &QAbstractTextDocumentLayout::update);
+        box.setPlainText(text);
+        return blocks.size() + all.size();
+    };
+    QPlainTextEdit plain;
+    QPlainTextEdit linked;
+    auto* links = new EntryLinks(&linked);
+    links->setHeadwordLookup(
+        [](const QString& name) { return name.toLower() == "moses" ? "Moses" : ""; });
+    EXPECT_EQ(layoutPasses(linked), layoutPasses(plain));
+    EXPECT_EQ(linked.document()->begin().layout()->formats().size(), 2);
 }
 
 TEST_F(EntryLinksTest, PointersOfSeveralWordsAcrossLinesAndMissingHeadwords) {

@@ -67,6 +67,16 @@ TEST(ReferenceFinder, ContinuationsTakeTheBookBefore) {
     EXPECT_EQ(found("ver. 12 with no book before"), Refs{});
 }
 
+// Text far from any digit is passed over: a name as far from its number as a name can be, or
+// a continuation word with many spaces, after a long stretch with no digit, is still read.
+TEST(ReferenceFinder, ReferencesAfterLongStretchesWithoutDigits) {
+    const QString words = QStringLiteral("and so the word went on ").repeated(20);
+    EXPECT_EQ(found(words + "Song of Solomon 2:1; " + words + "then verse     5, " + words +
+                    "Lev. xxvii. 18"),
+              (Refs{"Song of Solomon 2:1 = Song of Solomon 2:1",
+                    "verse     5 = Song of Solomon 2:5", "Lev. xxvii. 18 = Leviticus 27:18"}));
+}
+
 TEST(ReferenceFinder, RomanChapters) {
     EXPECT_EQ(found("Lev. xxvii. 18; Deut. xxxiv. 7"),
               (Refs{"Lev. xxvii. 18 = Leviticus 27:18", "Deut. xxxiv. 7 = Deuteronomy 34:7"}));
