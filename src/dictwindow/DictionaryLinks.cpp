@@ -32,7 +32,7 @@ void DictionaryWindow::attachLinks() {
     }
 }
 
-void DictionaryWindow::setVerseTip(std::function<QString(const references::VerseRange&)> tip) {
+void DictionaryWindow::setVerseTip(EntryLinks::VerseTip tip) {
     m_verseTip = std::move(tip);
     for (EntryLinks* links : {m_definitionLinks, m_scriptureLinks})
         if (links)

@@ -8,6 +8,7 @@
 
 #include "data/DictionaryConfig.h"
 #include "dictwindow/DictionaryLayout.h"
+#include "dictwindow/EntryLinks.h"
 #include "engine/Dao.h"
 #include "references/ScriptureReference.h"
 
@@ -20,7 +21,6 @@
 namespace tolvane::dictwindow {
 
 class EntryMarks;
-class EntryLinks;
 
 class DictionaryWindow : public QObject {
     Q_OBJECT
@@ -100,8 +100,8 @@ public:
     // the list does; a click on a reference is passed on (scriptureClicked).
     EntryLinks* definitionLinks() const { return m_definitionLinks; }
     EntryLinks* scriptureLinks() const { return m_scriptureLinks; }
-    // The tooltip of a reference in either box (by default the reference spelled out).
-    void setVerseTip(std::function<QString(const references::VerseRange&)> tip);
+    // Asks for the tooltip of a reference in either box (EntryLinks::setVerseTip).
+    void setVerseTip(EntryLinks::VerseTip tip);
 
 Q_SIGNALS:
     // An entry is shown (list click or keyboard, showHeadword, followWord).
@@ -162,10 +162,10 @@ private:
     bool m_editing = false;
     int m_answer = 0;
     int m_zoomPercent = 100;
-    QPointer<EntryMarks> m_marks; // made with the first marks, gone with the controls
+    QPointer<EntryMarks> m_marks;            // made with the first marks, gone with the controls
     EntryLinks* m_definitionLinks = nullptr; // children of the boxes
     EntryLinks* m_scriptureLinks = nullptr;
-    std::function<QString(const references::VerseRange&)> m_verseTip;
+    EntryLinks::VerseTip m_verseTip;
     // Set while loadlist shortens the search text: the change handler it sets off opens the
     // recordset for the shorter text, and the shortening loop lists it once at the end.
     bool m_deferListing = false;

@@ -8,6 +8,7 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTimer>
@@ -136,10 +137,34 @@ const EntryLinks::Link* EntryLinks::linkAt(const QPoint& point) const {
     return it == m_links.end() ? nullptr : &*it;
 }
 
-QString EntryLinks::tipFor(const Link& link) const {
-    if (const auto* range = std::get_if<references::VerseRange>(&link.target))
-        return m_tip ? m_tip(*range) : references::displayName(*range);
-    return QStringLiteral("Open the entry %1").arg(std::get<QString>(link.target));
+// A later hover supersedes an earlier one: only the answer to the last request is shown, and
+// only while the pointer is over the link it was asked for.
+void EntryLinks::askTip(const Link& link, const QPoint& at) {
+    const quint64 request = ++m_tipRequest;
+    m_tipStart = link.start;
+    m_pointer = at;
+    QPointer<EntryLinks> self(this);
+    auto answer = [self, request](const QString& tip) {
+        if (self)
+            self->showTip(request, tip);
+    };
+    if (const auto* range = std::get_if<references::VerseRange>(&link.target)) {
+        if (m_tip)
+            m_tip(*range, answer);
+        else
+            answer(references::displayName(*range));
+    } else {
+        answer(QStringLiteral("Open the entry %1").arg(std::get<QString>(link.target)));
+    }
+}
+
+void EntryLinks::showTip(quint64 request, const QString& tip) {
+    if (request != m_tipRequest || !m_viewport)
+        return;
+    const Link* over = linkAt(m_pointer);
+    if (!over || over->start != m_tipStart)
+        return;
+    QToolTip::showText(m_viewport->mapToGlobal(m_pointer), tip, m_viewport);
 }
 
 bool EntryLinks::eventFilter(QObject* watched, QEvent* event) {
@@ -148,7 +173,8 @@ bool EntryLinks::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseMove: {
         const auto* e = static_cast<QMouseEvent*>(event);
-        const bool over = e->buttons() == Qt::NoButton && linkAt(e->position().toPoint());
+        m_pointer = e->position().toPoint();
+        const bool over = e->buttons() == Qt::NoButton && linkAt(m_pointer);
         if (over)
             m_viewport->setCursor(Qt::PointingHandCursor);
         else
@@ -158,14 +184,16 @@ bool EntryLinks::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::ToolTip: {
         const auto* e = static_cast<QHelpEvent*>(event);
         if (const Link* link = linkAt(e->pos())) {
-            QString tip;
-            platform::runGuarded([&] { tip = tipFor(*link); });
-            QToolTip::showText(e->globalPos(), tip, m_viewport);
+            platform::runGuarded([&] { askTip(*link, e->pos()); });
         } else {
+            ++m_tipRequest; // an answer still to come is for a link left
             QToolTip::hideText();
         }
         return true;
     }
+    case QEvent::Leave:
+        m_pointer = {-1, -1};
+        break;
     case QEvent::MouseButtonPress: {
         const auto* e = static_cast<QMouseEvent*>(event);
         m_pressed = e->button() == Qt::LeftButton ? linkAt(e->position().toPoint()) : nullptr;

@@ -40,10 +40,11 @@ public:
     // (a bare "(11:31)" in "Daniel" is Daniel 11:31).
     void setHeadwordLookup(references::HeadwordLookup lookup) { m_lookup = std::move(lookup); }
     void setHeadword(const QString& headword) { m_headword = headword; }
-    // The tooltip of a reference; by default the reference spelled out.
-    void setVerseTip(std::function<QString(const references::VerseRange&)> tip) {
-        m_tip = std::move(tip);
-    }
+    // Asks for the tooltip of a reference and gives it to `answer`, at once or later (on this
+    // thread); an answer may never come. By default the reference spelled out, at once.
+    using VerseTip = std::function<void(const references::VerseRange&,
+                                        std::function<void(const QString&)> answer)>;
+    void setVerseTip(VerseTip tip) { m_tip = std::move(tip); }
     // Whether a click follows a link now (not while an entry is being edited).
     void setFollowable(std::function<bool()> followable) { m_followable = std::move(followable); }
 
@@ -65,7 +66,8 @@ protected:
 private:
     EntryLinks(QAbstractScrollArea* box, QTextDocument* document);
     void draw();
-    QString tipFor(const Link& link) const;
+    void askTip(const Link& link, const QPoint& at);
+    void showTip(quint64 request, const QString& tip);
 
     QAbstractScrollArea* m_box;
     // Kept from the start: the viewport's events come on while the box is being destroyed,
@@ -77,7 +79,7 @@ private:
     std::function<QRect(const QTextCursor&)> m_cursorRect;
 
     references::HeadwordLookup m_lookup;
-    std::function<QString(const references::VerseRange&)> m_tip;
+    VerseTip m_tip;
     std::function<bool()> m_followable;
     QString m_headword;
     std::vector<Link> m_links;
@@ -85,6 +87,11 @@ private:
     QPoint m_pressedAt;
     QTimer m_follow; // a click waits for a second one that would make it a double-click
     Link m_clicked;
+    // The tooltip asked for last: shown when its answer comes, if the pointer is still over
+    // that link (followed by the viewport's mouse moves).
+    quint64 m_tipRequest = 0;
+    qsizetype m_tipStart = -1;
+    QPoint m_pointer{-1, -1};
 };
 
 } // namespace tolvane::dictwindow

@@ -125,12 +125,34 @@ TEST_F(EntryLinksTest, AClickOnAPointerOpensTheEntryAsTheListDoes) {
 }
 
 TEST_F(EntryLinksTest, AReferenceShowsItsTipOnHoverAndIsPassedOnWhenClicked) {
-    win().setVerseTip([](const references::VerseRange& r) { return "tip " + displayName(r); });
+    // The lookup answers later, as the verse helper does.
+    std::vector<std::pair<QString, std::function<void(const QString&)>>> asked;
+    win().setVerseTip([&](const references::VerseRange& r, auto answer) {
+        asked.emplace_back("tip " + displayName(r), answer);
+    });
     clickHeadword("Aaron");
     const EntryLinks::Link link = win().definitionLinks()->links().at(0); // Ex. 6:20
-    QHelpEvent hover(QEvent::ToolTip, pointOn(link), c().txtSurname->mapToGlobal(pointOn(link)));
-    QApplication::sendEvent(c().txtSurname->viewport(), &hover);
+    auto hover = [&](const QPoint& at) {
+        QHelpEvent e(QEvent::ToolTip, at, c().txtSurname->mapToGlobal(at));
+        QApplication::sendEvent(c().txtSurname->viewport(), &e);
+    };
+    hover(pointOn(link));
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_FALSE(QToolTip::isVisible()); // nothing until the answer
+    asked[0].second(asked[0].first);
     EXPECT_EQ(QToolTip::text(), "tip Exodus 6:20");
+    QToolTip::hideText();
+    ASSERT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
+    // A later hover supersedes an earlier one; an answer for a link the pointer left is not
+    // shown.
+    const EntryLinks::Link other = win().definitionLinks()->links().at(1); // 2:1
+    hover(pointOn(link));
+    hover(pointOn(other));
+    asked[1].second(asked[1].first);
+    EXPECT_FALSE(QToolTip::isVisible());
+    QTest::mouseMove(c().txtSurname->viewport(), pointOn(link));
+    asked[2].second(asked[2].first);
+    EXPECT_FALSE(QToolTip::isVisible());
     QSignalSpy clicked(&win(), &dictwindow::DictionaryWindow::scriptureClicked);
     QTest::mouseClick(c().txtSurname->viewport(), Qt::LeftButton, {}, pointOn(link));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !clicked.isEmpty(); }, 3000));
