@@ -91,7 +91,8 @@ private:
         qsizetype end = p;
         while (end < m_text.size() && at(end).isLetter())
             ++end;
-        const int value = romanValue(m_text.sliced(p, end - p));
+        const QStringView word = m_text.sliced(p, end - p);
+        const int value = romanValue(word) ? romanValue(word) : romanValueScannedAsCapitalI(word);
         if (value == 0 || at(end) != u'.' || at(end + 1) != u' ' || !at(end + 2).isDigit())
             return std::nullopt;
         p = end + 2;

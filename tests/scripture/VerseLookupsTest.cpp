@@ -1,13 +1,18 @@
 // Lookups away from the UI thread, against stand-in helpers written here: one that never
 // answers (the event loop runs on while it is waited for, and the note comes after the
-// timeout), one killed in the middle of a lookup (the next lookup starts a new one).
+// timeout), one killed in the middle of a lookup (the next lookup starts a new one), and a
+// slow one behind the Scripture window.
 
 #include "scripture/VerseLookups.h"
+#include "scripture/ScriptureWindow.h"
 
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -80,6 +85,30 @@ TEST_F(VerseLookupsTest, AHelperKilledInTheMiddleOfALookupIsReplacedByTheNextOne
     ASSERT_EQ(answers[1].verses.size(), 1u) << answers[1].note.toStdString();
     EXPECT_EQ(answers[1].verses[0].text, "In the beginning.");
     EXPECT_EQ(answers[1].abbreviation, "KJV");
+}
+
+// The window is shown at once with the reference; the passage and the Bibles come when the
+// slow helper answers, and a later click's passage replaces one not yet come.
+TEST_F(VerseLookupsTest, TheScriptureWindowShowsThePassageWhenItComes) {
+    VerseLookups lookups(helper("while read r; do case \"$r\" in\n"
+                                "B*) printf 'B\\tPlain\\tKJV\\tTest Bible\\nZ\\t0\\n';;\n"
+                                "*) sleep 0.3; set -- $r; printf 'M\\tPlain\\tKJV\\nT\\t%s\\t%s"
+                                "\\tVerse %s.\\nZ\\t1\\n' $3 $4 $4;;\n"
+                                "esac; done\n"),
+                         3000);
+    scripture::ScriptureWindow window(lookups);
+    QElapsedTimer clock;
+    clock.start();
+    window.showRange({0, 1, 1, 1, 1});
+    window.showRange({0, 1, 2, 1, 2});
+    EXPECT_LT(clock.elapsed(), 250); // not waiting for the helper
+    EXPECT_EQ(window.lblReference()->text(), "Genesis 1:2");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.txtPassage()->toPlainText().isEmpty(); }));
+    EXPECT_EQ(window.lblReference()->text(), "Genesis 1:2 (KJV)");
+    EXPECT_EQ(window.txtPassage()->toPlainText(), "2 Verse 2.");
+    EXPECT_EQ(window.cboBible()->count(), 2);
+    QTest::qWait(400);
+    EXPECT_EQ(window.txtPassage()->toPlainText(), "2 Verse 2."); // 1:1's answer never shown
 }
 
 } // namespace
