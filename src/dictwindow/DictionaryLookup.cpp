@@ -140,7 +140,9 @@ bool DictionaryWindow::stepToOccurrence(const QString& item, int occurrence) {
 void DictionaryWindow::showEntry() {
     const QString headword = data::readText(rs, m_config.headwordColumn);
     setLinksHeadword(headword);
-    m_controls.txtSurname->setPlainText(data::readText(rs, m_config.definitionColumn));
+    const QString definition = data::readText(rs, m_config.definitionColumn);
+    m_definitionLinks->expectText(definition);
+    m_controls.txtSurname->setPlainText(definition);
     m_controls.txtForename->setText(headword);
     if (m_config.hasScripture()) {
         richtext::RichTextBox* box = m_controls.rtb1;

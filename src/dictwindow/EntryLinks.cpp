@@ -49,14 +49,81 @@ EntryLinks::EntryLinks(QAbstractScrollArea* box, QTextDocument* document)
     // are then laid out once, with their links, and not a second time when the links come.
     // A box whose document is replaced (setDocument) is not followed; the boxes never do.
     connect(document, &QTextDocument::contentsChange, this,
-            [this] { platform::runGuarded([this] { refresh(); }); });
+            [this] { platform::runGuarded([this] { textChanged(); }); });
+}
+
+void EntryLinks::expectText(const QString& text) {
+    m_expected = text;
+    m_expecting = true;
+}
+
+namespace {
+
+// The text as the box's document gives it back once set: a paragraph break ("\r\n" or one of
+// its characters) or a line break as "\n", no-break spaces as spaces (QTextDocument's
+// toPlainText).
+QString asShown(const QString& text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        switch (c.unicode()) {
+        case u'\r':
+            if (i + 1 < text.size() && text[i + 1] == u'\n')
+                break;
+            shown += u'\n';
+            break;
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+        case 0xfdd0: // the beginning and end of a frame
+        case 0xfdd1:
+            shown += u'\n';
+            break;
+        case QChar::Nbsp:
+            shown += u' ';
+            break;
+        default:
+            shown += c;
+            break;
+        }
+    }
+    return shown;
+}
+
+} // namespace
+
+// A text set with setPlainText comes in two changes: the old text removed, the new inserted.
+// The expected text's links are laid over the emptied box's paragraph, which the new text's
+// first paragraph then is, before it is laid out; at the insertion they are already there.
+void EntryLinks::textChanged() {
+    if (m_expecting && m_document->isEmpty()) {
+        m_expecting = false;
+        m_foundIn = asShown(m_expected);
+        m_expected.clear();
+        find(m_foundIn);
+        const qsizetype firstBreak = m_foundIn.indexOf(u'\n');
+        draw(firstBreak < 0 ? m_foundIn.size() : firstBreak);
+        return;
+    }
+    m_expecting = false;
+    if (!m_foundIn.isNull() && m_document->toPlainText() == m_foundIn) {
+        m_foundIn = QString();
+        draw();
+        return;
+    }
+    m_foundIn = QString();
+    refresh();
 }
 
 void EntryLinks::refresh() {
+    find(m_document->toPlainText());
+    draw();
+}
+
+void EntryLinks::find(const QString& text) {
     m_pressed = nullptr;
     m_follow.stop();
     m_links.clear();
-    const QString text = m_document->toPlainText();
     for (const auto& r : references::findReferences(text, m_headword))
         m_links.push_back({r.start, r.length, r.range});
     if (m_lookup) {
@@ -72,15 +139,15 @@ void EntryLinks::refresh() {
         std::sort(m_links.begin(), m_links.end(),
                   [](const Link& a, const Link& b) { return a.start < b.start; });
     }
-    draw();
 }
 
 // Each paragraph's layout carries the links as additional formats, as a syntax highlighter's
 // colours are carried: laid out with the paragraph, drawn with it, never part of the document.
 // (Extra selections cost a hundred times more on a long entry: every one of them is measured
 // again on each change.) Only a paragraph whose links differ from those it carries is given
-// them, since that lays it out again.
-void EntryLinks::draw() {
+// them, since that lays it out again. `emptiedUpTo`: the box is empty, and its one paragraph
+// is given the links before that place of the expected text (its first paragraph).
+void EntryLinks::draw(qsizetype emptiedUpTo) {
     if (!m_viewport)
         return;
     const QPalette palette = m_viewport->palette();
@@ -103,13 +170,15 @@ void EntryLinks::draw() {
         for (const auto& range : layout->formats())
             (range.format.hasProperty(kLinkProperty) ? had : others).append(range);
         const qsizetype from = block.position();
-        const qsizetype to = from + block.length();
+        const qsizetype to = emptiedUpTo >= 0 ? emptiedUpTo : from + block.length();
         for (; link != m_links.cend() && link->start < to; ++link)
             wanted.append({int(link->start - from), int(link->length), format});
         if (had == wanted)
             continue;
         layout->setFormats(others + wanted);
         m_document->markContentsDirty(int(from), block.length());
+        if (emptiedUpTo >= 0)
+            break;
     }
 }
 

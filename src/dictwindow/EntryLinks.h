@@ -52,6 +52,11 @@ public:
     // is followed at once; the headword given later counts from the next change or refresh.
     void refresh();
 
+    // The text the box is about to be given (its next setPlainText): its links are then laid
+    // over the box's first paragraph before the text comes, not after the box laid it out,
+    // which would lay it out a second time. The links come out the same either way.
+    void expectText(const QString& text);
+
     const std::vector<Link>& links() const { return m_links; }
     // The link under a point of the box's viewport, or nullptr.
     const Link* linkAt(const QPoint& viewportPoint) const;
@@ -65,7 +70,9 @@ protected:
 
 private:
     EntryLinks(QAbstractScrollArea* box, QTextDocument* document);
-    void draw();
+    void textChanged();
+    void find(const QString& text);
+    void draw(qsizetype emptiedUpTo = -1);
     void askTip(const Link& link, const QPoint& at);
     void showTip(quint64 request, const QString& tip);
 
@@ -83,6 +90,9 @@ private:
     std::function<bool()> m_followable;
     QString m_headword;
     std::vector<Link> m_links;
+    QString m_expected;
+    bool m_expecting = false;
+    QString m_foundIn; // the expected text, as shown, whose links were found before it came
     const Link* m_pressed = nullptr;
     QPoint m_pressedAt;
     QTimer m_follow; // a click waits for a second one that would make it a double-click
