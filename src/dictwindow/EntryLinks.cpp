@@ -62,32 +62,26 @@ namespace {
 // The text as the box's document gives it back once set: a paragraph break ("\r\n" or one of
 // its characters) or a line break as "\n", no-break spaces as spaces (QTextDocument's
 // toPlainText).
-QString asShown(const QString& text) {
-    QString shown;
-    shown.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
+QString asShown(QString text) {
+    if (text.contains(u'\r'))
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    for (QChar& c : text) {
         switch (c.unicode()) {
         case u'\r':
-            if (i + 1 < text.size() && text[i + 1] == u'\n')
-                break;
-            shown += u'\n';
-            break;
         case QChar::ParagraphSeparator:
         case QChar::LineSeparator:
         case 0xfdd0: // the beginning and end of a frame
         case 0xfdd1:
-            shown += u'\n';
+            c = u'\n';
             break;
         case QChar::Nbsp:
-            shown += u' ';
+            c = u' ';
             break;
         default:
-            shown += c;
             break;
         }
     }
-    return shown;
+    return text;
 }
 
 } // namespace
