@@ -32,23 +32,18 @@ void DictionaryWindow::attachLinks() {
     }
 }
 
-void DictionaryWindow::setVerseTip(std::function<QString(const references::VerseRange&)> tip) {
+void DictionaryWindow::setVerseTip(EntryLinks::VerseTip tip) {
     m_verseTip = std::move(tip);
     for (EntryLinks* links : {m_definitionLinks, m_scriptureLinks})
         if (links)
             links->setVerseTip(m_verseTip);
 }
 
-// Found again whenever an entry is shown, so that a bare "(11:31)" takes the book its
-// headword names.
-void DictionaryWindow::refreshLinks() {
-    const QString headword = m_controls.txtForename->text();
-    for (EntryLinks* links : {m_definitionLinks, m_scriptureLinks}) {
-        if (links) {
+// A bare "(11:31)" takes the book the headword names.
+void DictionaryWindow::setLinksHeadword(const QString& headword) {
+    for (EntryLinks* links : {m_definitionLinks, m_scriptureLinks})
+        if (links)
             links->setHeadword(headword);
-            links->refresh();
-        }
-    }
 }
 
 // The headword as the dictionary holds it, letter case ignored as the list matches; empty

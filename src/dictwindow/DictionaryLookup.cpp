@@ -135,17 +135,21 @@ bool DictionaryWindow::stepToOccurrence(const QString& item, int occurrence) {
 }
 
 // Shows the current row of rs: definition, headword, then (King James) the scripture text,
-// whose proper-name marker "=" is shown as words. The row itself keeps the marker.
+// whose proper-name marker "=" is shown as words. The row itself keeps the marker. The links
+// learn the headword first: they are found as each text is set.
 void DictionaryWindow::showEntry() {
-    m_controls.txtSurname->setPlainText(data::readText(rs, m_config.definitionColumn));
-    m_controls.txtForename->setText(data::readText(rs, m_config.headwordColumn));
+    const QString headword = data::readText(rs, m_config.headwordColumn);
+    setLinksHeadword(headword);
+    const QString definition = data::readText(rs, m_config.definitionColumn);
+    m_definitionLinks->expectText(definition);
+    m_controls.txtSurname->setPlainText(definition);
+    m_controls.txtForename->setText(headword);
     if (m_config.hasScripture()) {
         richtext::RichTextBox* box = m_controls.rtb1;
         box->setTextRTF(data::readText(rs, m_config.scriptureColumn));
         if (box->Text() == texts::properNameMarker())
             box->setText(texts::properName());
     }
-    refreshLinks();
 }
 
 // Get New Word. Passing through "a" first is what the window has always done; it shows the

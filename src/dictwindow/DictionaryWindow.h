@@ -8,6 +8,7 @@
 
 #include "data/DictionaryConfig.h"
 #include "dictwindow/DictionaryLayout.h"
+#include "dictwindow/EntryLinks.h"
 #include "engine/Dao.h"
 #include "references/ScriptureReference.h"
 
@@ -20,7 +21,6 @@
 namespace tolvane::dictwindow {
 
 class EntryMarks;
-class EntryLinks;
 class ListProgress;
 
 class DictionaryWindow : public QObject {
@@ -103,8 +103,8 @@ public:
     EntryLinks* scriptureLinks() const { return m_scriptureLinks; }
     // The bar over the word list while an older file's list is made (ListProgress.h).
     ListProgress* listProgress() const { return m_listProgress; }
-    // The tooltip of a reference in either box (by default the reference spelled out).
-    void setVerseTip(std::function<QString(const references::VerseRange&)> tip);
+    // Asks for the tooltip of a reference in either box (EntryLinks::setVerseTip).
+    void setVerseTip(EntryLinks::VerseTip tip);
 
 Q_SIGNALS:
     // An entry is shown (list click or keyboard, showHeadword, followWord).
@@ -131,7 +131,7 @@ private:
     void loadlist();
     void watchDoubleClicks();
     void attachLinks();
-    void refreshLinks();
+    void setLinksHeadword(const QString& headword);
     QString headwordNamed(const QString& name);
     bool selectAndShow(const QString& headword, int duplicate);
     int duplicateOrdinal(int index) const;
@@ -169,7 +169,7 @@ private:
     EntryLinks* m_definitionLinks = nullptr; // children of the boxes
     EntryLinks* m_scriptureLinks = nullptr;
     ListProgress* m_listProgress = nullptr; // a child of the word list
-    std::function<QString(const references::VerseRange&)> m_verseTip;
+    EntryLinks::VerseTip m_verseTip;
     // Set while loadlist shortens the search text: the change handler it sets off opens the
     // recordset for the shorter text, and the shortening loop lists it once at the end.
     bool m_deferListing = false;

@@ -8,6 +8,7 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTimer>
@@ -44,26 +45,79 @@ EntryLinks::EntryLinks(QAbstractScrollArea* box, QTextDocument* document)
             Q_EMIT entryLinkClicked(std::get<QString>(m_clicked.target));
     });
     m_viewport->setMouseTracking(true);
+    // Found within the change itself, before the box lays the new text out: the paragraphs
+    // are then laid out once, with their links, and not a second time when the links come.
     // A box whose document is replaced (setDocument) is not followed; the boxes never do.
-    connect(document, &QTextDocument::contentsChanged, this, &EntryLinks::refreshLater);
+    connect(document, &QTextDocument::contentsChange, this,
+            [this] { platform::runGuarded([this] { textChanged(); }); });
 }
 
-void EntryLinks::refreshLater() {
-    if (m_pending)
+void EntryLinks::expectText(const QString& text) {
+    m_expected = text;
+    m_expecting = true;
+}
+
+namespace {
+
+// The text as the box's document gives it back once set: a paragraph break ("\r\n" or one of
+// its characters) or a line break as "\n", no-break spaces as spaces (QTextDocument's
+// toPlainText).
+QString asShown(QString text) {
+    if (text.contains(u'\r'))
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    for (QChar& c : text) {
+        switch (c.unicode()) {
+        case u'\r':
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+        case 0xfdd0: // the beginning and end of a frame
+        case 0xfdd1:
+            c = u'\n';
+            break;
+        case QChar::Nbsp:
+            c = u' ';
+            break;
+        default:
+            break;
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+// A text set with setPlainText comes in two changes: the old text removed, the new inserted.
+// The expected text's links are laid over the emptied box's paragraph, which the new text's
+// first paragraph then is, before it is laid out; at the insertion they are already there.
+void EntryLinks::textChanged() {
+    if (m_expecting && m_document->isEmpty()) {
+        m_expecting = false;
+        m_foundIn = asShown(m_expected);
+        m_expected.clear();
+        find(m_foundIn);
+        const qsizetype firstBreak = m_foundIn.indexOf(u'\n');
+        draw(firstBreak < 0 ? m_foundIn.size() : firstBreak);
         return;
-    m_pending = true;
-    QTimer::singleShot(0, this, [this] {
-        if (m_pending)
-            platform::runGuarded([this] { refresh(); });
-    });
+    }
+    m_expecting = false;
+    if (!m_foundIn.isNull() && m_document->toPlainText() == m_foundIn) {
+        m_foundIn = QString();
+        draw();
+        return;
+    }
+    m_foundIn = QString();
+    refresh();
 }
 
 void EntryLinks::refresh() {
-    m_pending = false;
+    find(m_document->toPlainText());
+    draw();
+}
+
+void EntryLinks::find(const QString& text) {
     m_pressed = nullptr;
     m_follow.stop();
     m_links.clear();
-    const QString text = m_document->toPlainText();
     for (const auto& r : references::findReferences(text, m_headword))
         m_links.push_back({r.start, r.length, r.range});
     if (m_lookup) {
@@ -79,14 +133,15 @@ void EntryLinks::refresh() {
         std::sort(m_links.begin(), m_links.end(),
                   [](const Link& a, const Link& b) { return a.start < b.start; });
     }
-    draw();
 }
 
 // Each paragraph's layout carries the links as additional formats, as a syntax highlighter's
-// colours are carried: laid out once with the paragraph, drawn with it, never part of the
-// document. (Extra selections cost a hundred times more on a long entry: every one of them is
-// measured again on each change.)
-void EntryLinks::draw() {
+// colours are carried: laid out with the paragraph, drawn with it, never part of the document.
+// (Extra selections cost a hundred times more on a long entry: every one of them is measured
+// again on each change.) Only a paragraph whose links differ from those it carries is given
+// them, since that lays it out again. `emptiedUpTo`: the box is empty, and its one paragraph
+// is given the links before that place of the expected text (its first paragraph).
+void EntryLinks::draw(qsizetype emptiedUpTo) {
     if (!m_viewport)
         return;
     const QPalette palette = m_viewport->palette();
@@ -96,27 +151,28 @@ void EntryLinks::draw() {
     format.setFontUnderline(true);
     format.setProperty(kLinkProperty, true);
     auto link = m_links.cbegin();
+    QList<QTextLayout::FormatRange> others;
+    QList<QTextLayout::FormatRange> had;
+    QList<QTextLayout::FormatRange> wanted;
     for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
         QTextLayout* layout = block.layout();
         if (!layout)
             continue;
-        QList<QTextLayout::FormatRange> ranges;
-        bool hadLinks = false;
-        for (const auto& range : layout->formats()) {
-            if (range.format.hasProperty(kLinkProperty))
-                hadLinks = true;
-            else
-                ranges.append(range);
-        }
+        others.clear();
+        had.clear();
+        wanted.clear();
+        for (const auto& range : layout->formats())
+            (range.format.hasProperty(kLinkProperty) ? had : others).append(range);
         const qsizetype from = block.position();
-        const qsizetype to = from + block.length();
-        const bool hasLinks = link != m_links.cend() && link->start < to;
+        const qsizetype to = emptiedUpTo >= 0 ? emptiedUpTo : from + block.length();
         for (; link != m_links.cend() && link->start < to; ++link)
-            ranges.append({int(link->start - from), int(link->length), format});
-        if (!hadLinks && !hasLinks)
+            wanted.append({int(link->start - from), int(link->length), format});
+        if (had == wanted)
             continue;
-        layout->setFormats(ranges);
+        layout->setFormats(others + wanted);
         m_document->markContentsDirty(int(from), block.length());
+        if (emptiedUpTo >= 0)
+            break;
     }
 }
 
@@ -144,10 +200,34 @@ const EntryLinks::Link* EntryLinks::linkAt(const QPoint& point) const {
     return it == m_links.end() ? nullptr : &*it;
 }
 
-QString EntryLinks::tipFor(const Link& link) const {
-    if (const auto* range = std::get_if<references::VerseRange>(&link.target))
-        return m_tip ? m_tip(*range) : references::displayName(*range);
-    return QStringLiteral("Open the entry %1").arg(std::get<QString>(link.target));
+// A later hover supersedes an earlier one: only the answer to the last request is shown, and
+// only while the pointer is over the link it was asked for.
+void EntryLinks::askTip(const Link& link, const QPoint& at) {
+    const quint64 request = ++m_tipRequest;
+    m_tipStart = link.start;
+    m_pointer = at;
+    QPointer<EntryLinks> self(this);
+    auto answer = [self, request](const QString& tip) {
+        if (self)
+            self->showTip(request, tip);
+    };
+    if (const auto* range = std::get_if<references::VerseRange>(&link.target)) {
+        if (m_tip)
+            m_tip(*range, answer);
+        else
+            answer(references::displayName(*range));
+    } else {
+        answer(QStringLiteral("Open the entry %1").arg(std::get<QString>(link.target)));
+    }
+}
+
+void EntryLinks::showTip(quint64 request, const QString& tip) {
+    if (request != m_tipRequest || !m_viewport)
+        return;
+    const Link* over = linkAt(m_pointer);
+    if (!over || over->start != m_tipStart)
+        return;
+    QToolTip::showText(m_viewport->mapToGlobal(m_pointer), tip, m_viewport);
 }
 
 bool EntryLinks::eventFilter(QObject* watched, QEvent* event) {
@@ -156,7 +236,8 @@ bool EntryLinks::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseMove: {
         const auto* e = static_cast<QMouseEvent*>(event);
-        const bool over = e->buttons() == Qt::NoButton && linkAt(e->position().toPoint());
+        m_pointer = e->position().toPoint();
+        const bool over = e->buttons() == Qt::NoButton && linkAt(m_pointer);
         if (over)
             m_viewport->setCursor(Qt::PointingHandCursor);
         else
@@ -166,14 +247,16 @@ bool EntryLinks::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::ToolTip: {
         const auto* e = static_cast<QHelpEvent*>(event);
         if (const Link* link = linkAt(e->pos())) {
-            QString tip;
-            platform::runGuarded([&] { tip = tipFor(*link); });
-            QToolTip::showText(e->globalPos(), tip, m_viewport);
+            platform::runGuarded([&] { askTip(*link, e->pos()); });
         } else {
+            ++m_tipRequest; // an answer still to come is for a link left
             QToolTip::hideText();
         }
         return true;
     }
+    case QEvent::Leave:
+        m_pointer = {-1, -1};
+        break;
     case QEvent::MouseButtonPress: {
         const auto* e = static_cast<QMouseEvent*>(event);
         m_pressed = e->button() == Qt::LeftButton ? linkAt(e->position().toPoint()) : nullptr;

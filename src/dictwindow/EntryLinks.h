@@ -40,16 +40,22 @@ public:
     // (a bare "(11:31)" in "Daniel" is Daniel 11:31).
     void setHeadwordLookup(references::HeadwordLookup lookup) { m_lookup = std::move(lookup); }
     void setHeadword(const QString& headword) { m_headword = headword; }
-    // The tooltip of a reference; by default the reference spelled out.
-    void setVerseTip(std::function<QString(const references::VerseRange&)> tip) {
-        m_tip = std::move(tip);
-    }
+    // Asks for the tooltip of a reference and gives it to `answer`, at once or later (on this
+    // thread); an answer may never come. By default the reference spelled out, at once.
+    using VerseTip = std::function<void(const references::VerseRange&,
+                                        std::function<void(const QString&)> answer)>;
+    void setVerseTip(VerseTip tip) { m_tip = std::move(tip); }
     // Whether a click follows a link now (not while an entry is being edited).
     void setFollowable(std::function<bool()> followable) { m_followable = std::move(followable); }
 
-    // Finds the links in the text shown now and draws them. The box's own changes are
-    // followed too, once the event loop runs.
+    // Finds the links in the text shown now and draws them. Every change of the box's text
+    // is followed at once; the headword given later counts from the next change or refresh.
     void refresh();
+
+    // The text the box is about to be given (its next setPlainText): its links are then laid
+    // over the box's first paragraph before the text comes, not after the box laid it out,
+    // which would lay it out a second time. The links come out the same either way.
+    void expectText(const QString& text);
 
     const std::vector<Link>& links() const { return m_links; }
     // The link under a point of the box's viewport, or nullptr.
@@ -64,9 +70,11 @@ protected:
 
 private:
     EntryLinks(QAbstractScrollArea* box, QTextDocument* document);
-    void refreshLater();
-    void draw();
-    QString tipFor(const Link& link) const;
+    void textChanged();
+    void find(const QString& text);
+    void draw(qsizetype emptiedUpTo = -1);
+    void askTip(const Link& link, const QPoint& at);
+    void showTip(quint64 request, const QString& tip);
 
     QAbstractScrollArea* m_box;
     // Kept from the start: the viewport's events come on while the box is being destroyed,
@@ -78,15 +86,22 @@ private:
     std::function<QRect(const QTextCursor&)> m_cursorRect;
 
     references::HeadwordLookup m_lookup;
-    std::function<QString(const references::VerseRange&)> m_tip;
+    VerseTip m_tip;
     std::function<bool()> m_followable;
     QString m_headword;
     std::vector<Link> m_links;
+    QString m_expected;
+    bool m_expecting = false;
+    QString m_foundIn; // the expected text, as shown, whose links were found before it came
     const Link* m_pressed = nullptr;
     QPoint m_pressedAt;
     QTimer m_follow; // a click waits for a second one that would make it a double-click
     Link m_clicked;
-    bool m_pending = false;
+    // The tooltip asked for last: shown when its answer comes, if the pointer is still over
+    // that link (followed by the viewport's mouse moves).
+    quint64 m_tipRequest = 0;
+    qsizetype m_tipStart = -1;
+    QPoint m_pointer{-1, -1};
 };
 
 } // namespace tolvane::dictwindow

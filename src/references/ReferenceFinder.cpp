@@ -9,12 +9,16 @@
 #include "references/RomanNumerals.h"
 #include "references/Versification.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
 namespace tolvane::references {
 
 namespace {
+
+// How far a book's name (and its roman chapter) reaches ahead to its first number.
+constexpr qsizetype kNumberReach = 28;
 
 bool isDash(QChar c) {
     return c == u'-' || c == QChar(0x2013) || c == QChar(0x2014);
@@ -26,8 +30,18 @@ public:
         : m_text(text), m_headwordBook(bookOfHeadword(headword)) {}
 
     std::vector<ReferenceSpan> run() {
+        qsizetype digit = -1;   // the next digit at or after m_at
+        qsizetype earliest = 0; // where a reference ending in that digit may begin at most
         while (m_at < m_text.size()) {
-            if (!mayStart(at(m_at)) || !startsWord(m_at) || !tryStart())
+            if (digit < m_at) {
+                digit = nextDigit(m_at);
+                if (digit == m_text.size())
+                    break; // every reference holds a digit
+                earliest = furthestStartBefore(digit);
+            }
+            if (m_at < earliest)
+                m_at = earliest;
+            else if (!mayStart(at(m_at)) || !startsWord(m_at) || !tryStart())
                 ++m_at;
         }
         return std::move(m_found);
@@ -40,6 +54,22 @@ private:
         const char16_t u = c.unicode();
         return (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z') || u == u'i' || u == u'v' ||
                u == u'c';
+    }
+    // Most of a text is far from any digit, and no reference can begin there: passed over
+    // without a look at its words.
+    qsizetype nextDigit(qsizetype p) const {
+        while (p < m_text.size() && !m_text[p].isDigit())
+            ++p;
+        return p;
+    }
+    // The first place a reference whose first number is at `digit` can begin: a book name and
+    // its roman chapter within kNumberReach ("Song of Solomon 2:1", "Lev. xxvii. 18"), or a
+    // "chapters" word, before the spaces ahead of the number.
+    qsizetype furthestStartBefore(qsizetype digit) const {
+        qsizetype p = digit;
+        while (p > m_at && (at(p - 1) == u' ' || at(p - 1) == QChar(0xA0)))
+            --p;
+        return std::max(m_at, p - kNumberReach - 1);
     }
     bool startsWord(qsizetype p) const { return p == 0 || !at(p - 1).isLetterOrNumber(); }
     bool endsNumber(qsizetype p) const { return !at(p).isLetterOrNumber(); }
@@ -61,7 +91,8 @@ private:
         qsizetype end = p;
         while (end < m_text.size() && at(end).isLetter())
             ++end;
-        const int value = romanValue(m_text.sliced(p, end - p));
+        const QStringView word = m_text.sliced(p, end - p);
+        const int value = romanValue(word) ? romanValue(word) : romanValueScannedAsCapitalI(word);
         if (value == 0 || at(end) != u'.' || at(end + 1) != u' ' || !at(end + 2).isDigit())
             return std::nullopt;
         p = end + 2;
@@ -255,7 +286,7 @@ private:
         qsizetype p = m_at;
         if (at(p).isDigit())
             ++p;
-        for (const qsizetype end = p + 28; p < end; ++p) {
+        for (const qsizetype end = p + kNumberReach; p < end; ++p) {
             const QChar c = at(p);
             if (!c.isLetter() && c != u' ' && c != u'.')
                 return c.isDigit();

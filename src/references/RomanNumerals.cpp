@@ -63,4 +63,12 @@ int romanValue(QStringView text) {
     return total;
 }
 
+int romanValueScannedAsCapitalI(QStringView text) {
+    if (text.size() < 2 || text[0] != u'I' || romanValue(text.sliced(1)) == 0)
+        return 0; // the letters after the "I" are a lower-case numeral
+    if (romanValue(QString(u'i' + text.sliced(1).toString())) != 0)
+        return 0; // a lower-case "i" reads as well
+    return romanValue(QString(u'l' + text.sliced(1).toString()));
+}
+
 } // namespace tolvane::references

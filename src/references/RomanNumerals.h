@@ -9,4 +9,9 @@ namespace tolvane::references {
 // 1..399; 0 for anything else ("iix", "vv", "Xv", "", "Pr").
 int romanValue(QStringView text);
 
+// A lower-case numeral whose first "l" was scanned as a capital "I" ("Ixvi" for "lxvi", 66, in
+// the King James text): its value, when that is the only reading ("Iv" could be "iv" as well
+// as "lv", and is 0); 0 for anything else.
+int romanValueScannedAsCapitalI(QStringView text);
+
 } // namespace tolvane::references

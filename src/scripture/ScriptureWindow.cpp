@@ -2,16 +2,17 @@
 
 #include "platform/ErrorGuard.h"
 #include "references/Versification.h"
-#include "scripture/VerseService.h"
+#include "scripture/VerseLookups.h"
 
 #include <QComboBox>
 #include <QLabel>
+#include <QPointer>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
 namespace tolvane::scripture {
 
-ScriptureWindow::ScriptureWindow(VerseService& verses, QWidget* parent)
+ScriptureWindow::ScriptureWindow(VerseLookups& verses, QWidget* parent)
     : QWidget(parent, Qt::Window), m_verses(verses), m_bible(new QComboBox(this)),
       m_reference(new QLabel(this)), m_passage(new QTextBrowser(this)) {
     setObjectName(QStringLiteral("frmScripture"));
@@ -30,12 +31,19 @@ ScriptureWindow::ScriptureWindow(VerseService& verses, QWidget* parent)
             [this] { platform::runGuarded([this] { showPassage(); }); });
 }
 
+// Asked once, when the window is first shown; the choice is there when the answer comes.
 void ScriptureWindow::fillBibles() {
-    if (m_bible->count() > 0)
+    if (std::exchange(m_biblesAsked, true))
         return;
     m_bible->addItem(QStringLiteral("Preferred Bible (KJV)"), QString());
-    for (const Bible& b : m_verses.bibles())
-        m_bible->addItem(QStringLiteral("%1 - %2").arg(b.abbreviation, b.description), b.name);
+    QPointer<ScriptureWindow> self(this);
+    m_verses.bibles(VerseLookups::Channel::Bibles, [self](const std::vector<Bible>& bibles) {
+        if (!self)
+            return;
+        for (const Bible& b : bibles)
+            self->m_bible->addItem(QStringLiteral("%1 - %2").arg(b.abbreviation, b.description),
+                                   b.name);
+    });
 }
 
 void ScriptureWindow::showRange(const references::VerseRange& range) {
@@ -48,7 +56,16 @@ void ScriptureWindow::showRange(const references::VerseRange& range) {
 }
 
 void ScriptureWindow::showPassage() {
-    const Passage p = m_verses.passage(m_range, kMostVerses, m_bible->currentData().toString());
+    m_reference->setText(references::displayName(m_range));
+    QPointer<ScriptureWindow> self(this);
+    m_verses.passage(VerseLookups::Channel::Window, m_range, kMostVerses,
+                     m_bible->currentData().toString(), [self](const Passage& p) {
+                         if (self)
+                             platform::runGuarded([&] { self->showAnswer(p); });
+                     });
+}
+
+void ScriptureWindow::showAnswer(const Passage& p) {
     const QString name = references::displayName(m_range);
     if (p.problem != Passage::Problem::None) {
         m_reference->setText(name);

@@ -14,16 +14,18 @@ QT_END_NAMESPACE
 
 namespace tolvane::scripture {
 
-class VerseService;
+class VerseLookups;
+struct Passage;
 
 class ScriptureWindow : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kMostVerses = 400; // a passage longer than this is cut short
 
-    explicit ScriptureWindow(VerseService& verses, QWidget* parent = nullptr);
+    explicit ScriptureWindow(VerseLookups& verses, QWidget* parent = nullptr);
 
-    // Shows the passage (in the Bible chosen, or the preferred one) and raises the window.
+    // Shows the passage (in the Bible chosen, or the preferred one) and raises the window. The
+    // passage comes when the lookup answers; a later click's passage replaces one not yet come.
     void showRange(const references::VerseRange& range);
 
     QComboBox* cboBible() const { return m_bible; }
@@ -33,12 +35,14 @@ public:
 private:
     void fillBibles();
     void showPassage();
+    void showAnswer(const Passage& p);
 
-    VerseService& m_verses;
+    VerseLookups& m_verses;
     QComboBox* m_bible;
     QLabel* m_reference;
     QTextBrowser* m_passage;
     references::VerseRange m_range;
+    bool m_biblesAsked = false;
 };
 
 } // namespace tolvane::scripture

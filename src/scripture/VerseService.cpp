@@ -6,6 +6,7 @@
 
 #include <QDeadlineTimer>
 #include <QProcess>
+#include <algorithm>
 
 namespace tolvane::scripture {
 
@@ -74,7 +75,7 @@ QStringList VerseService::askOnce(const QString& request, QString& problem) {
     m_process->write(request.toUtf8() + '\n');
     QStringList lines;
     const QDeadlineTimer deadline(m_timeoutMs);
-    while (!deadline.hasExpired()) {
+    while (!deadline.hasExpired() && !(m_stop && m_stop->load())) {
         while (m_process->canReadLine()) {
             QString line = QString::fromUtf8(m_process->readLine());
             line.chop(1);
@@ -84,7 +85,7 @@ QStringList VerseService::askOnce(const QString& request, QString& problem) {
         }
         if (m_process->state() != QProcess::Running)
             break;
-        m_process->waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())));
+        m_process->waitForReadyRead(int(std::clamp<qint64>(deadline.remainingTime(), 1, 100)));
     }
     // Stopped or stuck: the next request starts a new helper.
     m_stopped = m_process->state() != QProcess::Running;

@@ -8,6 +8,7 @@
 #include "references/ScriptureReference.h"
 
 #include <QString>
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -51,6 +52,11 @@ public:
     std::vector<Bible> bibles();
 
     qint64 helperProcessId() const; // 0 when none runs
+
+    // While `*stop` is true a wait for the helper ends at once (within a tenth of a second),
+    // as a helper that did not answer in time: the owner is going away.
+    void setStopFlag(const std::atomic<bool>* stop) { m_stop = stop; }
+
 private:
     // The answer's lines up to and with "Z"; empty with `problem` set when there is none.
     QStringList ask(const QString& request, QString& problem);
@@ -61,6 +67,7 @@ private:
     int m_timeoutMs;
     std::unique_ptr<QProcess> m_process;
     bool m_stopped = false; // the last request found the helper ended
+    const std::atomic<bool>* m_stop = nullptr;
 };
 
 // The tooltip of a reference: "Genesis 14:5 (KJV)" and its text, a range up to ten verses

@@ -7,7 +7,7 @@
 #include "platform/AppFolder.h"
 #include "platform/ErrorGuard.h"
 #include "scripture/ScriptureWindow.h"
-#include "scripture/VerseService.h"
+#include "scripture/VerseLookups.h"
 #include "shell/AboutDialog.h"
 #include "shell/MainWindow.h"
 #include "shell/Navigator.h"

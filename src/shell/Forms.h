@@ -18,7 +18,7 @@ namespace tolvane::dictwindow {
 class DictionaryWindow;
 }
 namespace tolvane::scripture {
-class VerseService;
+class VerseLookups;
 class ScriptureWindow;
 } // namespace tolvane::scripture
 namespace tolvane::find {
@@ -72,7 +72,7 @@ public:
     // Shows entries across dictionaries and keeps their history (Back, Forward).
     Navigator& navigator();
     // The verses of references (hover and click) and the Scripture window, or nullptr.
-    scripture::VerseService& verses();
+    scripture::VerseLookups& verses();
     scripture::ScriptureWindow* scriptureWindow() const;
 
     // Runs whenever the main window closes, however it is closed (its close box, Alt+F4,
@@ -101,7 +101,7 @@ private:
     std::unique_ptr<FormInstance> m_frmFind;
     std::unique_ptr<FormInstance> m_frmGetDictionaries;
     std::map<QString, Dictionary> m_dictionaries; // by window name
-    std::unique_ptr<scripture::VerseService> m_verses;
+    std::unique_ptr<scripture::VerseLookups> m_verses;
     QPointer<QWidget> m_scriptureWindow; // a ScriptureWindow
 };
 

@@ -5,14 +5,14 @@
 
 #include "dictwindow/DictionaryWindow.h"
 #include "scripture/ScriptureWindow.h"
-#include "scripture/VerseService.h"
+#include "scripture/VerseLookups.h"
 #include "shell/MainWindow.h"
 
 namespace tolvane::shell {
 
-scripture::VerseService& Forms::verses() {
+scripture::VerseLookups& Forms::verses() {
     if (!m_verses)
-        m_verses = std::make_unique<scripture::VerseService>();
+        m_verses = std::make_unique<scripture::VerseLookups>();
     return *m_verses;
 }
 
@@ -21,9 +21,13 @@ scripture::ScriptureWindow* Forms::scriptureWindow() const {
 }
 
 void Forms::connectScripture(dictwindow::DictionaryWindow& window) {
-    window.setVerseTip([this](const references::VerseRange& range) {
-        return scripture::verseTip(range, verses().passage(range, scripture::kVersesInTip));
-    });
+    window.setVerseTip(
+        [this](const references::VerseRange& range, std::function<void(const QString&)> answer) {
+            verses().passage(scripture::VerseLookups::Channel::Tip, range, scripture::kVersesInTip,
+                             {}, [range, answer](const scripture::Passage& passage) {
+                                 answer(scripture::verseTip(range, passage));
+                             });
+        });
     connect(&window, &dictwindow::DictionaryWindow::scriptureClicked, this,
             [this](const references::VerseRange& range) {
                 if (!m_scriptureWindow) {

@@ -8,6 +8,7 @@
 #include "dictwindow/SearchBox.h"
 #include "richtext/RichTextBox.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -81,6 +82,36 @@ TEST_F(EntryLinksTest, ReferencesAndPointersAreDrawnWithoutChangingTheText) {
               (QStringList{"Ex. 2:10 = Exodus 2:10"}));
 }
 
+// An expected text's links are on its paragraph before the text comes in: when the text
+// comes, the paragraph still holds its lines (links given then would throw them away, and the
+// box would lay the paragraph out twice). A text other than the one expected is read as it is.
+TEST_F(EntryLinksTest, AnExpectedTextComesWithItsLinksAndIsLaidOutOnce) {
+    const QString text = QStringLiteral("(See MOSES.) Gen. 1:1.");
+    QPlainTextEdit box;
+    auto* links = new EntryLinks(&box);
+    links->setHeadwordLookup([](const QString& name) {
+        return name.compare("moses", Qt::CaseInsensitive) == 0 ? "Moses" : "";
+    });
+    int lines = -1;
+    qsizetype formats = -1;
+    QObject::connect(box.document(), &QTextDocument::contentsChange, [&](int, int, int added) {
+        if (added > 0) {
+            lines = box.document()->begin().layout()->lineCount();
+            formats = box.document()->begin().layout()->formats().size();
+        }
+    });
+    box.setPlainText(QStringLiteral("An entry shown before."));
+    links->expectText(text);
+    box.setPlainText(text);
+    EXPECT_EQ(formats, 2);
+    EXPECT_GT(lines, 0);
+    links->expectText(QStringLiteral("Not what comes."));
+    box.setPlainText(QStringLiteral("Ex. 2:1 and\r\nsee MOSES."));
+    ASSERT_EQ(links->links().size(), 2u);
+    EXPECT_EQ(links->links()[1].start, 16); // "\r\n" is one paragraph break
+    EXPECT_EQ(box.document()->lastBlock().layout()->formats().size(), 1);
+}
+
 TEST_F(EntryLinksTest, PointersOfSeveralWordsAcrossLinesAndMissingHeadwords) {
     clickHeadword("Zion");
     const QString text = c().txtSurname->toPlainText();
@@ -103,12 +134,34 @@ TEST_F(EntryLinksTest, AClickOnAPointerOpensTheEntryAsTheListDoes) {
 }
 
 TEST_F(EntryLinksTest, AReferenceShowsItsTipOnHoverAndIsPassedOnWhenClicked) {
-    win().setVerseTip([](const references::VerseRange& r) { return "tip " + displayName(r); });
+    // The lookup answers later, as the verse helper does.
+    std::vector<std::pair<QString, std::function<void(const QString&)>>> asked;
+    win().setVerseTip([&](const references::VerseRange& r, auto answer) {
+        asked.emplace_back("tip " + displayName(r), answer);
+    });
     clickHeadword("Aaron");
     const EntryLinks::Link link = win().definitionLinks()->links().at(0); // Ex. 6:20
-    QHelpEvent hover(QEvent::ToolTip, pointOn(link), c().txtSurname->mapToGlobal(pointOn(link)));
-    QApplication::sendEvent(c().txtSurname->viewport(), &hover);
+    auto hover = [&](const QPoint& at) {
+        QHelpEvent e(QEvent::ToolTip, at, c().txtSurname->mapToGlobal(at));
+        QApplication::sendEvent(c().txtSurname->viewport(), &e);
+    };
+    hover(pointOn(link));
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_FALSE(QToolTip::isVisible()); // nothing until the answer
+    asked[0].second(asked[0].first);
     EXPECT_EQ(QToolTip::text(), "tip Exodus 6:20");
+    QToolTip::hideText();
+    ASSERT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
+    // A later hover supersedes an earlier one; an answer for a link the pointer left is not
+    // shown.
+    const EntryLinks::Link other = win().definitionLinks()->links().at(1); // 2:1
+    hover(pointOn(link));
+    hover(pointOn(other));
+    asked[1].second(asked[1].first);
+    EXPECT_FALSE(QToolTip::isVisible());
+    QTest::mouseMove(c().txtSurname->viewport(), pointOn(link));
+    asked[2].second(asked[2].first);
+    EXPECT_FALSE(QToolTip::isVisible());
     QSignalSpy clicked(&win(), &dictwindow::DictionaryWindow::scriptureClicked);
     QTest::mouseClick(c().txtSurname->viewport(), Qt::LeftButton, {}, pointOn(link));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !clicked.isEmpty(); }, 3000));

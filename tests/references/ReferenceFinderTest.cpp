@@ -67,6 +67,16 @@ TEST(ReferenceFinder, ContinuationsTakeTheBookBefore) {
     EXPECT_EQ(found("ver. 12 with no book before"), Refs{});
 }
 
+// Text far from any digit is passed over: a name as far from its number as a name can be, or
+// a continuation word with many spaces, after a long stretch with no digit, is still read.
+TEST(ReferenceFinder, ReferencesAfterLongStretchesWithoutDigits) {
+    const QString words = QStringLiteral("and so the word went on ").repeated(20);
+    EXPECT_EQ(found(words + "Song of Solomon 2:1; " + words + "then verse     5, " + words +
+                    "Lev. xxvii. 18"),
+              (Refs{"Song of Solomon 2:1 = Song of Solomon 2:1",
+                    "verse     5 = Song of Solomon 2:5", "Lev. xxvii. 18 = Leviticus 27:18"}));
+}
+
 TEST(ReferenceFinder, RomanChapters) {
     EXPECT_EQ(found("Lev. xxvii. 18; Deut. xxxiv. 7"),
               (Refs{"Lev. xxvii. 18 = Leviticus 27:18", "Deut. xxxiv. 7 = Deuteronomy 34:7"}));
@@ -79,6 +89,13 @@ TEST(ReferenceFinder, RomanChapters) {
     EXPECT_EQ(romanValue(u"XXV"), 25);
     for (const char16_t* notRoman : {u"iix", u"vv", u"Xv", u"Pr", u"", u"cd"})
         EXPECT_EQ(romanValue(notRoman), 0) << QString::fromUtf16(notRoman).toStdString();
+    // A scanned "l" printed as a capital "I", read where no other reading is possible.
+    EXPECT_EQ(found("Is. Ixvi. 24; Ps. Ixviii. 13"),
+              (Refs{"Is. Ixvi. 24 = Isaiah 66:24", "Ps. Ixviii. 13 = Psalms 68:13"}));
+    EXPECT_EQ(found("Ps. Iv. 3; Is. Ix. 2; Gen. Ixvi. 2"), Refs{}); // "iv", "ix"; no 66th chapter
+    EXPECT_EQ(romanValueScannedAsCapitalI(u"Ixxx"), 80);
+    for (const char16_t* text : {u"Iv", u"I", u"IXV", u"Il", u"xvi"})
+        EXPECT_EQ(romanValueScannedAsCapitalI(text), 0) << QString::fromUtf16(text).toStdString();
 }
 
 TEST(ReferenceFinder, NonReferences) {
