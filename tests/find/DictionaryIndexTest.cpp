@@ -55,7 +55,7 @@ TEST(DictionaryIndex, AnOlderFileGainsItsIndexOnFirstUseAndKeepsEveryRow) {
     QTemporaryDir dir;
     const auto& eastons = data::eastonsConfig();
     std::vector<test::DictRow> rows;
-    for (int i = 0; i < 5000; ++i)
+    for (int i = 0; i < 9000; ++i) // more than the fill's first step
         rows.push_back({QStringLiteral("Word%1").arg(i), QStringLiteral("text %1 of many").arg(i)});
     rows.push_back({"Éden", "the garden"});
     rows.push_back({"Eden", "a place (See PARADISE.)"});
