@@ -54,4 +54,19 @@ QStringList readColumn(Recordset& rs, const QString& column) {
     return values;
 }
 
+QStringList textsOf(const engine::TextBlock& block) {
+    QStringList texts;
+    for (qsizetype i = 0; i < block.size(); ++i)
+        texts << block.text(i);
+    return texts;
+}
+
+QStringList listedWhole(engine::Database& db) {
+    auto rs = db.OpenRecordsetInListOrder(QStringLiteral("words"), QStringLiteral("headword"),
+                                          engine::dbOpenTable);
+    engine::TextBlock block = rs->takeRemainingText(rs->columnIndex(QStringLiteral("headword")));
+    block.removeNulls();
+    return textsOf(block);
+}
+
 } // namespace tolvane::test

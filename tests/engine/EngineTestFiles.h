@@ -44,6 +44,12 @@ private:
 // The texts of `column` for every row of `rs`, walking it as the word list does.
 QStringList readColumn(engine::Recordset& rs, const QString& column);
 
+// The texts of a block, in order.
+QStringList textsOf(const engine::TextBlock& block);
+// The "headword" column of the table "words" in list order, read whole through a recordset,
+// rows without a headword left out: what a list read in pages must equal.
+QStringList listedWhole(engine::Database& db);
+
 // Runs `call` and returns the number of the EngineError it throws (0 when none).
 template <typename F> int errorNumber(F&& call) {
     try {

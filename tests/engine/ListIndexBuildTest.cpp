@@ -76,21 +76,7 @@ QStringList allPages(ListPages& pages, int* restarts = nullptr) {
                 ++*restarts;
         }
     }
-    QStringList texts;
-    for (qsizetype i = 0; i < block.size(); ++i)
-        texts << block.text(i);
-    return texts;
-}
-
-QStringList listedWhole(Database& db) {
-    auto rs = db.OpenRecordsetInListOrder(QStringLiteral("words"), QStringLiteral("headword"),
-                                          dbOpenTable);
-    TextBlock block = rs->takeRemainingText(rs->columnIndex(QStringLiteral("headword")));
-    block.removeNulls();
-    QStringList texts;
-    for (qsizetype i = 0; i < block.size(); ++i)
-        texts << block.text(i);
-    return texts;
+    return textsOf(block);
 }
 
 TEST(OlderFile, TheListMadeOnTheBuildsThreadIsTheListOfItsIndex) {

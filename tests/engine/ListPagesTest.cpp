@@ -32,27 +32,13 @@ QStringList inPages(ListPages& pages, qsizetype size) {
         step = pages.next(block, size);
         EXPECT_NE(step, ListPages::Step::Changed);
     }
-    QStringList texts;
-    for (qsizetype i = 0; i < block.size(); ++i)
-        texts << block.text(i);
-    return texts;
-}
-
-QStringList whole(Database& db) {
-    auto rs = db.OpenRecordsetInListOrder(QStringLiteral("words"), QStringLiteral("headword"),
-                                          dbOpenTable);
-    TextBlock block = rs->takeRemainingText(rs->columnIndex(QStringLiteral("headword")));
-    block.removeNulls();
-    QStringList texts;
-    for (qsizetype i = 0; i < block.size(); ++i)
-        texts << block.text(i);
-    return texts;
+    return textsOf(block);
 }
 
 TEST(ListPages, PagesOfAnySizeMakeTheWholeList) {
     DictionaryFile file(trickyRows());
     auto db = file.open();
-    const QStringList expected = whole(*db);
+    const QStringList expected = listedWhole(*db);
     ASSERT_EQ(expected.size(), 300);
     for (const qsizetype size : {1, 2, 3, 7, 64, 1000}) {
         auto pages = db->OpenListPages(QStringLiteral("WORDS"), QStringLiteral("Headword"));
@@ -76,7 +62,7 @@ TEST(ListPages, AChangeBetweenPagesIsReportedAndARestartReadsTheFileAsItIsThen) 
     pages->restart();
     EXPECT_EQ(pages->textCount(), 301);
     const QStringList after = inPages(*pages, 4);
-    EXPECT_EQ(after, whole(*db));
+    EXPECT_EQ(after, listedWhole(*db));
     EXPECT_TRUE(after.contains(QStringLiteral("Aaron")));
 }
 
@@ -105,7 +91,7 @@ TEST(ListPages, TheCountInPiecesIsTheWholeCountAndNoticesAChange) {
     EXPECT_EQ(pages->countSome(50), ListPages::Step::Changed);
     pages->restart();
     EXPECT_EQ(countInPieces(*pages, 13), 301);
-    EXPECT_EQ(whole(*db).size(), 301);
+    EXPECT_EQ(listedWhole(*db).size(), 301);
 }
 
 TEST(ListPages, UnknownColumnsAreNamedAndAClosedFileSaysSo) {
