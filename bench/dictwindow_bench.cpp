@@ -235,6 +235,14 @@ private:
     std::vector<SizeFacts> m_facts;
 };
 
+// The window of the dictionary `name`, or null with the benchmark skipped when it is missing.
+OpenWindow* windowOrSkip(benchmark::State& state, const std::string& name) {
+    OpenWindow* w = Fixture::get().window(name);
+    if (!w)
+        state.SkipWithError("dictionary not available");
+    return w;
+}
+
 // Puts text into the search box without running the search, so that the measured keystroke
 // alone does the work.
 void presetSearchText(OpenWindow& w, const QString& text) {
@@ -271,11 +279,9 @@ QStringList rowsFor(OpenWindow& w, const QString& prefix) {
 // key 0 is Backspace.
 void BM_WindowKeystroke(benchmark::State& state, const std::string& name, QString before,
                         char key) {
-    OpenWindow* w = Fixture::get().window(name);
-    if (!w) {
-        state.SkipWithError("dictionary not available");
+    OpenWindow* w = windowOrSkip(state, name);
+    if (!w)
         return;
-    }
     auto* box = w->window->controls().txtSearch;
     for (auto _ : state) {
         state.PauseTiming();
@@ -294,11 +300,9 @@ void BM_WindowKeystroke(benchmark::State& state, const std::string& name, QStrin
 
 // Get New Word pressed from the keyboard: the search for "a", then the whole list.
 void BM_WindowGetNewWord(benchmark::State& state, const std::string& name) {
-    OpenWindow* w = Fixture::get().window(name);
-    if (!w) {
-        state.SkipWithError("dictionary not available");
+    OpenWindow* w = windowOrSkip(state, name);
+    if (!w)
         return;
-    }
     QPushButton* button = w->window->controls().Command1;
     for (auto _ : state) {
         state.PauseTiming();
@@ -319,11 +323,9 @@ void BM_WindowGetNewWord(benchmark::State& state, const std::string& name) {
 // `afterKeystroke`: each run follows an untimed window keystroke (caches as in the window).
 void BM_EngineListing(benchmark::State& state, const std::string& name, QString prefix,
                       bool afterKeystroke) {
-    OpenWindow* w = Fixture::get().window(name);
-    if (!w) {
-        state.SkipWithError("dictionary not available");
+    OpenWindow* w = windowOrSkip(state, name);
+    if (!w)
         return;
-    }
     const data::DictionaryConfig& config = *w->config;
     qsizetype rows = 0;
     for (auto _ : state) {
@@ -344,11 +346,9 @@ void BM_EngineListing(benchmark::State& state, const std::string& name, QString 
 // The engine's share of a whole list's first screen: the pages opened (the counts) and the
 // first page read.
 void BM_EngineFirstPage(benchmark::State& state, const std::string& name) {
-    OpenWindow* w = Fixture::get().window(name);
-    if (!w) {
-        state.SkipWithError("dictionary not available");
+    OpenWindow* w = windowOrSkip(state, name);
+    if (!w)
         return;
-    }
     for (auto _ : state) {
         auto pages = w->window->db->OpenListPages(w->config->table, w->config->headwordColumn);
         engine::TextBlock first;
@@ -360,11 +360,9 @@ void BM_EngineFirstPage(benchmark::State& state, const std::string& name) {
 // --- baseline: the same rows into a plain sorted QListWidget -------------------------------
 
 void BM_ListWidgetFill(benchmark::State& state, const std::string& name, QString prefix) {
-    OpenWindow* w = Fixture::get().window(name);
-    if (!w) {
-        state.SkipWithError("dictionary not available");
+    OpenWindow* w = windowOrSkip(state, name);
+    if (!w)
         return;
-    }
     const QStringList items = rowsFor(*w, prefix);
     QListWidget list;
     list.setSortingEnabled(true);
@@ -386,11 +384,9 @@ void BM_ListWidgetFill(benchmark::State& state, const std::string& name, QString
 // headword; the statement prepared once, as the engine keeps its own.
 void BM_Floor(benchmark::State& state, const std::string& name, QString prefix,
               bool afterKeystroke) {
-    OpenWindow* w = Fixture::get().window(name);
-    if (!w) {
-        state.SkipWithError("dictionary not available");
+    OpenWindow* w = windowOrSkip(state, name);
+    if (!w)
         return;
-    }
     const auto& cfg = *w->config;
     sqlite3* db = nullptr;
     sqlite3_open_v2(QFile::encodeName(Fixture::get().file(name)).constData(), &db,
@@ -527,11 +523,9 @@ void BM_WindowWholeList(benchmark::State& state, const std::string& name) {
 // painted at once, without the event loop's later steps (the count, the pages, the layout's
 // batches), which run after the first paint. Between runs the fill is let finish, untimed.
 void BM_WindowWholeListFirstScreen(benchmark::State& state, const std::string& name) {
-    OpenWindow* w = Fixture::get().window(name);
-    if (!w) {
-        state.SkipWithError("dictionary not available");
+    OpenWindow* w = windowOrSkip(state, name);
+    if (!w)
         return;
-    }
     auto* box = w->window->controls().txtSearch;
     auto* list = w->window->controls().lstdata;
     for (auto _ : state) {
@@ -552,11 +546,9 @@ void BM_WindowWholeListFirstScreen(benchmark::State& state, const std::string& n
 // The same, up to the last page of the fill read: what the whole list costs in all, set against
 // the floor's whole list.
 void BM_WindowWholeListFilled(benchmark::State& state, const std::string& name) {
-    OpenWindow* w = Fixture::get().window(name);
-    if (!w) {
-        state.SkipWithError("dictionary not available");
+    OpenWindow* w = windowOrSkip(state, name);
+    if (!w)
         return;
-    }
     auto* box = w->window->controls().txtSearch;
     for (auto _ : state) {
         state.PauseTiming();
@@ -573,11 +565,9 @@ void BM_WindowWholeListFilled(benchmark::State& state, const std::string& name) 
 // list laid out again and painted. `perItem`: with the list scrolling by whole items, as it
 // did before, for the ratio.
 void BM_WindowResizeStep(benchmark::State& state, const std::string& name, bool perItem) {
-    OpenWindow* w = Fixture::get().window(name);
-    if (!w) {
-        state.SkipWithError("dictionary not available");
+    OpenWindow* w = windowOrSkip(state, name);
+    if (!w)
         return;
-    }
     auto* list = w->window->controls().lstdata;
     const auto mode = list->verticalScrollMode();
     if (perItem)
@@ -600,11 +590,9 @@ void BM_WindowResizeStep(benchmark::State& state, const std::string& name, bool 
 // painted. `narrowed` false: the window opened on the whole list instead, up to its first
 // screen painted, as the dictionary menu opens it.
 void BM_WindowOpen(benchmark::State& state, const std::string& name, bool narrowed) {
-    OpenWindow* w = Fixture::get().window(name);
-    if (!w) {
-        state.SkipWithError("dictionary not available");
+    OpenWindow* w = windowOrSkip(state, name);
+    if (!w)
         return;
-    }
     auto* list = w->window->controls().lstdata;
     const QString headword = list->List(list->ListCount() / 2);
     platform::setApplicationFolder(w->folder);
