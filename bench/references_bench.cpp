@@ -7,6 +7,8 @@
 
 #include "dictwindow/EntryLinks.h"
 #include "import/CsvReader.h"
+#include "references/EntryPointers.h"
+#include "references/ReferenceFinder.h"
 #include "scripture/VerseLookups.h"
 
 #include <benchmark/benchmark.h>
@@ -145,6 +147,20 @@ BENCHMARK(BM_FirstVerse)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_VerseSameBook)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_VerseOtherBook)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The two scans of Paul's text alone, the part of the links' cost that is ours.
+void BM_PaulFindReferences(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(references::findReferences(easton().paul, u"Paul"));
+}
+void BM_PaulFindPointers(benchmark::State& state) {
+    const references::HeadwordLookup lookup = [](const QString& name) {
+        return easton().headwords.value(name.toCaseFolded());
+    };
+    for (auto _ : state)
+        benchmark::DoNotOptimize(references::findEntryPointers(easton().paul, lookup));
+}
+BENCHMARK(BM_PaulFindReferences)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PaulFindPointers)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PaulPlain)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PaulWithLinks)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MedianPlain)->Unit(benchmark::kMicrosecond);

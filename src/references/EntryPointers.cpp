@@ -79,19 +79,21 @@ void beforeQv(std::vector<EntryPointer>& found, QStringView text, qsizetype qv,
 
 } // namespace
 
-// The text is searched for "ee " and "q.v." (the searches Qt does quickest) rather than
-// looked at character by character: pointers are few in a long entry.
+// Pointers are few in a long entry: the text is passed over in one tight loop for "See "
+// (its "ee " first) and searched for the rare "q" of "q.v." (Qt's quickest search, many
+// characters at a time); only there are words looked at.
 std::vector<EntryPointer> findEntryPointers(QStringView text, const HeadwordLookup& lookup) {
     std::vector<EntryPointer> found;
     auto wordStart = [&](qsizetype at) { return at == 0 || !text[at - 1].isLetterOrNumber(); };
     auto inParens = [&](qsizetype at) { return at > 0 && text[at - 1] == u'('; };
-    for (qsizetype ee = text.indexOf(u"ee "); ee >= 0; ee = text.indexOf(u"ee ", ee + 3)) {
-        const qsizetype at = ee - 1;
-        if (at >= 0 && (text[at] == u'S' || text[at] == u's') && wordStart(at))
+    const char16_t* const chars = text.utf16();
+    for (qsizetype at = 0; at + 3 < text.size(); ++at) {
+        if (chars[at + 3] == u' ' && chars[at + 2] == u'e' && chars[at + 1] == u'e' &&
+            (chars[at] == u'S' || chars[at] == u's') && wordStart(at))
             seeList(found, text, at + 4, inParens(at), lookup);
     }
-    for (qsizetype at = text.indexOf(u"q.v."); at >= 0; at = text.indexOf(u"q.v.", at + 4)) {
-        if (wordStart(at))
+    for (qsizetype at = text.indexOf(u'q'); at >= 0; at = text.indexOf(u'q', at + 1)) {
+        if (text.sliced(at).startsWith(u"q.v.") && wordStart(at))
             beforeQv(found, text, inParens(at) ? at - 1 : at, lookup);
     }
     std::sort(found.begin(), found.end(),
