@@ -5,11 +5,12 @@
 //
 // The thread opens a connection of its own and takes the file's write lock (BEGIN IMMEDIATE; a
 // read-only file, or one another program is writing, is only read). While it adds the list
-// index, a second thread reads the column's texts on a connection of its own, orders them in
-// memory (ListOrder.h) and hands them over (sortedTexts). Nobody else can commit while the
-// write lock is held, so the texts handed over are exactly what the new index lists. Stopped before
-// its commit (stop(), the window closed, the program killed), the transaction is rolled back: the
-// file is as it was, and the next open builds again from the start.
+// index to a large table, a second thread reads the column's texts on a connection of its
+// own, orders them in memory (ListOrder.h) and hands them over (sortedTexts). Nobody else can
+// commit while the write lock is held, so the texts handed over are exactly what the new index
+// lists. Stopped before its commit (stop(), the window closed, the program killed), the
+// transaction is rolled back: the file is as it was, and the next open builds again from the
+// start.
 //
 // Threading: made, asked and stopped on one thread (the user-interface thread); the work runs
 // on its own.
@@ -64,6 +65,12 @@ public:
     // Why the texts could not be read (the index not being added is no failure: the list is
     // ordered in memory then, as for a read-only file).
     std::optional<EngineError> failure() const;
+
+    // Where the index is added, the texts are also ordered in memory (and handed over before
+    // the index is done) only for tables of at least this many rows: a smaller index is done
+    // in a few tenths of a second, sooner than a second thread would earn its cost. Tests set
+    // it to 0 to have the texts of a small table; it holds for builds started after.
+    static void setOrderInMemoryFromRows(qint64 rows);
 
 private:
     void run();

@@ -38,9 +38,10 @@ const DictionaryFile& olderFile() {
     return file;
 }
 
-// A copy of the older file, to change.
+// A copy of the older file, to change. Its texts are ordered in memory as a large table's.
 struct Copy {
-    Copy() {
+    explicit Copy(qint64 orderInMemoryFromRows = 0) {
+        ListIndexBuild::setOrderInMemoryFromRows(orderInMemoryFromRows);
         path = dir.filePath(QStringLiteral("words.db"));
         QFile::copy(olderFile().path(), path);
     }
@@ -92,6 +93,18 @@ TEST(OlderFile, TheListMadeOnTheBuildsThreadIsTheListOfItsIndex) {
     EXPECT_EQ(copy.integrity(), QStringLiteral("ok"));
     EXPECT_EQ(listedWhole(*copy.open()), built) << "the index's list, in a fresh open";
     EXPECT_EQ(built.size(), int(olderRows().size()) - 1);
+}
+
+// Below the size where ordering in memory pays, the list waits for the index and is read from
+// it: the same list.
+TEST(OlderFile, ASmallerTableIsListedFromItsNewIndexAlone) {
+    Copy copy(qint64(olderRows().size()) + 1);
+    auto db = copy.open();
+    auto pages = db->OpenListPages(QStringLiteral("words"), QStringLiteral("headword"));
+    const QStringList listed = allPages(*pages);
+    EXPECT_TRUE(copy.hasListIndex());
+    EXPECT_EQ(listed, listedWhole(*copy.open()));
+    EXPECT_EQ(listed.size(), int(olderRows().size()) - 1);
 }
 
 TEST(OlderFile, ABuildStoppedHalfwayLeavesTheFileAsItWas) {
