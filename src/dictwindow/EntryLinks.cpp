@@ -59,13 +59,31 @@ void EntryLinks::expectText(const QString& text) {
 
 namespace {
 
+// Where the first character is that the box's document shows otherwise, or the text's size.
+// Searched for one by one with Qt's search, which reads many characters at a time: most
+// entries have none, and a long entry is passed over in a few microseconds.
+qsizetype firstChangedWhenShown(QStringView text) {
+    qsizetype first = text.size();
+    for (const char16_t c : {u'\r', char16_t(QChar::Nbsp), char16_t(QChar::LineSeparator),
+                             char16_t(QChar::ParagraphSeparator), char16_t(0xfdd0),
+                             char16_t(0xfdd1)}) {
+        const qsizetype at = text.first(first).indexOf(QChar(c));
+        if (at >= 0)
+            first = at;
+    }
+    return first;
+}
+
 // The text as the box's document gives it back once set: a paragraph break ("\r\n" or one of
 // its characters) or a line break as "\n", no-break spaces as spaces (QTextDocument's
-// toPlainText). One pass, written in place: a long entry is read once.
+// toPlainText). Written in place from the first character that changes, if any.
 QString asShown(QString text) {
-    QChar* out = text.data();
+    const qsizetype first = firstChangedWhenShown(text);
+    if (first == text.size())
+        return text;
+    QChar* out = text.data() + first;
     const QChar* in = out;
-    const QChar* const end = in + text.size();
+    const QChar* const end = text.constData() + text.size();
     for (; in != end; ++in, ++out) {
         switch (in->unicode()) {
         case u'\r':

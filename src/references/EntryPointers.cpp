@@ -1,6 +1,7 @@
 #include "references/EntryPointers.h"
 
 #include "references/BookNames.h"
+#include "references/TextScan.h"
 
 #include <algorithm>
 
@@ -79,17 +80,23 @@ void beforeQv(std::vector<EntryPointer>& found, QStringView text, qsizetype qv,
 
 } // namespace
 
-// Pointers are few in a long entry: the text is passed over in one tight loop for "See "
-// (its "ee " first) and searched for the rare "q" of "q.v." (Qt's quickest search, many
-// characters at a time); only there are words looked at.
+// Pointers are few in a long entry: the text is scanned for "see " (TextScan.h) and searched
+// for the rare "q" of "q.v." (Qt's quickest search, many characters at a time); only there are
+// words looked at.
 std::vector<EntryPointer> findEntryPointers(QStringView text, const HeadwordLookup& lookup) {
     std::vector<EntryPointer> found;
     auto wordStart = [&](qsizetype at) { return at == 0 || !text[at - 1].isLetterOrNumber(); };
     auto inParens = [&](qsizetype at) { return at > 0 && text[at - 1] == u'('; };
-    const char16_t* const chars = text.utf16();
-    for (qsizetype at = 0; at + 3 < text.size(); ++at) {
-        if (chars[at + 3] == u' ' && chars[at + 2] == u'e' && chars[at + 1] == u'e' &&
-            (chars[at] == u'S' || chars[at] == u's') && wordStart(at))
+    const auto see = [](const char16_t* c, qsizetype at) {
+        return (c[at + 3] == u' ') & (c[at + 2] == u'e') & (c[at + 1] == u'e') &
+               ((c[at] | 0x20) == u's');
+    };
+    const auto seeHere = [&](qsizetype at) {
+        return at + 3 < text.size() && see(text.utf16(), at);
+    };
+    for (qsizetype at = scanFor(text, 0, 3, see, seeHere); at < text.size();
+         at = scanFor(text, at + 1, 3, see, seeHere)) {
+        if (wordStart(at))
             seeList(found, text, at + 4, inParens(at), lookup);
     }
     for (qsizetype at = text.indexOf(u'q'); at >= 0; at = text.indexOf(u'q', at + 1)) {

@@ -7,6 +7,7 @@
 
 #include "references/BookNames.h"
 #include "references/RomanNumerals.h"
+#include "references/TextScan.h"
 #include "references/Versification.h"
 
 #include <algorithm>
@@ -58,9 +59,13 @@ private:
     // Most of a text is far from any digit, and no reference can begin there: passed over
     // without a look at its words.
     qsizetype nextDigit(qsizetype p) const {
-        while (p < m_text.size() && !m_text[p].isDigit())
-            ++p;
-        return p;
+        // Every decimal digit is an ASCII one or at U+0660 and above.
+        return scanFor(
+            m_text, p, 0,
+            [](const char16_t* c, qsizetype at) {
+                return (char16_t(c[at] - u'0') < 10) | (c[at] >= 0x660);
+            },
+            [this](qsizetype at) { return m_text[at].isDigit(); });
     }
     // The first place a reference whose first number is at `digit` can begin: a book name and
     // its roman chapter within kNumberReach ("Song of Solomon 2:1", "Lev. xxvii. 18"), or a
