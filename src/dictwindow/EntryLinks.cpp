@@ -64,9 +64,9 @@ namespace {
 // entries have none, and a long entry is passed over in a few microseconds.
 qsizetype firstChangedWhenShown(QStringView text) {
     qsizetype first = text.size();
-    for (const char16_t c : {u'\r', char16_t(QChar::Nbsp), char16_t(QChar::LineSeparator),
-                             char16_t(QChar::ParagraphSeparator), char16_t(0xfdd0),
-                             char16_t(0xfdd1)}) {
+    for (const char16_t c :
+         {u'\r', char16_t(QChar::Nbsp), char16_t(QChar::LineSeparator),
+          char16_t(QChar::ParagraphSeparator), char16_t(0xfdd0), char16_t(0xfdd1)}) {
         const qsizetype at = text.first(first).indexOf(QChar(c));
         if (at >= 0)
             first = at;
