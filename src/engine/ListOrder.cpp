@@ -17,6 +17,11 @@ struct Keyed {
     quint32 place;
 };
 
+// Thrown out of the sort's comparison to end it once asked to stop: a sort of millions of
+// keys takes seconds, and whoever asked (a write waiting for the file) should not.
+struct Stopped {};
+constexpr quint32 kComparesPerStopCheck = 65536;
+
 quint64 headOf(const unsigned char* key, size_t length) {
     quint64 head = 0;
     for (size_t i = 0; i < 8; ++i)
@@ -46,7 +51,10 @@ std::vector<quint32> listOrder(const TextBlock& texts, const RowIds& rowids,
     const auto* base = reinterpret_cast<const unsigned char*>(keys.data());
     for (Keyed& k : keyed)
         k.head = headOf(base + k.offset, k.length);
-    std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+    quint32 compares = 0;
+    const auto before = [&](const Keyed& a, const Keyed& b) {
+        if (stop && ++compares % kComparesPerStopCheck == 0 && stop->load())
+            throw Stopped{};
         if (a.head != b.head)
             return a.head < b.head;
         const quint32 common = std::min(a.length, b.length);
@@ -58,7 +66,12 @@ std::vector<quint32> listOrder(const TextBlock& texts, const RowIds& rowids,
         if (a.length != b.length)
             return a.length < b.length;
         return rowids[a.place] < rowids[b.place];
-    });
+    };
+    try {
+        std::sort(keyed.begin(), keyed.end(), before);
+    } catch (const Stopped&) {
+        return {};
+    }
     std::vector<quint32> order;
     order.reserve(n);
     for (const Keyed& k : keyed)
