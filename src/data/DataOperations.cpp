@@ -50,6 +50,11 @@ std::shared_ptr<engine::Recordset> openListing(const DictionaryConfig& config,
     return db->OpenRecordsetInListOrder(prefixQuery(config, searchText), config.headwordColumn);
 }
 
+bool hasListing(const DictionaryConfig& config, const std::shared_ptr<engine::Database>& db,
+                const QString& searchText) {
+    return db->HasRows(searchText.isEmpty() ? config.table : prefixQuery(config, searchText));
+}
+
 WholeListing openWholeListing(const DictionaryConfig& config,
                               const std::shared_ptr<engine::Database>& db) {
     WholeListing whole;

@@ -69,6 +69,10 @@ struct WholeListing {
 WholeListing openWholeListing(const DictionaryConfig& config,
                               const std::shared_ptr<engine::Database>& db);
 
+// Whether openListing would list any row for searchText; none of the rows is read.
+bool hasListing(const DictionaryConfig& config, const std::shared_ptr<engine::Database>& db,
+                const QString& searchText);
+
 // What the word list shows for searchText, by the search-box rule (the whole table as a
 // table-type recordset for an empty text, otherwise the prefix query's dynaset), its rows in
 // the list's order of the headword column (engine/ListCollation.h) rather than the table's or

@@ -155,9 +155,16 @@ void DictionaryWindow::showEntry() {
 // Get New Word. Passing through "a" first is what the window has always done; it shows the
 // headwords beginning with a for a moment (or "No Records Found" where there are none) before
 // the empty text brings back the whole table.
+// The box is given the seed and then emptied, so that the whole list is shown afresh. The
+// seed's own list would be replaced at once: only whether it finds anything is asked (when it
+// finds nothing the user is told, as for any search), and its rows are never read.
 void DictionaryWindow::Command1_Click() {
-    setSearchText(texts::getNewWordSeed());
-    setSearchText(QString());
+    const QString seed = texts::getNewWordSeed();
+    if (searchText() != seed && // the same text again is no change: no search
+        !data::hasListing(m_config, db, data::numberedKey(m_config, seed)))
+        message(texts::noRecordsFound(), platform::OkOnly, texts::errorTitle());
+    setSearchTextDeferringList(QString());
+    txtSearch_Change(); // the whole table, even when the box was empty already
     m_controls.txtSearch->setFocus();
     m_controls.txtForename->setText(QString());
     m_controls.txtSurname->setPlainText(QString());

@@ -151,6 +151,9 @@ public:
     virtual std::shared_ptr<Recordset>
     OpenRecordsetInListOrder(const QString& source, const QString& column,
                              std::optional<RecordsetTypeEnum> type = {}) = 0;
+    // Whether `source` (as for OpenRecordset) selects any row, reading no more of them than
+    // it must: a headword prefix is looked up in its index. The same errors as OpenRecordset.
+    virtual bool HasRows(const QString& source) { return OpenRecordset(source)->RecordCount() > 0; }
     // `column` of the whole `table` in list order, a page at a time; nullptr when the file cannot
     // give them so (the set is then ordered in memory, all at once).
     // err::TableNotFound and err::ItemNotFound name the table or column.

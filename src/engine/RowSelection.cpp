@@ -32,6 +32,18 @@ QString collated(const QString& column, const char* collation) {
 
 } // namespace
 
+RowFilter RowFilter::of(const TableInfo& table, const std::optional<QueryCondition>& condition) {
+    RowFilter filter;
+    if (condition) {
+        filter.column = table.columnIndex(condition->column);
+        filter.op = condition->op;
+        filter.value = condition->value;
+        if (filter.op == QueryCondition::Op::Like)
+            filter.pattern.emplace(filter.value);
+    }
+    return filter;
+}
+
 RowSelection::RowSelection(DatabaseCore& core, const TableInfo& table, const RowFilter& filter,
                            int listColumn)
     : m_core(core), m_table(table), m_filter(filter), m_listColumn(listColumn) {}
@@ -49,7 +61,24 @@ RowSelection::Outcome RowSelection::run(int column, bool useListIndex, const Sin
     if (useListIndex)
         if (const auto outcome = runListRange(wanted, sink))
             return *outcome;
+    return runFiltered(column, sink, false);
+}
 
+bool RowSelection::any() const {
+    if (m_filter.column < 0) {
+        sqlite::StatementLease any = m_core.connection().reuse(
+            QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1)").arg(quoteIdentifier(m_table.name)));
+        return any->step() && any->columnInt64(0) != 0;
+    }
+    bool found = false;
+    runFiltered(m_filter.column, [&](qint64, const sqlite::Statement&, int) { found = true; },
+                true);
+    return found;
+}
+
+RowSelection::Outcome RowSelection::runFiltered(int column, const Sink& sink,
+                                                bool firstOnly) const {
+    const QString wanted = quoteIdentifier(m_table.columns[column]);
     sqlite::Connection& db = m_core.connection();
     // Compared in the collation the headword index is sorted by, so SQLite can use it.
     const QString by = collated(m_table.columns[m_filter.column], kNoCaseCollation);
@@ -98,6 +127,8 @@ RowSelection::Outcome RowSelection::run(int column, bool useListIndex, const Sin
                 continue;
         }
         sink(select->columnInt64(0), *select, valueColumn);
+        if (firstOnly)
+            break;
     }
     return Outcome::InOtherOrder;
 }

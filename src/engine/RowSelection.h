@@ -28,6 +28,9 @@ struct RowFilter {
     QueryCondition::Op op = QueryCondition::Op::Equal;
     QString value;
     std::optional<LikePattern> pattern;
+
+    // The filter of a query's condition on `table` (none: every row).
+    static RowFilter of(const TableInfo& table, const std::optional<QueryCondition>& condition);
 };
 
 class RowSelection {
@@ -49,10 +52,15 @@ public:
     // Selects the rows with the value of `column`. useListIndex false: never from the list
     // index (after an Incomplete outcome, or where the order does not matter).
     Outcome run(int column, bool useListIndex, const Sink& sink) const;
+    // Whether any row is selected; read up to the first.
+    bool any() const;
 
 private:
     Outcome runWholeTable(const QString& wanted, bool useListIndex, const Sink& sink) const;
     std::optional<Outcome> runListRange(const QString& wanted, const Sink& sink) const;
+    // The filter's rows through the headword index (or every row, in row id order, when the
+    // filter has no prefix to seek); up to the first only when `firstOnly`.
+    Outcome runFiltered(int column, const Sink& sink, bool firstOnly) const;
     qint64 countHeadwordRange(const QString& low, const QString& high) const;
     QString from() const;
 

@@ -3,6 +3,8 @@
 #include "engine/BuiltListPages.h"
 #include "engine/DatabaseCore.h"
 #include "engine/QueryParser.h"
+#include "engine/ReadTransaction.h"
+#include "engine/RowSelection.h"
 #include "engine/SqliteListPages.h"
 #include "engine/SqliteRecordset.h"
 
@@ -65,12 +67,16 @@ std::shared_ptr<Recordset> SqliteDatabase::open(const QString& source,
                            "(opening '%2' in '%3').")
                 .arg(QString::number(static_cast<int>(*type)), source, m_core->displayName()));
 
-    // A bare table name (which may contain blanks) opens the whole table as a dynaset.
+    Selection selected = select(source);
+    return std::make_shared<SqliteRecordset>(m_core, std::move(selected.table), dbOpenDynaset,
+                                             std::move(selected.where), source, listColumn);
+}
+
+// A bare table name (which may contain blanks) selects the whole table, a query its rows.
+SqliteDatabase::Selection SqliteDatabase::select(const QString& source) {
     if (!looksLikeQuery(source)) {
         try {
-            TableInfo table = m_core->table(source.trimmed(), {});
-            return std::make_shared<SqliteRecordset>(m_core, std::move(table), dbOpenDynaset,
-                                                     std::nullopt, source, listColumn);
+            return {m_core->table(source.trimmed(), {}), std::nullopt};
         } catch (const EngineError& error) {
             if (error.number() != err::TableNotFound)
                 throw;
@@ -83,8 +89,16 @@ std::shared_ptr<Recordset> SqliteDatabase::open(const QString& source,
                           QStringLiteral("Item not found in this collection: the column '%1' of "
                                          "the query '%2' is not in table '%3' of '%4'.")
                               .arg(query.where->column, source, table.name, m_core->displayName()));
-    return std::make_shared<SqliteRecordset>(m_core, std::move(table), dbOpenDynaset, query.where,
-                                             source, listColumn);
+    return {std::move(table), query.where};
+}
+
+bool SqliteDatabase::HasRows(const QString& source) {
+    m_core->connection(); // err::ObjectClosed after Close
+    const Selection selected = select(source);
+    const ReadTransaction reading(m_core->connection());
+    m_core->checkExternalChanges();
+    const RowFilter filter = RowFilter::of(selected.table, selected.where);
+    return RowSelection(*m_core, selected.table, filter, -1).any();
 }
 
 void SqliteDatabase::Close() {

@@ -11,6 +11,8 @@
 // Workspace::OpenDatabase uses it for files of that kind.
 
 #include "engine/Dao.h"
+#include "engine/DatabaseCore.h"
+#include "engine/QueryParser.h"
 #include "engine/sqlite/Connection.h"
 
 #include <memory>
@@ -29,6 +31,7 @@ public:
     std::shared_ptr<Recordset>
     OpenRecordsetInListOrder(const QString& source, const QString& column,
                              std::optional<RecordsetTypeEnum> type = {}) override;
+    bool HasRows(const QString& source) override;
     std::unique_ptr<ListPages> OpenListPages(const QString& table, const QString& column) override;
     void Close() override;
     QString Name() const override;
@@ -36,8 +39,14 @@ public:
     int listPreparingPercent() const override;
 
 private:
+    struct Selection {
+        TableInfo table;
+        std::optional<QueryCondition> where;
+    };
+
     std::shared_ptr<Recordset> open(const QString& source, std::optional<RecordsetTypeEnum> type,
                                     const QString* listColumn);
+    Selection select(const QString& source);
 
     std::shared_ptr<DatabaseCore> m_core;
 };

@@ -27,13 +27,7 @@ SqliteRecordset::SqliteRecordset(std::shared_ptr<DatabaseCore> core, TableInfo t
         throw EngineError(err::TableNotFound,
                           QStringLiteral("The table '%1' in '%2' has no columns.")
                               .arg(m_table.name, m_core->displayName()));
-    if (condition) {
-        m_filter.column = m_table.columnIndex(condition->column);
-        m_filter.op = condition->op;
-        m_filter.value = condition->value;
-        if (m_filter.op == QueryCondition::Op::Like)
-            m_filter.pattern.emplace(m_filter.value);
-    }
+    m_filter = RowFilter::of(m_table, condition);
     if (listColumn) {
         m_listColumn = m_table.columnIndex(*listColumn);
         if (m_listColumn < 0)

@@ -180,7 +180,31 @@ TEST(Dynaset, IndexedAndUnindexedLookupsAgreeWithTheMatcher) {
             QStringLiteral("SELECT * FROM words WHERE headword LIKE '%1'").arg(literal);
         EXPECT_EQ(headwords(*withIndex, query), expected);
         EXPECT_EQ(headwords(*withoutIndex, query), expected);
+        EXPECT_EQ(withIndex->HasRows(query), !expected.isEmpty());
+        EXPECT_EQ(withoutIndex->HasRows(query), !expected.isEmpty());
     }
+}
+
+// Asking whether a source has rows answers as opening it would, with its errors.
+TEST(Dynaset, HasRowsAnswersAsTheSetWouldAndFailsAsItWould) {
+    DictionaryFile file(kWords);
+    auto db = file.open();
+    EXPECT_TRUE(db->HasRows("words"));
+    EXPECT_TRUE(db->HasRows("SELECT * FROM words WHERE headword = 'bat'"));
+    EXPECT_FALSE(db->HasRows("SELECT * FROM words WHERE headword = 'ba'"));
+    EXPECT_FALSE(db->HasRows("SELECT * FROM words WHERE headword LIKE 'zz*'"));
+    auto errorOf = [&](const QString& source) {
+        try {
+            db->HasRows(source);
+        } catch (const EngineError& e) {
+            return e.number();
+        }
+        return 0;
+    };
+    EXPECT_EQ(errorOf("SELECT * FROM nowhere WHERE headword LIKE 'a*'"), err::TableNotFound);
+    EXPECT_EQ(errorOf("SELECT * FROM words WHERE nothing LIKE 'a*'"), err::ItemNotFound);
+    DictionaryFile empty({});
+    EXPECT_FALSE(empty.open()->HasRows("words"));
 }
 
 TEST(Moves, CountsAndMovesThroughASet) {
