@@ -227,8 +227,8 @@ void ListIndexBuild::run() {
             return;
         }
         // On one core the ordering would only delay the index it runs beside.
-        const bool orderToo = m_rows >= g_orderInMemoryFromRows.load() &&
-                              std::thread::hardware_concurrency() != 1;
+        const bool orderToo =
+            m_rows >= g_orderInMemoryFromRows.load() && std::thread::hardware_concurrency() != 1;
         m_readEnded = !orderToo;
         std::thread order([this, &goOn, orderToo] {
             if (!orderToo)

@@ -71,8 +71,8 @@ bool RowSelection::any() const {
         return any->step() && any->columnInt64(0) != 0;
     }
     bool found = false;
-    runFiltered(m_filter.column, [&](qint64, const sqlite::Statement&, int) { found = true; },
-                true);
+    runFiltered(
+        m_filter.column, [&](qint64, const sqlite::Statement&, int) { found = true; }, true);
     return found;
 }
 

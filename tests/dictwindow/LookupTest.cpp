@@ -40,7 +40,8 @@ TEST_F(LookupTest, AClickShowsTheEntryEnablesEditAndDeleteAndFocusesTheSearchBox
     EXPECT_EQ(listItems(), listed);
     EXPECT_EQ(c().lstdata->List(c().lstdata->ListIndex()), QStringLiteral("abide"));
     EXPECT_EQ(c().txtSearch->text(), QStringLiteral("ab"));
-    EXPECT_EQ(win().rs->Fields(QStringLiteral("field1")).Value().toString(), QStringLiteral("abide"));
+    EXPECT_EQ(win().rs->Fields(QStringLiteral("field1")).Value().toString(),
+              QStringLiteral("abide"));
     EXPECT_TRUE(messageLog().isEmpty());
 }
 
@@ -104,8 +105,9 @@ TEST_F(LookupTest, AClickWhileAddingLoadsTheEntryAndLeavesTheEditorButtons) {
 class SpacedHeadwordTest : public WindowFixture {};
 
 TEST_F(SpacedHeadwordTest, AHeadwordStoredWithSpacesIsFoundByItsExactText) {
-    open(kingJamesConfig(), {{QStringLiteral(" Spaced "), QStringLiteral("with spaces"), QStringLiteral("x")},
-                             {QStringLiteral("Spacious"), QStringLiteral("roomy"), QStringLiteral("y")}});
+    open(kingJamesConfig(),
+         {{QStringLiteral(" Spaced "), QStringLiteral("with spaces"), QStringLiteral("x")},
+          {QStringLiteral("Spacious"), QStringLiteral("roomy"), QStringLiteral("y")}});
     c().txtSearch->setText(QString());
     ASSERT_TRUE(listItems().contains(QStringLiteral(" Spaced ")));
     clickHeadword(QStringLiteral(" Spaced "));
@@ -115,11 +117,13 @@ TEST_F(SpacedHeadwordTest, AHeadwordStoredWithSpacesIsFoundByItsExactText) {
 }
 
 TEST_F(SpacedHeadwordTest, ARowGoneBehindTheListSaysNoRecordsFoundAndKeepsTheEntry) {
-    open(kingJamesConfig(), {{QStringLiteral("Keep"), QStringLiteral("kept"), QStringLiteral("k")},
-                             {QStringLiteral("Gone"), QStringLiteral("going"), QStringLiteral("g")}});
+    open(kingJamesConfig(),
+         {{QStringLiteral("Keep"), QStringLiteral("kept"), QStringLiteral("k")},
+          {QStringLiteral("Gone"), QStringLiteral("going"), QStringLiteral("g")}});
     c().txtSearch->setText(QString());
     clickHeadword(QStringLiteral("Keep"));
-    auto other = win().db->OpenRecordset(QStringLiteral("Select * from data1 where field1 = 'Gone'"));
+    auto other =
+        win().db->OpenRecordset(QStringLiteral("Select * from data1 where field1 = 'Gone'"));
     other->MoveFirst();
     other->Delete();
     resetCounters();
