@@ -33,7 +33,10 @@
 #include "engine/Schema.h"
 #include "platform/AppFolder.h"
 #include "platform/MessageBox.h"
+#include "shell/Forms.h"
+#include "shell/MainWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -207,14 +210,24 @@ void BM_Typing(benchmark::State& state, int rows, int key) {
 
 enum class Path { Open, EmptyBox, GetNewWord, Cancel, OnOneEntry };
 
+// Whether `list` shows rows now, found as its paint finds them, or has none to show. (A list
+// view's layout is cleared when rows come and redone later; a paint that found no rows in
+// between would draw an empty viewport.)
+std::function<bool()> showsRows(dictwindow::WordList* list) {
+    return
+        [list] { return list->model()->rowCount() == 0 || list->indexAt(QPoint(1, 1)).isValid(); };
+}
+
 void BM_FirstScreen(benchmark::State& state, int rows, Path path) {
     Window& w = windowFor(rows);
     const QString headword = w.list()->List(w.list()->ListCount() / 2);
     std::vector<double> times;
+    const int allBefore = app().allPaints, countedBefore = app().paints;
     for (auto _ : state) {
         if (path == Path::Open || path == Path::OnOneEntry) {
             dictwindow::DictionaryWindow window(config());
             std::unique_ptr<QWidget> form(window.createControls());
+            app().shows = showsRows(window.controls().lstdata);
             timeToPaint(state, window.controls().lstdata->viewport(), times, [&] {
                 if (path == Path::OnOneEntry)
                     window.loadNarrowedTo(headword);
@@ -224,6 +237,7 @@ void BM_FirstScreen(benchmark::State& state, int rows, Path path) {
                 form->show();
             });
             state.PauseTiming();
+            app().shows = nullptr;
             form.reset();
             data::closeDictionary(window.db);
             QApplication::processEvents();
@@ -236,6 +250,7 @@ void BM_FirstScreen(benchmark::State& state, int rows, Path path) {
         if (path == Path::Cancel)
             w.window->cmdEdit_Click();
         settle(); // nothing of the search before is painted in the time of the path's own
+        app().shows = showsRows(w.list());
         if (path == Path::EmptyBox) {
             timeToPaint(state, w.list()->viewport(), times,
                         [&] { QTest::keyClick(w.box(), Qt::Key_Backspace); });
@@ -246,11 +261,58 @@ void BM_FirstScreen(benchmark::State& state, int rows, Path path) {
             timeToPaint(state, w.list()->viewport(), times, [&] { w.window->cmdcancel_Click(); });
         }
         state.PauseTiming();
+        app().shows = nullptr;
         waitForTheFill(*w.list());
         state.ResumeTiming();
     }
     state.counters["rows"] = rows;
+    // Paints of an empty viewport before the first screen (not timed as the first screen).
+    state.counters["blank_paints"] =
+        double((app().allPaints - allBefore) - (app().paints - countedBefore)) /
+        double(state.iterations());
     reportMedian(state, times);
+}
+
+// The whole program's path: the main window's menu command for the dictionary, up to the
+// first screen of the dictionary window it shows (an MDI child of the main window), and the
+// window closed again between runs.
+void BM_FromTheMenu(benchmark::State& state, int rows) {
+    Window& w = windowFor(rows);
+    platform::setApplicationFolder(w.folder);
+    shell::Forms forms;
+    forms.frmMain().Show();
+    QWidget* main = forms.mainWindow();
+    (void)QTest::qWaitForWindowExposed(main);
+    auto* command = main->findChild<QAction*>(QStringLiteral("mnuDictioanariesHitchcock"));
+    std::vector<double> times;
+    const int allBefore = app().allPaints, countedBefore = app().paints;
+    for (auto _ : state) {
+        dictwindow::DictionaryWindow& window = forms.dictionaryWindow(config());
+        const int before = app().paints;
+        const qint64 start = app().clock.nsecsElapsed();
+        command->trigger();
+        dictwindow::WordList* list = window.controls().lstdata;
+        app().shows = showsRows(list);
+        const double seconds = app().untilPainted(list->viewport(), before, start);
+        app().shows = nullptr;
+        if (seconds < 0)
+            state.SkipWithError("the list was not painted");
+        state.SetIterationTime(std::max(seconds, 1e-9));
+        times.push_back(seconds * 1e3);
+        state.PauseTiming();
+        waitForTheFill(*list);
+        forms.frmHitchcock().Unload();
+        settle();
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = rows;
+    state.counters["blank_paints"] =
+        double((app().allPaints - allBefore) - (app().paints - countedBefore)) /
+        double(state.iterations());
+    reportMedian(state, times);
+    forms.frmMain().Unload();
+    settle();
+    platform::setApplicationFolder(w.folder);
 }
 
 // --- the fill behind the first screen -----------------------------------------------------
@@ -259,7 +321,8 @@ void BM_FirstScreen(benchmark::State& state, int rows, Path path) {
 // the first screen to the list's full length (the scroll bar right).
 void BM_Fill(benchmark::State& state, int rows) {
     Window& w = windowFor(rows);
-    double toFull = 0, toEnd = 0, longestPass = 0, longestPassCpu = 0, keyWait = 0, keyDuring = 0;
+    double toFull = 0, toEnd = 0, longestPass = 0, longestPassCpu = 0, keyWait = 0, keyDuring = 0,
+           longestBlank = 0;
     for (auto _ : state) {
         showSearch(w, QStringLiteral("b"));
         // Every pass of the event loop after the keystroke, the one that paints the first
@@ -268,7 +331,8 @@ void BM_Fill(benchmark::State& state, int rows) {
         QTest::keyClick(w.box(), Qt::Key_Backspace);
         app().watched = w.list()->viewport();
         qint64 painted = -1, full = -1, last = app().clock.nsecsElapsed(), longest = 0,
-               longestCpu = 0;
+               longestCpu = 0, blankSince = -1;
+        const auto shows = showsRows(w.list());
         while (w.list()->isFilling() || painted < 0) {
             const qint64 cpu = threadCpuNanoseconds();
             QApplication::processEvents();
@@ -278,11 +342,20 @@ void BM_Fill(benchmark::State& state, int rows) {
             last = now;
             if (painted < 0 && app().paints != before)
                 painted = app().paintedAt;
+            // After the first screen, how long the list shows none of its rows at a time.
+            if (painted >= 0 && !shows() && blankSince < 0)
+                blankSince = now;
+            if (blankSince >= 0 && shows()) {
+                longestBlank = std::max(longestBlank, double(now - blankSince) / 1e6);
+                blankSince = -1;
+            }
             if (painted >= 0 && full < 0 && w.list()->model()->rowCount() == rows)
                 full = now;
         }
         if (full < 0)
             full = last;
+        if (blankSince >= 0)
+            longestBlank = std::max(longestBlank, double(last - blankSince) / 1e6);
         state.SetIterationTime(double(full - painted) / 1e9);
         toFull += double(full - painted) / 1e6;
         toEnd += double(last - painted) / 1e6;
@@ -310,6 +383,7 @@ void BM_Fill(benchmark::State& state, int rows) {
     state.counters["to_full_length_ms"] = toFull / n;
     state.counters["to_last_row_ms"] = toEnd / n;
     state.counters["longest_pass_ms"] = longestPass;
+    state.counters["longest_blank_ms"] = longestBlank; // rows not shown after the first screen
     state.counters["longest_pass_cpu_ms"] = longestPassCpu;
     state.counters["key_wait_ms"] = keyWait;          // posted to handled
     state.counters["key_during_fill_ms"] = keyDuring; // posted to the list for "b" painted
@@ -359,6 +433,7 @@ void registerAll() {
                                          {"cancel", Path::Cancel},
                                          {"on_one_entry", Path::OnOneEntry}})
             add("first_screen/" + size + "/" + name, BM_FirstScreen, rows, path)->Iterations(5);
+        add("first_screen/" + size + "/from_the_menu", BM_FromTheMenu, rows)->Iterations(5);
         if (rows >= 1'000'000)
             add("fill/" + size, BM_Fill, rows)->Iterations(3);
         for (const qsizetype piece : {0, 65'536})

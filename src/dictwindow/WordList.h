@@ -55,16 +55,32 @@ public:
     // whether the selection is to show an entry. -1 clears the selection.
     void selectItem(int index);
 
+    // The item at a point of the viewport, found also while a long list is still being laid
+    // out (see layingOut).
+    QModelIndex indexAt(const QPoint& point) const override;
+
 Q_SIGNALS:
     // The user selected an item (mouse or keyboard). Never emitted by the program's own fills.
     void clicked(int index);
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // QListView lays a long list out a batch at a time (WordList.cpp) and, until its last
+    // batch, finds none of its rows to paint or click, though the rows laid out so far have
+    // their places already: the list would stand empty for half a second at five million
+    // rows. Meanwhile the rows are found here by those places (WordListLayout.cpp).
+    bool layingOut() const;
+    QModelIndex laidOutRowAt(int y) const;
+    void paintLaidOutRows(QPaintEvent* event);
+    int m_hoverRow = -1; // the row under the pointer, as QListView follows it
+
     void reportChangedSelection(int before);
     void stopFill();
     void readUpTo(int index) const;

@@ -138,6 +138,29 @@ TEST_F(WordListTest, UserSelectionReportsAClickAndFillsNever) {
     EXPECT_EQ(clicks.count(), 0);
 }
 
+// A long list is laid out a batch at a time; meanwhile its first screen is painted as it is
+// once laid out, and a click chooses the row under it.
+TEST_F(WordListTest, ALongListBeingLaidOutIsPaintedAndClickedAsOnceLaidOut) {
+    QStringList items;
+    for (int i = 0; i < 200'000; ++i)
+        items << QStringLiteral("w%1").arg(i, 6, 10, QLatin1Char('0'));
+    list.setItems(items);
+    showList();
+    list.doItemsLayout(); // the first batch; the rest wait for the event loop
+    const QPoint firstRow = list.visualRect(list.model()->index(0, 0)).center();
+    ASSERT_FALSE(list.QListView::indexAt(firstRow).isValid()) << "the layout is already done";
+    QSignalSpy clicks(&list, &WordList::clicked);
+    clickRow(3);
+    ASSERT_EQ(clicks.count(), 1);
+    EXPECT_EQ(clicks.takeFirst().at(0).toInt(), 3);
+    EXPECT_EQ(list.ListIndex(), 3);
+    const QImage during = list.viewport()->grab().toImage();
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.QListView::indexAt(firstRow).isValid(); }));
+    EXPECT_EQ(during, list.viewport()->grab().toImage()) << "the selection, the hover, the rows";
+    EXPECT_EQ(list.indexAt(firstRow).row(), 0);
+}
+
 TEST_F(WordListTest, DragAcrossItemsReportsEachNewSelection) {
     list.setItems({"A", "B", "C"});
     showList();
