@@ -218,11 +218,26 @@ std::function<bool()> showsRows(dictwindow::WordList* list) {
         [list] { return list->model()->rowCount() == 0 || list->indexAt(QPoint(1, 1)).isValid(); };
 }
 
+// Paints of an empty viewport before a first screen (not timed as the first screen), counted
+// from its making to report().
+class BlankPaints {
+public:
+    void report(benchmark::State& state) const {
+        state.counters["blank_paints"] =
+            double((app().allPaints - m_all) - (app().paints - m_counted)) /
+            double(state.iterations());
+    }
+
+private:
+    int m_all = app().allPaints;
+    int m_counted = app().paints;
+};
+
 void BM_FirstScreen(benchmark::State& state, int rows, Path path) {
     Window& w = windowFor(rows);
     const QString headword = w.list()->List(w.list()->ListCount() / 2);
     std::vector<double> times;
-    const int allBefore = app().allPaints, countedBefore = app().paints;
+    const BlankPaints blank;
     for (auto _ : state) {
         if (path == Path::Open || path == Path::OnOneEntry) {
             dictwindow::DictionaryWindow window(config());
@@ -266,10 +281,7 @@ void BM_FirstScreen(benchmark::State& state, int rows, Path path) {
         state.ResumeTiming();
     }
     state.counters["rows"] = rows;
-    // Paints of an empty viewport before the first screen (not timed as the first screen).
-    state.counters["blank_paints"] =
-        double((app().allPaints - allBefore) - (app().paints - countedBefore)) /
-        double(state.iterations());
+    blank.report(state);
     reportMedian(state, times);
 }
 
@@ -285,7 +297,7 @@ void BM_FromTheMenu(benchmark::State& state, int rows) {
     (void)QTest::qWaitForWindowExposed(main);
     auto* command = main->findChild<QAction*>(QStringLiteral("mnuDictioanariesHitchcock"));
     std::vector<double> times;
-    const int allBefore = app().allPaints, countedBefore = app().paints;
+    const BlankPaints blank;
     for (auto _ : state) {
         dictwindow::DictionaryWindow& window = forms.dictionaryWindow(config());
         const int before = app().paints;
@@ -306,9 +318,7 @@ void BM_FromTheMenu(benchmark::State& state, int rows) {
         state.ResumeTiming();
     }
     state.counters["rows"] = rows;
-    state.counters["blank_paints"] =
-        double((app().allPaints - allBefore) - (app().paints - countedBefore)) /
-        double(state.iterations());
+    blank.report(state);
     reportMedian(state, times);
     forms.frmMain().Unload();
     settle();

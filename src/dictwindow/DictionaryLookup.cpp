@@ -155,13 +155,14 @@ void DictionaryWindow::showEntry() {
 // Get New Word. Passing through "a" first is what the window has always done; it shows the
 // headwords beginning with a for a moment (or "No Records Found" where there are none) before
 // the empty text brings back the whole table.
-// The box is given the seed and then emptied, so that the whole list is shown afresh. The
-// seed's own list would be replaced at once: only whether it finds anything is asked (when it
-// finds nothing the user is told, as for any search), and its rows are never read.
+// The box is given a first text ("a") and then emptied, so that the whole list is shown
+// afresh. The first text's own list would be replaced at once: only whether it finds anything
+// is asked (when it finds nothing the user is told, as for any search), and its rows are never
+// read.
 void DictionaryWindow::Command1_Click() {
-    const QString seed = texts::getNewWordSeed();
-    if (searchText() != seed && // the same text again is no change: no search
-        !data::hasListing(m_config, db, data::numberedKey(m_config, seed)))
+    const QString first = texts::getNewWordSeed();
+    if (searchText() != first && // the same text again is no change: no search
+        !data::hasListing(m_config, db, data::numberedKey(m_config, first)))
         message(texts::noRecordsFound(), platform::OkOnly, texts::errorTitle());
     setSearchTextDeferringList(QString());
     txtSearch_Change(); // the whole table, even when the box was empty already
