@@ -175,9 +175,13 @@ void listIndexBuild(benchmark::State& state, int rows, std::string name) {
     }
 }
 
+// The dictionary's headword and definition, as the Find window indexes them.
+engine::FullTextSource fullTextSource() {
+    return {config().table, config().headwordColumn, config().definitionColumn, {}};
+}
+
 void fullTextFloor(benchmark::State& state, int rows, std::string name) {
-    const engine::FullTextSource source{
-        config().table, config().headwordColumn, config().definitionColumn, {}};
+    const engine::FullTextSource source = fullTextSource();
     for (auto _ : state) {
         state.PauseTiming();
         Copy copy(rows);
@@ -199,8 +203,7 @@ void fullTextFloor(benchmark::State& state, int rows, std::string name) {
 }
 
 void fullTextFill(benchmark::State& state, int rows, int stepRows, std::string name) {
-    const engine::FullTextSource source{
-        config().table, config().headwordColumn, config().definitionColumn, {}};
+    const engine::FullTextSource source = fullTextSource();
     for (auto _ : state) {
         state.PauseTiming();
         Copy copy(rows);
