@@ -104,7 +104,7 @@ FormInstance& Forms::frmFind() {
                         if (navigator().openEntry(*entry.dictionary, entry.headword,
                                                   entry.duplicate)) {
                             dictionaryWindow(*entry.dictionary).markMatches(window->shownMatch());
-                            mainWindow()->raise(); // the entry in sight; Find keeps the keyboard
+                            showEntryBesideFind(*window);
                         } else if (findWindow() == window) {
                             window->showNote(
                                 QStringLiteral("\"%1\" could not be shown.").arg(entry.headword));
@@ -117,6 +117,19 @@ FormInstance& Forms::frmFind() {
         m_frmFind = std::make_unique<FormInstance>(QStringLiteral("frmFind"), std::move(h));
     }
     return *m_frmFind;
+}
+
+// The entry in sight. Find keeps the keyboard while it can still be seen beside the main
+// window; a main window that now covers it (maximized, or simply larger) takes the keyboard.
+void Forms::showEntryBesideFind(QWidget& find) {
+    MainWindow* main = mainWindow();
+    if (!main)
+        return;
+    main->raise();
+    const bool covered = main->isMaximized() || main->isFullScreen() ||
+                         main->frameGeometry().contains(find.frameGeometry());
+    if (covered)
+        main->activateWindow();
 }
 
 // Beside the main window, wholly on its screen. Before it is shown the window has no frame

@@ -85,6 +85,7 @@ public:
 private:
     void connectScripture(dictwindow::DictionaryWindow& window);
     void placeBesideMainWindow(QWidget& window);
+    void showEntryBesideFind(QWidget& find);
     struct Dictionary {
         std::unique_ptr<dictwindow::DictionaryWindow> window;
         std::unique_ptr<FormInstance> form;

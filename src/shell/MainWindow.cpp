@@ -270,6 +270,8 @@ void MainWindow::mnuAbout_Click() {
 
 void MainWindow::mnuFindEntries_Click() {
     m_forms.frmFind().Show();
+    if (find::FindWindow* window = m_forms.findWindow())
+        window->focusFindText();
 }
 
 void MainWindow::mnuFindNextMatch_Click() {

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -242,6 +243,23 @@ TEST_F(MainWindowTest, ReopeningAClosedDictionaryLoadsItAfresh) {
     EXPECT_NE(kjv().db, firstDb) << "loading opens the database afresh";
     EXPECT_EQ(kjv().controls().txtSearch->text(), QStringLiteral("Enter word here..."));
     EXPECT_EQ(listed(kjv()).size(), headwordsOf(data::kingJamesConfig()).size());
+}
+
+// The empty main window says how to begin; nothing of it shows over an open dictionary.
+TEST_F(MainWindowTest, EmptyMainWindowSaysHowToBeginUntilADictionaryIsOpen) {
+    writeAllDictionaries();
+    startProgram();
+    QWidget* note = mainWindow()->workspace()->welcomeNote();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return note->isVisible(); }));
+    const QString text = static_cast<QLabel*>(note)->text();
+    for (const char* words : {"Dictionaries menu", "Get Dictionaries...", "Find in Entries"})
+        EXPECT_TRUE(text.contains(QLatin1String(words))) << words;
+    EXPECT_TRUE(mainWindow()->workspace()->viewport()->rect().contains(note->geometry()));
+
+    choose(QStringLiteral("mnuDictionariesEastons"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !note->isVisible(); }));
+    forms->dictionaryForm(data::eastonsConfig()).Unload();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return note->isVisible(); }));
 }
 
 TEST_F(MainWindowTest, OpenedWindowIsActivatedWithThePromptSelectedInTheSearchBox) {
