@@ -82,6 +82,10 @@ public:
     // dialog is not one of them: it stays open, and the program ends when it closes too.
     void mainWindowClosing();
 
+Q_SIGNALS:
+    // The Scripture window was made, placed beside the main window, and is about to be shown.
+    void scriptureWindowCreated(QWidget* window);
+
 private:
     void connectScripture(dictwindow::DictionaryWindow& window);
     void placeBesideMainWindow(QWidget& window);

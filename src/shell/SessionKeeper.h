@@ -1,9 +1,10 @@
 #pragma once
 // Carries what the user had on screen from one run to the next, through the user's settings
 // file (platform/UserSettings.h): the main and Find windows' places, the open dictionary with
-// its search text and shown entry, the Find text and scope, and the history for Back and
-// Forward. With nothing remembered (the first start, or after `tolvane --fresh`) every window
-// starts exactly as it always has: default size and place, no dictionary open.
+// its search text and shown entry, the Scripture window's place, the Find text and scope, and the
+// history for Back and Forward. With nothing remembered (the first start, or after `tolvane
+// --fresh`) every window starts exactly as it always has: default size and place, no dictionary
+// open.
 //
 // What is remembered is written when the main window closes (before its dictionary window
 // goes), when the Find window closes, and when the program ends by any other way (the End
@@ -47,6 +48,7 @@ private:
     void restoreDictionary();
     void saveMainWindow();
     void saveFindWindow();
+    void saveScriptureWindow();
     void saveHistory();
     void flush();
 

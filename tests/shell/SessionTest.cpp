@@ -9,7 +9,10 @@
 #include "dictwindow/SearchBox.h"
 #include "dictwindow/WordList.h"
 #include "find/FindWindow.h"
+#include "getdictionaries/GetDictionariesWindow.h"
 #include "platform/UserSettings.h"
+#include "references/ScriptureReference.h"
+#include "scripture/ScriptureWindow.h"
 #include "shell/MainWindow.h"
 #include "shell/SessionKeeper.h"
 #include "support/DictionaryFiles.h"
@@ -22,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTest>
 #include <functional>
@@ -233,3 +237,48 @@ TEST(ProgramSettings, ADamagedFileStopsNothingAndFreshForgetsEverything) {
 }
 
 } // namespace
+
+// The Scripture and Get Dictionaries windows open wholly on the screen beside the main window,
+// whether it is maximized or not; Escape closes Scripture, and its place comes back next run.
+TEST_F(SessionTest, ScriptureAndGetDictionariesOpenInSightAndScriptureIsRemembered) {
+    startRun();
+    choose("mnuDictionariesEastons");
+    const QRect screen = mainWindow()->screen()->availableGeometry();
+    const references::VerseRange range{0, 14, 18, 14, 18};
+    const auto scripture = [&]() -> QWidget* {
+        Q_EMIT forms->dictionaryWindow(data::eastonsConfig()).scriptureClicked(range);
+        return forms->scriptureWindow();
+    };
+    for (const bool maximized : {false, true}) {
+        SCOPED_TRACE(maximized);
+        if (maximized)
+            mainWindow()->showMaximized();
+        QWidget* w = scripture();
+        ASSERT_NE(w, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+        EXPECT_TRUE(screen.contains(w->frameGeometry()));
+        if (!maximized) { // beside the main window, as far as the screen allows: off its search box
+            const QWidget* search = controls(data::eastonsConfig()).txtSearch;
+            EXPECT_FALSE(w->frameGeometry().contains(search->mapToGlobal(search->rect().center())));
+        }
+        QTest::keyClick(w, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(forms->scriptureWindow(), nullptr);
+
+        choose("mnuDictionariesGet");
+        QWidget* get = forms->getDictionariesWindow();
+        ASSERT_NE(get, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(get));
+        EXPECT_TRUE(screen.contains(get->frameGeometry()));
+        forms->frmGetDictionaries().Unload();
+    }
+    mainWindow()->showNormal();
+    QWidget* w = scripture();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    w->setGeometry(screen.left() + 20, screen.top() + 30, 300, 200);
+    restart();
+    choose("mnuDictionariesEastons");
+    w = scripture();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    EXPECT_EQ(w->geometry(), QRect(screen.left() + 20, screen.top() + 30, 300, 200));
+}
