@@ -1,6 +1,7 @@
 #include "import/ImportTool.h"
 
 #include "data/AddedDictionaries.h"
+#include "import/CsvExportTool.h"
 #include "import/CsvImport.h"
 #include "import/ImportDestination.h"
 #include "import/JetImport.h"
@@ -46,6 +47,7 @@ int usageError(QTextStream& err, const QString& message) {
         << " [--dictionary NAME] [--codepage CP] [--table NAME]... LEGACY.mdb [OUTPUT]\n"
         << "       " << kToolName << " --sword MODULE [--dictionary NAME] [OUTPUT]\n"
         << "       " << kToolName << " --sword-list\n"
+        << "       " << kToolName << " --export NAME OUTPUT.csv\n"
         << "Try '" << kToolName << " --help' for more.\n";
     err.flush();
     return ExitUsage;
@@ -192,6 +194,13 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
     const QCommandLineOption uninstallOption(QStringLiteral("sword-uninstall"),
                                              QStringLiteral("Remove MODULE from ~/.sword."),
                                              QStringLiteral("MODULE"));
+    const QCommandLineOption exportOption(
+        QStringLiteral("export"),
+        QStringLiteral("Write the dictionary NAME (kjv, eastons, hitchcock, a file of the "
+                       "dictionary folder or an added dictionary's title) to OUTPUT.csv, in "
+                       "the form this tool reads."),
+        QStringLiteral("NAME"));
+    parser.addOption(exportOption);
     for (const auto* o : {&sourcesOption, &refreshSourcesOption, &addSourceOption, &availableOption,
                           &installOption, &sourceOption, &uninstallOption, &progressLinesOption})
         parser.addOption(*o);
@@ -214,6 +223,8 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
         return ExitOk;
     }
     const QStringList files = parser.positionalArguments();
+    if (parser.isSet(exportOption))
+        return runCsvExport(parser.value(exportOption), files, parser.isSet(quietOption), out, err);
     const std::pair<const QCommandLineOption*, const char*> repositoryActions[] = {
         {&sourcesOption, "sources"},      {&refreshSourcesOption, "refresh-sources"},
         {&addSourceOption, "add-source"}, {&availableOption, "available"},
