@@ -56,6 +56,19 @@ void MainWindow::createMenus() {
     m_getDictionaries =
         menuItem(dictionaries, "mnuDictionariesGet", QStringLiteral("&Get Dictionaries..."),
                  &MainWindow::mnuDictionariesGet_Click);
+    // The Dictionaries menu serves as the program's File menu (it ends with Exit): the
+    // entry in view on paper, in a file or on the clipboard, and the whole dictionary as CSV.
+    dictionaries->addSeparator()->setObjectName(QStringLiteral("mnuDictionariesOutputBar"));
+    shortcut(menuItem(dictionaries, "mnuDictionariesPrint", QStringLiteral("&Print Entry..."),
+                      &MainWindow::mnuDictionariesPrint_Click),
+             QKeySequence(Qt::CTRL | Qt::Key_P));
+    menuItem(dictionaries, "mnuDictionariesPdf", QStringLiteral("Save Entry as P&DF..."),
+             &MainWindow::mnuDictionariesPdf_Click);
+    shortcut(menuItem(dictionaries, "mnuDictionariesCopy", QStringLiteral("&Copy Entry"),
+                      &MainWindow::mnuDictionariesCopy_Click),
+             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    menuItem(dictionaries, "mnuDictionariesExport", QStringLiteral("Export Dictionary as CS&V..."),
+             &MainWindow::mnuDictionariesExport_Click);
     dictionaries->addSeparator()->setObjectName(QStringLiteral("mnuDictionariesExitBar"));
     shortcut(menuItem(dictionaries, "mnuDictionariesExit", QStringLiteral("E&xit"),
                       &MainWindow::mnuDictionariesExit_Click),

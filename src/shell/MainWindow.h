@@ -47,6 +47,12 @@ public:
     void mnuViewZoomOut_Click();
     void mnuViewZoomNormal_Click();
     void mnuDictionariesExit_Click();
+    // The entry in view (EntryCommands.cpp): printed, saved as PDF, copied; and the open
+    // dictionary exported as CSV.
+    void mnuDictionariesPrint_Click();
+    void mnuDictionariesPdf_Click();
+    void mnuDictionariesCopy_Click();
+    void mnuDictionariesExport_Click();
 
     // Enables each command that can act now, and only those (Back and Forward, the zoom,
     // stepping through a Find result's marks).

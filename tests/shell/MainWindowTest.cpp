@@ -97,10 +97,13 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAccessKeysAndShortcuts) {
     };
     EXPECT_EQ(
         items("mnuDictionaries"),
-        (QStringList{"mnuDictionariesKJV=KJV Archaic Words",
-                     "mnuDictioanariesHitchcock=Hitchcocks Bible Names",
-                     "mnuDictionariesEastons=Easton's Bible Dictionary", "-",
-                     "mnuDictionariesGet=Get Dictionaries...", "-", "mnuDictionariesExit=Exit"}));
+        (QStringList{
+            "mnuDictionariesKJV=KJV Archaic Words",
+            "mnuDictioanariesHitchcock=Hitchcocks Bible Names",
+            "mnuDictionariesEastons=Easton's Bible Dictionary", "-",
+            "mnuDictionariesGet=Get Dictionaries...", "-", "mnuDictionariesPrint=Print Entry...",
+            "mnuDictionariesPdf=Save Entry as PDF...", "mnuDictionariesCopy=Copy Entry",
+            "mnuDictionariesExport=Export Dictionary as CSV...", "-", "mnuDictionariesExit=Exit"}));
     EXPECT_EQ(items("mnuWebsite"), (QStringList{"mnuWebsiteMore=More Freeware from Kestrane"}));
     EXPECT_EQ(items("mnuFind"),
               (QStringList{"mnuFindEntries=Find in Entries...", "mnuFindBack=Back",
@@ -111,6 +114,8 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAccessKeysAndShortcuts) {
 
     const std::map<QString, QKeySequence> shortcuts{
         {"mnuDictionariesExit", QKeySequence("Ctrl+Q")},
+        {"mnuDictionariesPrint", QKeySequence("Ctrl+P")},
+        {"mnuDictionariesCopy", QKeySequence("Ctrl+Shift+C")},
         {"mnuFindEntries", QKeySequence("Ctrl+F")},
         {"mnuFindBack", QKeySequence("Alt+Left")},
         {"mnuFindForward", QKeySequence("Alt+Right")},
