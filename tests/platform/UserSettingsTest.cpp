@@ -10,6 +10,9 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tolvane;
 using platform::UserSettings;
@@ -135,6 +138,101 @@ TEST_F(UserSettingsTest, DamagedAndHandEditedValuesReadAsNotRemembered) {
     settings.setOpenDictionary({QStringLiteral("db2.mdb"), QStringLiteral("ab"), {}, 0});
     settings.flush();
     EXPECT_EQ(UserSettings().openDictionary().searchText, QStringLiteral("ab"));
+}
+
+// A settings file that is not the user's own is neither read (a FIFO would stop the start)
+// nor written through; the run's settings go to a folder of its own and the note says so once.
+TEST_F(UserSettingsTest, ALinkToWhatIsNotTheUsersOwnFileIsLeftAlone) {
+    const QString elsewhere = home.filePath(QStringLiteral("elsewhere"));
+    QDir().mkpath(elsewhere);
+    QDir().mkpath(QFileInfo(file()).absolutePath());
+    const auto target = [&](const char* name) { return elsewhere + u'/' + QLatin1String(name); };
+    const auto link = [&](const QString& to) { return QFile::link(to, file()); };
+    const std::vector<std::pair<const char*, std::function<bool()>>> cases{
+        {"a link to a FIFO",
+         [&] { return ::mkfifo(qPrintable(target("fifo")), 0600) == 0 && link(target("fifo")); }},
+        {"a link to nothing", [&] { return link(target("missing")); }},
+        {"a link to a folder", [&] { return link(elsewhere); }},
+        {"a FIFO itself", [&] { return ::mkfifo(qPrintable(file()), 0600) == 0; }},
+        {"a link to another user's file", [&] {
+             // Only root can give a file away: elsewhere the case is passed over.
+             test::writeFile(target("theirs"), "[Dictionary]\nfile=names.mdb\n");
+             return ::geteuid() == 0 && ::chown(qPrintable(target("theirs")), 65534, 65534) == 0 &&
+                    link(target("theirs"));
+         }}};
+    for (const auto& [name, make] : cases) {
+        SCOPED_TRACE(name);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configFolder());
+        QFile::remove(file());
+        if (!make()) {
+            EXPECT_EQ(::geteuid() == 0, false) << "could not make the case";
+            continue;
+        }
+        const QFileInfo before(file());
+        const QStringList there = QDir(elsewhere).entryList(QDir::AllEntries | QDir::System);
+        {
+            UserSettings settings;
+            EXPECT_NE(settings.openDictionary().dictionary, QStringLiteral("names.mdb"))
+                << "not read";
+            const platform::RememberedDictionary open{QStringLiteral("data.mdb"), {}, {}, 0};
+            settings.setOpenDictionary(open);
+            QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Kestrane"),
+                      QStringLiteral("Tolvane"))
+                .setValue(QStringLiteral("EntryBoxes/zoomPercent"), 130); // as the zoom does
+            EXPECT_TRUE(settings.flush());
+            EXPECT_EQ(settings.openDictionary(), open) << "kept for the run";
+            const QString note = settings.takeNote();
+            EXPECT_TRUE(note.startsWith(QStringLiteral("The settings file ") + file()) &&
+                        note.contains(QStringLiteral(", so settings are not kept. ")))
+                << note.toStdString();
+            settings.flush();
+            EXPECT_TRUE(settings.takeNote().isEmpty()) << "said once";
+        }
+        const QFileInfo after(file());
+        EXPECT_EQ(after.isSymLink(), before.isSymLink());
+        EXPECT_EQ(after.symLinkTarget(), before.symLinkTarget());
+        EXPECT_EQ(after.size(), before.size());
+        EXPECT_EQ(QDir(elsewhere).entryList(QDir::AllEntries | QDir::System), there);
+        EXPECT_FALSE(QFileInfo::exists(target("missing")));
+    }
+    EXPECT_EQ(test::readFile(target("theirs")), "[Dictionary]\nfile=names.mdb\n");
+}
+
+TEST_F(UserSettingsTest, ALinkToAFileOfTheUsersIsWrittenThroughAndKept) {
+    const QString mine = home.filePath(QStringLiteral("dotfiles/Tolvane.conf"));
+    QDir().mkpath(QFileInfo(mine).absolutePath());
+    QDir().mkpath(QFileInfo(file()).absolutePath());
+    test::writeFile(mine, "[Find]\ntext=grace\n");
+    ASSERT_TRUE(QFile::link(mine, file()));
+    {
+        UserSettings settings;
+        EXPECT_EQ(settings.find().text, QStringLiteral("grace"));
+        settings.setFind({QStringLiteral("mercy"), true});
+        EXPECT_TRUE(settings.flush());
+        EXPECT_TRUE(settings.takeNote().isEmpty());
+    }
+    EXPECT_TRUE(QFileInfo(file()).isSymLink());
+    EXPECT_EQ(QSettings(mine, QSettings::IniFormat).value(QStringLiteral("Find/text")), "mercy");
+}
+
+// Qt keeps reporting a file it could not read in full after writing it anew: what the user
+// is told is that it was written, not that it could not be.
+TEST_F(UserSettingsTest, AnUnreadableFileWrittenAnewIsSaidSoOnce) {
+    QDir().mkpath(QFileInfo(file()).absolutePath());
+    test::writeFile(file(), "[Find\ntext=grace\n[Dictionary]\nfile=data.mdb\n");
+    UserSettings settings;
+    EXPECT_TRUE(settings.flush()) << "nothing to write yet";
+    EXPECT_TRUE(settings.takeNote().isEmpty());
+    settings.setFind({QStringLiteral("mercy"), false});
+    EXPECT_TRUE(settings.flush());
+    EXPECT_EQ(settings.takeNote(),
+              QStringLiteral("The settings file %1 could not be read in full; it has been written "
+                             "anew with what Tolvane remembers now.")
+                  .arg(file()));
+    settings.setFind({QStringLiteral("peace"), false});
+    EXPECT_TRUE(settings.flush());
+    EXPECT_TRUE(settings.takeNote().isEmpty()) << "said once";
+    EXPECT_EQ(UserSettings().find().text, QStringLiteral("peace"));
 }
 
 TEST(ScreenFit, AWindowFitsOnlyWhollyOnTheScreensPresent) {
