@@ -22,18 +22,25 @@ QString notKept(const QString& path, const QString& what, const QString& remedy)
 
 QString settingsFileProblem(const QString& path) {
     const QByteArray name = QFile::encodeName(path);
+    const uid_t user = ::geteuid();
+    const QString asOwner = QStringLiteral("Run Tolvane as that user to have them kept.");
+    // The folder it goes in (a link to it followed) takes the new file: the user's own too.
+    struct stat folder {};
+    if (::stat(QFile::encodeName(QFileInfo(path).path()).constData(), &folder) == 0 &&
+        folder.st_uid != user)
+        return notKept(path, QStringLiteral("is in a folder that belongs to another user"),
+                       asOwner);
     struct stat own {};
     // Not there (it is made) or out of reach (writing fails and is reported as such).
     if (::lstat(name.constData(), &own) != 0)
         return {};
-    const uid_t user = ::geteuid();
-    const QString removeIt = QStringLiteral("Remove it to have them kept.");
     if (S_ISREG(own.st_mode))
         return own.st_uid == user
                    ? QString()
-                   : notKept(path, QStringLiteral("belongs to another user"), removeIt);
+                   : notKept(path, QStringLiteral("belongs to another user"), asOwner);
     if (!S_ISLNK(own.st_mode))
-        return notKept(path, QStringLiteral("is not a file"), removeIt);
+        return notKept(path, QStringLiteral("is not a file"),
+                       QStringLiteral("Remove it to have them kept."));
 
     const QString target = QDir::toNativeSeparators(QFileInfo(path).symLinkTarget());
     const QString relink =

@@ -4,7 +4,8 @@
 // of whatever the link points at (run as root, a link to /dev/zero had /dev/zero replaced),
 // and reading a FIFO waits for a writer that never comes. So the file is used only when it is
 // the user's own: not there yet (it is made), a regular file the user owns, or a link to one
-// (the link is kept and the file it points at written). Anything else is left alone.
+// (the link is kept and the file it points at written), in a folder the user owns. Anything
+// else is left alone.
 
 #include <QString>
 

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -142,32 +143,44 @@ TEST_F(UserSettingsTest, DamagedAndHandEditedValuesReadAsNotRemembered) {
 
 // A settings file that is not the user's own is neither read (a FIFO would stop the start)
 // nor written through; the run's settings go to a folder of its own and the note says so once.
-TEST_F(UserSettingsTest, ALinkToWhatIsNotTheUsersOwnFileIsLeftAlone) {
+TEST_F(UserSettingsTest, WhatIsNotTheUsersOwnFileIsLeftAloneAndSaidOnce) {
     const QString elsewhere = home.filePath(QStringLiteral("elsewhere"));
     QDir().mkpath(elsewhere);
     QDir().mkpath(QFileInfo(file()).absolutePath());
     const auto target = [&](const char* name) { return elsewhere + u'/' + QLatin1String(name); };
     const auto link = [&](const QString& to) { return QFile::link(to, file()); };
-    const std::vector<std::pair<const char*, std::function<bool()>>> cases{
-        {"a link to a FIFO",
+    const auto giveAway = [](const QString& path) {
+        return ::chown(qPrintable(path), 65534, 65534) == 0;
+    };
+    struct Case {
+        const char* name;
+        bool needsRoot; // only root can give a file to another user
+        std::function<bool()> make;
+    };
+    const std::vector<Case> cases{
+        {"a link to a FIFO", false,
          [&] { return ::mkfifo(qPrintable(target("fifo")), 0600) == 0 && link(target("fifo")); }},
-        {"a link to nothing", [&] { return link(target("missing")); }},
-        {"a link to a folder", [&] { return link(elsewhere); }},
-        {"a FIFO itself", [&] { return ::mkfifo(qPrintable(file()), 0600) == 0; }},
-        {"a link to another user's file", [&] {
-             // Only root can give a file away: elsewhere the case is passed over.
+        {"a link to nothing", false, [&] { return link(target("missing")); }},
+        {"a link to a folder", false, [&] { return link(elsewhere); }},
+        {"a FIFO itself", false, [&] { return ::mkfifo(qPrintable(file()), 0600) == 0; }},
+        {"a link to another user's file", true,
+         [&] {
              test::writeFile(target("theirs"), "[Dictionary]\nfile=names.mdb\n");
-             return ::geteuid() == 0 && ::chown(qPrintable(target("theirs")), 65534, 65534) == 0 &&
-                    link(target("theirs"));
+             return giveAway(target("theirs")) && link(target("theirs"));
+         }},
+        {"a file in another user's folder", true, [&] {
+             test::writeFile(file(), "[Dictionary]\nfile=names.mdb\n");
+             return giveAway(QFileInfo(file()).path());
          }}};
-    for (const auto& [name, make] : cases) {
-        SCOPED_TRACE(name);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configFolder());
-        QFile::remove(file());
-        if (!make()) {
-            EXPECT_EQ(::geteuid() == 0, false) << "could not make the case";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.needsRoot && ::geteuid() != 0) {
+            std::printf("passed over, it needs root: %s\n", c.name);
             continue;
         }
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configFolder());
+        QFile::remove(file());
+        ASSERT_TRUE(c.make());
         const QFileInfo before(file());
         const QStringList there = QDir(elsewhere).entryList(QDir::AllEntries | QDir::System);
         {
@@ -195,7 +208,6 @@ TEST_F(UserSettingsTest, ALinkToWhatIsNotTheUsersOwnFileIsLeftAlone) {
         EXPECT_EQ(QDir(elsewhere).entryList(QDir::AllEntries | QDir::System), there);
         EXPECT_FALSE(QFileInfo::exists(target("missing")));
     }
-    EXPECT_EQ(test::readFile(target("theirs")), "[Dictionary]\nfile=names.mdb\n");
 }
 
 TEST_F(UserSettingsTest, ALinkToAFileOfTheUsersIsWrittenThroughAndKept) {
@@ -213,26 +225,6 @@ TEST_F(UserSettingsTest, ALinkToAFileOfTheUsersIsWrittenThroughAndKept) {
     }
     EXPECT_TRUE(QFileInfo(file()).isSymLink());
     EXPECT_EQ(QSettings(mine, QSettings::IniFormat).value(QStringLiteral("Find/text")), "mercy");
-}
-
-// Qt keeps reporting a file it could not read in full after writing it anew: what the user
-// is told is that it was written, not that it could not be.
-TEST_F(UserSettingsTest, AnUnreadableFileWrittenAnewIsSaidSoOnce) {
-    QDir().mkpath(QFileInfo(file()).absolutePath());
-    test::writeFile(file(), "[Find\ntext=grace\n[Dictionary]\nfile=data.mdb\n");
-    UserSettings settings;
-    EXPECT_TRUE(settings.flush()) << "nothing to write yet";
-    EXPECT_TRUE(settings.takeNote().isEmpty());
-    settings.setFind({QStringLiteral("mercy"), false});
-    EXPECT_TRUE(settings.flush());
-    EXPECT_EQ(settings.takeNote(),
-              QStringLiteral("The settings file %1 could not be read in full; it has been written "
-                             "anew with what Tolvane remembers now.")
-                  .arg(file()));
-    settings.setFind({QStringLiteral("peace"), false});
-    EXPECT_TRUE(settings.flush());
-    EXPECT_TRUE(settings.takeNote().isEmpty()) << "said once";
-    EXPECT_EQ(UserSettings().find().text, QStringLiteral("peace"));
 }
 
 TEST(ScreenFit, AWindowFitsOnlyWhollyOnTheScreensPresent) {
