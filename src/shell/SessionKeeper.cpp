@@ -236,7 +236,14 @@ void SessionKeeper::saveHistory() {
 }
 
 void SessionKeeper::flush() {
-    if (m_settings.flush() || m_reportedWriteFailure)
+    const bool written = m_settings.flush();
+    // Settings not kept, or an unreadable file written anew: said once, and instead of a
+    // failure to write, which it explains.
+    if (const QString note = m_settings.takeNote(); !note.isEmpty()) {
+        std::fprintf(stderr, "tolvane: %s\n", qPrintable(note));
+        return;
+    }
+    if (written || m_reportedWriteFailure)
         return;
     m_reportedWriteFailure = true;
     std::fprintf(stderr, "tolvane: cannot write the settings file %s\n",

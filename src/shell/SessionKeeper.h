@@ -10,7 +10,9 @@
 // goes), when the Find window closes, and when the program ends by any other way (the End
 // button). A remembered window place is used only where the whole window fits the screens
 // present now; a dictionary or entry that is gone is skipped. Nothing here shows a message:
-// remembering is a courtesy, and a settings file that cannot be written is named on stderr.
+// remembering is a courtesy. A settings file that cannot be written is named on stderr, once,
+// as is one that is not the user's own (its settings are not kept) and one that could not be
+// read and was written anew.
 
 #include <QObject>
 

@@ -27,8 +27,11 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSettings>
+#include <QTemporaryFile>
 #include <QTest>
+#include <cstdio>
 #include <functional>
+#include <unistd.h>
 
 using namespace tolvane;
 
@@ -194,6 +197,34 @@ TEST_F(SessionTest, AnEntryAndASearchTextGoneFromTheDictionaryAreSkippedWithoutA
     EXPECT_NE(c.txtSearch->text(), "Qx");
     EXPECT_TRUE(c.txtForename->text().isEmpty());
     EXPECT_TRUE(fakes.messages->calls.empty()) << "no \"No Records Found\" at start";
+}
+
+// What `action` writes to stderr.
+QString stderrOf(const std::function<void()>& action) {
+    QTemporaryFile capture;
+    EXPECT_TRUE(capture.open());
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(capture.handle(), STDERR_FILENO);
+    action();
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    return QString::fromUtf8(test::readFile(capture.fileName()));
+}
+
+// Qt reports a file it could not read in full even after writing it anew: the user is told
+// that it was written anew, not that it could not be written.
+TEST_F(SessionTest, AnUnreadableSettingsFileIsSaidToBeWrittenAnew) {
+    const QString file = settingsFolder.filePath(QStringLiteral("Kestrane/Tolvane.conf"));
+    QDir().mkpath(QFileInfo(file).path());
+    test::writeFile(file, "[Find\ntext=grace\n");
+    startRun();
+    const QString said = stderrOf([&] { restart(); });
+    EXPECT_TRUE(said.contains("tolvane: The settings file " + file +
+                              " could not be read in full; it has been written anew"))
+        << said.toStdString();
+    EXPECT_FALSE(said.contains("cannot write")) << said.toStdString();
 }
 
 // The built program in a home folder of the test's own: a damaged settings file stops
