@@ -70,7 +70,10 @@ void writeDictionaryFile(const QString& output,
         connection.exec(QStringLiteral("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF"));
         fill(connection);
     } catch (const engine::EngineError& e) {
-        throw ImportError(output, 0, e.message());
+        ImportError error(output, 0, e.message());
+        if (e.number() == engine::err::DiskFull)
+            error.markDiskFull();
+        throw error;
     }
 
     // The new file only reaches the output's name once it is complete and on disk, and the
