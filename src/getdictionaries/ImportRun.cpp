@@ -17,6 +17,8 @@ ImportRun::ImportRun(QObject* parent) : QObject(parent) {
 }
 
 ImportRun::~ImportRun() {
+    // The window that owns this run is being destroyed: its end is no longer reported.
+    disconnect(&m_process, nullptr, this, nullptr);
     if (isRunning()) {
         m_process.terminate(); // the tool removes its unfinished file on SIGTERM
         if (!m_process.waitForFinished(3000))

@@ -97,10 +97,10 @@ void MoreDictionariesWindow::open(const QModelIndex& index) {
 // Up and Down in the filter box move through the list, so the keyboard never has to leave it.
 bool MoreDictionariesWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_filter && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
-            key == Qt::Key_PageDown) {
-            QKeyEvent copy(*static_cast<QKeyEvent*>(event));
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down ||
+            key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown) {
+            QKeyEvent copy(QEvent::KeyPress, key->key(), key->modifiers(), key->text());
             QCoreApplication::sendEvent(m_list, &copy);
             return true;
         }
