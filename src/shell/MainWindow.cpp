@@ -4,10 +4,12 @@
 #include "data/DictionaryConfig.h"
 #include "dictwindow/DictionaryWindow.h"
 #include "find/FindWindow.h"
+#include "moredictionaries/MoreDictionariesWindow.h"
 #include "platform/AppFolder.h"
 #include "platform/ErrorGuard.h"
 #include "platform/ProgramStart.h"
 #include "platform/Twips.h"
+#include "shell/DictionaryMenu.h"
 #include "shell/Forms.h"
 #include "shell/Images.h"
 #include "shell/MenuKeys.h"
@@ -17,6 +19,7 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QKeySequence>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -151,25 +154,29 @@ void MainWindow::updateCommands() {
 
 void MainWindow::refreshDictionaryMenu() {
     const auto& added = data::rescanAddedDictionaries(platform::applicationFolder());
-    const QList<QAction*> items = m_dictionaries->actions();
-    const qsizetype first = items.indexOf(m_addedFrom) + 1;
-    const qsizetype last = items.indexOf(m_getDictionaries);
-    for (qsizetype i = first; i < last; ++i)
-        delete items.at(i);
-    QAction* get = m_getDictionaries;
-    // Each added title gets a letter no other item of the menu uses as its access key.
-    QSet<QChar> used;
-    for (QAction* item : m_dictionaries->actions())
-        if (const QChar key = accessKeyOf(item->text()); !key.isNull())
-            used.insert(key);
-    for (const data::DictionaryConfig* config : added) {
-        auto* item = new QAction(captionWithAccessKey(config->menuCaption, used), m_dictionaries);
-        item->setObjectName(QStringLiteral("mnu") + config->windowName);
-        m_dictionaries->insertAction(get, item);
-        connect(item, &QAction::triggered, this, [this, config] {
-            platform::runGuarded([this, config] { runDictionaryCommand(*config); });
-        });
+    listAddedDictionaries(
+        *m_dictionaries, m_addedFrom, m_getDictionaries, added,
+        [this](const data::DictionaryConfig& config) {
+            platform::runGuarded([this, &config] { runDictionaryCommand(config); });
+        },
+        [this] { platform::runGuarded([this] { mnuDictionariesMore_Click(); }); });
+    if (m_moreDictionaries)
+        m_moreDictionaries->setDictionaries(added);
+}
+
+void MainWindow::mnuDictionariesMore_Click() {
+    if (!m_moreDictionaries) {
+        m_moreDictionaries = new moredictionaries::MoreDictionariesWindow(this);
+        m_moreDictionaries->setDictionaries(data::addedConfigs());
+        connect(m_moreDictionaries, &moredictionaries::MoreDictionariesWindow::chosen, this,
+                [this](const data::DictionaryConfig* config) {
+                    platform::runGuarded([this, config] { runDictionaryCommand(*config); });
+                });
     }
+    m_moreDictionaries->show();
+    m_moreDictionaries->raise();
+    m_moreDictionaries->activateWindow();
+    m_moreDictionaries->filterBox()->setFocus();
 }
 
 QAction* MainWindow::menuItem(QMenu* menu, const char* name, const QString& caption,

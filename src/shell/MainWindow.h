@@ -3,6 +3,7 @@
 // bar opens the dictionaries, the About dialog and the maker's web page.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSize>
 #include <vector>
 
@@ -12,6 +13,10 @@ class QMenu;
 
 namespace tolvane::data {
 struct DictionaryConfig;
+}
+
+namespace tolvane::moredictionaries {
+class MoreDictionariesWindow;
 }
 
 namespace tolvane::shell {
@@ -36,6 +41,8 @@ public:
     void mnuDictioanariesHitchcock_Click();
     void mnuDictionariesEastons_Click();
     void mnuDictionariesGet_Click();
+    // Past the added dictionaries the menu lists: all of them, in a window with a filter.
+    void mnuDictionariesMore_Click();
     void mnuAbout_Click();
     void mnuWebsiteMore_Click();
     void mnuFindEntries_Click();
@@ -62,7 +69,7 @@ public:
     void runDictionaryCommand(const data::DictionaryConfig& config);
 
     // Reads the dictionary folder again and lists its added dictionaries, by title, between
-    // the separator and "Get Dictionaries..." (AddedDictionaries.h).
+    // the separator and "Get Dictionaries..." (AddedDictionaries.h, DictionaryMenu.h).
     void refreshDictionaryMenu();
 
 protected:
@@ -87,8 +94,9 @@ private:
     Forms& m_forms;
     Workspace* m_workspace;
     QMenu* m_dictionaries = nullptr;
-    QAction* m_addedFrom = nullptr; // the separator above the added dictionaries
+    QAction* m_addedFrom = nullptr;       // the separator above the added dictionaries
     QAction* m_getDictionaries = nullptr; // "Get Dictionaries...", below the added ones
+    QPointer<moredictionaries::MoreDictionariesWindow> m_moreDictionaries;
     QSize m_outerSize; // set by setHeight/setWidth, frame included
     QSize m_frameUsed; // the frame's share when it was applied
     QSize m_sizeSet;   // the inner size that gave it

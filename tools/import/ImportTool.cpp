@@ -10,6 +10,7 @@
 #include "import/SwordInstallTool.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -78,7 +79,15 @@ int runTitledCsvImport(const QStringList& files, const QString& title, bool dict
             err.flush();
             return ExitFailed;
         }
-        request.output = destination.path;
+        // The same title replaces its dictionary; another whose name makes the same file
+        // name gets a file of its own.
+        const QString folder = QFileInfo(destination.path).path();
+        const QString file =
+            data::addedFileFor(folder, title.trimmed(), [&](const data::AddedFacts& facts) {
+                return facts.title == title.trimmed();
+            });
+        request.dictionary = &data::addedConfig(file, title.trimmed(), request.dictionary->source);
+        request.output = QDir(folder).filePath(file);
     }
     try {
         const ImportResult result = importCsv(request);
@@ -343,6 +352,15 @@ int reportImportFailure(QTextStream& err, const ImportError& error, const QStrin
                         bool progressShown) {
     if (progressShown)
         err << "\n";
+    if (error.diskFull() && !error.outputReplaced()) {
+        err << kToolName << ": "
+            << QStringLiteral("The disk is full: there is no room for the new dictionary file %1. "
+                              "Free some space on that disk and try again; nothing was changed.")
+                   .arg(output)
+            << "\n";
+        err.flush();
+        return ExitFailed;
+    }
     err << kToolName << ": " << error.describe() << "\n";
     if (!error.outputReplaced())
         err << kToolName << ": nothing written; " << output << " is unchanged\n";
