@@ -5,6 +5,7 @@
 #include "Listing.h"
 #include "ModulePlace.h"
 #include "SafePath.h"
+#include "StagingFiles.h"
 
 #include <filemgr.h>
 #include <swconfig.h>
@@ -13,10 +14,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <dirent.h>
 #include <filesystem>
 #include <regex>
 #include <sys/stat.h>
@@ -36,79 +35,6 @@ std::string library() {
     return home() + "/.sword";
 }
 
-bool processRuns(long pid) {
-    return ::kill(pid_t(pid), 0) == 0 || errno != ESRCH;
-}
-
-// Staging folders ".tolvane-install-<pid>" of runs that are gone (links in them are removed,
-// never followed).
-void removeStaleStaging() {
-    DIR* dir = ::opendir(library().c_str());
-    if (!dir)
-        return;
-    const std::string prefix = ".tolvane-install-";
-    while (dirent* e = ::readdir(dir)) {
-        const std::string name = e->d_name;
-        if (name.rfind(prefix, 0) != 0)
-            continue;
-        const long pid = std::atol(name.c_str() + prefix.size());
-        std::error_code error;
-        if (pid > 0 && !processRuns(pid))
-            std::filesystem::remove_all(library() + "/" + name, error);
-    }
-    ::closedir(dir);
-}
-
-// Moves every file under `from` to the same place under `to`, noting each in `moved`; false
-// at the first failure. The staging library holds only folders and regular files (strayIn).
-bool moveTree(const std::string& from, const std::string& to, std::vector<std::string>& moved) {
-    DIR* dir = ::opendir(from.c_str());
-    if (!dir)
-        return false;
-    bool ok = true;
-    while (dirent* e = ::readdir(dir)) {
-        const std::string name = e->d_name;
-        if (name == "." || name == "..")
-            continue;
-        const std::string source = from + "/" + name, target = to + "/" + name;
-        struct stat st {};
-        if (::lstat(source.c_str(), &st) != 0) {
-            ok = false;
-            break;
-        }
-        if (S_ISDIR(st.st_mode)) {
-            ::mkdir(target.c_str(), 0755);
-            ok = moveTree(source, target, moved);
-        } else {
-            ok = S_ISREG(st.st_mode) && std::rename(source.c_str(), target.c_str()) == 0;
-            if (ok)
-                moved.push_back(target);
-        }
-        if (!ok)
-            break;
-    }
-    ::closedir(dir);
-    return ok;
-}
-
-// After a failed copy: whether the folder has no room left, which libsword does not tell
-// apart from other faults. A megabyte is written there and taken away again.
-bool diskFull(const std::string& folder) {
-    const std::string probe = folder + "/.room";
-    std::FILE* file = std::fopen(probe.c_str(), "wb");
-    if (!file)
-        return errno == ENOSPC || errno == EDQUOT;
-    static const std::vector<char> block(64 * 1024, '\0');
-    bool full = false;
-    for (int i = 0; i < 16 && !full; ++i)
-        full = std::fwrite(block.data(), 1, block.size(), file) != block.size();
-    full = std::fflush(file) != 0 || full;
-    const int error = errno;
-    std::fclose(file);
-    std::remove(probe.c_str());
-    return full && (error == ENOSPC || error == EFBIG || error == EDQUOT);
-}
-
 std::string conf(sword::SWModule* module, const char* key) {
     const char* value = module->getConfigEntry(key);
     return value ? value : "";
@@ -118,35 +44,6 @@ bool isDictionary(sword::SWModule* module) {
     const std::string type = module->getType();
     return type == "Lexicons / Dictionaries" || type == "Glossaries" ||
            conf(module, "Category") == "Glossaries";
-}
-
-// Copies the .conf files of `from` that hold the module's section into `to`; false when
-// none could be.
-bool copyConf(const std::string& from, const std::string& to, const std::string& module) {
-    bool copied = false;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(from, error)) {
-        const std::string name = entry.path().filename().string();
-        if (!entry.is_regular_file() || name.size() < 6 ||
-            name.compare(name.size() - 5, 5, ".conf") != 0)
-            continue;
-        sword::SWConfig config(entry.path().c_str());
-        if (config.getSections().find(module.c_str()) == config.getSections().end())
-            continue;
-        std::filesystem::copy_file(entry.path(), to + "/" + name,
-                                   std::filesystem::copy_options::overwrite_existing, error);
-        if (error)
-            return false;
-        copied = true;
-    }
-    return copied;
-}
-
-// Empties `folder` (creating it when missing), removing links rather than following them.
-void empty(const std::string& folder) {
-    std::error_code error;
-    std::filesystem::remove_all(folder, error);
-    std::filesystem::create_directories(folder, error);
 }
 
 } // namespace
@@ -182,9 +79,14 @@ struct InstallLibrary::Impl {
     void refresh(sword::InstallSource& is) {
         const std::string root = cache(is);
         const Subject subject{{}, where(is), root};
+        // The folder is named by the repository's uid (from the master list too): a plain
+        // name, and not one of libsword's own files beside it.
         const std::optional<std::string> uid = cleanRelative(is.uid.c_str());
+        const auto status = std::filesystem::symlink_status(root);
         if (!uid || uid->empty() || uid->find('/') != std::string::npos ||
-            !staysInside(library() + "/InstallMgr", root))
+            !staysInside(library() + "/InstallMgr", root) ||
+            (std::filesystem::exists(status) && !std::filesystem::is_directory(status) &&
+             !std::filesystem::is_symlink(status)))
             throw Failure{outsideMessage(subject, root)};
         empty(root); // what an earlier run left there
         empty(root + "/mods.d");
@@ -194,7 +96,8 @@ struct InstallLibrary::Impl {
         if (rc == 0) {
             const ListingResult listed = unpackListing(archive, root + "/mods.d");
             if (listed.outcome != ListingResult::Unpacked) {
-                std::filesystem::remove(archive);
+                std::error_code error;
+                std::filesystem::remove(archive, error);
                 is.flush();
                 throw Failure{listingMessage(subject, listed)};
             }
@@ -220,7 +123,7 @@ struct InstallLibrary::Impl {
 InstallLibrary::InstallLibrary(long rateWindowS, long silentS) {
     sword::FileMgr::createParent((library() + "/InstallMgr/x").c_str());
     sword::FileMgr::createParent((library() + "/mods.d/x").c_str());
-    removeStaleStaging();
+    removeStaleStaging(library());
     m = new Impl(rateWindowS, silentS);
 }
 

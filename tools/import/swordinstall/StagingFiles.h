@@ -1,0 +1,27 @@
+#pragma once
+// The files of an install on their way into ~/.sword: the hidden staging library a module comes
+// into first, and the moves out of it. Links met on the way are removed, never followed.
+
+#include <string>
+#include <vector>
+
+namespace tolvane::swordinstall {
+
+// Staging folders ".tolvane-install-<pid>" in `library` of runs that are gone.
+void removeStaleStaging(const std::string& library);
+
+// Empties `folder` (creating it when missing).
+void empty(const std::string& folder);
+
+// Moves every file under `from` to the same place under `to`, noting each in `moved`; false
+// at the first failure.
+bool moveTree(const std::string& from, const std::string& to, std::vector<std::string>& moved);
+
+// After a failed copy: whether the folder has no room left.
+bool diskFull(const std::string& folder);
+
+// Copies the .conf files of `from` that hold the module's section into `to`; false when
+// none could be.
+bool copyConf(const std::string& from, const std::string& to, const std::string& module);
+
+} // namespace tolvane::swordinstall
