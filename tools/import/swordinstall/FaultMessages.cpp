@@ -51,6 +51,9 @@ std::string transferMessage(const Subject& s, const TransferRules& rules) {
         return capital(thing(s)) + " from " + s.where +
                " could not be saved: the disk is full (no room in " + s.folder +
                "). Make room and try again.";
+    case Fault::Unwritable:
+        return capital(thing(s)) + " from " + s.where + " could not be saved in " + s.folder +
+               ": the folder cannot be written. Check its permissions, and try again.";
     case Fault::Outside:
         return outsideMessage(s, rules.detail);
     case Fault::TooLarge:

@@ -82,7 +82,8 @@ struct InstallLibrary::Impl {
         // The folder is named by the repository's uid (from the master list too): a plain
         // name, and not one of libsword's own files beside it.
         const std::optional<std::string> uid = cleanRelative(is.uid.c_str());
-        const auto status = std::filesystem::symlink_status(root);
+        std::error_code error;
+        const auto status = std::filesystem::symlink_status(root, error);
         if (!uid || uid->empty() || uid->find('/') != std::string::npos ||
             !staysInside(library() + "/InstallMgr", root) ||
             (std::filesystem::exists(status) && !std::filesystem::is_directory(status) &&
@@ -96,7 +97,6 @@ struct InstallLibrary::Impl {
         if (rc == 0) {
             const ListingResult listed = unpackListing(archive, root + "/mods.d");
             if (listed.outcome != ListingResult::Unpacked) {
-                std::error_code error;
                 std::filesystem::remove(archive, error);
                 is.flush();
                 throw Failure{listingMessage(subject, listed)};

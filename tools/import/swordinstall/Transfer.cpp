@@ -83,7 +83,8 @@ size_t write(char* data, size_t size, size_t count, void* user) {
     }
     if (done < bytes)
         sink.rules.note(errno == ENOSPC || errno == EFBIG || errno == EDQUOT ? Fault::NoRoom
-                                                                             : Fault::Outside,
+                        : errno == ELOOP ? Fault::Outside // a link where the file goes
+                                         : Fault::Unwritable,
                         sink.path);
     return done;
 }

@@ -26,6 +26,7 @@ enum class Fault {
     Silent,
     Unreachable,
     NoRoom,
+    Unwritable,
     Outside,
     TooLarge
 };
