@@ -38,8 +38,9 @@ struct Fault {
 class RepositoryTest : public ::testing::TestWithParam<Fault> {
 protected:
     RepositoryTest() {
-        for (const char* name : {"SWORD_PATH", "HOME", "XDG_DATA_HOME", "TOLVANE_SWORD_STALL_S",
-                                 "TOLVANE_SWORD_FILE_LIMIT_KB", "TOLVANE_SWORD_RATE_WINDOW_S"})
+        for (const char* name :
+             {"SWORD_PATH", "HOME", "XDG_DATA_HOME", "TOLVANE_SWORD_STALL_S",
+              "TOLVANE_SWORD_FILE_LIMIT_KB", "TOLVANE_SWORD_RATE_WINDOW_S", "TOLVANE_SWORDINSTALL"})
             m_saved.push_back({name, qgetenv(name)});
         QDir().mkpath(m_dir.filePath("library"));
         qputenv("SWORD_PATH", QFile::encodeName(m_dir.filePath("library")));
@@ -182,6 +183,30 @@ TEST_F(RepositoryTest, AddListInstallUpdateAndUninstallFromTheCommandLine) {
 
     ASSERT_EQ(run({"--sword-uninstall", "Topics"}), import::ExitOk) << err.toStdString();
     EXPECT_EQ(libraryFiles(), QStringList());
+}
+
+// The caller's stall timer counts only time the helper waits on the network: a helper that
+// says it works on this computer (unpacking, copying) for longer is waited for, one that falls
+// silent after a transfer is given up. A stand-in helper plays both.
+TEST_F(RepositoryTest, TimeTheHelperSpendsWorkingIsNoStall) {
+    const QString helper = m_dir.filePath("helper.sh");
+    for (const QByteArray working : {"W", ""}) {
+        test::writeFile(helper,
+                        "#!/bin/sh\nprintf 'P\\t10\\t100\\n" + working +
+                            "\\n'\nsleep 4\nprintf 'A\\tTopics\\tTest\\t1.0\\t\\t\\tnew\\n'\n");
+        QFile::setPermissions(helper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("TOLVANE_SWORDINSTALL", QFile::encodeName(helper));
+        qputenv("TOLVANE_SWORD_STALL_S", "1"); // given up 3 s after the last progress
+        const int status = run({"--sword-available", "Test"});
+        if (working.isEmpty()) {
+            EXPECT_EQ(status, import::ExitFailed);
+            EXPECT_TRUE(err.contains("The list of modules of the repository \"Test\" stalled"))
+                << err.toStdString();
+        } else {
+            EXPECT_EQ(status, import::ExitOk) << err.toStdString();
+            EXPECT_TRUE(out.contains("\nTopics ")) << out.toStdString();
+        }
+    }
 }
 
 TEST_P(RepositoryTest, AFaultGivesOneMessageAndLeavesEverythingAsItWas) {

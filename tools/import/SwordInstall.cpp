@@ -12,7 +12,11 @@ struct HelperAnswer {
     std::vector<QStringList> records; // each line's fields, the tag first
 };
 
-constexpr int kHelperGraceMs = 10'000;
+// The helper gives a silent transfer up itself after the stall time; its caller waits this
+// much longer before it gives the helper up.
+int helperGraceMs(int stallMs) {
+    return std::max(2000, stallMs / 2);
+}
 
 QString capitalised(QString text) {
     if (!text.isEmpty())
@@ -79,12 +83,13 @@ HelperAnswer runHelper(const QStringList& arguments, const QString& about,
             }
             // The helper gives a silent or slow transfer up itself, with what it knows; this is
             // for a helper that hangs on the network, given a little longer.
-            if (!working && stalled.elapsed() > options.stallMs + kHelperGraceMs)
-                throw InstallError(QStringLiteral("%1 stalled: nothing came from it for %2 s. "
-                                                  "Check the connection and try again, or "
-                                                  "choose another repository.")
-                                       .arg(capitalised(namedSource(about)))
-                                       .arg((options.stallMs + kHelperGraceMs) / 1000));
+            if (!working && stalled.elapsed() > options.stallMs + helperGraceMs(options.stallMs))
+                throw InstallError(
+                    QStringLiteral("%1 stalled: nothing came from it for %2 s. "
+                                   "Check the connection and try again, or "
+                                   "choose another repository.")
+                        .arg(capitalised(namedSource(about)))
+                        .arg((options.stallMs + helperGraceMs(options.stallMs)) / 1000));
         }
         if (process.stoppedAbnormally())
             throw InstallError(QStringLiteral("The helper tolvane-swordinstall stopped "
