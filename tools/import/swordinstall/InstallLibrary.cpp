@@ -245,8 +245,10 @@ std::string InstallLibrary::install(const std::string& module, const std::string
     for (const std::string& file : place.files)
         if (rc == 0)
             rc = m->installer.remoteCopy(&is, file.c_str(), (staging + "/" + file).c_str());
-    if (rc == 0 && !copyConf(Impl::cache(is) + "/mods.d", staging + "/mods.d", offered->getName()))
-        m->rules.note(diskFull(staging) ? Fault::NoRoom : Fault::CutOff);
+    if (rc != 0)
+        m->rules.note(Fault::NotFound); // a folder listing that names no file, when no other
+    else if (!copyConf(Impl::cache(is) + "/mods.d", staging + "/mods.d", offered->getName()))
+        m->rules.note(diskFull(staging) ? Fault::NoRoom : Fault::Unwritable);
     if (rc != 0 || m->rules.fault != Fault::None) {
         clean();
         throw Failure{transferMessage(subject, m->rules)};

@@ -114,8 +114,8 @@ Fault faultOf(CURLcode code, CURL* curl) {
         return status == 404 || status == 410 ? Fault::NotFound : Fault::ServerFault;
     case CURLE_REMOTE_FILE_NOT_FOUND:
         return Fault::NotFound;
-    case CURLE_OPERATION_TIMEDOUT:
-        return connected > 0 ? Fault::Stalled : Fault::Unreachable;
+    case CURLE_OPERATION_TIMEDOUT: // the server answered, then came too slowly
+        return status > 0 || connected > 0 ? Fault::Stalled : Fault::Unreachable;
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
     case CURLE_COULDNT_CONNECT:
