@@ -283,6 +283,7 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"AbsoluteDataPath", {"--set", "DataPath=@DIR@/outside/x"}, "was refused"},
         Fault{"DataPathOfModules", {"--set", "DataPath=./modules/x"}, "was refused"},
         Fault{"LinkOnTheWay", {}, "was refused", false, "modules/lexdict"},
+        Fault{"SharedConfiguration", {"--tar", "shared"}, "describes other modules too"},
         Fault{"ClimbingMember", {"--tar", "climb"}, "escaped-climb.conf\", which", true},
         Fault{"AbsoluteMember", {"--tar", "absolute"}, "escaped-absolute.conf\", which", true},
         Fault{"SymlinkMember", {"--tar", "symlink"}, "\"mods.d/link.conf\", which", true},

@@ -16,7 +16,8 @@ A hostile repository: with --set or --tar, mods.d.tar.gz is made from the folder
 is asked for. --set KEY=VALUE puts that line into every .conf in it (DataPath=../../x). --tar
 KIND adds a hostile member: "climb" (a name that climbs out with ../), "absolute" (an absolute
 name), "symlink" (a link out, then a file written through it), "hardlink" (a hard link to a
-file outside) or "bomb" (a .conf of 64 MiB of zeros).
+file outside), "bomb" (a .conf of 64 MiB of zeros) or "shared" (a second module, its DataPath
+climbing out, in the module's own .conf).
 """
 import html
 import functools
@@ -38,6 +39,8 @@ def hostile_archive(folder, edits, kind):
             lines = open(os.path.join(mods, name), "rb").read().decode().splitlines()
             for key, value in edits:
                 lines = [key + "=" + value if l.startswith(key + "=") else l for l in lines]
+            if kind == "shared":
+                lines += ["[Other]", "DataPath=../../../../outside/x", "ModDrv=RawLD"]
             add(tar, "mods.d/" + name, ("\n".join(lines) + "\n").encode())
         if kind == "climb":
             add(tar, "mods.d/../../../../escaped-climb.conf", b"[Escaped]\n")

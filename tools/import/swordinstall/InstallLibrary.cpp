@@ -234,12 +234,24 @@ std::string InstallLibrary::install(const std::string& module, const std::string
     };
     // libsword's installModule would build its view of the repository over ~/.sword too (an
     // installed copy then sends the update's files straight into ~/.sword), so its two steps
-    // are taken here: the module's folder (or its File entries) fetched into the staging
-    // library, then its configuration copied from the repository's list.
-    m->progress.beginModule(std::atol(conf(offered, "InstallSize").c_str()));
+    // are taken here: the module's configuration copied from the repository's list, then its
+    // folder (or its File entries) fetched into the staging library.
+    std::string shared;
+    const ConfCopy copied =
+        copyConf(Impl::cache(is) + "/mods.d", staging + "/mods.d", offered->getName(), shared);
+    if (copied == ConfCopy::Shared) {
+        clean();
+        throw Failure{module + " from " + Impl::where(is) + " was refused: its configuration " +
+                      shown(shared) +
+                      " describes other modules too. Nothing was written. Choose another "
+                      "repository."};
+    }
     m->rules.arm(staging + "/" + place.folder);
-    int rc = 0;
-    if (place.files.empty())
+    if (copied == ConfCopy::Failed)
+        m->rules.note(diskFull(staging) ? Fault::NoRoom : Fault::Unwritable);
+    m->progress.beginModule(std::atol(conf(offered, "InstallSize").c_str()));
+    int rc = copied == ConfCopy::Copied ? 0 : -1;
+    if (rc == 0 && place.files.empty())
         rc = m->installer.remoteCopy(&is, place.folder.c_str(),
                                      (staging + "/" + place.folder).c_str(), true);
     for (const std::string& file : place.files)
@@ -247,8 +259,6 @@ std::string InstallLibrary::install(const std::string& module, const std::string
             rc = m->installer.remoteCopy(&is, file.c_str(), (staging + "/" + file).c_str());
     if (rc != 0)
         m->rules.note(Fault::NotFound); // a folder listing that names no file, when no other
-    else if (!copyConf(Impl::cache(is) + "/mods.d", staging + "/mods.d", offered->getName()))
-        m->rules.note(diskFull(staging) ? Fault::NoRoom : Fault::Unwritable);
     if (rc != 0 || m->rules.fault != Fault::None) {
         clean();
         throw Failure{transferMessage(subject, m->rules)};
@@ -292,6 +302,16 @@ void InstallLibrary::remove(const std::string& module) {
     sword::SWMgr target(library().c_str(), true, nullptr, false, false);
     if (!target.getModule(module.c_str()))
         throw Failure{"no module " + module + " is installed in " + library()};
+    // libsword deletes the module's whole data folder: never one outside a folder of its own
+    // (a configuration from before these checks may name any).
+    sword::SWModule* installed = target.getModule(module.c_str());
+    const ModulePlace place = placeOf(installed->getConfig());
+    if (place.folder.empty() || !staysInside(library(), library() + "/" + place.folder) ||
+        !sharedWith(library(), place.folder, installed->getName()).empty())
+        throw Failure{module + " was not removed: its configuration names \"" +
+                      shown(place.folder.empty() ? place.refused : place.folder) +
+                      "\", which is no folder of its own in " + library() +
+                      "/modules. Remove its files by hand if you are sure of them."};
     if (m->installer.removeModule(&target, module.c_str()) != 0)
         throw Failure{module + " could not be removed from " + library()};
 }

@@ -87,8 +87,9 @@ bool diskFull(const std::string& folder) {
     return full && (error == ENOSPC || error == EFBIG || error == EDQUOT);
 }
 
-bool copyConf(const std::string& from, const std::string& to, const std::string& module) {
-    bool copied = false;
+ConfCopy copyConf(const std::string& from, const std::string& to, const std::string& module,
+                  std::string& shared) {
+    ConfCopy outcome = ConfCopy::Failed;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(from, error)) {
         const std::string name = entry.path().filename().string();
@@ -98,13 +99,17 @@ bool copyConf(const std::string& from, const std::string& to, const std::string&
         sword::SWConfig config(entry.path().c_str());
         if (config.getSections().find(module.c_str()) == config.getSections().end())
             continue;
+        if (config.getSections().size() != 1) {
+            shared = name;
+            return ConfCopy::Shared;
+        }
         std::filesystem::copy_file(entry.path(), to + "/" + name,
                                    std::filesystem::copy_options::overwrite_existing, error);
         if (error)
-            return false;
-        copied = true;
+            return ConfCopy::Failed;
+        outcome = ConfCopy::Copied;
     }
-    return copied;
+    return outcome;
 }
 
 void empty(const std::string& folder) {

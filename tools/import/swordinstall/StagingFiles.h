@@ -20,8 +20,11 @@ bool moveTree(const std::string& from, const std::string& to, std::vector<std::s
 // After a failed copy: whether the folder has no room left.
 bool diskFull(const std::string& folder);
 
-// Copies the .conf files of `from` that hold the module's section into `to`; false when
-// none could be.
-bool copyConf(const std::string& from, const std::string& to, const std::string& module);
+// Copies the .conf files of `from` that hold the module's section into `to`. A file that
+// describes other modules too is not copied (they would come into ~/.sword unchecked, and
+// removing one of them deletes its folder): Shared, with its name in `shared`.
+enum class ConfCopy { Copied, Failed, Shared };
+ConfCopy copyConf(const std::string& from, const std::string& to, const std::string& module,
+                  std::string& shared);
 
 } // namespace tolvane::swordinstall
