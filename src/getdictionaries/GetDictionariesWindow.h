@@ -76,6 +76,7 @@ private:
         Repositories
     };
     void listTolvane();
+    void listUnusableFiles();
     void listInstalled(const QByteArray& tsv);
     void markInTolvane();
     void runFinished(int exitCode);

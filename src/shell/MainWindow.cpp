@@ -2,6 +2,7 @@
 
 #include "data/AddedDictionaries.h"
 #include "data/DictionaryConfig.h"
+#include "data/FileProblems.h"
 #include "dictwindow/DictionaryWindow.h"
 #include "find/FindWindow.h"
 #include "platform/AppFolder.h"
@@ -157,6 +158,37 @@ void MainWindow::refreshDictionaryMenu() {
             platform::runGuarded([this, config] { runDictionaryCommand(*config); });
         });
     }
+    listUnusableFiles();
+}
+
+// The files of the folder that cannot be added dictionaries, below them: greyed, never
+// offered to open, each with what is wrong and what to do in its tooltip.
+void MainWindow::listUnusableFiles() {
+    constexpr qsizetype kShownTitle = 60;
+    for (const data::UnusableFile& file : data::unusableAddedFiles()) {
+        QString name = file.title.isEmpty() ? file.fileName : file.title;
+        if (name.size() > kShownTitle)
+            name = name.left(kShownTitle - 1) + QChar(0x2026);
+        auto* item = new QAction(name.replace(QLatin1Char('&'), QStringLiteral("&&")) +
+                                     QStringLiteral(" (") + file.state + QLatin1Char(')'),
+                                 m_dictionaries);
+        item->setObjectName(QStringLiteral("mnuUnusable_") + file.fileName);
+        item->setEnabled(false);
+        item->setToolTip(file.problem);
+        m_dictionaries->insertAction(m_getDictionaries, item);
+    }
+    m_dictionaries->setToolTipsVisible(true);
+}
+
+// An added dictionary whose file has gone, or been damaged, since the menu was made (or that
+// Find or the history still names) is refused in plain words before the caption changes;
+// the menu is read again once the command is over.
+void MainWindow::refuseUnusable(const data::DictionaryConfig& config) {
+    const QString problem = data::addedDictionaryProblem(config, platform::applicationFolder());
+    if (problem.isEmpty())
+        return;
+    QMetaObject::invokeMethod(this, &MainWindow::refreshDictionaryMenu, Qt::QueuedConnection);
+    throw engine::EngineError(engine::err::FileNotFound, problem, Telling::PlainWords);
 }
 
 QAction* MainWindow::menuItem(QMenu* menu, const char* name, const QString& caption,
@@ -319,8 +351,10 @@ void MainWindow::runDictionaryCommand(const data::DictionaryConfig& config) {
         mnuDictioanariesHitchcock_Click();
     else if (&config == &data::eastonsConfig())
         mnuDictionariesEastons_Click();
-    else
+    else {
+        refuseUnusable(config);
         openDictionary(config, {});
+    }
 }
 
 void MainWindow::mnuWebsiteMore_Click() {

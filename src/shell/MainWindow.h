@@ -77,15 +77,17 @@ private:
     // Shows `shown`, then unloads `closedAfterwards` and any other open added dictionary.
     void openDictionary(const data::DictionaryConfig& shown,
                         const std::vector<const data::DictionaryConfig*>& closedAfterwards);
+    void listUnusableFiles();
+    void refuseUnusable(const data::DictionaryConfig& config);
 
     Forms& m_forms;
     Workspace* m_workspace;
     QMenu* m_dictionaries = nullptr;
-    QAction* m_addedFrom = nullptr; // the separator above the added dictionaries
+    QAction* m_addedFrom = nullptr;       // the separator above the added dictionaries
     QAction* m_getDictionaries = nullptr; // "Get Dictionaries...", below the added ones
-    QSize m_outerSize; // set by setHeight/setWidth, frame included
-    QSize m_frameUsed; // the frame's share when it was applied
-    QSize m_sizeSet;   // the inner size that gave it
+    QSize m_outerSize;                    // set by setHeight/setWidth, frame included
+    QSize m_frameUsed;                    // the frame's share when it was applied
+    QSize m_sizeSet;                      // the inner size that gave it
     QAction* m_back = nullptr;
     QAction* m_forward = nullptr;
     QAction* m_nextMatch = nullptr;
