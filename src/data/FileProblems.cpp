@@ -54,8 +54,10 @@ bool aboutTheFile(int number) {
 FileCheck faultBehind(const DictionaryConfig& config, const QString& path,
                       const NumberedError& error) {
     FileCheck check = checkDictionaryFile(path, config);
-    // A fault deeper in the file than the cheap look reaches.
-    if (check.ok() && error.number() == engine::err::UnrecognizedFormat)
+    // A fault deeper in an SQLite file than the cheap look reaches. (A legacy file that
+    // cannot be read says why itself: its reading helper may be missing, say.)
+    if (check.ok() && error.number() == engine::err::UnrecognizedFormat &&
+        engine::sniffDatabaseFile(path).kind == engine::FileKind::SQLite)
         check = {Fault::Damaged, QStringLiteral("is damaged")};
     return check;
 }

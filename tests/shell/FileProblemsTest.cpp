@@ -136,8 +136,9 @@ TEST_F(FileProblemsTest, ADictionaryRemovedOrBrokenSinceItWasListedIsRefusedBefo
     ASSERT_EQ(w->lblCount()->text(), "1 entry");
     ASSERT_TRUE(QFile::remove(path(nave())));
     auto* results = w->lstResults();
-    QTest::mouseDClick(results->viewport(), Qt::LeftButton, {},
-                       results->visualRect(results->results()->index(0, 0)).center());
+    const QPoint row = results->visualRect(results->results()->index(0, 0)).center();
+    QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, row);
+    QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, row);
     ASSERT_EQ(fakes.messages->calls.size(), 1u);
     EXPECT_EQ(message(0), "That dictionary was removed: \"Nave's Topical Bible\" is no longer in "
                           "the dictionary folder (" +
