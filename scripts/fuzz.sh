@@ -3,7 +3,8 @@
 # own tree and runs each for a while: the RTF reader and its round trip (seeded from a copy of
 # the RTF corpus), the query parser round trip, the Find box's full-text query, the LIKE matcher against a reference, the
 # engine's LIKE and = queries against the matcher, the CSV reader whole and in pieces (seeded
-# from the heads of the shared CSV files) and the Jet helper's stream. Each target's corpus
+# from the heads of the shared CSV files), the Jet helper's stream, and the reference finder
+# and entry pointers. Each target's corpus
 # grows across runs in the build tree. Fails when a target crashes, hangs or runs out of
 # memory; the input that did it is kept in the build tree.
 # Usage: scripts/fuzz.sh [seconds per target] [build-dir] [target...]
@@ -13,7 +14,7 @@ seconds="${1:-30}"
 build="${2:-$root/build-fuzz}"
 shared="${TOLVANE_SHARED_DIR:-$root/../shared}"
 targets=(fuzz_rtf_read fuzz_rtf_roundtrip fuzz_query_roundtrip fuzz_fulltext_query
-  fuzz_pattern_matcher fuzz_engine_queries fuzz_csv_reader fuzz_jet_stream)
+  fuzz_pattern_matcher fuzz_engine_queries fuzz_csv_reader fuzz_jet_stream fuzz_references)
 if [ $# -gt 2 ]; then
   targets=("${@:3}")
 fi
@@ -77,6 +78,10 @@ for target in "${targets[@]}"; do
     done ;;
   fuzz_engine_queries)
     starting_input "$target" rows 'ab*\x00ABASE\x00abate\x00\x01\x00\xc3\x89den\x00' ;;
+  fuzz_references)
+    # An entry opening with a bare chapter:verse; "See" with "(q.v.)" after the same name.
+    starting_input "$target" bare 'Job\n2:8, 9; 3:1 (Gen. 1:1-3; ver. 4) Lev. xxvii. 18'
+    starting_input "$target" see-qv 'Moses\n(See MOSES (q.v.).) See Tyropoeon Valley (q.v.); see also Loan' ;;
   esac
   echo "fuzz: $target for ${seconds}s"
   if ! "$build/bin/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \

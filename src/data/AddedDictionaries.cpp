@@ -69,6 +69,25 @@ QString addedFileName(const QString& name) {
     return base + QLatin1String(kAddedSuffix);
 }
 
+QString addedFileFor(const QString& folder, const QString& name,
+                     const std::function<bool(const AddedFacts&)>& same) {
+    const QDir dir(folder);
+    QString base = addedFileName(name);
+    base.chop(qsizetype(sizeof(kAddedSuffix) - 1));
+    for (int n = 1;; ++n) {
+        const QString file =
+            (n == 1 ? base : base + QStringLiteral("-%1").arg(n)) + QLatin1String(kAddedSuffix);
+        if (!QFileInfo::exists(dir.filePath(file)))
+            return file;
+        if (const auto facts = readAddedFacts(dir.filePath(file)); facts && same(*facts))
+            return file;
+    }
+}
+
+QString swordModuleSource(const QString& module) {
+    return QStringLiteral("SWORD module ") + module;
+}
+
 namespace {
 
 std::optional<AddedFacts> factsOf(engine::sqlite::Connection& connection) {

@@ -16,6 +16,7 @@
 #include "data/DictionaryConfig.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -38,6 +39,18 @@ const DictionaryConfig& addedConfig(const QString& fileName, const QString& titl
 // A file name for a new added dictionary from a module name or title: letters, digits, '-'
 // and '_' kept, anything else '_', then ".sqlite" (so never one of the three files' names).
 QString addedFileName(const QString& name);
+
+struct AddedFacts;
+// The file in `folder` for the added dictionary made from `name` (a module name or a title):
+// addedFileName(name) when it is free or when the dictionary already there is this one
+// (`same`: a file a user already has keeps its name and is replaced); else, since different
+// names can make one file name ("Same.Name" and "Same_Name"), the first of NAME-2.sqlite,
+// NAME-3.sqlite... that is free or this one's. A file there that is no added dictionary is
+// never taken.
+QString addedFileFor(const QString& folder, const QString& name,
+                     const std::function<bool(const AddedFacts&)>& same);
+// The source an added dictionary made from a SWORD module records.
+QString swordModuleSource(const QString& module);
 
 // Reads `folder` again; returns the added dictionaries found, in title order.
 const std::vector<const DictionaryConfig*>& rescanAddedDictionaries(const QString& folder);

@@ -185,6 +185,11 @@ void FindWindow::showResults(const FindResults& results) {
     showNote(note);
 }
 
+void FindWindow::focusFindText() {
+    m_txtFind->setFocus(Qt::ShortcutFocusReason);
+    m_txtFind->selectAll();
+}
+
 void FindWindow::lstResults_Open(int row) {
     if (row < 0 || row >= m_lstResults->results()->rowCount())
         return;

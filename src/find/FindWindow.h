@@ -31,6 +31,9 @@ public:
     FindWindow(FindService& service, CurrentDictionary currentDictionary,
                std::function<QString()> folder, QWidget* parent = nullptr);
 
+    // Ctrl+F on a window already open: the keyboard in the text box with all of it selected,
+    // so that what is typed next replaces it.
+    void focusFindText();
     QLineEdit* txtFind() const { return m_txtFind; }
     QRadioButton* optThisDictionary() const { return m_optThis; }
     QRadioButton* optAllDictionaries() const { return m_optAll; }

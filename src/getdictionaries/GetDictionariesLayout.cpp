@@ -49,7 +49,7 @@ GetDictionariesControls buildGetDictionariesLayout(QWidget* window) {
         list("lstInstalled", QStringLiteral("SWORD dictionaries on this computer"),
              {QStringLiteral("Module"), QStringLiteral("Description"), QStringLiteral("In Tolvane"),
               QStringLiteral("Entries"), QStringLiteral("Version"), QStringLiteral("Size"),
-              QStringLiteral("Licence")});
+              QStringLiteral("Licence"), QStringLiteral("Installed")});
     c.cmdAdd = named(new QPushButton(QStringLiteral("&Add to Tolvane")), "cmdAdd",
                      QStringLiteral("Add to Tolvane"));
     c.cmdUninstall = named(new QPushButton(QStringLiteral("&Uninstall")), "cmdUninstall",

@@ -43,7 +43,8 @@ enum InstalledColumn {
     ModuleEntries,
     ModuleVersion,
     ModuleSize,
-    ModuleLicence
+    ModuleLicence,
+    ModulePlace // "~/.sword", or "installed by the system": only the first can be uninstalled
 };
 enum TolvaneColumn { DictionaryTitle, DictionarySource, DictionaryFile };
 enum AvailableColumn {

@@ -66,7 +66,7 @@ void GetDictionariesWindow::cmdInstall_Click() {
     if (!item || isBusy() || !networkAllowed())
         return;
     m_adding = item->text(OfferedName);
-    const QString output = QDir(m_folder()).filePath(data::addedFileName(m_adding));
+    const QString output = addedPath(m_adding);
     begin(Running::Installing,
           {QStringLiteral("--quiet"), QStringLiteral("--progress-lines"),
            QStringLiteral("--sword-install"), m_adding, QStringLiteral("--source"),
@@ -79,6 +79,17 @@ void GetDictionariesWindow::cmdUninstall_Click() {
     if (!item || isBusy())
         return;
     m_adding = item->text(ModuleName);
+    if (!item->data(ModulePlace, Qt::UserRole).toBool()) {
+        // The button is disabled for it; this is the handler's own guard.
+        setStatus(item->text(ModulePlace) == u"installed by the system"
+                      ? QStringLiteral("%1 is installed by the system (in %2): remove it with the "
+                                       "system's package manager.")
+                            .arg(m_adding, item->toolTip(ModuleName))
+                      : QStringLiteral("%1 is in %2, not in ~/.sword: Uninstall removes modules "
+                                       "from ~/.sword only.")
+                            .arg(m_adding, item->toolTip(ModuleName)));
+        return;
+    }
     if (platform::msgBox(QStringLiteral("Uninstall the SWORD module %1 from this computer?\n\n"
                                         "Other Bible programs will no longer see it; Tolvane's "
                                         "copy, if any, stays.")

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -20,8 +21,17 @@ namespace {
 
 const QString kTitle = QStringLiteral("Get Dictionaries");
 
-QString swordSource(const QString& module) {
-    return QStringLiteral("SWORD module ") + module;
+// Where libsword's install manager puts modules, and the only place Uninstall removes from.
+QString userLibrary() {
+    return QDir::homePath() + QStringLiteral("/.sword");
+}
+
+bool isInside(const QString& folder, const QString& root) {
+    const auto canonical = [](const QString& path) {
+        const QString resolved = QFileInfo(path).canonicalFilePath();
+        return (resolved.isEmpty() ? QDir::cleanPath(path) : resolved) + QLatin1Char('/');
+    };
+    return canonical(folder).startsWith(canonical(root));
 }
 
 } // namespace
@@ -61,10 +71,13 @@ GetDictionariesWindow::GetDictionariesWindow(
     // Enter on a list does what the button below it does.
     connect(m_c.lstInstalled, &QTreeWidget::itemActivated, this,
             guarded(&GetDictionariesWindow::cmdAdd_Click));
+    connect(m_c.lstInstalled, &QTreeWidget::currentItemChanged, this,
+            &GetDictionariesWindow::updateUninstall);
     connect(m_c.lstTolvane, &QTreeWidget::itemActivated, this,
             guarded(&GetDictionariesWindow::cmdRemove_Click));
     connect(m_run, &ImportRun::progress, this, &GetDictionariesWindow::showProgress);
     connect(m_run, &ImportRun::adding, this, [this] {
+        m_downloaded = true;
         setStatus(QStringLiteral("Adding %1 to Tolvane...").arg(m_adding));
         m_c.barProgress->setRange(0, 0); // reading the module tells no share done
         m_c.barProgress->setTextVisible(false);
@@ -93,10 +106,18 @@ void GetDictionariesWindow::cmdAdd_Click() {
     if (!item || isBusy())
         return;
     m_adding = item->text(ModuleName);
-    // The file goes into the folder this program reads, whichever that is.
-    const QString output = QDir(m_folder()).filePath(data::addedFileName(m_adding));
+    const QString output = addedPath(m_adding);
     begin(Running::Adding, {QStringLiteral("--quiet"), QStringLiteral("--sword"), m_adding, output},
           QStringLiteral("Adding %1 to Tolvane...").arg(m_adding));
+}
+
+// Into the folder this program reads, whichever that is; a module keeps the file it already
+// has there, and never takes another module's (data/AddedDictionaries.h).
+QString GetDictionariesWindow::addedPath(const QString& module) const {
+    const QString folder = m_folder();
+    const QString source = data::swordModuleSource(module);
+    return QDir(folder).filePath(data::addedFileFor(
+        folder, module, [&](const data::AddedFacts& facts) { return facts.source == source; }));
 }
 
 void GetDictionariesWindow::cmdRemove_Click() {
@@ -150,6 +171,7 @@ void GetDictionariesWindow::begin(Running what, const QStringList& arguments,
         return;
     }
     m_running = what;
+    m_downloaded = false;
     setStatus(status);
     m_c.barProgress->setRange(0, 0); // a busy bar until the tool tells a share done
     m_c.barProgress->setTextVisible(false);
@@ -189,10 +211,13 @@ void GetDictionariesWindow::runFinished(int exitCode) {
     m_c.cmdCancel->setEnabled(false);
     for (QPushButton* b : actionButtons())
         b->setEnabled(true);
+    updateUninstall();
     // A failed replacement left the file as it was: its fresh backup is not needed.
     if (exitCode != 0 && was == Running::Replacing && !m_backup.isEmpty())
         QFile::remove(m_backup);
-    if (exitCode == -1)
+    if (exitCode != 0 && was == Running::Installing && m_downloaded) {
+        installedNotAdded(exitCode);
+    } else if (exitCode == -1)
         setStatus(QStringLiteral("Cancelled; nothing was changed."));
     else if (exitCode != 0)
         setStatus(m_run->problem().isEmpty()
@@ -211,6 +236,26 @@ void GetDictionariesWindow::runFinished(int exitCode) {
     if (was == Running::Listing)
         m_outcome.clear();
     Q_EMIT idle();
+}
+
+// The module came into ~/.sword, but adding it to Tolvane failed or was cancelled: it is
+// listed as "installed, not added", chosen, with Add beside it (the tool's message says why).
+void GetDictionariesWindow::installedNotAdded(int exitCode) {
+    m_notAdded = m_adding;
+    m_outcome = exitCode == -1 ? QStringLiteral("Cancelled: %1 stays installed in ~/.sword but was "
+                                                "not added to Tolvane; choose Add to Tolvane to "
+                                                "add it.")
+                                     .arg(m_adding)
+                               : m_run->problem();
+    markOffered(m_adding, QStringLiteral("installed"));
+    setStatus(m_outcome);
+    cmdRefresh_Click(); // the installed list gains it; the outcome stays the status
+}
+
+void GetDictionariesWindow::updateUninstall() {
+    const QTreeWidgetItem* item = m_c.lstInstalled->currentItem();
+    m_c.cmdUninstall->setEnabled(!isBusy() && item &&
+                                 item->data(ModulePlace, Qt::UserRole).toBool());
 }
 
 void GetDictionariesWindow::listTolvane() {
@@ -260,11 +305,24 @@ void GetDictionariesWindow::listInstalled(const QByteArray& tsv) {
         if (size > 0)
             item->setText(ModuleSize, sizeText(size));
         item->setText(ModuleLicence, fields.value(6));
+        // Modules in the system's folders (Debian's sword-dict-* packages) belong to its
+        // package manager; Uninstall is for those in ~/.sword.
+        const QString folder = fields.value(3);
+        const bool own = isInside(folder, userLibrary());
+        item->setData(ModulePlace, Qt::UserRole, own);
+        item->setText(ModulePlace, own ? QStringLiteral("~/.sword")
+                                   : !isInside(folder, QDir::homePath())
+                                       ? QStringLiteral("installed by the system")
+                                       : QDir::toNativeSeparators(folder));
     }
     markInTolvane();
     const int found = m_c.lstInstalled->topLevelItemCount();
-    if (found > 0)
+    const auto notAdded = m_c.lstInstalled->findItems(m_notAdded, Qt::MatchExactly, ModuleName);
+    if (!notAdded.isEmpty() && notAdded.first()->text(ModuleInTolvane) != u"Yes")
+        m_c.lstInstalled->setCurrentItem(notAdded.first());
+    else if (found > 0)
         m_c.lstInstalled->setCurrentItem(m_c.lstInstalled->topLevelItem(0));
+    updateUninstall();
     if (!m_outcome.isEmpty())
         setStatus(m_outcome); // what the listing follows: an install or uninstall
     else
@@ -278,8 +336,11 @@ void GetDictionariesWindow::markInTolvane() {
         QTreeWidgetItem* item = m_c.lstInstalled->topLevelItem(i);
         bool has = false;
         for (const auto* config : data::addedConfigs())
-            has = has || config->source == swordSource(item->text(ModuleName));
-        item->setText(ModuleInTolvane, has ? QStringLiteral("Yes") : QStringLiteral("No"));
+            has = has || config->source == data::swordModuleSource(item->text(ModuleName));
+        item->setText(ModuleInTolvane, has ? QStringLiteral("Yes")
+                                       : item->text(ModuleName) == m_notAdded
+                                           ? QStringLiteral("installed, not added")
+                                           : QStringLiteral("No"));
     }
 }
 

@@ -75,6 +75,10 @@ private:
         Replacing,
         Repositories
     };
+    QString addedPath(const QString& module) const;
+    void installedNotAdded(int exitCode);
+    // Uninstall only for a module in ~/.sword (not one the system's packages installed).
+    void updateUninstall();
     void listTolvane();
     void listUnusableFiles();
     void listInstalled(const QByteArray& tsv);
@@ -97,9 +101,11 @@ private:
     GetDictionariesControls m_c;
     ImportRun* m_run;
     Running m_running = Running::Nothing;
-    QString m_adding;  // the module being added, installed or removed
-    QString m_outcome; // an install's or uninstall's, shown once the list is read again
-    QString m_backup;  // the replaced file's backup, for "Use as"
+    QString m_adding;          // the module being added, installed or removed
+    QString m_outcome;         // an install's or uninstall's, shown once the list is read again
+    QString m_notAdded;        // installed in ~/.sword by this window, but adding it failed
+    bool m_downloaded = false; // the running install has reached "adding"
+    QString m_backup;          // the replaced file's backup, for "Use as"
     const data::DictionaryConfig* m_replaced = nullptr;
 };
 

@@ -17,6 +17,8 @@ ImportRun::ImportRun(QObject* parent) : QObject(parent) {
 }
 
 ImportRun::~ImportRun() {
+    // The window that owns this run is being destroyed: its end is no longer reported.
+    disconnect(&m_process, nullptr, this, nullptr);
     if (isRunning()) {
         m_process.terminate(); // the tool removes its unfinished file on SIGTERM
         if (!m_process.waitForFinished(3000))
@@ -82,6 +84,12 @@ void ImportRun::takeOutput(bool ended) {
 
 QString ImportRun::problem() const {
     const QStringList lines = QString::fromUtf8(m_errors).split(u'\n', Qt::SkipEmptyParts);
+    // The tool's own message, without its name; the engine's diagnostics for a developer
+    // (the statement that failed) come before it and are not for the status line.
+    const QString own = QStringLiteral("tolvane-import: ");
+    for (const QString& line : lines)
+        if (line.startsWith(own))
+            return line.mid(own.size()).trimmed();
     return lines.isEmpty() ? QString() : lines.first().trimmed();
 }
 

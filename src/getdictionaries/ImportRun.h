@@ -28,7 +28,7 @@ public:
     void cancel();
 
     const QByteArray& output() const { return m_output; }
-    // The tool's last message on stderr, for the status line.
+    // The tool's message on stderr, for the status line.
     QString problem() const;
     QString failed; // why the last start failed
 

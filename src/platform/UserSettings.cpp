@@ -1,8 +1,15 @@
 #include "platform/UserSettings.h"
 
+#include "platform/SettingsFileCheck.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
 #include <algorithm>
+#include <sys/stat.h>
+#include <utility>
 
 namespace tolvane::platform {
 
@@ -42,17 +49,44 @@ std::optional<bool> boolValue(const QSettings& s, const QString& key) {
     return std::nullopt;
 }
 
+const QString kOrganization = QStringLiteral("Kestrane");
+const QString kApplication = QStringLiteral("Tolvane");
+
+// The user's settings file, found without reading it (a FIFO would stop the program): Qt
+// keeps the organisation's file, read beside it anyway, as <folder>/Kestrane.conf and the
+// program's as <folder>/Kestrane/Tolvane.conf.
+QString userSettingsFile() {
+    const QString organizationFile =
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, kOrganization).fileName();
+    return QFileInfo(organizationFile).path() + u'/' + kOrganization + u'/' + kApplication +
+           QStringLiteral(".conf");
+}
+
+// Which file a path names now: a write through QSaveFile puts a new one in its place.
+std::pair<dev_t, ino_t> fileIdentity(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {0, 0};
+    return {st.st_dev, st.st_ino};
+}
+
 } // namespace
 
-UserSettings::UserSettings()
-    : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                             QStringLiteral("Kestrane"),
-                                             QStringLiteral("Tolvane"))) {}
+UserSettings::UserSettings() : m_fileName(userSettingsFile()) {
+    const QString problem = settingsFileProblem(m_fileName);
+    if (!problem.isEmpty()) {
+        m_note = problem;
+        // Every user setting of this run, the entry zoom's too, goes to the run's own folder.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, unkeptSettingsFolder());
+    }
+    m_settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                             kOrganization, kApplication);
+}
 
 UserSettings::~UserSettings() = default;
 
 QString UserSettings::fileName() const {
-    return m_settings->fileName();
+    return m_fileName;
 }
 
 std::optional<WindowPlace> UserSettings::windowPlace(const QString& window) const {
@@ -76,6 +110,7 @@ std::optional<WindowPlace> UserSettings::windowPlace(const QString& window) cons
 
 void UserSettings::setWindowPlace(const QString& window, const WindowPlace& place) {
     QSettings& s = *m_settings;
+    m_changed = true;
     s.remove(window);
     s.beginGroup(window);
     s.setValue(QStringLiteral("left"), place.inner.x());
@@ -110,6 +145,7 @@ RememberedDictionary UserSettings::openDictionary() const {
 
 void UserSettings::setOpenDictionary(const RememberedDictionary& open) {
     QSettings& s = *m_settings;
+    m_changed = true;
     s.remove(QStringLiteral("Dictionary"));
     s.beginGroup(QStringLiteral("Dictionary"));
     s.setValue(QStringLiteral("file"), open.dictionary);
@@ -133,6 +169,7 @@ RememberedFind UserSettings::find() const {
 
 void UserSettings::setFind(const RememberedFind& find) {
     QSettings& s = *m_settings;
+    m_changed = true;
     s.remove(QStringLiteral("Find"));
     s.setValue(QStringLiteral("Find/text"), find.text);
     if (find.allDictionaries)
@@ -179,6 +216,7 @@ void UserSettings::setHistory(const RememberedHistory& history) {
     const std::size_t end = std::min(size, first + kHistoryKept);
 
     QSettings& s = *m_settings;
+    m_changed = true;
     s.remove(QStringLiteral("History"));
     s.beginGroup(QStringLiteral("History"));
     s.beginWriteArray(QStringLiteral("entries"), int(end - first));
@@ -194,12 +232,33 @@ void UserSettings::setHistory(const RememberedHistory& history) {
 }
 
 void UserSettings::clear() {
+    m_changed = true;
     m_settings->clear();
 }
 
 bool UserSettings::flush() {
+    const auto before = fileIdentity(m_settings->fileName());
     m_settings->sync();
-    return m_settings->status() == QSettings::NoError;
+    bool written = m_settings->status() == QSettings::NoError;
+    // Once Qt has found part of the file unreadable it says so after every write, the ones
+    // that replaced the file too: whether this one did is seen from the file itself.
+    if (m_settings->status() == QSettings::FormatError) {
+        const bool replaced = fileIdentity(m_settings->fileName()) != before;
+        written = replaced || !m_changed;
+        if (replaced && !m_toldRewritten) {
+            m_toldRewritten = true;
+            m_note = QStringLiteral("The settings file %1 could not be read in full; it has "
+                                    "been written anew with what Tolvane remembers now.")
+                         .arg(QDir::toNativeSeparators(m_fileName));
+        }
+    }
+    if (written)
+        m_changed = false;
+    return written;
+}
+
+QString UserSettings::takeNote() {
+    return std::exchange(m_note, QString());
 }
 
 } // namespace tolvane::platform

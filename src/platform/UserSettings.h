@@ -9,6 +9,11 @@
 // (a damaged or hand-edited file) reads as not remembered, and the caller uses its default;
 // nothing here throws or stops the program. Writers replace the whole group they write.
 // Dictionaries are named by their file name ("data.mdb"), which also names an added one.
+//
+// A settings file that is not the user's own (platform/SettingsFileCheck.h: a link to a
+// device, a FIFO, another user's file) is neither read nor written: every settings file of
+// the user's is then kept in a folder of this run's own, so that all works as usual until
+// the program ends, and the note says so.
 
 #include <QMargins>
 #include <QRect>
@@ -68,12 +73,12 @@ public:
     static constexpr std::size_t kHistoryKept = 100;
     static constexpr qsizetype kLongestText = 1000; // longer search or Find texts are dropped
 
-    UserSettings(); // the user's settings file
+    UserSettings(); // the user's settings file; the first made in a run decides where
     ~UserSettings();
     UserSettings(const UserSettings&) = delete;
     UserSettings& operator=(const UserSettings&) = delete;
 
-    QString fileName() const;
+    QString fileName() const; // the user's settings file, kept or not
 
     // "MainWindow" or "FindWindow".
     std::optional<WindowPlace> windowPlace(const QString& window) const;
@@ -93,11 +98,20 @@ public:
     // Forgets everything, the entry zoom included: the next start is a first start.
     void clear();
     // Writes what was set to the file. False, and the file as before, when it cannot be
-    // written.
+    // written; true too when the settings are not kept (the note says so).
     bool flush();
 
+    // What the user is to be told about the file, each thing once (empty: nothing new): that
+    // settings are not kept and why, or, after a flush, that a file that could not be read
+    // has been written anew.
+    QString takeNote();
+
 private:
+    QString m_fileName;
     std::unique_ptr<QSettings> m_settings;
+    QString m_note;
+    bool m_changed = false;       // set since the last flush
+    bool m_toldRewritten = false; // the note on an unreadable file was given
 };
 
 } // namespace tolvane::platform

@@ -103,8 +103,19 @@ std::vector<EntryPointer> findEntryPointers(QStringView text, const HeadwordLook
         if (text.sliced(at).startsWith(u"q.v.") && wordStart(at))
             beforeQv(found, text, inParens(at) ? at - 1 : at, lookup);
     }
-    std::sort(found.begin(), found.end(),
-              [](const EntryPointer& a, const EntryPointer& b) { return a.start < b.start; });
+    // "See MOSES (q.v.)" is found by both: the name after "See" and the words before
+    // "(q.v.)", which may take "See" in too. A span may link only once, so where two
+    // meet the one that begins first (the longer of two that begin together) is kept.
+    std::sort(found.begin(), found.end(), [](const EntryPointer& a, const EntryPointer& b) {
+        return a.start != b.start ? a.start < b.start : a.length > b.length;
+    });
+    qsizetype free = 0; // where the last kept span ends
+    std::erase_if(found, [&free](const EntryPointer& p) {
+        if (p.start < free)
+            return true;
+        free = p.start + p.length;
+        return false;
+    });
     return found;
 }
 

@@ -21,7 +21,7 @@ struct EntryPointer {
 // Given a name, the headword it names as stored, or an empty string when there is none.
 using HeadwordLookup = std::function<QString(const QString& name)>;
 
-// In order of position.
+// In order of position; spans never overlap or repeat.
 std::vector<EntryPointer> findEntryPointers(QStringView text, const HeadwordLookup& lookup);
 
 } // namespace tolvane::references

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <optional>
 
 namespace tolvane::references {
@@ -49,7 +50,12 @@ public:
     }
 
 private:
-    QChar at(qsizetype p) const { return p < m_text.size() ? m_text[p] : QChar(); }
+    // Nothing (U+0000) before the text or past its end: a look behind the first character
+    // ("2:8" opening an entry) or past the last stays inside the text. One unsigned
+    // comparison covers both ends.
+    QChar at(qsizetype p) const {
+        return std::size_t(p) < std::size_t(m_text.size()) ? m_text[p] : QChar();
+    }
     // What a reference can begin with: a digit, a capital, "i" (of "i Peter"), "v" or "c".
     static bool mayStart(QChar c) {
         const char16_t u = c.unicode();

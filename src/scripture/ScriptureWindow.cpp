@@ -5,6 +5,7 @@
 #include "scripture/VerseLookups.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QTextBrowser>
@@ -29,6 +30,14 @@ ScriptureWindow::ScriptureWindow(VerseLookups& verses, QWidget* parent)
     resize(480, 360);
     connect(m_bible, &QComboBox::activated, this,
             [this] { platform::runGuarded([this] { showPassage(); }); });
+}
+
+void ScriptureWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 // Asked once, when the window is first shown; the choice is there when the answer comes.

@@ -32,6 +32,9 @@ public:
     QLabel* lblReference() const { return m_reference; }
     QTextBrowser* txtPassage() const { return m_passage; }
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void fillBibles();
     void showPassage();

@@ -72,7 +72,8 @@ QStringList VerseService::askOnce(const QString& request, QString& problem) {
     m_stopped = false;
     if (!start(problem))
         return {};
-    m_process->write(request.toUtf8() + '\n');
+    const QString tag = QString::number(++m_tag);
+    m_process->write((tag + u'\t' + request).toUtf8() + '\n');
     QStringList lines;
     const QDeadlineTimer deadline(m_timeoutMs);
     while (!deadline.hasExpired() && !(m_stop && m_stop->load())) {
@@ -80,8 +81,12 @@ QStringList VerseService::askOnce(const QString& request, QString& problem) {
             QString line = QString::fromUtf8(m_process->readLine());
             line.chop(1);
             lines << line;
-            if (line.startsWith(u'Z'))
+            if (!line.startsWith(u'Z'))
+                continue;
+            // An answer to another request (a line the helper took as two) is passed over.
+            if (line.section(u'\t', 2, 2) == tag)
                 return lines;
+            lines.clear();
         }
         if (m_process->state() != QProcess::Running)
             break;

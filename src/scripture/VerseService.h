@@ -68,6 +68,7 @@ private:
     std::unique_ptr<QProcess> m_process;
     bool m_stopped = false; // the last request found the helper ended
     const std::atomic<bool>* m_stop = nullptr;
+    quint64 m_tag = 0; // of the last request sent
 };
 
 // The tooltip of a reference: "Genesis 14:5 (KJV)" and its text, a range up to ten verses

@@ -104,7 +104,7 @@ FormInstance& Forms::frmFind() {
                         if (navigator().openEntry(*entry.dictionary, entry.headword,
                                                   entry.duplicate)) {
                             dictionaryWindow(*entry.dictionary).markMatches(window->shownMatch());
-                            mainWindow()->raise(); // the entry in sight; Find keeps the keyboard
+                            showEntryBesideFind(*window);
                         } else if (findWindow() == window) {
                             window->showNote(
                                 QStringLiteral("\"%1\" could not be shown.").arg(entry.headword));
@@ -119,18 +119,42 @@ FormInstance& Forms::frmFind() {
     return *m_frmFind;
 }
 
+// The entry in sight. Find keeps the keyboard while it can still be seen beside the main
+// window; a main window that now covers it (maximized, or simply larger) takes the keyboard.
+void Forms::showEntryBesideFind(QWidget& find) {
+    MainWindow* main = mainWindow();
+    if (!main)
+        return;
+    main->raise();
+    const bool covered = main->isMaximized() || main->isFullScreen() ||
+                         main->frameGeometry().contains(find.frameGeometry());
+    if (covered)
+        main->activateWindow();
+}
+
 // Beside the main window, wholly on its screen. Before it is shown the window has no frame
-// yet: it gets one like the main window's, from the same window manager.
+// yet: it gets one like the main window's, from the same window manager. Its place is given as
+// the place of its inside (window managers put a window not yet shown by its inside), so the
+// title bar lands on the screen too.
 void Forms::placeBesideMainWindow(QWidget& window) {
     MainWindow* main = mainWindow();
     if (!main || !main->isVisible())
         return;
     const QRect frame = main->frameGeometry();
+    const QRect inside = main->geometry();
+    QMargins decoration(inside.left() - frame.left(), inside.top() - frame.top(),
+                        frame.right() - inside.right(), frame.bottom() - inside.bottom());
+    // A maximized main window is drawn with less of a frame than a window of normal size
+    // gets: allow for at least a title bar and borders.
+    if (main->isMaximized() || main->isFullScreen())
+        decoration = decoration | QMargins(4, 30, 4, 4);
     // Its layout may widen it to its minimum size when it is shown.
     const QSize inner = window.size().expandedTo(window.minimumSizeHint());
-    const QSize outer = inner + (frame.size() - main->size());
+    const QSize outer = inner + QSize(decoration.left() + decoration.right(),
+                                      decoration.top() + decoration.bottom());
     const QRect screen = main->screen() ? main->screen()->availableGeometry() : QRect();
-    window.move(besideWindow(frame, outer, screen, 8).topLeft());
+    const QPoint corner = besideWindow(frame, outer, screen, 8).topLeft();
+    window.setGeometry(QRect(corner + QPoint(decoration.left(), decoration.top()), inner));
 }
 
 void Forms::mainWindowClosing() {

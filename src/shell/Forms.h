@@ -82,9 +82,14 @@ public:
     // dialog is not one of them: it stays open, and the program ends when it closes too.
     void mainWindowClosing();
 
+Q_SIGNALS:
+    // The Scripture window was made, placed beside the main window, and is about to be shown.
+    void scriptureWindowCreated(QWidget* window);
+
 private:
     void connectScripture(dictwindow::DictionaryWindow& window);
     void placeBesideMainWindow(QWidget& window);
+    void showEntryBesideFind(QWidget& find);
     struct Dictionary {
         std::unique_ptr<dictwindow::DictionaryWindow> window;
         std::unique_ptr<FormInstance> form;

@@ -5,19 +5,23 @@
 #include "data/FileProblems.h"
 #include "dictwindow/DictionaryWindow.h"
 #include "find/FindWindow.h"
+#include "moredictionaries/MoreDictionariesWindow.h"
 #include "platform/AppFolder.h"
 #include "platform/ErrorGuard.h"
 #include "platform/ProgramStart.h"
 #include "platform/Twips.h"
+#include "shell/DictionaryMenu.h"
 #include "shell/Forms.h"
 #include "shell/Images.h"
 #include "shell/MenuKeys.h"
 #include "shell/Navigator.h"
+#include "shell/UnusableFilesMenu.h"
 #include "shell/Workspace.h"
 
 #include <QAction>
 #include <QGuiApplication>
 #include <QKeySequence>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -57,6 +61,19 @@ void MainWindow::createMenus() {
     m_getDictionaries =
         menuItem(dictionaries, "mnuDictionariesGet", QStringLiteral("&Get Dictionaries..."),
                  &MainWindow::mnuDictionariesGet_Click);
+    // The Dictionaries menu serves as the program's File menu (it ends with Exit): the
+    // entry in view on paper, in a file or on the clipboard, and the whole dictionary as CSV.
+    dictionaries->addSeparator()->setObjectName(QStringLiteral("mnuDictionariesOutputBar"));
+    shortcut(menuItem(dictionaries, "mnuDictionariesPrint", QStringLiteral("&Print Entry..."),
+                      &MainWindow::mnuDictionariesPrint_Click),
+             QKeySequence(Qt::CTRL | Qt::Key_P));
+    menuItem(dictionaries, "mnuDictionariesPdf", QStringLiteral("Save Entry as P&DF..."),
+             &MainWindow::mnuDictionariesPdf_Click);
+    shortcut(menuItem(dictionaries, "mnuDictionariesCopy", QStringLiteral("&Copy Entry"),
+                      &MainWindow::mnuDictionariesCopy_Click),
+             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    menuItem(dictionaries, "mnuDictionariesExport", QStringLiteral("Export Dictionary as CS&V..."),
+             &MainWindow::mnuDictionariesExport_Click);
     dictionaries->addSeparator()->setObjectName(QStringLiteral("mnuDictionariesExitBar"));
     shortcut(menuItem(dictionaries, "mnuDictionariesExit", QStringLiteral("E&xit"),
                       &MainWindow::mnuDictionariesExit_Click),
@@ -139,45 +156,30 @@ void MainWindow::updateCommands() {
 
 void MainWindow::refreshDictionaryMenu() {
     const auto& added = data::rescanAddedDictionaries(platform::applicationFolder());
-    const QList<QAction*> items = m_dictionaries->actions();
-    const qsizetype first = items.indexOf(m_addedFrom) + 1;
-    const qsizetype last = items.indexOf(m_getDictionaries);
-    for (qsizetype i = first; i < last; ++i)
-        delete items.at(i);
-    QAction* get = m_getDictionaries;
-    // Each added title gets a letter no other item of the menu uses as its access key.
-    QSet<QChar> used;
-    for (QAction* item : m_dictionaries->actions())
-        if (const QChar key = accessKeyOf(item->text()); !key.isNull())
-            used.insert(key);
-    for (const data::DictionaryConfig* config : added) {
-        auto* item = new QAction(captionWithAccessKey(config->menuCaption, used), m_dictionaries);
-        item->setObjectName(QStringLiteral("mnu") + config->windowName);
-        m_dictionaries->insertAction(get, item);
-        connect(item, &QAction::triggered, this, [this, config] {
-            platform::runGuarded([this, config] { runDictionaryCommand(*config); });
-        });
-    }
-    listUnusableFiles();
+    listAddedDictionaries(
+        *m_dictionaries, m_addedFrom, m_getDictionaries, added,
+        [this](const data::DictionaryConfig& config) {
+            platform::runGuarded([this, &config] { runDictionaryCommand(config); });
+        },
+        [this] { platform::runGuarded([this] { mnuDictionariesMore_Click(); }); });
+    if (m_moreDictionaries)
+        m_moreDictionaries->setDictionaries(added);
+    listUnusableFiles(*m_dictionaries, m_getDictionaries);
 }
 
-// The files of the folder that cannot be added dictionaries, below them: greyed, never
-// offered to open, each with what is wrong and what to do in its tooltip.
-void MainWindow::listUnusableFiles() {
-    constexpr qsizetype kShownTitle = 60;
-    for (const data::UnusableFile& file : data::unusableAddedFiles()) {
-        QString name = file.title.isEmpty() ? file.fileName : file.title;
-        if (name.size() > kShownTitle)
-            name = name.left(kShownTitle - 1) + QChar(0x2026);
-        auto* item = new QAction(name.replace(QLatin1Char('&'), QStringLiteral("&&")) +
-                                     QStringLiteral(" (") + file.state + QLatin1Char(')'),
-                                 m_dictionaries);
-        item->setObjectName(QStringLiteral("mnuUnusable_") + file.fileName);
-        item->setEnabled(false);
-        item->setToolTip(file.problem);
-        m_dictionaries->insertAction(m_getDictionaries, item);
+void MainWindow::mnuDictionariesMore_Click() {
+    if (!m_moreDictionaries) {
+        m_moreDictionaries = new moredictionaries::MoreDictionariesWindow(this);
+        m_moreDictionaries->setDictionaries(data::addedConfigs());
+        connect(m_moreDictionaries, &moredictionaries::MoreDictionariesWindow::chosen, this,
+                [this](const data::DictionaryConfig* config) {
+                    platform::runGuarded([this, config] { runDictionaryCommand(*config); });
+                });
     }
-    m_dictionaries->setToolTipsVisible(true);
+    m_moreDictionaries->show();
+    m_moreDictionaries->raise();
+    m_moreDictionaries->activateWindow();
+    m_moreDictionaries->filterBox()->setFocus();
 }
 
 // An added dictionary whose file has gone, or been damaged, since the menu was made (or that
@@ -302,6 +304,8 @@ void MainWindow::mnuAbout_Click() {
 
 void MainWindow::mnuFindEntries_Click() {
     m_forms.frmFind().Show();
+    if (find::FindWindow* window = m_forms.findWindow())
+        window->focusFindText();
 }
 
 void MainWindow::mnuFindNextMatch_Click() {

@@ -3,6 +3,7 @@
 // bar opens the dictionaries, the About dialog and the maker's web page.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSize>
 #include <vector>
 
@@ -12,6 +13,10 @@ class QMenu;
 
 namespace tolvane::data {
 struct DictionaryConfig;
+}
+
+namespace tolvane::moredictionaries {
+class MoreDictionariesWindow;
 }
 
 namespace tolvane::shell {
@@ -36,6 +41,8 @@ public:
     void mnuDictioanariesHitchcock_Click();
     void mnuDictionariesEastons_Click();
     void mnuDictionariesGet_Click();
+    // Past the added dictionaries the menu lists: all of them, in a window with a filter.
+    void mnuDictionariesMore_Click();
     void mnuAbout_Click();
     void mnuWebsiteMore_Click();
     void mnuFindEntries_Click();
@@ -47,6 +54,12 @@ public:
     void mnuViewZoomOut_Click();
     void mnuViewZoomNormal_Click();
     void mnuDictionariesExit_Click();
+    // The entry in view (EntryCommands.cpp): printed, saved as PDF, copied; and the open
+    // dictionary exported as CSV.
+    void mnuDictionariesPrint_Click();
+    void mnuDictionariesPdf_Click();
+    void mnuDictionariesCopy_Click();
+    void mnuDictionariesExport_Click();
 
     // Enables each command that can act now, and only those (Back and Forward, the zoom,
     // stepping through a Find result's marks).
@@ -56,7 +69,7 @@ public:
     void runDictionaryCommand(const data::DictionaryConfig& config);
 
     // Reads the dictionary folder again and lists its added dictionaries, by title, between
-    // the separator and "Get Dictionaries..." (AddedDictionaries.h).
+    // the separator and "Get Dictionaries..." (AddedDictionaries.h, DictionaryMenu.h).
     void refreshDictionaryMenu();
 
 protected:
@@ -77,7 +90,6 @@ private:
     // Shows `shown`, then unloads `closedAfterwards` and any other open added dictionary.
     void openDictionary(const data::DictionaryConfig& shown,
                         const std::vector<const data::DictionaryConfig*>& closedAfterwards);
-    void listUnusableFiles();
     void refuseUnusable(const data::DictionaryConfig& config);
 
     Forms& m_forms;
@@ -85,9 +97,10 @@ private:
     QMenu* m_dictionaries = nullptr;
     QAction* m_addedFrom = nullptr;       // the separator above the added dictionaries
     QAction* m_getDictionaries = nullptr; // "Get Dictionaries...", below the added ones
-    QSize m_outerSize;                    // set by setHeight/setWidth, frame included
-    QSize m_frameUsed;                    // the frame's share when it was applied
-    QSize m_sizeSet;                      // the inner size that gave it
+    QPointer<moredictionaries::MoreDictionariesWindow> m_moreDictionaries;
+    QSize m_outerSize; // set by setHeight/setWidth, frame included
+    QSize m_frameUsed; // the frame's share when it was applied
+    QSize m_sizeSet;   // the inner size that gave it
     QAction* m_back = nullptr;
     QAction* m_forward = nullptr;
     QAction* m_nextMatch = nullptr;

@@ -31,8 +31,13 @@ void Forms::connectScripture(dictwindow::DictionaryWindow& window) {
     connect(&window, &dictwindow::DictionaryWindow::scriptureClicked, this,
             [this](const references::VerseRange& range) {
                 if (!m_scriptureWindow) {
-                    m_scriptureWindow = new scripture::ScriptureWindow(verses(), mainWindow());
-                    m_scriptureWindow->setAttribute(Qt::WA_DeleteOnClose);
+                    auto* created = new scripture::ScriptureWindow(verses(), mainWindow());
+                    created->setAttribute(Qt::WA_DeleteOnClose);
+                    m_scriptureWindow = created;
+                    // As Find is placed: beside the main window, wholly on the screen, unless
+                    // it is remembered somewhere else.
+                    placeBesideMainWindow(*created);
+                    Q_EMIT scriptureWindowCreated(created);
                 }
                 scriptureWindow()->showRange(range);
             });

@@ -10,6 +10,7 @@
 #include "platform/AppFolder.h"
 #include "platform/ScreenFit.h"
 #include "platform/UserSettings.h"
+#include "scripture/ScriptureWindow.h"
 #include "shell/Forms.h"
 #include "shell/MainWindow.h"
 #include "shell/Navigator.h"
@@ -28,6 +29,7 @@ namespace {
 
 const QString kMainWindow = QStringLiteral("MainWindow");
 const QString kFindWindow = QStringLiteral("FindWindow");
+const QString kScriptureWindow = QStringLiteral("ScriptureWindow");
 
 // The dictionary a remembered file name names: one of the three, or an added dictionary
 // the folder still holds.
@@ -89,6 +91,10 @@ SessionKeeper::SessionKeeper(Forms& forms, platform::UserSettings& settings, QOb
     : QObject(parent), m_forms(forms), m_settings(settings) {
     connect(&m_forms.frmMain(), &FormInstance::loaded, this, &SessionKeeper::mainWindowLoaded);
     connect(&m_forms.frmFind(), &FormInstance::loaded, this, &SessionKeeper::findWindowLoaded);
+    connect(&m_forms, &Forms::scriptureWindowCreated, this, [this](QWidget* window) {
+        applyPlace(*window, m_settings.windowPlace(kScriptureWindow));
+        window->installEventFilter(this);
+    });
     // The End button leaves the event loop with the windows still loaded, only hidden.
     if (QCoreApplication* app = QCoreApplication::instance())
         connect(app, &QCoreApplication::aboutToQuit, this, &SessionKeeper::save);
@@ -173,6 +179,7 @@ void SessionKeeper::restoreDictionary() {
 void SessionKeeper::save() {
     saveMainWindow();
     saveFindWindow();
+    saveScriptureWindow();
     saveHistory();
     flush();
 }
@@ -213,6 +220,11 @@ void SessionKeeper::saveFindWindow() {
         {findWindow->txtFind()->text(), findWindow->optAllDictionaries()->isChecked()});
 }
 
+void SessionKeeper::saveScriptureWindow() {
+    if (QWidget* window = m_forms.scriptureWindow(); window && window->isVisible())
+        m_settings.setWindowPlace(kScriptureWindow, placeOf(*window));
+}
+
 void SessionKeeper::saveHistory() {
     const find::EntryHistory& history = m_forms.navigator().history();
     platform::RememberedHistory remembered;
@@ -224,7 +236,14 @@ void SessionKeeper::saveHistory() {
 }
 
 void SessionKeeper::flush() {
-    if (m_settings.flush() || m_reportedWriteFailure)
+    const bool written = m_settings.flush();
+    // Settings not kept, or an unreadable file written anew: said once, and instead of a
+    // failure to write, which it explains.
+    if (const QString note = m_settings.takeNote(); !note.isEmpty()) {
+        std::fprintf(stderr, "tolvane: %s\n", qPrintable(note));
+        return;
+    }
+    if (written || m_reportedWriteFailure)
         return;
     m_reportedWriteFailure = true;
     std::fprintf(stderr, "tolvane: cannot write the settings file %s\n",
@@ -237,6 +256,9 @@ bool SessionKeeper::eventFilter(QObject* watched, QEvent* event) {
             save();
         } else if (watched == m_forms.findWindow()) {
             saveFindWindow();
+            flush();
+        } else if (watched == m_forms.scriptureWindow()) {
+            saveScriptureWindow();
             flush();
         }
     }

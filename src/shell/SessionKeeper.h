@@ -1,15 +1,18 @@
 #pragma once
 // Carries what the user had on screen from one run to the next, through the user's settings
 // file (platform/UserSettings.h): the main and Find windows' places, the open dictionary with
-// its search text and shown entry, the Find text and scope, and the history for Back and
-// Forward. With nothing remembered (the first start, or after `tolvane --fresh`) every window
-// starts exactly as it always has: default size and place, no dictionary open.
+// its search text and shown entry, the Scripture window's place, the Find text and scope, and the
+// history for Back and Forward. With nothing remembered (the first start, or after `tolvane
+// --fresh`) every window starts exactly as it always has: default size and place, no dictionary
+// open.
 //
 // What is remembered is written when the main window closes (before its dictionary window
 // goes), when the Find window closes, and when the program ends by any other way (the End
 // button). A remembered window place is used only where the whole window fits the screens
 // present now; a dictionary or entry that is gone is skipped. Nothing here shows a message:
-// remembering is a courtesy, and a settings file that cannot be written is named on stderr.
+// remembering is a courtesy. A settings file that cannot be written is named on stderr, once,
+// as is one that is not the user's own (its settings are not kept) and one that could not be
+// read and was written anew.
 
 #include <QObject>
 
@@ -47,6 +50,7 @@ private:
     void restoreDictionary();
     void saveMainWindow();
     void saveFindWindow();
+    void saveScriptureWindow();
     void saveHistory();
     void flush();
 

@@ -1,11 +1,13 @@
 #pragma once
 // The main window's client area: hosts the dictionary windows over the system's workspace
-// colour, with the program's picture centred behind them.
+// colour, with the program's picture centred behind them. While no dictionary window is open
+// (as on the first start) a short note at its top says how to begin.
 
 #include <QMdiArea>
 #include <QPixmap>
 #include <QSize>
 
+class QLabel;
 class QMdiSubWindow;
 
 namespace tolvane::shell {
@@ -27,12 +29,19 @@ public:
     // Where the picture is drawn in the viewport: centred, cropped evenly when the area is
     // smaller than the picture.
     QRect pictureRect() const;
+    // The note on how to begin, shown only while no dictionary window is open.
+    QLabel* welcomeNote() const { return m_welcome; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
+    void updateWelcomeNote();
+
     QPixmap m_picture;
+    QLabel* m_welcome = nullptr;
     QSize m_growth{0, 0};
 };
 

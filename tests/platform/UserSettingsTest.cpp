@@ -10,6 +10,10 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tolvane;
 using platform::UserSettings;
@@ -135,6 +139,92 @@ TEST_F(UserSettingsTest, DamagedAndHandEditedValuesReadAsNotRemembered) {
     settings.setOpenDictionary({QStringLiteral("db2.mdb"), QStringLiteral("ab"), {}, 0});
     settings.flush();
     EXPECT_EQ(UserSettings().openDictionary().searchText, QStringLiteral("ab"));
+}
+
+// A settings file that is not the user's own is neither read (a FIFO would stop the start)
+// nor written through; the run's settings go to a folder of its own and the note says so once.
+TEST_F(UserSettingsTest, WhatIsNotTheUsersOwnFileIsLeftAloneAndSaidOnce) {
+    const QString elsewhere = home.filePath(QStringLiteral("elsewhere"));
+    QDir().mkpath(elsewhere);
+    QDir().mkpath(QFileInfo(file()).absolutePath());
+    const auto target = [&](const char* name) { return elsewhere + u'/' + QLatin1String(name); };
+    const auto link = [&](const QString& to) { return QFile::link(to, file()); };
+    const auto giveAway = [](const QString& path) {
+        return ::chown(qPrintable(path), 65534, 65534) == 0;
+    };
+    struct Case {
+        const char* name;
+        bool needsRoot; // only root can give a file to another user
+        std::function<bool()> make;
+    };
+    const std::vector<Case> cases{
+        {"a link to a FIFO", false,
+         [&] { return ::mkfifo(qPrintable(target("fifo")), 0600) == 0 && link(target("fifo")); }},
+        {"a link to nothing", false, [&] { return link(target("missing")); }},
+        {"a link to a folder", false, [&] { return link(elsewhere); }},
+        {"a FIFO itself", false, [&] { return ::mkfifo(qPrintable(file()), 0600) == 0; }},
+        {"a link to another user's file", true,
+         [&] {
+             test::writeFile(target("theirs"), "[Dictionary]\nfile=names.mdb\n");
+             return giveAway(target("theirs")) && link(target("theirs"));
+         }},
+        {"a file in another user's folder", true, [&] {
+             test::writeFile(file(), "[Dictionary]\nfile=names.mdb\n");
+             return giveAway(QFileInfo(file()).path());
+         }}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.needsRoot && ::geteuid() != 0) {
+            std::printf("passed over, it needs root: %s\n", c.name);
+            continue;
+        }
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configFolder());
+        QFile::remove(file());
+        ASSERT_TRUE(c.make());
+        const QFileInfo before(file());
+        const QStringList there = QDir(elsewhere).entryList(QDir::AllEntries | QDir::System);
+        {
+            UserSettings settings;
+            EXPECT_NE(settings.openDictionary().dictionary, QStringLiteral("names.mdb"))
+                << "not read";
+            const platform::RememberedDictionary open{QStringLiteral("data.mdb"), {}, {}, 0};
+            settings.setOpenDictionary(open);
+            QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Kestrane"),
+                      QStringLiteral("Tolvane"))
+                .setValue(QStringLiteral("EntryBoxes/zoomPercent"), 130); // as the zoom does
+            EXPECT_TRUE(settings.flush());
+            EXPECT_EQ(settings.openDictionary(), open) << "kept for the run";
+            const QString note = settings.takeNote();
+            EXPECT_TRUE(note.startsWith(QStringLiteral("The settings file ") + file()) &&
+                        note.contains(QStringLiteral(", so settings are not kept. ")))
+                << note.toStdString();
+            settings.flush();
+            EXPECT_TRUE(settings.takeNote().isEmpty()) << "said once";
+        }
+        const QFileInfo after(file());
+        EXPECT_EQ(after.isSymLink(), before.isSymLink());
+        EXPECT_EQ(after.symLinkTarget(), before.symLinkTarget());
+        EXPECT_EQ(after.size(), before.size());
+        EXPECT_EQ(QDir(elsewhere).entryList(QDir::AllEntries | QDir::System), there);
+        EXPECT_FALSE(QFileInfo::exists(target("missing")));
+    }
+}
+
+TEST_F(UserSettingsTest, ALinkToAFileOfTheUsersIsWrittenThroughAndKept) {
+    const QString mine = home.filePath(QStringLiteral("dotfiles/Tolvane.conf"));
+    QDir().mkpath(QFileInfo(mine).absolutePath());
+    QDir().mkpath(QFileInfo(file()).absolutePath());
+    test::writeFile(mine, "[Find]\ntext=grace\n");
+    ASSERT_TRUE(QFile::link(mine, file()));
+    {
+        UserSettings settings;
+        EXPECT_EQ(settings.find().text, QStringLiteral("grace"));
+        settings.setFind({QStringLiteral("mercy"), true});
+        EXPECT_TRUE(settings.flush());
+        EXPECT_TRUE(settings.takeNote().isEmpty());
+    }
+    EXPECT_TRUE(QFileInfo(file()).isSymLink());
+    EXPECT_EQ(QSettings(mine, QSettings::IniFormat).value(QStringLiteral("Find/text")), "mercy");
 }
 
 TEST(ScreenFit, AWindowFitsOnlyWhollyOnTheScreensPresent) {

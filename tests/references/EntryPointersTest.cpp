@@ -53,3 +53,13 @@ TEST(EntryPointers, NoLinkWithoutTheHeadword) {
     // Verses, not the entry "Dan"; and no capital after a bare "see".
     EXPECT_EQ(pointers("(See Dan. 3:5, 6.) we see moses"), Links{});
 }
+
+TEST(EntryPointers, SeeWithQvLinksOnceWithoutOverlap) {
+    EXPECT_EQ(pointers("(See MOSES (q.v.).)"), (Links{"MOSES -> Moses"}));
+    // A dictionary where the words before "(q.v.)", "See" taken in, are a headword too.
+    const QString text = "See Tyropoeon Valley (q.v.) and see Hagar, Valley (q.v.)";
+    std::vector<std::pair<qsizetype, qsizetype>> spans;
+    for (const EntryPointer& p : findEntryPointers(text, [](const QString& n) { return n; }))
+        spans.emplace_back(p.start, p.length);
+    EXPECT_EQ(spans, (std::vector<std::pair<qsizetype, qsizetype>>{{0, 20}, {36, 5}, {43, 6}}));
+}

@@ -72,7 +72,8 @@ TEST_F(VerseLookupsTest, AHelperKilledInTheMiddleOfALookupIsReplacedByTheNextOne
                "if [ ! -e " +
                marker.toUtf8() + " ]; then touch " + marker.toUtf8() +
                "; kill -KILL $$; fi\n"
-               "printf 'M\\tPlain\\tKJV\\nT\\t1\\t1\\tIn the beginning.\\nZ\\t1\\n'\n"
+               "set -- $request\n"
+               "printf 'M\\tPlain\\tKJV\\nT\\t1\\t1\\tIn the beginning.\\nZ\\t1\\t%s\\n' $1\n"
                "exec sleep 60\n"),
         3000);
     std::vector<Passage> answers;
@@ -90,10 +91,10 @@ TEST_F(VerseLookupsTest, AHelperKilledInTheMiddleOfALookupIsReplacedByTheNextOne
 // The window is shown at once with the reference; the passage and the Bibles come when the
 // slow helper answers, and a later click's passage replaces one not yet come.
 TEST_F(VerseLookupsTest, TheScriptureWindowShowsThePassageWhenItComes) {
-    VerseLookups lookups(helper("while read r; do case \"$r\" in\n"
-                                "B*) printf 'B\\tPlain\\tKJV\\tTest Bible\\nZ\\t0\\n';;\n"
-                                "*) sleep 0.3; set -- $r; printf 'M\\tPlain\\tKJV\\nT\\t%s\\t%s"
-                                "\\tVerse %s.\\nZ\\t1\\n' $3 $4 $4;;\n"
+    VerseLookups lookups(helper("while read r; do set -- $r; case \"$2\" in\n"
+                                "B) printf 'B\\tPlain\\tKJV\\tTest Bible\\nZ\\t0\\t%s\\n' $1;;\n"
+                                "*) sleep 0.3; printf 'M\\tPlain\\tKJV\\nT\\t%s\\t%s"
+                                "\\tVerse %s.\\nZ\\t1\\t%s\\n' $4 $5 $5 $1;;\n"
                                 "esac; done\n"),
                          3000);
     scripture::ScriptureWindow window(lookups);

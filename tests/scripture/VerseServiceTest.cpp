@@ -145,6 +145,28 @@ TEST_F(VerseServiceTest, ADamagedModuleGivesAShortNote) {
     EXPECT_TRUE(p.verses.empty());
 }
 
+// A line longer than the helper takes gets one answer, never several that the later
+// requests would take for theirs.
+TEST_F(VerseServiceTest, AnOverlongRequestIsRefusedWholeAndTheNextGetsItsOwnAnswer) {
+    addBible("Plain", "KJV", "KJV", {{"Genesis 1:1", "In the beginning."}});
+    scripture::VerseService verses(kHelper);
+    const auto refused = verses.passage(kGen1_1, 1, QString(5000, u'x'));
+    EXPECT_EQ(refused.problem, scripture::Passage::Problem::Failed);
+    EXPECT_EQ(refused.note, "a request longer than the helper takes");
+    const auto p = verses.passage(kGen1_1, 1);
+    ASSERT_EQ(p.verses.size(), 1u) << p.note.toStdString();
+    EXPECT_EQ(p.verses[0].text, "In the beginning.");
+
+    QProcess helper; // each answer ends with its request's tag
+    helper.start(kHelper, {"--verses"});
+    helper.write("6\tV\t" + QByteArray(5000, 'x') + "\tGen\t1\t1\t1\t1\t1\n7\tB\n");
+    helper.closeWriteChannel();
+    ASSERT_TRUE(helper.waitForFinished(10000));
+    EXPECT_EQ(helper.readAllStandardOutput(),
+              "X\tdamaged\ta request longer than the helper takes\nZ\t0\t6\n"
+              "B\tPlain\tKJV\tTest Plain\nZ\t0\t7\n");
+}
+
 } // namespace
 
 namespace {

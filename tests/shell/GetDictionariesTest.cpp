@@ -11,9 +11,11 @@
 #include "dictwindow/WordList.h"
 #include "getdictionaries/GetDictionariesWindow.h"
 #include "shell/MainWindow.h"
+#include "support/FileSizeLimit.h"
 #include "support/SwordModuleMaker.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -50,8 +52,8 @@ protected:
     }
     // The repository "Test", serving the module Topics.
     // `addByWindow`: the test adds the repository itself, through the window.
-    void serveRepository(const QStringList& faults = {}, bool addByWindow = false) {
-        publish("1.0");
+    void serveRepository(const QStringList& faults = {}, bool addByWindow = false, int more = 0) {
+        publish("1.0", more);
         const QString portFile = m_home.filePath("port");
         const QStringList arguments{test::sourceDir() + "/tests/tools/repository_server.py",
                                     m_home.filePath("served"), portFile};
@@ -67,16 +69,19 @@ protected:
         ASSERT_TRUE(add.waitForFinished() && add.exitCode() == 0) << add.readAll().toStdString();
     }
     // The module Topics at `version`, and the repository's list.
-    void publish(const QString& version) {
+    // `more` entries beside the two.
+    void publish(const QString& version, int more = 0) {
         const QString repo = m_home.filePath("served/repo");
-        ASSERT_EQ(test::makeSwordModule(
-                      repo, {"Topics",
-                             "Test Topical Bible",
-                             "ThML",
-                             "zLD",
-                             {{"Faith", "Trust.<br/>Hope."}, {"Grace", "Favour shown."}},
-                             version}),
-                  "");
+        test::SwordTestModule module{"Topics",
+                                     "Test Topical Bible",
+                                     "ThML",
+                                     "zLD",
+                                     {{"Faith", "Trust.<br/>Hope."}, {"Grace", "Favour shown."}},
+                                     version};
+        for (int i = 0; i < more; ++i)
+            module.entries.push_back(
+                {QString("Word %1").arg(i), QString("Entry %1: alpha%1 beta%1 gamma%1").arg(i)});
+        ASSERT_EQ(test::makeSwordModule(repo, module), "");
         QProcess tar;
         tar.setWorkingDirectory(repo);
         tar.start("tar", {"czf", "mods.d.tar.gz", "mods.d"});
@@ -263,6 +268,70 @@ TEST_F(GetDictionariesTest, CancelInTheMiddleOfADownloadInstallsNothing) {
     EXPECT_FALSE(QDir(m_home.filePath(".sword/modules")).exists("lexdict"));
     EXPECT_FALSE(QFile::exists(dir.filePath("Topics.sqlite")));
     EXPECT_TRUE(w->isVisible());
+}
+
+// The download is whole but the disk has no room for the dictionary: the status says so and
+// what to do, the module is listed as installed but not added, chosen, and Add adds it once
+// there is room.
+TEST_F(GetDictionariesTest, AFullDiskWhileAddingLeavesTheModuleInstalledNotAdded) {
+    TOLVANE_REQUIRE_IMP2LD();
+    writeAllDictionaries();
+    serveRepository({}, false, 3000);
+    QSettings().setValue(getdictionaries::GetDictionariesWindow::kNetworkSetting, true);
+    startProgram();
+    auto* w = open();
+    ASSERT_NE(w, nullptr);
+    const auto& c = w->controls();
+    press(w, c.cmdListAvailable);
+    select(c.lstAvailable, "Topics");
+    qint64 largest = 0; // of the module's files, which are to fit
+    QDirIterator files(m_home.filePath("served/repo/modules"), QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext())
+        largest = std::max(largest, QFileInfo(files.next()).size());
+    {
+        const test::FileSizeLimit full(rlim_t(largest) + 8192 + 123);
+        press(w, c.cmdInstall);
+    }
+    EXPECT_TRUE(c.lblStatus->text().startsWith("The disk is full: SWORD module Topics was "
+                                               "installed in "))
+        << c.lblStatus->text().toStdString();
+    EXPECT_TRUE(c.lblStatus->text().contains("Free some space"))
+        << c.lblStatus->text().toStdString();
+    ASSERT_NE(c.lstInstalled->currentItem(), nullptr);
+    EXPECT_EQ(c.lstInstalled->currentItem()->text(getdictionaries::ModuleName), "Topics");
+    EXPECT_EQ(c.lstInstalled->currentItem()->text(getdictionaries::ModuleInTolvane),
+              "installed, not added");
+    EXPECT_FALSE(QFile::exists(dir.filePath("Topics.sqlite")));
+    press(w, c.cmdAdd);
+    EXPECT_EQ(c.lstInstalled->currentItem()->text(getdictionaries::ModuleInTolvane), "Yes");
+    EXPECT_TRUE(QFile::exists(dir.filePath("Topics.sqlite")));
+}
+
+// A module of the system's packages (outside HOME, as /usr/share/sword) is shown as such and
+// cannot be uninstalled; one in ~/.sword can.
+TEST_F(GetDictionariesTest, AModuleOfTheSystemIsShownSoWithoutUninstall) {
+    TOLVANE_REQUIRE_IMP2LD();
+    writeAllDictionaries();
+    QTemporaryDir system;
+    qputenv("SWORD_PATH", QFile::encodeName(system.path()));
+    for (const auto& [library, name] :
+         {std::pair{system.path(), "Nave"}, std::pair{m_home.filePath(".sword"), "Topics"}})
+        ASSERT_EQ(test::makeSwordModule(library, {name, name, "ThML", "RawLD", {{"A", "B"}}}), "");
+    startProgram();
+    auto* w = open();
+    ASSERT_NE(w, nullptr);
+    const auto& c = w->controls();
+    select(c.lstInstalled, "Nave");
+    EXPECT_EQ(c.lstInstalled->currentItem()->text(getdictionaries::ModulePlace),
+              "installed by the system");
+    EXPECT_FALSE(c.cmdUninstall->isEnabled());
+    w->cmdUninstall_Click(); // the handler refuses it too, without asking
+    EXPECT_TRUE(fakes.messages->calls.empty());
+    EXPECT_TRUE(c.lblStatus->text().startsWith("Nave is installed by the system"));
+    select(c.lstInstalled, "Topics");
+    EXPECT_EQ(c.lstInstalled->currentItem()->text(getdictionaries::ModulePlace), "~/.sword");
+    EXPECT_TRUE(c.cmdUninstall->isEnabled());
 }
 
 TEST_F(GetDictionariesTest, AccessKeysAreDrawnOnlyWhileAltIsHeld) {

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -96,10 +97,13 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAccessKeysAndShortcuts) {
     };
     EXPECT_EQ(
         items("mnuDictionaries"),
-        (QStringList{"mnuDictionariesKJV=KJV Archaic Words",
-                     "mnuDictioanariesHitchcock=Hitchcocks Bible Names",
-                     "mnuDictionariesEastons=Easton's Bible Dictionary", "-",
-                     "mnuDictionariesGet=Get Dictionaries...", "-", "mnuDictionariesExit=Exit"}));
+        (QStringList{
+            "mnuDictionariesKJV=KJV Archaic Words",
+            "mnuDictioanariesHitchcock=Hitchcocks Bible Names",
+            "mnuDictionariesEastons=Easton's Bible Dictionary", "-",
+            "mnuDictionariesGet=Get Dictionaries...", "-", "mnuDictionariesPrint=Print Entry...",
+            "mnuDictionariesPdf=Save Entry as PDF...", "mnuDictionariesCopy=Copy Entry",
+            "mnuDictionariesExport=Export Dictionary as CSV...", "-", "mnuDictionariesExit=Exit"}));
     EXPECT_EQ(items("mnuWebsite"), (QStringList{"mnuWebsiteMore=More Freeware from Kestrane"}));
     EXPECT_EQ(items("mnuFind"),
               (QStringList{"mnuFindEntries=Find in Entries...", "mnuFindBack=Back",
@@ -110,6 +114,8 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAccessKeysAndShortcuts) {
 
     const std::map<QString, QKeySequence> shortcuts{
         {"mnuDictionariesExit", QKeySequence("Ctrl+Q")},
+        {"mnuDictionariesPrint", QKeySequence("Ctrl+P")},
+        {"mnuDictionariesCopy", QKeySequence("Ctrl+Shift+C")},
         {"mnuFindEntries", QKeySequence("Ctrl+F")},
         {"mnuFindBack", QKeySequence("Alt+Left")},
         {"mnuFindForward", QKeySequence("Alt+Right")},
@@ -242,6 +248,23 @@ TEST_F(MainWindowTest, ReopeningAClosedDictionaryLoadsItAfresh) {
     EXPECT_NE(kjv().db, firstDb) << "loading opens the database afresh";
     EXPECT_EQ(kjv().controls().txtSearch->text(), QStringLiteral("Enter word here..."));
     EXPECT_EQ(listed(kjv()).size(), headwordsOf(data::kingJamesConfig()).size());
+}
+
+// The empty main window says how to begin; nothing of it shows over an open dictionary.
+TEST_F(MainWindowTest, EmptyMainWindowSaysHowToBeginUntilADictionaryIsOpen) {
+    writeAllDictionaries();
+    startProgram();
+    QWidget* note = mainWindow()->workspace()->welcomeNote();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return note->isVisible(); }));
+    const QString text = static_cast<QLabel*>(note)->text();
+    for (const char* words : {"Dictionaries menu", "Get Dictionaries...", "Find in Entries"})
+        EXPECT_TRUE(text.contains(QLatin1String(words))) << words;
+    EXPECT_TRUE(mainWindow()->workspace()->viewport()->rect().contains(note->geometry()));
+
+    choose(QStringLiteral("mnuDictionariesEastons"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !note->isVisible(); }));
+    forms->dictionaryForm(data::eastonsConfig()).Unload();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return note->isVisible(); }));
 }
 
 TEST_F(MainWindowTest, OpenedWindowIsActivatedWithThePromptSelectedInTheSearchBox) {

@@ -9,7 +9,10 @@
 #include "dictwindow/SearchBox.h"
 #include "dictwindow/WordList.h"
 #include "find/FindWindow.h"
+#include "getdictionaries/GetDictionariesWindow.h"
 #include "platform/UserSettings.h"
+#include "references/ScriptureReference.h"
+#include "scripture/ScriptureWindow.h"
 #include "shell/MainWindow.h"
 #include "shell/SessionKeeper.h"
 #include "support/DictionaryFiles.h"
@@ -22,9 +25,13 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSettings>
+#include <QTemporaryFile>
 #include <QTest>
+#include <cstdio>
 #include <functional>
+#include <unistd.h>
 
 using namespace tolvane;
 
@@ -192,6 +199,34 @@ TEST_F(SessionTest, AnEntryAndASearchTextGoneFromTheDictionaryAreSkippedWithoutA
     EXPECT_TRUE(fakes.messages->calls.empty()) << "no \"No Records Found\" at start";
 }
 
+// What `action` writes to stderr.
+QString stderrOf(const std::function<void()>& action) {
+    QTemporaryFile capture;
+    EXPECT_TRUE(capture.open());
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(capture.handle(), STDERR_FILENO);
+    action();
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    return QString::fromUtf8(test::readFile(capture.fileName()));
+}
+
+// Qt reports a file it could not read in full even after writing it anew: the user is told
+// that it was written anew, not that it could not be written.
+TEST_F(SessionTest, AnUnreadableSettingsFileIsSaidToBeWrittenAnew) {
+    const QString file = settingsFolder.filePath(QStringLiteral("Kestrane/Tolvane.conf"));
+    QDir().mkpath(QFileInfo(file).path());
+    test::writeFile(file, "[Find\ntext=grace\n");
+    startRun();
+    const QString said = stderrOf([&] { restart(); });
+    EXPECT_TRUE(said.contains("tolvane: The settings file " + file +
+                              " could not be read in full; it has been written anew"))
+        << said.toStdString();
+    EXPECT_FALSE(said.contains("cannot write")) << said.toStdString();
+}
+
 // The built program in a home folder of the test's own: a damaged settings file stops
 // nothing, and --fresh empties it, the zoom included.
 TEST(ProgramSettings, ADamagedFileStopsNothingAndFreshForgetsEverything) {
@@ -233,3 +268,48 @@ TEST(ProgramSettings, ADamagedFileStopsNothingAndFreshForgetsEverything) {
 }
 
 } // namespace
+
+// The Scripture and Get Dictionaries windows open wholly on the screen beside the main window,
+// whether it is maximized or not; Escape closes Scripture, and its place comes back next run.
+TEST_F(SessionTest, ScriptureAndGetDictionariesOpenInSightAndScriptureIsRemembered) {
+    startRun();
+    choose("mnuDictionariesEastons");
+    const QRect screen = mainWindow()->screen()->availableGeometry();
+    const references::VerseRange range{0, 14, 18, 14, 18};
+    const auto scripture = [&]() -> QWidget* {
+        Q_EMIT forms->dictionaryWindow(data::eastonsConfig()).scriptureClicked(range);
+        return forms->scriptureWindow();
+    };
+    for (const bool maximized : {false, true}) {
+        SCOPED_TRACE(maximized);
+        if (maximized)
+            mainWindow()->showMaximized();
+        QWidget* w = scripture();
+        ASSERT_NE(w, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+        EXPECT_TRUE(screen.contains(w->frameGeometry()));
+        if (!maximized) { // beside the main window, as far as the screen allows: off its search box
+            const QWidget* search = controls(data::eastonsConfig()).txtSearch;
+            EXPECT_FALSE(w->frameGeometry().contains(search->mapToGlobal(search->rect().center())));
+        }
+        QTest::keyClick(w, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(forms->scriptureWindow(), nullptr);
+
+        choose("mnuDictionariesGet");
+        QWidget* get = forms->getDictionariesWindow();
+        ASSERT_NE(get, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(get));
+        EXPECT_TRUE(screen.contains(get->frameGeometry()));
+        forms->frmGetDictionaries().Unload();
+    }
+    mainWindow()->showNormal();
+    QWidget* w = scripture();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    w->setGeometry(screen.left() + 20, screen.top() + 30, 300, 200);
+    restart();
+    choose("mnuDictionariesEastons");
+    w = scripture();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    EXPECT_EQ(w->geometry(), QRect(screen.left() + 20, screen.top() + 30, 300, 200));
+}

@@ -88,6 +88,40 @@ TEST_F(AddedImportTest, CsvWithATitleBecomesOneAndRefusesADictionaryName) {
     EXPECT_TRUE(err.contains("cannot be given with --dictionary")) << err.toStdString();
 }
 
+// Names that make one file name each get a file of their own; a file a user already has keeps
+// its name; a module whose name looks like an option is still a name.
+TEST_F(AddedImportTest, EveryModuleAndTitleKeepsAFileOfItsOwn) {
+    TOLVANE_REQUIRE_IMP2LD();
+    for (const char* name : {"Same.Name", "Same_Name", "-rf"})
+        ASSERT_EQ(test::makeSwordModule(library(), {name,
+                                                    QString("Made as ") + name,
+                                                    "ThML",
+                                                    "RawLD",
+                                                    {{"Word", QString("From ") + name}}}),
+                  "");
+    const auto sourceOf = [this](const QString& file) {
+        const auto facts = data::readAddedFacts(QDir(dictionaryFolder()).filePath(file));
+        return facts ? facts->source : QString("(none)");
+    };
+    for (const char* name : {"Same.Name", "Same_Name", "Same.Name", "-rf"})
+        ASSERT_EQ(run({"--sword", name}), import::ExitOk) << name << ": " << err.toStdString();
+    EXPECT_EQ(sourceOf("Same_Name.sqlite"), "SWORD module Same.Name"); // added again in place
+    EXPECT_EQ(sourceOf("Same_Name-2.sqlite"), "SWORD module Same_Name");
+    EXPECT_EQ(sourceOf("-rf.sqlite"), "SWORD module -rf");
+    EXPECT_EQ(definitions(QDir(dictionaryFolder()).filePath("-rf.sqlite"))["WORD"], "From -rf");
+    EXPECT_EQ(data::rescanAddedDictionaries(dictionaryFolder()).size(), 3u);
+
+    // Titles likewise: the same title replaces its file, another gets its own.
+    const QString csv = m_dir.filePath("gloss.csv");
+    test::writeFile(csv, "dbword,dbdesc\nAmen,So be it\n");
+    for (const char* title : {"A.B", "A_B", "A.B"})
+        ASSERT_EQ(run({"--title", title, csv}), import::ExitOk) << err.toStdString();
+    EXPECT_EQ(data::readAddedFacts(QDir(dictionaryFolder()).filePath("A_B.sqlite"))->title, "A.B");
+    EXPECT_EQ(data::readAddedFacts(QDir(dictionaryFolder()).filePath("A_B-2.sqlite"))->title,
+              "A_B");
+    EXPECT_FALSE(QFile::exists(QDir(dictionaryFolder()).filePath("A_B-3.sqlite")));
+}
+
 // The same entries in every markup and driver: lines stay lines, and a Scripture reference or a
 // link to another entry stays as the words it shows.
 struct Kind {

@@ -7,6 +7,7 @@
 
 #include "data/AddedDictionaries.h"
 #include "import/ImportTool.h"
+#include "support/FileSizeLimit.h"
 #include "support/SwordModuleMaker.h"
 #include "support/TestSupport.h"
 
@@ -66,7 +67,9 @@ protected:
                                      {{"Faith", "Trust.<br/>Hope."}, {"Grace", "Favour."}},
                                      version};
         for (int i = 0; i < more; ++i)
-            module.entries.push_back({QString("Word %1").arg(i), QString(60, 'x')});
+            module.entries.push_back(
+                {QString("Word %1").arg(i),
+                 QString("Entry %1 in many words: alpha%1 beta%1 gamma%1 delta%1").arg(i)});
         ASSERT_EQ(test::makeSwordModule(repository(), module), "");
         QProcess tar;
         tar.setWorkingDirectory(repository());
@@ -181,6 +184,36 @@ TEST_P(RepositoryTest, AFaultGivesOneMessageAndLeavesEverythingAsItWas) {
     EXPECT_EQ(libraryFiles(), before);
     EXPECT_FALSE(QFile::exists(dictionaryFolder() + "/Topics.sqlite"));
     EXPECT_EQ(test::readFile(dictionaryFolder() + "/Other.sqlite"), "the user's");
+}
+
+// The module comes whole, but the disk has no room for its dictionary: one message saying so
+// and what to do. The module stays installed in ~/.sword, nothing is left in the dictionary
+// folder, and adding it once there is room makes the dictionary.
+TEST_F(RepositoryTest, AFullDiskWhileAddingKeepsTheModuleInstalledAndSaysHowToAddIt) {
+    TOLVANE_REQUIRE_IMP2LD();
+    publish("1.0", 3000);
+    QDir().mkpath(dictionaryFolder());
+    test::writeFile(dictionaryFolder() + "/Other.sqlite", "the user's");
+    serve();
+    {
+        // Room for each of the module's files, none for its dictionary.
+        const test::FileSizeLimit full(300 * 1024 + 123);
+        EXPECT_EQ(run({"--sword-install", "Topics", "--source", "Test"}), import::ExitFailed);
+    }
+    EXPECT_TRUE(err.startsWith("tolvane-import: The disk is full: SWORD module Topics was "
+                               "installed in " +
+                               home() + "/.sword, but there is no room to add it"))
+        << err.toStdString();
+    EXPECT_TRUE(err.contains("Free some space on that disk, then add it with \"Add to Tolvane\""))
+        << err.toStdString();
+    EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
+    EXPECT_TRUE(QFile::exists(home() + "/.sword/mods.d/topics.conf"));
+    EXPECT_EQ(QDir(dictionaryFolder()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"Other.sqlite"});
+    EXPECT_EQ(test::readFile(dictionaryFolder() + "/Other.sqlite"), "the user's");
+
+    ASSERT_EQ(run({"--sword", "Topics"}), import::ExitOk) << err.toStdString();
+    EXPECT_TRUE(data::readAddedFacts(dictionaryFolder() + "/Topics.sqlite").has_value());
 }
 
 INSTANTIATE_TEST_SUITE_P(

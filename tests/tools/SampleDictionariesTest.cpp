@@ -2,9 +2,12 @@
 // build can exercise them by hand), and the build has put exactly those rows into the
 // application folder.
 #include "ImportTestSupport.h"
+#include "references/EntryPointers.h"
+#include "references/ReferenceFinder.h"
 #include "support/TestSupport.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 #include <gtest/gtest.h>
 
@@ -104,4 +107,37 @@ TEST(SampleDictionaries, TheBuildPutsTheirRowsIntoTheApplicationFolder) {
         records.erase(records.begin());
         EXPECT_EQ(test::storedRows(built, config.table, columns), records);
     }
+}
+
+// A new user meets links first in the Easton's sample: its entries cite Scripture and point to
+// one another, and every pointer names one of its own headwords.
+TEST(SampleDictionaries, EastonsSampleShowsReferencesAndPointers) {
+    const auto records = test::csvRecords(sourcePath(kSamples[1]));
+    QHash<QString, QString> headwords; // folded -> as stored
+    for (std::size_t i = 1; i < records.size(); ++i) {
+        const QString word = QString::fromUtf8(records[i][0]);
+        headwords.insert(word.toCaseFolded(), word);
+    }
+    const auto lookup = [&](const QString& name) { return headwords.value(name.toCaseFolded()); };
+    int entriesWithReferences = 0, pointers = 0;
+    QStringList cited;
+    for (std::size_t i = 1; i < records.size(); ++i) {
+        const QString word = QString::fromUtf8(records[i][0]);
+        const QString text = QString::fromUtf8(records[i][1]);
+        const auto spans = references::findReferences(text, word);
+        entriesWithReferences += spans.empty() ? 0 : 1;
+        for (const auto& s : spans)
+            if (word == u"Melchizedek")
+                cited << references::displayName(s.range);
+        const auto found = references::findEntryPointers(text, lookup);
+        pointers += int(found.size());
+        // A "(See X.)" that names no headword would show as plain text: a broken sample.
+        EXPECT_EQ(qsizetype(found.size()),
+                  text.count(QStringLiteral("(See ")) + text.count(QStringLiteral("(q.v.)")))
+            << word.toStdString();
+    }
+    EXPECT_GE(entriesWithReferences, 12);
+    EXPECT_GE(pointers, 8);
+    EXPECT_TRUE(cited.contains(QStringLiteral("Genesis 14:18-20")))
+        << cited.join(", ").toStdString();
 }

@@ -33,12 +33,19 @@ public:
         m_outputReplaced = true;
         return *this;
     }
+    // True when the disk (or the user's share of it) had no room for the new file.
+    bool diskFull() const noexcept { return m_diskFull; }
+    ImportError& markDiskFull() noexcept {
+        m_diskFull = true;
+        return *this;
+    }
 
 private:
     QString m_file;
     int m_line;
     QString m_message;
     bool m_outputReplaced = false;
+    bool m_diskFull = false;
 };
 
 struct ImportProgress {

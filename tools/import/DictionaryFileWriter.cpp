@@ -16,7 +16,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tolvane::import {
 
@@ -42,6 +44,22 @@ void givePermissions(const QString& temporary, const QString& output) {
     if (!(mask & S_IWOTH))
         permissions |= QFileDevice::WriteOther;
     QFile::setPermissions(temporary, permissions);
+}
+
+// SQLite calls a short write a full disk, but a write refused outright (EFBIG past a file-size
+// limit, EDQUOT past a quota, ENOSPC for a whole page) a plain I/O error. Whether the disk is
+// full is then told by trying to grow the file where it was growing.
+bool noRoomToGrow(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    static const char zeros[64 * 1024] = {};
+    bool full = false;
+    if (::fstat(fd, &info) == 0 && ::pwrite(fd, zeros, sizeof zeros, info.st_size) < 0)
+        full = errno == ENOSPC || errno == EDQUOT || errno == EFBIG;
+    ::close(fd);
+    return full;
 }
 
 } // namespace
@@ -70,7 +88,11 @@ void writeDictionaryFile(const QString& output,
         connection.exec(QStringLiteral("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF"));
         fill(connection);
     } catch (const engine::EngineError& e) {
-        throw ImportError(output, 0, e.message());
+        ImportError error(output, 0, e.message());
+        if (e.number() == engine::err::DiskFull ||
+            (e.number() == engine::err::DiskIo && noRoomToGrow(temporaryPath)))
+            error.markDiskFull();
+        throw error;
     }
 
     // The new file only reaches the output's name once it is complete and on disk, and the

@@ -161,10 +161,14 @@ void syncFileToDisk(const QString& path, const QString& shownAs) {
                           QStringLiteral("cannot open the new file to write it to disk: ") +
                               systemError());
     if (::fsync(fd) != 0) {
+        const bool full = errno == ENOSPC || errno == EDQUOT || errno == EFBIG;
         const QString why = systemError();
         ::close(fd);
-        throw ImportError(shownAs, 0,
+        ImportError error(shownAs, 0,
                           QStringLiteral("writing the new file to disk failed: ") + why);
+        if (full)
+            error.markDiskFull();
+        throw error;
     }
     if (::close(fd) != 0)
         throw ImportError(shownAs, 0,

@@ -1,6 +1,7 @@
 #include "import/ImportTool.h"
 
 #include "data/AddedDictionaries.h"
+#include "import/CsvExportTool.h"
 #include "import/CsvImport.h"
 #include "import/ImportDestination.h"
 #include "import/JetImport.h"
@@ -9,6 +10,7 @@
 #include "import/SwordInstallTool.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -46,6 +48,7 @@ int usageError(QTextStream& err, const QString& message) {
         << " [--dictionary NAME] [--codepage CP] [--table NAME]... LEGACY.mdb [OUTPUT]\n"
         << "       " << kToolName << " --sword MODULE [--dictionary NAME] [OUTPUT]\n"
         << "       " << kToolName << " --sword-list\n"
+        << "       " << kToolName << " --export NAME OUTPUT.csv\n"
         << "Try '" << kToolName << " --help' for more.\n";
     err.flush();
     return ExitUsage;
@@ -76,7 +79,15 @@ int runTitledCsvImport(const QStringList& files, const QString& title, bool dict
             err.flush();
             return ExitFailed;
         }
-        request.output = destination.path;
+        // The same title replaces its dictionary; another whose name makes the same file
+        // name gets a file of its own.
+        const QString folder = QFileInfo(destination.path).path();
+        const QString file =
+            data::addedFileFor(folder, title.trimmed(), [&](const data::AddedFacts& facts) {
+                return facts.title == title.trimmed();
+            });
+        request.dictionary = &data::addedConfig(file, title.trimmed(), request.dictionary->source);
+        request.output = QDir(folder).filePath(file);
     }
     try {
         const ImportResult result = importCsv(request);
@@ -192,6 +203,13 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
     const QCommandLineOption uninstallOption(QStringLiteral("sword-uninstall"),
                                              QStringLiteral("Remove MODULE from ~/.sword."),
                                              QStringLiteral("MODULE"));
+    const QCommandLineOption exportOption(
+        QStringLiteral("export"),
+        QStringLiteral("Write the dictionary NAME (kjv, eastons, hitchcock, a file of the "
+                       "dictionary folder or an added dictionary's title) to OUTPUT.csv, in "
+                       "the form this tool reads."),
+        QStringLiteral("NAME"));
+    parser.addOption(exportOption);
     for (const auto* o : {&sourcesOption, &refreshSourcesOption, &addSourceOption, &availableOption,
                           &installOption, &sourceOption, &uninstallOption, &progressLinesOption})
         parser.addOption(*o);
@@ -214,6 +232,8 @@ int runImportTool(const QStringList& arguments, QTextStream& out, QTextStream& e
         return ExitOk;
     }
     const QStringList files = parser.positionalArguments();
+    if (parser.isSet(exportOption))
+        return runCsvExport(parser.value(exportOption), files, parser.isSet(quietOption), out, err);
     const std::pair<const QCommandLineOption*, const char*> repositoryActions[] = {
         {&sourcesOption, "sources"},      {&refreshSourcesOption, "refresh-sources"},
         {&addSourceOption, "add-source"}, {&availableOption, "available"},
@@ -332,6 +352,15 @@ int reportImportFailure(QTextStream& err, const ImportError& error, const QStrin
                         bool progressShown) {
     if (progressShown)
         err << "\n";
+    if (error.diskFull() && !error.outputReplaced()) {
+        err << kToolName << ": "
+            << QStringLiteral("The disk is full: there is no room for the new dictionary file %1. "
+                              "Free some space on that disk and try again; nothing was changed.")
+                   .arg(output)
+            << "\n";
+        err.flush();
+        return ExitFailed;
+    }
     err << kToolName << ": " << error.describe() << "\n";
     if (!error.outputReplaced())
         err << kToolName << ": nothing written; " << output << " is unchanged\n";

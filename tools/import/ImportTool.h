@@ -4,6 +4,7 @@
 //   tolvane-import [--dictionary NAME] [--quiet] INPUT.csv OUTPUT
 //   tolvane-import --sword MODULE [--dictionary NAME] [OUTPUT]   (see SwordImportTool.h)
 //   tolvane-import --sword-list
+//   tolvane-import --export NAME OUTPUT.csv                         (see data/DictionaryCsv.h)
 //
 // NAME is kjv, eastons or hitchcock, or a dictionary's file name (db2.mdb, data.mdb,
 // names.mdb). Without --dictionary the output's file name chooses the dictionary.

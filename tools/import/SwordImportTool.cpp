@@ -5,6 +5,7 @@
 #include "import/ImportTool.h"
 #include "import/SwordImport.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -53,6 +54,29 @@ void printNotes(const SwordImportResult& result, const data::DictionaryConfig& d
             << " is left empty: a SWORD entry keeps its scripture references in its text\n";
 }
 
+// The module is installed but not in Tolvane: one line saying so, and how to add it once the
+// fault is mended. The download is kept: it is whole, other SWORD programs can use it, and
+// after an update it is the only copy.
+int reportNotAdded(QTextStream& err, const ImportError& e, const SwordCommand& command,
+                   const QString& output, bool progressShown) {
+    if (progressShown)
+        err << "\n";
+    const QString installed = QStringLiteral("SWORD module %1 was installed in %2, but")
+                                  .arg(command.module, command.installedIn);
+    const QString addLater = QStringLiteral("add it with \"Add to Tolvane\" in Get Dictionaries "
+                                            "(or tolvane-import --sword %1).")
+                                 .arg(command.module);
+    if (e.diskFull())
+        err << kToolName << ": The disk is full: " << installed
+            << " there is no room to add it to Tolvane as " << output
+            << ". Free some space on that disk, then " << addLater << "\n";
+    else
+        err << kToolName << ": " << installed << " it could not be added to Tolvane ("
+            << e.describe() << "). Once that is mended, " << addLater << "\n";
+    err.flush();
+    return ExitFailed;
+}
+
 } // namespace
 
 int runSwordImport(const SwordCommand& command, QTextStream& out, QTextStream& err) {
@@ -72,16 +96,29 @@ int runSwordImport(const SwordCommand& command, QTextStream& out, QTextStream& e
         // OUTPUT named *.sqlite: an added dictionary written there (the program's window
         // names the folder it reads).
         if (!request.dictionary && fileName.endsWith(QLatin1String(data::kAddedSuffix)))
-            request.dictionary = &data::addedConfig(
-                fileName, command.module, QStringLiteral("SWORD module ") + command.module);
+            request.dictionary = &data::addedConfig(fileName, command.module,
+                                                    data::swordModuleSource(command.module));
         if (!request.dictionary)
             return usage(err, QStringLiteral("cannot tell the dictionary from the name '%1'; give "
                                              "--dictionary")
                                   .arg(request.output));
     } else {
         // Neither: a dictionary of its own, beside the three, named after the module.
-        request.dictionary = &data::addedConfig(data::addedFileName(command.module), command.module,
-                                                QStringLiteral("SWORD module ") + command.module);
+        const QString source = data::swordModuleSource(command.module);
+        const ImportDestination destination = dictionaryFolderDestination(
+            data::addedConfig(data::addedFileName(command.module), command.module, source));
+        if (destination.path.isEmpty()) {
+            err << kToolName << ": " << destination.error << "\n";
+            err.flush();
+            return ExitFailed;
+        }
+        const QString folder = QFileInfo(destination.path).path();
+        const QString file =
+            data::addedFileFor(folder, command.module, [&](const data::AddedFacts& facts) {
+                return facts.source == source;
+            });
+        request.dictionary = &data::addedConfig(file, command.module, source);
+        request.output = QDir(folder).filePath(file);
     }
     if (request.output.isEmpty()) {
         const ImportDestination destination = dictionaryFolderDestination(*request.dictionary);
@@ -121,7 +158,9 @@ int runSwordImport(const SwordCommand& command, QTextStream& out, QTextStream& e
         err.flush();
         return ExitOk;
     } catch (const ImportError& e) {
-        return reportImportFailure(err, e, request.output, progressShown);
+        if (command.installedIn.isEmpty() || e.outputReplaced())
+            return reportImportFailure(err, e, request.output, progressShown);
+        return reportNotAdded(err, e, command, request.output, progressShown);
     }
 }
 

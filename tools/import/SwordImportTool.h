@@ -24,6 +24,9 @@ struct SwordCommand {
     QString dictionary; // --dictionary, empty when not given
     bool quiet = false;
     bool errIsTerminal = false; // progress on err, redrawn in place
+    // The folder the module was just installed in (--sword-install); a failure then says the
+    // module stays installed there and how to add it later.
+    QString installedIn;
 };
 
 // Both return the exit status (ExitOk, ExitFailed, ExitUsage of ImportTool.h).

@@ -121,6 +121,7 @@ int runSwordInstallCommand(const SwordInstallCommand& command, QTextStream& out,
             import.files = args;
             import.quiet = command.quiet;
             import.errIsTerminal = command.errIsTerminal;
+            import.installedIn = folder;
             return runSwordImport(import, out, err);
         }
     } catch (const InstallError& e) {

@@ -237,7 +237,9 @@ SwordListing listSwordDictionaries(const SwordReadOptions& options) {
 
 void readSwordDictionary(const QString& name, const SwordReadOptions& options,
                          const SwordEntrySink& sink) {
-    if (name.isEmpty() || name.startsWith(u'-'))
+    // A name that begins with '-' ("-rf") is a name like any other: the helper takes the
+    // argument after --module as the name, whatever it looks like.
+    if (name.isEmpty())
         fail(name, QStringLiteral("is not a module name"));
     QStringList searched;
     std::optional<SwordModule> module;

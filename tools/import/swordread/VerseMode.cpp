@@ -84,18 +84,24 @@ bool hasBook(sword::SWModule* m, const std::string& book, int c = 1, int v = 1) 
     return first && ((asked && m->hasEntry(asked.get())) || m->hasEntry(first.get()));
 }
 
-void listBibles(SwordLibrary& library, std::FILE* out) {
+// Where the answer goes, and the tag of the request it answers (empty when it had none).
+struct Answer {
+    std::FILE* out;
+    std::string tag;
+};
+
+void listBibles(SwordLibrary& library, const Answer& a) {
     for (sword::SWModule* m : bibles(library))
-        std::fprintf(out, "B\t%s\t%s\t%s\n", m->getName(), flat(abbreviation(m)).c_str(),
+        std::fprintf(a.out, "B\t%s\t%s\t%s\n", m->getName(), flat(abbreviation(m)).c_str(),
                      flat(m->getDescription() ? m->getDescription() : "").c_str());
-    std::fprintf(out, "Z\t0\n");
+    std::fprintf(a.out, "Z\t0\t%s\n", a.tag.c_str());
 }
 
-void failure(std::FILE* out, const char* kind, const std::string& message) {
-    std::fprintf(out, "X\t%s\t%s\nZ\t0\n", kind, flat(message).c_str());
+void failure(const Answer& a, const char* kind, const std::string& message) {
+    std::fprintf(a.out, "X\t%s\t%s\nZ\t0\t%s\n", kind, flat(message).c_str(), a.tag.c_str());
 }
 
-void verses(SwordLibrary& library, const std::vector<std::string>& f, std::FILE* out) {
+void verses(SwordLibrary& library, const std::vector<std::string>& f, const Answer& out) {
     if (f.size() < 8) {
         failure(out, vp::kDamaged, "a request the helper does not understand");
         return;
@@ -163,27 +169,59 @@ void verses(SwordLibrary& library, const std::vector<std::string>& f, std::FILE*
         failure(out, vp::kDamaged, std::string(m->getName()) + " gives no text for these verses");
         return;
     }
-    std::fprintf(out, "M\t%s\t%s\n", m->getName(), flat(abbreviation(m)).c_str());
+    std::fprintf(out.out, "M\t%s\t%s\n", m->getName(), flat(abbreviation(m)).c_str());
     for (const std::string& line : lines)
-        std::fputs(line.c_str(), out);
-    std::fprintf(out, "Z\t%ld\n", count);
+        std::fputs(line.c_str(), out.out);
+    std::fprintf(out.out, "Z\t%ld\t%s\n", count, out.tag.c_str());
+}
+
+// One line of `in` without its end, at most vp::kLongestRequest bytes of it kept; the rest of
+// a longer one is read and dropped, and `whole` is false. False at the end of the input.
+bool readRequest(std::FILE* in, std::string& line, bool& whole) {
+    line.clear();
+    whole = true;
+    int c = std::getc(in);
+    if (c == EOF)
+        return false;
+    for (; c != EOF && c != '\n'; c = std::getc(in)) {
+        if (line.size() < vp::kLongestRequest)
+            line.push_back(char(c));
+        else
+            whole = false;
+    }
+    while (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return true;
+}
+
+// A request's tag: its first field, when that is a number.
+bool isTag(const std::string& field) {
+    return !field.empty() && field.size() <= 18 &&
+           std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 } // namespace
 
 int serveVerses(SwordLibrary& library, std::FILE* in, std::FILE* out) {
-    char buffer[4096];
-    while (std::fgets(buffer, sizeof buffer, in)) {
-        std::string line(buffer);
-        while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-            line.pop_back();
-        const auto f = fields(line);
-        if (!f.empty() && f[0] == "B")
-            listBibles(library, out);
+    std::string line;
+    bool whole = true;
+    while (readRequest(in, line, whole)) {
+        auto f = fields(line);
+        Answer answer{out, {}};
+        if (!f.empty() && isTag(f[0])) {
+            answer.tag = f[0];
+            f.erase(f.begin());
+        } else {
+            f.clear(); // untagged: not a request of the program's
+        }
+        if (!whole)
+            failure(answer, vp::kDamaged, "a request longer than the helper takes");
+        else if (!f.empty() && f[0] == "B")
+            listBibles(library, answer);
         else if (!f.empty() && f[0] == "V")
-            verses(library, f, out);
+            verses(library, f, answer);
         else
-            failure(out, vp::kDamaged, "a request the helper does not understand");
+            failure(answer, vp::kDamaged, "a request the helper does not understand");
         std::fflush(out);
     }
     return 0;
