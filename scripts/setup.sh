@@ -24,6 +24,9 @@ PACKAGES+=(
 # imp2ld: the tests build small SWORD modules of their own; python3 serves them as a
 # repository on 127.0.0.1.
 PACKAGES+=(libsword-utils python3)
+# tolvane-swordinstall: its own transfers (libcurl, the flavour libsword links) and its own
+# unpacking of a repository's mods.d.tar.gz (libarchive).
+PACKAGES+=(libcurl4-gnutls-dev libarchive-dev)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,9 +1,11 @@
 // The SWORD repositories from the command line, against a repository the test builds
 // (imp2ld modules, mods.d.tar.gz, modules/...) and serves over HTTP on 127.0.0.1: add a
 // repository, list what it offers, install (into ~/.sword, then into Tolvane), update and
-// uninstall; and the faults (a 404, a dropped connection, a garbled mods.d.tar.gz, a stalled
-// server, a full disk) each give one message and leave libsword's folder and the dictionaries as
-// they were.
+// uninstall; the faults (a 404, a server fault, a dropped connection, a garbled mods.d.tar.gz,
+// a stalled or trickling server, a full disk) and a hostile repository (a DataPath that climbs
+// out or is absolute, mods.d.tar.gz members that climb out, are absolute or links, a
+// decompression bomb, a link already on the way in ~/.sword) each give one message, and nothing
+// anywhere but libsword's copy of the repository's list changes.
 
 #include "data/AddedDictionaries.h"
 #include "import/ImportTool.h"
@@ -27,17 +29,19 @@ namespace {
 
 struct Fault {
     const char* name;
-    const char* option; // the server's fault option, "garble" for a damaged list, or "disk"
-                        // for a disk with no room for the module (a file-size limit)
-    const char* path;   // what the fault strikes
-    const char* says;   // in the one message
+    QStringList server;         // the server's options; "@DIR@" stands for the test's folder
+    const char* says;           // in the one message
+    bool list = false;          // --sword-available rather than --sword-install
+    const char* link = nullptr; // a link made first in ~/.sword, leading out to @DIR@/outside
+    QByteArray env = {};        // set for the tool, NAME=VALUE
 };
 
 class RepositoryTest : public ::testing::TestWithParam<Fault> {
 protected:
     RepositoryTest() {
-        for (const char* name : {"SWORD_PATH", "HOME", "XDG_DATA_HOME", "TOLVANE_SWORD_STALL_S",
-                                 "TOLVANE_SWORD_FILE_LIMIT_KB"})
+        for (const char* name :
+             {"SWORD_PATH", "HOME", "XDG_DATA_HOME", "TOLVANE_SWORD_STALL_S",
+              "TOLVANE_SWORD_FILE_LIMIT_KB", "TOLVANE_SWORD_RATE_WINDOW_S", "TOLVANE_SWORDINSTALL"})
             m_saved.push_back({name, qgetenv(name)});
         QDir().mkpath(m_dir.filePath("library"));
         qputenv("SWORD_PATH", QFile::encodeName(m_dir.filePath("library")));
@@ -93,6 +97,27 @@ protected:
         err.clear();
         QTextStream o(&out), e(&err);
         return import::runImportTool(QStringList{"tolvane-import"} + arguments, o, e);
+    }
+    // Every entry under the test's folder but the served repository and libsword's copy of
+    // the repository's list: path, kind, size; links are listed, not followed.
+    QStringList everything() {
+        QStringList entries;
+        QDirIterator it(m_dir.path(),
+                        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            const QString name = QDir(m_dir.path()).relativeFilePath(path);
+            const QFileInfo info = it.fileInfo();
+            if (name.startsWith("served") || name.startsWith("port") ||
+                name.startsWith("home/.sword/InstallMgr/Test"))
+                continue;
+            entries << name + (info.isSymLink() ? " -> " + info.symLinkTarget()
+                               : info.isDir()   ? "/"
+                                                : " " + QString::number(info.size()));
+        }
+        entries.sort();
+        return entries;
     }
     // Every file under ~/.sword but libsword's own InstallMgr cache.
     QStringList libraryFiles() {
@@ -163,26 +188,73 @@ TEST_F(RepositoryTest, AddListInstallUpdateAndUninstallFromTheCommandLine) {
     EXPECT_EQ(libraryFiles(), QStringList());
 }
 
+// The caller's stall timer counts only time the helper waits on the network: a helper that
+// says it works on this computer (unpacking, copying) for longer is waited for, one that falls
+// silent after a transfer is given up. A stand-in helper plays both.
+TEST_F(RepositoryTest, TimeTheHelperSpendsWorkingIsNoStall) {
+    const QString helper = m_dir.filePath("helper.sh");
+    for (const QByteArray working : {"W", ""}) {
+        test::writeFile(helper,
+                        "#!/bin/sh\nprintf 'P\\t10\\t100\\n" + working +
+                            "\\n'\nsleep 4\nprintf 'A\\tTopics\\tTest\\t1.0\\t\\t\\tnew\\n'\n");
+        QFile::setPermissions(helper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("TOLVANE_SWORDINSTALL", QFile::encodeName(helper));
+        qputenv("TOLVANE_SWORD_STALL_S", "1"); // given up 3 s after the last progress
+        const int status = run({"--sword-available", "Test"});
+        if (working.isEmpty()) {
+            EXPECT_EQ(status, import::ExitFailed);
+            EXPECT_TRUE(err.contains("The list of modules of the repository \"Test\" stalled"))
+                << err.toStdString();
+        } else {
+            EXPECT_EQ(status, import::ExitOk) << err.toStdString();
+            EXPECT_TRUE(out.contains("\nTopics ")) << out.toStdString();
+        }
+    }
+}
+
 TEST_P(RepositoryTest, AFaultGivesOneMessageAndLeavesEverythingAsItWas) {
     TOLVANE_REQUIRE_IMP2LD();
     const Fault& f = GetParam();
-    const bool disk = QString(f.option) == "disk";
-    publish("1.0", disk ? 1000 : 0);
-    if (QString(f.option) == "garble")
+    const bool disk = QString(f.name) == "DiskFull";
+    publish("1.0", disk ? 1000 : 10);
+    if (QString(f.name) == "Garbled")
         test::writeFile(repository() + "/mods.d.tar.gz", "not a tar file at all");
     QDir().mkpath(dictionaryFolder());
+    QDir().mkpath(m_dir.filePath("outside"));
     test::writeFile(dictionaryFolder() + "/Other.sqlite", "the user's");
-    serve(QString(f.option) == "garble" || disk ? QStringList{} : QStringList{f.option, f.path});
+    if (f.link) {
+        QDir().mkpath(QFileInfo(home() + "/.sword/" + f.link).path());
+        ASSERT_TRUE(QFile::link(m_dir.filePath("outside"), home() + "/.sword/" + f.link));
+    }
+    // Where a DataPath that climbs out leads on the server, so that following it would write.
+    QDir().mkpath(m_dir.filePath("served/.config/autostart"));
+    QDir().mkpath(m_dir.filePath("served/outside"));
+    test::writeFile(m_dir.filePath("served/.config/autostart/evil.desktop"), "[Desktop Entry]");
+    test::writeFile(m_dir.filePath("served/outside/evil.dat"), "evil");
+    QStringList options = f.server;
+    options.replaceInStrings("@DIR@", m_dir.path());
+    serve(options);
     if (disk) // room for the repository's list, none for the module's data
         qputenv("TOLVANE_SWORD_FILE_LIMIT_KB", "16");
-    const QStringList before = libraryFiles();
+    if (!f.env.isEmpty())
+        qputenv(f.env.split('=').first(), f.env.split('=').last());
+    const QStringList before = everything();
 
-    EXPECT_EQ(run({"--sword-install", "Topics", "--source", "Test"}), import::ExitFailed);
+    EXPECT_EQ(run(f.list ? QStringList{"--sword-available", "Test"}
+                         : QStringList{"--sword-install", "Topics", "--source", "Test"}),
+              import::ExitFailed);
     EXPECT_TRUE(err.contains(f.says)) << err.toStdString();
     EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
-    EXPECT_TRUE(err.contains("Test")) << err.toStdString(); // names the repository
-    EXPECT_EQ(libraryFiles(), before);
-    EXPECT_FALSE(QFile::exists(dictionaryFolder() + "/Topics.sqlite"));
+    EXPECT_TRUE(err.contains("\"Test\"")) << err.toStdString(); // names the repository
+    if (!f.list) {
+        EXPECT_TRUE(err.contains("Topics")) << err.toStdString(); // and the module
+    }
+    EXPECT_EQ(everything(), before);
+    if (f.list) { // a refused list leaves nothing of itself
+        QDirIterator cache(home() + "/.sword/InstallMgr/Test", QDir::Files | QDir::System,
+                           QDirIterator::Subdirectories);
+        EXPECT_EQ(cache.hasNext() ? cache.next() : QString(), "");
+    }
     EXPECT_EQ(test::readFile(dictionaryFolder() + "/Other.sqlite"), "the user's");
 }
 
@@ -218,11 +290,38 @@ TEST_F(RepositoryTest, AFullDiskWhileAddingKeepsTheModuleInstalledAndSaysHowToAd
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, RepositoryTest,
-    ::testing::Values(Fault{"NotFound", "--missing", "topics.dat", "could not be downloaded"},
-                      Fault{"Dropped", "--drop", "topics.dat", "could not be downloaded"},
-                      Fault{"Garbled", "garble", "", "lists no modules"},
-                      Fault{"Stalled", "--stall", "topics.dat", "stalled"},
-                      Fault{"DiskFull", "disk", "", "the disk is full"}),
+    ::testing::Values(Fault{"NotFound", {"--missing", "topics.dat"}, "lacks one of its files"},
+                      Fault{"ServerFault", {"--fail", "topics.dat"}, "its server reported a fault"},
+                      Fault{"Dropped", {"--drop", "topics.dat"}, "was cut off"},
+                      Fault{"Garbled", {}, "is damaged", true},
+                      Fault{"Stalled", {"--stall", "topics.dat"}, "stalled"},
+                      Fault{"Trickle",
+                            {"--trickle", "topics.dat"},
+                            "less than 1 KB a second came for 2 s",
+                            false,
+                            nullptr,
+                            "TOLVANE_SWORD_RATE_WINDOW_S=2"},
+                      Fault{"DiskFull", {}, "the disk is full"}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+// A repository that tries to write outside where its files belong. The hostile module's data
+// is served where its DataPath leads, so that an install that followed it would write there.
+INSTANTIATE_TEST_SUITE_P(
+    Hostile, RepositoryTest,
+    ::testing::Values(
+        Fault{"ClimbingDataPath",
+              {"--set", "DataPath=../../.config/autostart/x"},
+              "\"../../.config/autostart/x\", outside"},
+        Fault{"DeeperClimb", {"--set", "DataPath=./../../../../outside/x"}, "was refused"},
+        Fault{"AbsoluteDataPath", {"--set", "DataPath=@DIR@/outside/x"}, "was refused"},
+        Fault{"DataPathOfModules", {"--set", "DataPath=./modules/x"}, "was refused"},
+        Fault{"LinkOnTheWay", {}, "was refused", false, "modules/lexdict"},
+        Fault{"SharedConfiguration", {"--tar", "shared"}, "describes other modules too"},
+        Fault{"ClimbingMember", {"--tar", "climb"}, "escaped-climb.conf\", which", true},
+        Fault{"AbsoluteMember", {"--tar", "absolute"}, "escaped-absolute.conf\", which", true},
+        Fault{"SymlinkMember", {"--tar", "symlink"}, "\"mods.d/link.conf\", which", true},
+        Fault{"HardlinkMember", {"--tar", "hardlink"}, "\"mods.d/hard.conf\", which", true},
+        Fault{"Bomb", {"--tar", "bomb"}, "unpacks to more than 8 MB", true}),
     [](const auto& p) { return std::string(p.param.name); });
 
 } // namespace

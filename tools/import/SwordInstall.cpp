@@ -12,12 +12,28 @@ struct HelperAnswer {
     std::vector<QStringList> records; // each line's fields, the tag first
 };
 
-QString namedSource(const QString& source) {
-    return source.isEmpty() ? QStringLiteral("the repositories")
-                            : QStringLiteral("the repository \"%1\"").arg(source);
+// The helper gives a silent transfer up itself after the stall time; its caller waits this
+// much longer before it gives the helper up.
+int helperGraceMs(int stallMs) {
+    return std::max(2000, stallMs / 2);
 }
 
-// Runs the helper; `about` names the repository for the messages about stalls and stops.
+QString capitalised(QString text) {
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    return text;
+}
+
+QString namedSource(const QString& about) {
+    return about.isEmpty() ? QStringLiteral("the repositories") : about;
+}
+
+QString repository(const QString& caption) {
+    return QStringLiteral("the repository \"%1\"").arg(caption);
+}
+
+// Runs the helper; `about` names what it does, and the repository, for the messages about
+// stalls and stops ("the download of Topics from the repository \"CrossWire\"").
 HelperAnswer runHelper(const QStringList& arguments, const QString& about,
                        const SwordInstallOptions& options) {
     const QString helper = options.helperPath.isEmpty() ? swordInstallerPath() : options.helperPath;
@@ -28,8 +44,9 @@ HelperAnswer runHelper(const QStringList& arguments, const QString& about,
     limits.timeoutMs = options.timeoutMs;
     limits.outputLimit = 64ll << 20;
     limits.fileSizeLimitKb = options.fileSizeLimitKb;
-    QStringList all{QStringLiteral("--stall-s"),
-                    QString::number(std::max(1, options.stallMs / 1000))};
+    QStringList all{
+        QStringLiteral("--stall-s"), QString::number(std::max(1, options.stallMs / 1000)),
+        QStringLiteral("--rate-window-s"), QString::number(std::max(1, options.rateWindowS))};
     all << arguments;
     HelperAnswer answer;
     try {
@@ -38,12 +55,17 @@ HelperAnswer runHelper(const QStringList& arguments, const QString& about,
         QElapsedTimer stalled;
         stalled.start();
         qint64 lastDone = -1;
+        bool working = false; // on this computer, between transfers
         while (process.read(chunk)) {
             pending += chunk;
             qsizetype end;
             while ((end = pending.indexOf('\n')) >= 0) {
                 const QStringList fields = QString::fromUtf8(pending.left(end)).split(u'\t');
                 pending.remove(0, end + 1);
+                if (fields.first() == u"W") {
+                    working = true;
+                    continue;
+                }
                 if (fields.first() != u"P") {
                     answer.records.push_back(fields);
                     stalled.restart();
@@ -51,28 +73,38 @@ HelperAnswer runHelper(const QStringList& arguments, const QString& about,
                 }
                 // Progress lines come while a transfer runs; only new bytes count as moving.
                 const qint64 done = fields.value(1).toLongLong();
-                if (done != lastDone) {
+                if (done != lastDone || working) {
                     lastDone = done;
+                    working = false;
                     stalled.restart();
                 }
                 if (options.progress && !options.progress(done, fields.value(2).toLongLong()))
                     throw InstallError(QStringLiteral("cancelled; nothing was installed"));
             }
-            if (stalled.elapsed() > options.stallMs)
-                throw InstallError(QStringLiteral("%1 stalled: nothing came for %2 s; given up")
-                                       .arg(namedSource(about))
-                                       .arg(options.stallMs / 1000));
+            // The helper gives a silent or slow transfer up itself, with what it knows; this is
+            // for a helper that hangs on the network, given a little longer.
+            if (!working && stalled.elapsed() > options.stallMs + helperGraceMs(options.stallMs))
+                throw InstallError(
+                    QStringLiteral("%1 stalled: nothing came from it for %2 s. "
+                                   "Check the connection and try again, or "
+                                   "choose another repository.")
+                        .arg(capitalised(namedSource(about)))
+                        .arg((options.stallMs + helperGraceMs(options.stallMs)) / 1000));
         }
         if (process.stoppedAbnormally())
-            throw InstallError(QStringLiteral("the helper tolvane-swordinstall stopped abnormally "
-                                              "while working on %1")
+            throw InstallError(QStringLiteral("The helper tolvane-swordinstall stopped "
+                                              "abnormally while working on %1; nothing was "
+                                              "installed. Try again, or choose another "
+                                              "repository.")
                                    .arg(namedSource(about)));
     } catch (const platform::HelperProcess::Failure& f) {
         throw InstallError(
-            QStringLiteral("the helper tolvane-swordinstall failed on %1: %2")
-                .arg(namedSource(about), f.fault == platform::HelperProcess::Fault::TimedOut
-                                             ? QStringLiteral("it took too long")
-                                             : f.detail));
+            f.fault == platform::HelperProcess::Fault::TimedOut
+                ? QStringLiteral("Working on %1 took too long and was given up; nothing was "
+                                 "installed. Try again later, or choose another repository.")
+                      .arg(namedSource(about))
+                : QStringLiteral("The helper tolvane-swordinstall failed on %1 (%2). Try again.")
+                      .arg(namedSource(about), f.detail));
     }
     for (const QStringList& r : answer.records)
         if (r.first() == u"X")
@@ -96,6 +128,9 @@ SwordInstallOptions defaultInstallOptions() {
     const int stallS = qEnvironmentVariableIntValue("TOLVANE_SWORD_STALL_S", &ok);
     if (ok && stallS > 0)
         options.stallMs = stallS * 1000;
+    const int windowS = qEnvironmentVariableIntValue("TOLVANE_SWORD_RATE_WINDOW_S", &ok);
+    if (ok && windowS > 0)
+        options.rateWindowS = windowS;
     const qint64 fileLimitKb = qEnvironmentVariableIntValue("TOLVANE_SWORD_FILE_LIMIT_KB", &ok);
     if (ok && fileLimitKb > 0)
         options.fileSizeLimitKb = fileLimitKb;
@@ -112,13 +147,14 @@ std::vector<SwordSource> swordSources(const SwordInstallOptions& options) {
 }
 
 std::vector<SwordSource> refreshSwordSources(const SwordInstallOptions& options) {
-    return sourcesOf(
-        runHelper({QStringLiteral("--refresh-sources")}, QStringLiteral("master list"), options));
+    return sourcesOf(runHelper({QStringLiteral("--refresh-sources")},
+                               QStringLiteral("the master list of repositories"), options));
 }
 
 std::vector<SwordSource> addSwordSource(const QString& caption, const QString& url,
                                         const SwordInstallOptions& options) {
-    return sourcesOf(runHelper({QStringLiteral("--add-source"), caption, url}, caption, options));
+    return sourcesOf(
+        runHelper({QStringLiteral("--add-source"), caption, url}, repository(caption), options));
 }
 
 std::vector<SwordOffered> availableSwordModules(const QString& source,
@@ -131,8 +167,9 @@ std::vector<SwordOffered> availableSwordModules(const QString& source,
     }
     std::vector<SwordOffered> list;
     for (const QString& caption : sources) {
-        const HelperAnswer answer =
-            runHelper({QStringLiteral("--available"), caption}, caption, options);
+        const HelperAnswer answer = runHelper(
+            {QStringLiteral("--available"), caption},
+            QStringLiteral("the list of modules of %1").arg(repository(caption)), options);
         for (const QStringList& r : answer.records)
             if (r.first() == u"A")
                 list.push_back({r.value(1), r.value(2), r.value(3), r.value(4), r.value(5),
@@ -155,7 +192,8 @@ QString installSwordModule(const QString& module, const QString& source,
                 QStringLiteral("no repository offers a dictionary module %1").arg(module));
     }
     const HelperAnswer answer = runHelper(
-        {QStringLiteral("--install"), module, QStringLiteral("--source"), from}, from, options);
+        {QStringLiteral("--install"), module, QStringLiteral("--source"), from},
+        QStringLiteral("the download of %1 from %2").arg(module, repository(from)), options);
     for (const QStringList& r : answer.records)
         if (r.first() == u"I")
             return r.value(1);

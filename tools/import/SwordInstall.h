@@ -2,9 +2,11 @@
 // The SWORD repositories, through the helper tolvane-swordinstall (libsword's InstallMgr in a
 // process of its own, with limits): the repositories of libsword's own configuration, the
 // dictionary modules one offers, installing one into ~/.sword and removing one. A transfer
-// that makes no progress for `stallMs` is given up with a message naming the repository, the
-// helper is stopped, and the library is left as it was (the helper installs through a staging
-// folder). Every failure is one InstallError with one message.
+// that makes no progress for `stallMs`, or (in the helper) comes slower than 1 KB a second
+// over `rateWindowS`, is given up with a message naming the repository, the helper is
+// stopped, and the library is left as it was (the helper installs through a staging folder).
+// Time the helper spends on this computer (unpacking, copying) never counts as a stall.
+// Every failure is one InstallError with one message.
 
 #include <QString>
 #include <functional>
@@ -34,7 +36,10 @@ struct SwordOffered {
 };
 
 struct SwordInstallOptions {
+    // Nothing at all for this long while the helper waits on the network: stalled.
     int stallMs = 30'000; // $TOLVANE_SWORD_STALL_S overrides the default
+    // Slower than 1 KB a second over this window: stalled too (the helper's own check).
+    int rateWindowS = 30; // $TOLVANE_SWORD_RATE_WINDOW_S overrides the default
     int timeoutMs = 30 * 60'000;
     qint64 fileSizeLimitKb = 0; // the helper's (HelperLimits); $TOLVANE_SWORD_FILE_LIMIT_KB
     QString helperPath;         // empty: swordInstallerPath()

@@ -1,18 +1,22 @@
 #include "InstallLibrary.h"
 
+#include "FaultMessages.h"
+#include "Installer.h"
+#include "Listing.h"
+#include "ModulePlace.h"
+#include "SafePath.h"
+#include "StagingFiles.h"
+
 #include <filemgr.h>
-#include <installmgr.h>
-#include <remotetrans.h>
 #include <swconfig.h>
 #include <swmgr.h>
 #include <swmodule.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <dirent.h>
+#include <filesystem>
 #include <regex>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,52 +26,6 @@ namespace tolvane::swordinstall {
 
 namespace {
 
-// Progress of a transfer, one line "P <done> <total>" on stdout for the caller, in bytes of
-// the whole transfer. libsword announces each file of a module with the bytes of the files
-// before it and the total from the repository's folder listing (preStatus), then reports
-// only that file's bytes (update); the two are added up here. A listing without sizes gives
-// no total: then the module's InstallSize, when the repository tells it, else 0 (unknown).
-class Progress final : public sword::StatusReporter {
-public:
-    void update(unsigned long fileTotal, unsigned long fileDone) override {
-        m_fileDone = long(fileDone);
-        const long done = m_before + m_fileDone;
-        long total = m_inBatch ? std::max(m_listedTotal, m_expected) : long(fileTotal);
-        if (total > 0 && total < done)
-            total = done; // a listing that rounds sizes ("12K") can fall short
-        std::printf("P\t%ld\t%ld\n", done, total);
-        std::fflush(stdout);
-    }
-    void preStatus(long total, long, const char*) override {
-        // The file before this one has come whole.
-        m_before += m_fileDone;
-        m_fileDone = 0;
-        m_inBatch = true;
-        m_listedTotal = std::max(0L, total);
-    }
-    // A module's transfer begins; `expected` its InstallSize (0 when unknown).
-    void beginModule(long expected) {
-        m_before = m_fileDone = m_listedTotal = 0;
-        m_expected = expected;
-        m_inBatch = false;
-    }
-
-private:
-    long m_before = 0, m_fileDone = 0, m_listedTotal = 0, m_expected = 0;
-    bool m_inBatch = false;
-};
-
-// Running this helper is the user's consent to use the network (the window asks first, with
-// libsword's own caution); a stalled transfer is given up after the stall time.
-class Installer final : public sword::InstallMgr {
-public:
-    Installer(const char* path, sword::StatusReporter* progress, long stallMs)
-        : sword::InstallMgr(path, progress) {
-        setTimeoutMillis(stallMs);
-    }
-    bool isUserDisclaimerConfirmed() const override { return true; }
-};
-
 std::string home() {
     const char* h = std::getenv("HOME");
     return h && *h ? h : ".";
@@ -75,77 +33,6 @@ std::string home() {
 
 std::string library() {
     return home() + "/.sword";
-}
-
-bool processRuns(long pid) {
-    return ::kill(pid_t(pid), 0) == 0 || errno != ESRCH;
-}
-
-// Staging folders ".tolvane-install-<pid>" of runs that are gone.
-void removeStaleStaging() {
-    DIR* dir = ::opendir(library().c_str());
-    if (!dir)
-        return;
-    const std::string prefix = ".tolvane-install-";
-    while (dirent* e = ::readdir(dir)) {
-        const std::string name = e->d_name;
-        if (name.rfind(prefix, 0) != 0)
-            continue;
-        const long pid = std::atol(name.c_str() + prefix.size());
-        if (pid > 0 && !processRuns(pid))
-            sword::FileMgr::removeDir((library() + "/" + name).c_str());
-    }
-    ::closedir(dir);
-}
-
-// Moves every file under `from` to the same place under `to`, noting each in `moved`; false
-// at the first failure.
-bool moveTree(const std::string& from, const std::string& to, std::vector<std::string>& moved) {
-    DIR* dir = ::opendir(from.c_str());
-    if (!dir)
-        return false;
-    bool ok = true;
-    while (dirent* e = ::readdir(dir)) {
-        const std::string name = e->d_name;
-        if (name == "." || name == "..")
-            continue;
-        const std::string source = from + "/" + name, target = to + "/" + name;
-        struct stat st {};
-        if (::stat(source.c_str(), &st) != 0) {
-            ok = false;
-            break;
-        }
-        if (S_ISDIR(st.st_mode)) {
-            ::mkdir(target.c_str(), 0755);
-            ok = moveTree(source, target, moved);
-        } else {
-            ok = std::rename(source.c_str(), target.c_str()) == 0;
-            if (ok)
-                moved.push_back(target);
-        }
-        if (!ok)
-            break;
-    }
-    ::closedir(dir);
-    return ok;
-}
-
-// After a failed download: whether the folder has no room left, which libsword does not
-// tell apart from a network fault. A megabyte is written there and taken away again.
-bool diskFull(const std::string& folder) {
-    const std::string probe = folder + "/.room";
-    std::FILE* file = std::fopen(probe.c_str(), "wb");
-    if (!file)
-        return errno == ENOSPC || errno == EDQUOT;
-    static const std::vector<char> block(64 * 1024, '\0');
-    bool full = false;
-    for (int i = 0; i < 16 && !full; ++i)
-        full = std::fwrite(block.data(), 1, block.size(), file) != block.size();
-    full = std::fflush(file) != 0 || full;
-    const int error = errno;
-    std::fclose(file);
-    std::remove(probe.c_str());
-    return full && (error == ENOSPC || error == EFBIG || error == EDQUOT);
 }
 
 std::string conf(sword::SWModule* module, const char* key) {
@@ -159,49 +46,85 @@ bool isDictionary(sword::SWModule* module) {
            conf(module, "Category") == "Glossaries";
 }
 
-std::string describe(int rc) {
-    switch (rc) {
-    case -1:
-        return "not found on the server";
-    case -2:
-        return "the connection failed or stalled";
-    case -3:
-        return "stopped";
-    default:
-        return "error " + std::to_string(rc);
-    }
-}
-
 } // namespace
 
 struct InstallLibrary::Impl {
+    TransferRules rules;
     Progress progress;
     Installer installer;
-    explicit Impl(long stallMs)
-        : installer((library() + "/InstallMgr").c_str(), &progress, stallMs) {}
+    Impl(long windowS, long silentS)
+        : installer((library() + "/InstallMgr").c_str(), &progress, rules) {
+        rules.windowS = windowS;
+        rules.silentS = silentS;
+        rules.waiting = &Progress::waiting;
+    }
 
     sword::InstallSource& source(const std::string& caption) {
         auto it = installer.sources.find(caption.c_str());
         if (it == installer.sources.end())
-            throw Failure{"no repository named \"" + caption +
-                          "\" (see tolvane-import --sword-sources)"};
+            throw Failure{"There is no repository named \"" + shown(caption) +
+                          "\". See tolvane-import --sword-sources, or add it."};
         return *it->second;
     }
     static std::string where(const sword::InstallSource& is) {
-        return "the repository \"" + std::string(is.caption.c_str()) + "\" (" + is.source.c_str() +
-               is.directory.c_str() + ")";
+        return "the repository \"" + shown(is.caption.c_str()) + "\" (" +
+               shown(std::string(is.source.c_str()) + is.directory.c_str()) + ")";
     }
+    // libsword's copy of the repository's list, and of a module while it comes.
+    static std::string cache(const sword::InstallSource& is) {
+        return library() + "/InstallMgr/" + is.uid.c_str();
+    }
+
+    // Fetches the repository's list of modules into its cache, unpacked by us.
     void refresh(sword::InstallSource& is) {
-        if (const int rc = installer.refreshRemoteSource(&is))
-            throw Failure{where(is) + " could not be read: " + describe(rc)};
+        const std::string root = cache(is);
+        const Subject subject{{}, where(is), root};
+        // The folder is named by the repository's uid (from the master list too): a plain
+        // name, and not one of libsword's own files beside it.
+        const std::optional<std::string> uid = cleanRelative(is.uid.c_str());
+        std::error_code error;
+        const auto status = std::filesystem::symlink_status(root, error);
+        if (!uid || uid->empty() || uid->find('/') != std::string::npos ||
+            !staysInside(library() + "/InstallMgr", root) ||
+            (std::filesystem::exists(status) && !std::filesystem::is_directory(status) &&
+             !std::filesystem::is_symlink(status)))
+            throw Failure{outsideMessage(subject, root)};
+        empty(root); // what an earlier run left there
+        empty(root + "/mods.d");
+        const std::string archive = root + "/mods.d.tar.gz";
+        rules.arm(root, kListingArchiveMaxBytes);
+        int rc = installer.remoteCopy(&is, "mods.d.tar.gz", archive.c_str(), false);
+        if (rc == 0) {
+            const ListingResult listed = unpackListing(archive, root + "/mods.d");
+            if (listed.outcome != ListingResult::Unpacked) {
+                std::filesystem::remove(archive, error);
+                is.flush();
+                throw Failure{listingMessage(subject, listed)};
+            }
+        } else if (rules.fault == Fault::NotFound) {
+            // A repository without the archive: its mods.d folder, .conf files only.
+            rules.arm(root + "/mods.d");
+            rc = installer.remoteCopy(&is, "mods.d", (root + "/mods.d").c_str(), true, ".conf");
+        }
+        is.flush();
+        if (rc != 0) {
+            empty(root + "/mods.d");
+            throw Failure{transferMessage(subject, rules)};
+        }
+    }
+    void listsModules(sword::InstallSource& is) {
+        if (is.getMgr()->getModules().empty())
+            throw Failure{"The list of modules of " + where(is) +
+                          " names no module. Check the repository's address, or choose "
+                          "another repository."};
     }
 };
 
-InstallLibrary::InstallLibrary(long stallSeconds) {
+InstallLibrary::InstallLibrary(long rateWindowS, long silentS) {
     sword::FileMgr::createParent((library() + "/InstallMgr/x").c_str());
     sword::FileMgr::createParent((library() + "/mods.d/x").c_str());
-    removeStaleStaging();
-    m = new Impl(stallSeconds * 1000);
+    removeStaleStaging(library());
+    m = new Impl(rateWindowS, silentS);
 }
 
 InstallLibrary::~InstallLibrary() {
@@ -217,17 +140,23 @@ std::vector<Source> InstallLibrary::sources() {
 }
 
 void InstallLibrary::refreshSources() {
-    if (const int rc = m->installer.refreshRemoteSourceConfiguration())
-        throw Failure{"the master list of repositories could not be read: " + describe(rc)};
+    m->rules.arm(library() + "/InstallMgr", kListingArchiveMaxBytes);
+    if (m->installer.refreshRemoteSourceConfiguration() != 0)
+        throw Failure{"The master list of repositories could not be fetched from CrossWire "
+                      "(ftp.crosswire.org). Check the connection and try again, or add a "
+                      "repository by its address."};
 }
 
 void InstallLibrary::addSource(const std::string& caption, const std::string& url) {
     static const std::regex form("^(https?|ftp)://([^/]+)(/.*)?$", std::regex::icase);
     std::smatch parts;
     if (!std::regex_match(url, parts, form))
-        throw Failure{"\"" + url + "\" is no repository address (http://, https:// or ftp://)"};
-    if (caption.empty() || caption.find('|') != std::string::npos)
-        throw Failure{"a repository needs a name without '|'"};
+        throw Failure{"\"" + shown(url) +
+                      "\" is no repository address. Give one that starts with http://, "
+                      "https:// or ftp://."};
+    if (caption.empty() || caption.find('|') != std::string::npos ||
+        cleanRelative(caption).value_or("") != caption || caption.find('/') != std::string::npos)
+        throw Failure{"A repository needs a name without '|' or '/'. Choose another name."};
     std::string scheme = parts[1].str();
     for (char& c : scheme)
         c = char(std::toupper(static_cast<unsigned char>(c)));
@@ -249,6 +178,7 @@ void InstallLibrary::addSource(const std::string& caption, const std::string& ur
 std::vector<Available> InstallLibrary::available(const std::string& source) {
     sword::InstallSource& is = m->source(source);
     m->refresh(is);
+    m->listsModules(is);
     sword::SWMgr installed;
     std::vector<Available> list;
     const auto status = sword::InstallMgr::getModuleStatus(installed, *is.getMgr());
@@ -263,48 +193,89 @@ std::vector<Available> InstallLibrary::available(const std::string& source) {
         list.push_back({module->getName(), module->getDescription(), conf(module, "Version"),
                         conf(module, "InstallSize"), conf(module, "DistributionLicense"), state});
     }
-    if (list.empty() && is.getMgr()->getModules().empty())
-        throw Failure{Impl::where(is) +
-                      " lists no modules: its mods.d.tar.gz is missing or damaged"};
     return list;
 }
 
 std::string InstallLibrary::install(const std::string& module, const std::string& source) {
     sword::InstallSource& is = m->source(source);
     m->refresh(is);
-    if (is.getMgr()->getModules().empty())
-        throw Failure{Impl::where(is) +
-                      " lists no modules: its mods.d.tar.gz is missing or damaged"};
+    m->listsModules(is);
     sword::SWModule* offered = is.getMgr()->getModule(module.c_str());
     if (!offered)
-        throw Failure{Impl::where(is) + " offers no module " + module};
+        throw Failure{capital(Impl::where(is)) + " offers no module " + shown(module) +
+                      ". See tolvane-import --sword-available."};
     if (!isDictionary(offered))
-        throw Failure{module + " is no dictionary module (" + offered->getType() + ")"};
+        throw Failure{shown(module) + " is no dictionary module (" + offered->getType() +
+                      "). Choose a dictionary."};
+
+    // Before anything is fetched: the module's files go into a folder of its own, and no
+    // link on the way leads them elsewhere.
+    Subject subject{module, Impl::where(is), library() + "/modules"};
+    const ModulePlace place = placeOf(offered->getConfig());
+    if (place.folder.empty())
+        throw Failure{outsideMessage(subject, place.refused)};
+    subject.folder = library() + "/" + place.folder;
+    for (const std::string& path : {subject.folder, library() + "/mods.d"})
+        if (!staysInside(library(), path))
+            throw Failure{outsideMessage(subject, path)};
+    const std::string other = sharedWith(library(), place.folder, offered->getName());
+    if (!other.empty())
+        throw Failure{module + " from " + Impl::where(is) + " was refused: its folder " +
+                      shown(place.folder) + " holds or lies in that of " + other +
+                      ", installed already. Nothing was written. Choose another repository."};
 
     // Into a staging library first, then moved into place only when everything came.
     const std::string staging = library() + "/.tolvane-install-" + std::to_string(::getpid());
-    sword::FileMgr::removeDir(staging.c_str());
-    sword::FileMgr::createParent((staging + "/mods.d/x").c_str());
-    const auto clean = [&] { sword::FileMgr::removeDir(staging.c_str()); };
-    {
-        sword::SWMgr stagingMgr(staging.c_str(), true, nullptr, false, false);
-        m->progress.beginModule(std::atol(conf(offered, "InstallSize").c_str()));
-        const int rc = m->installer.installModule(&stagingMgr, nullptr, module.c_str(), &is);
-        if (rc != 0) {
-            const bool full = diskFull(staging);
-            clean();
-            throw Failure{
-                module + " could not be downloaded from " + Impl::where(is) + ": " +
-                (full ? "the disk is full (no room in " + library() + ")" : describe(rc))};
-        }
+    empty(staging);
+    empty(staging + "/mods.d");
+    const auto clean = [&] {
+        std::error_code error;
+        std::filesystem::remove_all(staging, error);
+    };
+    // libsword's installModule would build its view of the repository over ~/.sword too (an
+    // installed copy then sends the update's files straight into ~/.sword), so its two steps
+    // are taken here: the module's configuration copied from the repository's list, then its
+    // folder (or its File entries) fetched into the staging library.
+    std::string shared;
+    const ConfCopy copied =
+        copyConf(Impl::cache(is) + "/mods.d", staging + "/mods.d", offered->getName(), shared);
+    if (copied == ConfCopy::Shared) {
+        clean();
+        throw Failure{module + " from " + Impl::where(is) + " was refused: its configuration " +
+                      shown(shared) +
+                      " describes other modules too. Nothing was written. Choose another "
+                      "repository."};
+    }
+    m->rules.arm(staging + "/" + place.folder);
+    if (copied == ConfCopy::Failed)
+        m->rules.note(diskFull(staging) ? Fault::NoRoom : Fault::Unwritable);
+    m->progress.beginModule(std::atol(conf(offered, "InstallSize").c_str()));
+    int rc = copied == ConfCopy::Copied ? 0 : -1;
+    if (rc == 0 && place.files.empty())
+        rc = m->installer.remoteCopy(&is, place.folder.c_str(),
+                                     (staging + "/" + place.folder).c_str(), true);
+    for (const std::string& file : place.files)
+        if (rc == 0)
+            rc = m->installer.remoteCopy(&is, file.c_str(), (staging + "/" + file).c_str());
+    if (rc != 0)
+        m->rules.note(Fault::NotFound); // a folder listing that names no file, when no other
+    if (rc != 0 || m->rules.fault != Fault::None) {
+        clean();
+        throw Failure{transferMessage(subject, m->rules)};
+    }
+    if (const std::string stray = strayIn(staging, place.folder); !stray.empty()) {
+        clean();
+        throw Failure{outsideMessage(subject, stray)};
     }
     sword::SWMgr check(staging.c_str(), true, nullptr, false, false);
     if (!check.getModule(module.c_str())) {
         const bool full = diskFull(staging);
         clean();
-        throw Failure{module + " from " + Impl::where(is) +
-                      (full ? " could not be saved: the disk is full (no room in " + library() + ")"
-                            : " arrived incomplete")};
+        throw Failure{full ? module + " could not be saved: the disk is full (no room in " +
+                                 library() + "). Make room and try again."
+                           : module + " from " + Impl::where(is) +
+                                 " arrived incomplete. Try again later, or choose another "
+                                 "repository."};
     }
     // An update replaces the installed copy in ~/.sword.
     sword::SWMgr target(library().c_str(), true, nullptr, false, false);
@@ -320,7 +291,8 @@ std::string InstallLibrary::install(const std::string& module, const std::string
             std::remove(file.c_str());
         clean();
         throw Failure{module + " could not be put into " + library() +
-                      " (is the disk full or the folder read-only?)"};
+                      ". Check that the disk has room and the folder can be written, and try "
+                      "again."};
     }
     clean();
     return library();
@@ -330,6 +302,16 @@ void InstallLibrary::remove(const std::string& module) {
     sword::SWMgr target(library().c_str(), true, nullptr, false, false);
     if (!target.getModule(module.c_str()))
         throw Failure{"no module " + module + " is installed in " + library()};
+    // libsword deletes the module's whole data folder: never one outside a folder of its own
+    // (a configuration from before these checks may name any).
+    sword::SWModule* installed = target.getModule(module.c_str());
+    const ModulePlace place = placeOf(installed->getConfig());
+    if (place.folder.empty() || !staysInside(library(), library() + "/" + place.folder) ||
+        !sharedWith(library(), place.folder, installed->getName()).empty())
+        throw Failure{module + " was not removed: its configuration names \"" +
+                      shown(place.folder.empty() ? place.refused : place.folder) +
+                      "\", which is no folder of its own in " + library() +
+                      "/modules. Remove its files by hand if you are sure of them."};
     if (m->installer.removeModule(&target, module.c_str()) != 0)
         throw Failure{module + " could not be removed from " + library()};
 }

@@ -27,8 +27,9 @@ struct Failure {
 
 class InstallLibrary {
 public:
-    // `stallSeconds`: a transfer with no progress for this long is given up.
-    explicit InstallLibrary(long stallSeconds);
+    // A transfer slower than 1 KB a second over `rateWindowS` is given up as stalled, as is
+    // one (or a connection) with nothing at all for `silentS`.
+    InstallLibrary(long rateWindowS, long silentS);
     ~InstallLibrary();
     InstallLibrary(const InstallLibrary&) = delete;
     InstallLibrary& operator=(const InstallLibrary&) = delete;

@@ -8,11 +8,13 @@
 //   A name description version size licence status   a dictionary module offered
 //   P done total                               progress of a transfer, in bytes (total 0:
 //                                              not known)
+//   W                                          a transfer ended: working on this computer
+//                                              (unpacking, copying) until the next P
 //   I folder                                   the module was installed there
 //   X message                                  the failure; nothing follows, exit status 2
 //
 // Usage: tolvane-swordinstall [--memory-limit-mb N] [--cpu-limit-s N] [--file-limit-kb N]
-//          [--stall-s N]
+//          [--stall-s N] [--rate-window-s N]
 //          (--sources | --refresh-sources | --add-source NAME URL | --available SOURCE |
 //           --install MODULE --source SOURCE | --remove MODULE)
 
@@ -35,16 +37,27 @@ constexpr int kExitUsage = 64;
 [[noreturn]] void usage(const std::string& problem) {
     tolvane::helper::printUsageAndExit(
         "tolvane-swordinstall",
-        "[--memory-limit-mb N] [--cpu-limit-s N] [--file-limit-kb N] [--stall-s N] (--sources | "
+        "[--memory-limit-mb N] [--cpu-limit-s N] [--file-limit-kb N] [--stall-s N] "
+        "[--rate-window-s N] (--sources | "
         "--refresh-sources "
         "| --add-source NAME URL | --available SOURCE | --install MODULE --source SOURCE | "
         "--remove MODULE)",
         problem, kExitUsage);
 }
 
+// No file a repository sends is larger than this unless --file-limit-kb says otherwise: the
+// largest file of a real module is some hundreds of MB, and a server that sends without end
+// (or a decompression bomb) stops here instead of filling the disk.
+constexpr unsigned long kDefaultFileLimitKb = 1024 * 1024; // 1 GiB
+
 struct Options {
-    tolvane::helper::Limits limits;
-    unsigned long stallS = 30;
+    tolvane::helper::Limits limits = [] {
+        tolvane::helper::Limits l;
+        l.fileLimitKb = kDefaultFileLimitKb;
+        return l;
+    }();
+    unsigned long stallS = 30;  // nothing at all for this long: stalled
+    unsigned long windowS = 30; // slower than 1 KB a second over this: stalled
     std::string command, first, second;
 };
 
@@ -59,6 +72,8 @@ Options parse(int argc, char** argv) {
         };
         if (arg == "--stall-s") {
             o.stallS = tolvane::helper::positiveNumber(value().c_str(), "--stall-s", usage);
+        } else if (arg == "--rate-window-s") {
+            o.windowS = tolvane::helper::positiveNumber(value().c_str(), "--rate-window-s", usage);
         } else if (arg == "--source") {
             o.second = value();
         } else if (arg == "--sources" || arg == "--refresh-sources") {
@@ -89,7 +104,7 @@ std::string field(std::string text) {
 }
 
 void run(const Options& o) {
-    InstallLibrary library(long(o.stallS));
+    InstallLibrary library(long(o.windowS), long(o.stallS));
     if (o.command == "--refresh-sources")
         library.refreshSources();
     if (o.command == "--add-source")
