@@ -225,8 +225,10 @@ QString searchFailure(const DictionaryConfig& config, const QString& path,
             .arg(title, file);
     return QStringLiteral("%1 could not be searched: its file %2 %3. %4")
         .arg(title, file, check.why,
-             config.added ? QStringLiteral("Remove it in Get Dictionaries, then add it again.")
-                          : QStringLiteral("Put this dictionary's own file in its place."));
+             check.fault == Fault::Unreadable
+                 ? QStringLiteral("Give yourself permission to read it.")
+             : config.added ? QStringLiteral("Remove it in Get Dictionaries, then add it again.")
+                            : QStringLiteral("Put this dictionary's own file in its place."));
 }
 
 } // namespace tolvane::data
