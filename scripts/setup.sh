@@ -11,6 +11,7 @@ PACKAGES=(
   xvfb xauth imagemagick xdotool fonts-dejavu-core
   fonts-liberation2 # metric match for the windows' design font, so fixed-size labels fit
   unrtf libicu-dev
+  shared-mime-info # what a file that is no dictionary holds ("a PNG image"), for messages
   poppler-utils # pdftotext: the text of an entry saved as PDF
 )
 # SWORD dictionary modules: the library that reads them, and three public-domain modules

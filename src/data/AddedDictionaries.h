@@ -7,6 +7,11 @@
 // Configurations live for the whole run: windows, the Find thread and history entries keep
 // pointers to them. A rescan reuses the configuration of a file it knew (same file name and
 // title), so a pointer taken before it stays good; a file gone is no longer listed.
+//
+// A file named as an added dictionary that cannot be one (no database at all, a damaged one,
+// one recording a title but without the table of entries) is never listed as a dictionary:
+// the rescan lists it apart, with what is wrong and what to do. An SQLite file without a
+// title is some other program's database, and not listed at all.
 
 #include "data/DictionaryConfig.h"
 
@@ -51,6 +56,15 @@ QString swordModuleSource(const QString& module);
 const std::vector<const DictionaryConfig*>& rescanAddedDictionaries(const QString& folder);
 // The list of the last rescan, in title order (empty before the first).
 const std::vector<const DictionaryConfig*>& addedConfigs();
+
+struct UnusableFile {
+    QString fileName;
+    QString title;   // the title the file records, when that could be read
+    QString state;   // "damaged", "not a dictionary" or "cannot be read"
+    QString problem; // what is wrong and what to do, in plain words (FileProblems.h)
+};
+// The files of the last rescan that cannot be added dictionaries, by file name.
+const std::vector<UnusableFile>& unusableAddedFiles();
 // The three, then the added ones: what the Find window's "All dictionaries" searches.
 std::vector<const DictionaryConfig*> everyConfig();
 

@@ -4,6 +4,7 @@
 #include "dictwindow/DictionaryWindow.h"
 
 #include "data/DataOperations.h"
+#include "data/FileProblems.h"
 #include "dictwindow/DictionaryTexts.h"
 #include "dictwindow/ListProgress.h"
 #include "dictwindow/SearchBox.h"
@@ -140,10 +141,7 @@ void DictionaryWindow::Form_Load() {
         // behind a window that never opened.
         if (opened.db)
             data::closeDictionary(opened.db);
-        QString text = e.message();
-        if (!text.contains(path))
-            text += QStringLiteral("\n\nDictionary file: %1").arg(path);
-        throw engine::EngineError(e.number(), text);
+        throw data::openingFailure(m_config, path, e); // what is wrong, what to do
     }
     ws = std::move(opened.ws);
     db = std::move(opened.db);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <sqlite3.h>
 
 namespace tolvane::engine {
 
@@ -239,6 +240,46 @@ bool fillFullTextIndex(sqlite::Connection& connection, const FullTextSource& sou
             return false;
         if (complete || state.filledThrough >= state.target)
             return true;
+    }
+}
+
+bool restoreAfterFailedFill(sqlite::Connection& connection, const FullTextSource& source,
+                            bool dropIndex) {
+    sqlite3* db = connection.handle();
+    if (!sqlite3_get_autocommit(db))
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    // Reading the schema makes SQLite find the journal a failed write left and roll it back.
+    if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) !=
+        SQLITE_OK)
+        return false;
+    if (!dropIndex)
+        return true;
+    try {
+        const QString name = fullTextTableName(source.table);
+        sqlite::Transaction transaction(connection);
+        for (const char* trigger : {"_insert", "_delete", "_update"})
+            connection.exec(QStringLiteral("DROP TRIGGER IF EXISTS %1")
+                                .arg(quoteIdentifier(name + QLatin1String(trigger))));
+        connection.exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(quoteIdentifier(name)));
+        if (tableExists(connection, QLatin1String(kProgressTable))) {
+            const QString progress = quoteIdentifier(QLatin1String(kProgressTable));
+            sqlite::StatementLease forget = connection.reuse(
+                QStringLiteral("DELETE FROM %1 WHERE index_table = ?1").arg(progress));
+            forget->bind(1, name);
+            forget->run();
+            bool empty = false;
+            {
+                sqlite::StatementLease left =
+                    connection.reuse(QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(progress));
+                empty = !left->step();
+            }
+            if (empty)
+                connection.exec(QStringLiteral("DROP TABLE %1").arg(progress));
+        }
+        transaction.commit();
+        return true;
+    } catch (const EngineError&) {
+        return false;
     }
 }
 

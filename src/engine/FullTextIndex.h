@@ -68,6 +68,15 @@ bool fillFullTextIndex(sqlite::Connection& connection, const FullTextSource& sou
                        const std::function<bool(const FullTextProgress&)>& progress = {},
                        int stepRows = 0);
 
+// After a write of the index failed (a full disk): ends the failed transaction, has SQLite put
+// back what the failed write had changed (a write cut short leaves the pages to restore in a
+// journal beside the file, which only a connection that may write can roll back), and, with
+// `dropIndex`, takes the index out of the file again. Never throws; returns whether the file
+// is back as it was. Whatever cannot be done now the next writer does: the journal is rolled
+// back by whoever opens the file to write, and a partial index is carried on.
+bool restoreAfterFailedFill(sqlite::Connection& connection, const FullTextSource& source,
+                            bool dropIndex);
+
 // create + fill in the caller's transaction: for the tools that build dictionary files.
 void buildFullTextIndex(sqlite::Connection& connection, const FullTextSource& source);
 

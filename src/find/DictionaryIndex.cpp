@@ -1,6 +1,7 @@
 #include "find/DictionaryIndex.h"
 
 #include "data/DataOperations.h"
+#include "data/FileProblems.h"
 #include "data/FullTextSource.h"
 #include "engine/EngineError.h"
 #include "engine/FileSniffer.h"
@@ -9,15 +10,13 @@
 #include "engine/NoCaseCollation.h"
 #include "engine/OpenDatabase.h"
 #include "engine/Schema.h"
-#include "engine/legacy/JetLoader.h"
-#include "engine/legacy/LegacyCopy.h"
 #include "engine/sqlite/Connection.h"
 #include "engine/sqlite/Statement.h"
+#include "find/MemoryCopy.h"
 
 #include <QDir>
 #include <QFile>
 #include <QThread>
-#include <QUrl>
 #include <algorithm>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -80,6 +79,8 @@ DictionaryIndex::DictionaryIndex(const data::DictionaryConfig& config, const QSt
     } else if (sniff.kind == engine::FileKind::SQLite) {
         m_connection = std::make_unique<sqlite::Connection>(m_path, sqlite::OpenMode::ReadWrite,
                                                             QDir::toNativeSeparators(m_path));
+        // Nothing is written into a file that does not hold the dictionary's table.
+        data::requireDictionaryTable(*m_connection, m_config);
         if (m_connection->isReadOnly())
             openCopy();
     } else {
@@ -112,30 +113,7 @@ void DictionaryIndex::setUpSearching(sqlite::Connection& connection) {
 void DictionaryIndex::openCopy() {
     // A copy goes stale when the file changes from now on, even in place.
     const quint64 copiedFile = fileIdentity(m_path, true);
-    const QString shown = QDir::toNativeSeparators(m_path);
-    auto memory = std::make_unique<sqlite::Connection>(QString(), sqlite::OpenMode::Memory, shown);
-    if (engine::sniffDatabaseFile(m_path).kind == engine::FileKind::Jet) {
-        const engine::legacy::LegacyDatabase legacy = engine::legacy::loadJetDatabase(m_path);
-        engine::legacy::copyLegacyTables(legacy, *memory);
-    } else {
-        sqlite::Statement attach(*memory, QStringLiteral("ATTACH ?1 AS source"));
-        attach.bind(1, QUrl::fromLocalFile(m_path).toString(QUrl::FullyEncoded) +
-                           QStringLiteral("?mode=ro"));
-        attach.run();
-        QStringList columns{m_config.headwordColumn, m_config.definitionColumn};
-        if (m_config.hasScripture())
-            columns << m_config.scriptureColumn;
-        engine::createTextTable(*memory, m_config.table, columns);
-        QStringList quoted;
-        for (const QString& column : columns)
-            quoted << quoteIdentifier(column);
-        memory->exec(QStringLiteral("INSERT INTO main.%1 (rowid, %2) SELECT rowid, %2 FROM "
-                                    "source.%1")
-                         .arg(quoteIdentifier(m_config.table), quoted.join(QStringLiteral(", "))));
-        memory->exec(QStringLiteral("DETACH source"));
-    }
-    engine::createHeadwordIndex(*memory, m_config.table, m_config.headwordColumn);
-    m_connection = std::move(memory);
+    m_connection = copyIntoMemory(m_config, m_path);
     setUpSearching(*m_connection);
     m_inMemory = true;
     m_fileId = copiedFile;
@@ -160,6 +138,7 @@ void DictionaryIndex::prepare(const std::function<void(int percent)>& progress) 
     try {
         if (isPrepared())
             return;
+        bool madeHere = false; // the index was not in the file before this call
         while (!m_inMemory) {
             try {
                 if (engine::fullTextState(*m_connection, m_source) ==
@@ -167,6 +146,7 @@ void DictionaryIndex::prepare(const std::function<void(int percent)>& progress) 
                     sqlite::Transaction transaction(*m_connection);
                     engine::createFullTextIndex(*m_connection, m_source);
                     transaction.commit();
+                    madeHere = true;
                 }
                 fill();
                 break;
@@ -180,10 +160,13 @@ void DictionaryIndex::prepare(const std::function<void(int percent)>& progress) 
                 if (isCancelled())
                     throw Cancelled();
                 // A file that may not be changed, or has no room to grow, is indexed in
-                // memory; the part of the index the file holds already stays in it.
+                // memory. A write that failed is undone first, and an index begun here taken
+                // out again: the file is left as it was, and the copy can read it.
+                if (e.number() == engine::err::DiskFull || e.number() == engine::err::DiskIo)
+                    engine::restoreAfterFailedFill(*m_connection, m_source, madeHere);
                 if (e.number() == engine::err::DiskFull)
-                    m_note = QStringLiteral("%1 cannot be prepared for searching: the disk is full")
-                                 .arg(m_config.mainCaption.section(QStringLiteral(" - "), 1));
+                    m_note = data::diskFullSearchNote(m_config, m_path);
+                m_connection.reset(); // the file is let go before it is copied
                 openCopy();
             }
         }

@@ -1,6 +1,7 @@
 #include "find/FindService.h"
 
 #include "data/DataOperations.h"
+#include "data/FileProblems.h"
 #include "platform/Error.h"
 
 #include <QMetaObject>
@@ -63,20 +64,21 @@ DictionaryIndex& FindService::indexFor(const data::DictionaryConfig& config,
 
 namespace {
 
-// Whatever failed in one dictionary, said in a line the Find window shows.
+// Whatever failed in one dictionary, said in a line the Find window shows: a fault of its
+// file in plain words, with what to do.
 template <typename F>
-std::optional<QString> problemOf(const data::DictionaryConfig& config, F&& f) {
+std::optional<QString> problemOf(const data::DictionaryConfig& config, const QString& folder,
+                                 F&& f) {
     try {
         f();
         return std::nullopt;
     } catch (const Cancelled&) {
         throw;
     } catch (const NumberedError& e) {
-        return e.message();
+        return data::searchFailure(config, data::dictionaryPath(config, folder), e);
     } catch (const std::exception& e) {
         return QStringLiteral("%1 could not be searched: %2")
-            .arg(config.mainCaption.section(QStringLiteral(" - "), 1),
-                 QString::fromLocal8Bit(e.what()));
+            .arg(data::dictionaryTitle(config), QString::fromLocal8Bit(e.what()));
     }
 }
 
@@ -101,7 +103,7 @@ void FindService::run(quint64 search, const QString& match,
     searched.reserve(dictionaries.size());
     // A dictionary that fails is left out of what follows, and opened afresh next time.
     auto attempt = [&](Searched& s, auto&& f) {
-        if (const auto problem = problemOf(*s.config, f)) {
+        if (const auto problem = problemOf(*s.config, folder, f)) {
             if (isStale(search))
                 throw Cancelled();
             results.problems << *problem;

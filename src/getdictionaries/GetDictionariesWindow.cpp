@@ -266,8 +266,27 @@ void GetDictionariesWindow::listTolvane() {
         item->setText(DictionarySource, config->source);
         item->setText(DictionaryFile, config->fileName);
     }
+    listUnusableFiles();
     if (m_c.lstTolvane->topLevelItemCount() > 0)
         m_c.lstTolvane->setCurrentItem(m_c.lstTolvane->topLevelItem(0));
+}
+
+// Files in the folder that cannot be dictionaries, after them: named as what they are, with
+// what to do in their tooltip; Remove deletes one as it does a dictionary.
+void GetDictionariesWindow::listUnusableFiles() {
+    for (const data::UnusableFile& file : data::unusableAddedFiles()) {
+        auto* item = new QTreeWidgetItem(m_c.lstTolvane);
+        item->setText(DictionaryTitle,
+                      (file.title.isEmpty() ? file.fileName : file.title).left(200) +
+                          QStringLiteral(" (") + file.state + QLatin1Char(')'));
+        item->setText(DictionarySource, QStringLiteral("Cannot be opened: remove it"));
+        item->setText(DictionaryFile, file.fileName);
+        for (int column = 0; column < m_c.lstTolvane->columnCount(); ++column) {
+            item->setToolTip(column, file.problem);
+            item->setForeground(
+                column, m_c.lstTolvane->palette().brush(QPalette::Disabled, QPalette::Text));
+        }
+    }
 }
 
 void GetDictionariesWindow::listInstalled(const QByteArray& tsv) {

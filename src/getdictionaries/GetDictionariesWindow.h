@@ -80,6 +80,7 @@ private:
     // Uninstall only for a module in ~/.sword (not one the system's packages installed).
     void updateUninstall();
     void listTolvane();
+    void listUnusableFiles();
     void listInstalled(const QByteArray& tsv);
     void markInTolvane();
     void runFinished(int exitCode);

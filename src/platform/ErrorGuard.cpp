@@ -18,13 +18,22 @@ struct DepthScope {
 void report(int number, const QString& message) {
     msgBox(describeError(number, message), Critical, QStringLiteral("Tolvane"));
 }
+
+void report(const NumberedError& e) {
+    if (e.inPlainWords())
+        msgBox(e.message(), Critical, QStringLiteral("Tolvane"));
+    else
+        report(e.number(), e.message());
+}
 } // namespace
 
 QString describeError(int number, const QString& message) {
     return QStringLiteral("Run-time error '%1':\n\n%2").arg(QString::number(number), message);
 }
 
-bool insideHandler() { return g_depth > 0; }
+bool insideHandler() {
+    return g_depth > 0;
+}
 
 void runGuarded(const std::function<void()>& handler) {
     const bool outermost = g_depth == 0;
@@ -34,7 +43,7 @@ void runGuarded(const std::function<void()>& handler) {
     } catch (const NumberedError& e) {
         if (!outermost)
             throw;
-        report(e.number(), e.message());
+        report(e);
     } catch (const std::bad_alloc&) {
         if (!outermost)
             throw;

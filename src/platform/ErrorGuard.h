@@ -1,7 +1,8 @@
 #pragma once
 // Every event handler of every window runs through runGuarded(). A failure stops the handler
 // at the failing step (the steps before keep their effect) and is reported once, in a message
-// box titled "Tolvane" with its number and message; the program goes on.
+// box titled "Tolvane" with its number and message (or, told in plain words, its message
+// alone: Error.h); the program goes on.
 //
 // Handlers nest: setting the search box's text runs its change handler inside the handler
 // that set it. Only the outermost guard reports; inner guards let the failure pass so that

@@ -2,6 +2,7 @@
 
 #include "data/AddedDictionaries.h"
 #include "data/DictionaryConfig.h"
+#include "data/FileProblems.h"
 #include "dictwindow/DictionaryWindow.h"
 #include "find/FindWindow.h"
 #include "moredictionaries/MoreDictionariesWindow.h"
@@ -14,6 +15,7 @@
 #include "shell/Images.h"
 #include "shell/MenuKeys.h"
 #include "shell/Navigator.h"
+#include "shell/UnusableFilesMenu.h"
 #include "shell/Workspace.h"
 
 #include <QAction>
@@ -162,6 +164,7 @@ void MainWindow::refreshDictionaryMenu() {
         [this] { platform::runGuarded([this] { mnuDictionariesMore_Click(); }); });
     if (m_moreDictionaries)
         m_moreDictionaries->setDictionaries(added);
+    listUnusableFiles(*m_dictionaries, m_getDictionaries);
 }
 
 void MainWindow::mnuDictionariesMore_Click() {
@@ -177,6 +180,17 @@ void MainWindow::mnuDictionariesMore_Click() {
     m_moreDictionaries->raise();
     m_moreDictionaries->activateWindow();
     m_moreDictionaries->filterBox()->setFocus();
+}
+
+// An added dictionary whose file has gone, or been damaged, since the menu was made (or that
+// Find or the history still names) is refused in plain words before the caption changes;
+// the menu is read again once the command is over.
+void MainWindow::refuseUnusable(const data::DictionaryConfig& config) {
+    const QString problem = data::addedDictionaryProblem(config, platform::applicationFolder());
+    if (problem.isEmpty())
+        return;
+    QMetaObject::invokeMethod(this, &MainWindow::refreshDictionaryMenu, Qt::QueuedConnection);
+    throw engine::EngineError(engine::err::FileNotFound, problem, Telling::PlainWords);
 }
 
 QAction* MainWindow::menuItem(QMenu* menu, const char* name, const QString& caption,
@@ -341,8 +355,10 @@ void MainWindow::runDictionaryCommand(const data::DictionaryConfig& config) {
         mnuDictioanariesHitchcock_Click();
     else if (&config == &data::eastonsConfig())
         mnuDictionariesEastons_Click();
-    else
+    else {
+        refuseUnusable(config);
         openDictionary(config, {});
+    }
 }
 
 void MainWindow::mnuWebsiteMore_Click() {

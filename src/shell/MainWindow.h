@@ -90,6 +90,7 @@ private:
     // Shows `shown`, then unloads `closedAfterwards` and any other open added dictionary.
     void openDictionary(const data::DictionaryConfig& shown,
                         const std::vector<const data::DictionaryConfig*>& closedAfterwards);
+    void refuseUnusable(const data::DictionaryConfig& config);
 
     Forms& m_forms;
     Workspace* m_workspace;

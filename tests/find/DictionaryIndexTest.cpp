@@ -5,6 +5,7 @@
 #include "find/DictionaryIndex.h"
 #include "EastonsLegacyFixture.h"
 #include "data/DataOperations.h"
+#include "data/FileProblems.h"
 #include "engine/FullTextFunctions.h"
 #include "engine/FullTextQuery.h"
 #include "engine/legacy/JetLoader.h"
@@ -244,8 +245,8 @@ TEST(FindService, OnAFullDiskAnOlderFileIsSearchedInMemoryAndSaysSoOnceInALine) 
         return finished.back().front().value<find::FindResults>();
     };
     const find::FindResults first = searched("grace 17");
-    EXPECT_EQ(first.problems, QStringList{"Easton's Bible Dictionary cannot be prepared for "
-                                          "searching: the disk is full"});
+    EXPECT_EQ(first.problems,
+              QStringList{data::diskFullSearchNote(eastons, dir.filePath("data.mdb"))});
     EXPECT_EQ(first.count, 1);
     const find::FindResults next = searched("grace 42");
     EXPECT_TRUE(next.problems.isEmpty());

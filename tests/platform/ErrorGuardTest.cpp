@@ -1,8 +1,8 @@
 // The handler guard: a failure stops the handler, is reported once by the outermost handler,
 // and the program goes on.
+#include "platform/ErrorGuard.h"
 #include "platform/AppFolder.h"
 #include "platform/Error.h"
-#include "platform/ErrorGuard.h"
 #include "support/PlatformFakes.h"
 #include "support/TestSupport.h"
 
@@ -24,6 +24,15 @@ TEST(ErrorGuard, FailureStopsHandlerAndIsReportedOnceWithNumber) {
     EXPECT_EQ(fakes.messages->calls[0].style, platform::Critical);
     EXPECT_TRUE(fakes.messages->calls[0].text.contains(QStringLiteral("3024")));
     EXPECT_TRUE(fakes.messages->calls[0].text.contains(QStringLiteral("/x/db2.mdb")));
+}
+
+TEST(ErrorGuard, AFailureToldInPlainWordsIsShownAsItIsWithoutItsNumber) {
+    test::PlatformFakes fakes;
+    const QString text = QStringLiteral("The file /x/names.mdb is empty.\n\nPut it back.");
+    platform::runGuarded([&] { throw NumberedError(3343, text, Telling::PlainWords); });
+    ASSERT_EQ(fakes.messages->calls.size(), 1u);
+    EXPECT_EQ(fakes.messages->calls[0].text, text);
+    EXPECT_EQ(fakes.messages->calls[0].style, platform::Critical);
 }
 
 TEST(ErrorGuard, NestedHandlerFailureStopsOuterHandlerTooAndReportsOnce) {
