@@ -79,7 +79,9 @@ private:
     bool layingOut() const;
     QModelIndex laidOutRowAt(int y) const;
     void paintLaidOutRows(QPaintEvent* event);
-    int m_hoverRow = -1; // the row under the pointer, as QListView follows it
+    void readShownRows();
+    bool m_readingForPaint = false; // the paint under way shows the rows read
+    int m_hoverRow = -1;            // the row under the pointer, as QListView follows it
 
     void reportChangedSelection(int before);
     void stopFill();
