@@ -138,7 +138,7 @@ int WordList::occurrenceAt(int index) const {
     const QString item = m_model->at(index);
     int occurrence = 0;
     for (int i = index - 1; i >= 0; --i) {
-        if (!m_model->isRead(i)) { // a run of equal items reaching back past the rows read
+        if (isFilling() && !m_model->isRead(i)) { // equal items reaching past the rows read
             m_fill->finish();
             return occurrenceAt(index);
         }
