@@ -184,6 +184,10 @@ public:
     // How far the list being made for OpenListPages on another thread is, 0 to 100; -1 when
     // none is being made.
     virtual int listPreparingPercent() const { return -1; }
+    // With false, whatever meets a lock that another connection holds fails at once with
+    // err::FileInUse instead of waiting for it (the user-interface thread tries again later);
+    // true again by default.
+    virtual void setWaitForLocks(bool wait) { (void)wait; }
 };
 
 class Workspace {

@@ -67,7 +67,15 @@ sqlite::Connection& DatabaseCore::connection() {
     return *m_connection;
 }
 
+void DatabaseCore::setWaitForLocks(bool wait) {
+    if (wait)
+        m_noBusyWait.reset();
+    else if (m_connection && !m_noBusyWait)
+        m_noBusyWait.emplace(*m_connection);
+}
+
 void DatabaseCore::close() {
+    m_noBusyWait.reset();
     m_build.reset();
     m_connection.reset();
 }

@@ -158,6 +158,14 @@ TEST_F(ListFillTest, ALockedFileIsNotWaitedForByTheFill) {
     waitForTheFill();
     rows.push_back({QStringLiteral("Aaron"), QStringLiteral("new")});
     EXPECT_EQ(listItems(), sortedHeadwords(rows));
+
+    // Typing while it is locked: the keys go into the box at once, the list follows the lock.
+    writer.exec("BEGIN EXCLUSIVE");
+    c().txtSearch->setText(QStringLiteral("w16")); // as the user's edit
+    EXPECT_EQ(c().lstdata->ListCount(), int(rows.size()) - 1) << "listed without the lock";
+    QTest::qWait(50);
+    writer.exec("ROLLBACK");
+    QTRY_COMPARE(listItems(), listOrderSorted(headwordsBeginningWith(rows, "w16")));
     EXPECT_TRUE(messageLog().isEmpty());
 }
 
