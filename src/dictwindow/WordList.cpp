@@ -8,6 +8,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <algorithm>
 
 namespace tolvane::dictwindow {
 
@@ -198,8 +199,25 @@ void WordList::keyPressEvent(QKeyEvent* event) {
     if (isFilling())
         m_fill->count();
     const int before = ListIndex();
-    QListView::keyPressEvent(event);
+    const int page = pageKeyTarget(event);
+    if (page >= 0)
+        selectItem(page);
+    else
+        QListView::keyPressEvent(event);
     reportChangedSelection(before);
+}
+
+// Page Down and Page Up move a screenful of rows from the current one. QListView finds that row
+// among the rows laid out about the screen below, which with millions of rows laid out in
+// batches takes it seconds. -1 for any other key.
+int WordList::pageKeyTarget(const QKeyEvent* event) const {
+    const bool down = event->key() == Qt::Key_PageDown;
+    if ((!down && event->key() != Qt::Key_PageUp) || event->modifiers() != Qt::NoModifier ||
+        m_model->size() == 0)
+        return -1;
+    const int rows = std::max(1, viewport()->height() / std::max(1, sizeHintForRow(0)) - 1);
+    const int current = currentIndex().isValid() ? currentIndex().row() : (down ? 0 : -1);
+    return std::clamp(down ? current + rows : current - rows, 0, m_model->size() - 1);
 }
 
 void WordList::reportChangedSelection(int before) {

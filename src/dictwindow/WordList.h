@@ -84,6 +84,7 @@ private:
     int m_hoverRow = -1;            // the row under the pointer, as QListView follows it
 
     void reportChangedSelection(int before);
+    int pageKeyTarget(const QKeyEvent* event) const;
     void stopFill();
     void readUpTo(int index) const;
 
