@@ -68,11 +68,12 @@ public:
         std::sort(gaps.begin(), gaps.end());
         const double longest = gaps.empty() ? 0 : gaps.back();
         const double p99 = gaps.empty() ? 0 : gaps[size_t(double(gaps.size() - 1) * 0.99)];
-        const double action =
-            m_actions.empty() ? 0 : *std::max_element(m_actions.begin(), m_actions.end());
+        std::sort(m_actions.begin(), m_actions.end());
+        const double action = m_actions.empty() ? 0 : m_actions.back();
+        const double secondAction = m_actions.size() < 2 ? 0 : m_actions[m_actions.size() - 2];
         std::printf("%4s session %-22s longest pass %7.1f ms, p99 %5.1f ms, longest key/click "
-                    "%7.1f ms (%zu actions), %.1f s%s\n",
-                    label.c_str(), session, longest, p99, action, m_actions.size(),
+                    "%7.1f ms (next %.1f ms; %zu actions), %.1f s%s\n",
+                    label.c_str(), session, longest, p99, action, secondAction, m_actions.size(),
                     double(m_total.elapsed()) / 1000, ended ? "" : " (did not end: timed out)");
         std::fflush(stdout);
     }
