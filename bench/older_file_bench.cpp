@@ -390,6 +390,7 @@ int main(int argc, char** argv) {
     }
     if (qEnvironmentVariable("TOLVANE_BENCH_SESSIONS") != QLatin1String("0")) {
         std::printf("\nscripted sessions:\n");
+        std::fflush(stdout);
         for (const int rows : sizes())
             bench::runOlderFileSessions(config(), olderFile(rows), label(rows));
     }
