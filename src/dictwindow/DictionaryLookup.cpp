@@ -7,6 +7,7 @@
 #include "data/NumberedKeys.h"
 #include "data/Queries.h"
 #include "dictwindow/DictionaryTexts.h"
+#include "dictwindow/LockRetry.h"
 #include "dictwindow/SearchBox.h"
 #include "dictwindow/WordList.h"
 #include "platform/ErrorGuard.h"
@@ -21,6 +22,8 @@
 namespace tolvane::dictwindow {
 
 void DictionaryWindow::txtSearch_Change() {
+    if (m_searchEdits)
+        m_searchEdits->cancel(); // the text as it is now is listed here
     // In a dictionary keyed by number (Strong's), "G11" and "11" look up "00011".
     const QString text = data::numberedKey(m_config, searchText());
     if (text.isEmpty()) {

@@ -7,6 +7,7 @@
 #include "data/FileProblems.h"
 #include "dictwindow/DictionaryTexts.h"
 #include "dictwindow/ListProgress.h"
+#include "dictwindow/LockRetry.h"
 #include "dictwindow/SearchBox.h"
 #include "dictwindow/WordList.h"
 #include "engine/EngineError.h"
@@ -53,9 +54,11 @@ void DictionaryWindow::connectHandlers() {
 
     // The program's own assignments run the change handler themselves (setSearchText), so
     // the box's notification is only followed for the user's edits.
-    connect(c.txtSearch, &QLineEdit::textChanged, this, [this, guarded] {
+    if (!m_searchEdits)
+        m_searchEdits = new LockRetry([this] { return db; }, [this] { txtSearch_Change(); }, this);
+    connect(c.txtSearch, &QLineEdit::textChanged, this, [this] {
         if (!m_assigningSearchText)
-            guarded (&DictionaryWindow::txtSearch_Change)();
+            platform::runGuarded([this] { m_searchEdits->run(); });
     });
     connect(c.lstdata, &WordList::clicked, this, guarded(&DictionaryWindow::lstdata_Click));
     connect(c.txtSearch, &SearchBox::listKey, this,

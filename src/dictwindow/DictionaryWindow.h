@@ -23,6 +23,8 @@ namespace tolvane::dictwindow {
 class EntryMarks;
 class ListProgress;
 
+class LockRetry;
+
 class DictionaryWindow : public QObject {
     Q_OBJECT
 public:
@@ -180,6 +182,8 @@ private:
     // them; null where the file cannot give them so (rs is listed whole then).
     std::unique_ptr<engine::ListPages> m_pages;
     QString m_loadNarrowedTo;
+    // The user's edits of the search text, run without waiting for a locked file.
+    LockRetry* m_searchEdits = nullptr;
 };
 
 } // namespace tolvane::dictwindow

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <limits>
+#include <optional>
 
 namespace tolvane::dictwindow {
 
@@ -19,10 +20,34 @@ constexpr qint64 kStepNanoseconds = 4'000'000;
 constexpr qsizetype kCountPiece = 65'536;
 // How often a list still being made on another thread is asked for its first page.
 constexpr int kPendingPollMs = 30;
+// The rows read around a row far ahead of the fill: a few screens, most of them after it (Page
+// Down held moves on from there).
+constexpr qsizetype kAroundBefore = 64;
+constexpr qsizetype kAround = 1024;
+
+// Waits for locks for as long as it lives (the fill's own steps never do); the pages may end
+// meanwhile.
+class WaitingForLocks {
+public:
+    explicit WaitingForLocks(const std::unique_ptr<engine::ListPages>& pages) : m_pages(pages) {
+        if (m_pages)
+            m_pages->setWaitForLocks(true);
+    }
+    ~WaitingForLocks() {
+        if (m_pages)
+            m_pages->setWaitForLocks(false);
+    }
+    WaitingForLocks(const WaitingForLocks&) = delete;
+    WaitingForLocks& operator=(const WaitingForLocks&) = delete;
+
+private:
+    const std::unique_ptr<engine::ListPages>& m_pages;
+};
 } // namespace
 
 ListFill::ListFill(WordListModel& model, std::unique_ptr<engine::ListPages> pages, QObject* parent)
     : QObject(parent), m_model(model), m_pages(std::move(pages)) {
+    m_pages->setWaitForLocks(false);
     m_timer.setInterval(0);
     connect(&m_timer, &QTimer::timeout, this, [this] { platform::runGuarded([this] { step(); }); });
 }
@@ -43,6 +68,7 @@ void ListFill::start() {
 // page after page.
 void ListFill::finish() {
     try {
+        const WaitingForLocks waiting(m_pages);
         if (m_pages)
             m_pages->waitUntilReady();
         while (m_pages && readPage(std::numeric_limits<int>::max())) {
@@ -83,9 +109,36 @@ void ListFill::step() {
 void ListFill::count() {
     if (m_counted || !m_pages)
         return;
+    const WaitingForLocks waiting(m_pages);
     m_pages->waitUntilReady();
     m_model.expectRows(static_cast<qsizetype>(m_pages->textCount()));
     m_counted = true;
+}
+
+bool ListFill::readAround(qsizetype row, bool wait) {
+    if (!m_pages || m_model.isRead(row))
+        return m_model.isRead(row);
+    std::optional<WaitingForLocks> waiting;
+    if (wait)
+        waiting.emplace(m_pages);
+    try {
+        if (wait)
+            count();
+        if (!m_counted)
+            return false;
+        if (row < m_model.readRows() + kPage) {
+            while (row >= m_model.readRows() && readPage(kPage)) {
+            }
+        } else {
+            const qsizetype first = std::max<qsizetype>(0, row - kAroundBefore);
+            if (m_model.readAhead(*m_pages, first, kAround) == engine::ListPages::Step::Changed)
+                restart();
+        }
+    } catch (...) {
+        end();
+        throw;
+    }
+    return m_model.isRead(row);
 }
 
 // The count whole takes ~6 ns a row (30 ms at five million), too long for one step; in pieces

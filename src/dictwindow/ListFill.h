@@ -6,7 +6,12 @@
 // is right long before the last page.
 //
 // A list still being made on another thread (ListPages' Pending) is asked again every few
-// dozen milliseconds until its first page comes.
+// dozen milliseconds until its first page comes; so is a file that another connection has
+// locked (a list build, the full-text index being made, another program): the fill's steps
+// never wait for a lock.
+//
+// A key or click that reaches a row far ahead of the pages (End, a click on a far row) has
+// that row read with a screenful around it (readAround), and the fill goes on from where it was.
 //
 // When the file changes during the fill (a write of this program, another program's commit),
 // the fill starts again from the file as it is then, so that the finished list is the list a
@@ -38,6 +43,10 @@ public:
     // for a list still being made).
     void count();
     bool isDone() const { return !m_pages; }
+    // Makes `row` readable now: near the fill's place by reading on, far ahead by reading the
+    // rows around it. With `wait`, a locked file is waited for; without, nothing is read then.
+    // Whether the row holds its text.
+    bool readAround(qsizetype row, bool wait);
 
 private:
     void step();

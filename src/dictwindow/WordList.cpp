@@ -8,6 +8,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <algorithm>
 
 namespace tolvane::dictwindow {
 
@@ -40,7 +41,10 @@ WordList::WordList(QWidget* parent) : QListView(parent), m_model(new WordListMod
     setTextElideMode(Qt::ElideNone);
 
     // Rows a fill in pages has read are drawn with their texts.
-    connect(m_model, &WordListModel::rowsRead, viewport(), qOverload<>(&QWidget::update));
+    connect(m_model, &WordListModel::rowsRead, this, [this] {
+        if (!m_readingForPaint)
+            viewport()->update();
+    });
 
     // Screen readers announce how many words the list holds.
     const auto describe = [this] {
@@ -101,10 +105,12 @@ void WordList::stopFill() {
     m_model->endPages(); // the rows left blank go
 }
 
-// The fill reads on to the end rather than to `index`: the rest comes in one read, and a
-// caller asking for a row far down the list is rare (a click on a row not shown yet, End).
+// A row far ahead of the fill is read with the rows around it (End, a click on a far row), so
+// that the key or click is answered at once and the fill reads on from where it was; only where
+// that cannot be done (the file changed under the fill) is the rest read at once.
 void WordList::readUpTo(int index) const {
-    if (isFilling() && index >= m_model->readRows())
+    if (isFilling() && !m_model->isRead(index) && index < m_model->size() &&
+        !m_fill->readAround(index, true))
         m_fill->finish();
 }
 
@@ -133,6 +139,10 @@ int WordList::occurrenceAt(int index) const {
     const QString item = m_model->at(index);
     int occurrence = 0;
     for (int i = index - 1; i >= 0; --i) {
+        if (isFilling() && !m_model->isRead(i)) { // equal items reaching past the rows read
+            m_fill->finish();
+            return occurrenceAt(index);
+        }
         const QString before = m_model->at(i);
         if (engine::compareListOrder(before, item) != 0)
             break;
@@ -143,7 +153,8 @@ int WordList::occurrenceAt(int index) const {
 }
 
 int WordList::indexOf(const QString& item, int occurrence) const {
-    readUpTo(m_model->size() - 1);
+    if (isFilling())
+        m_fill->finish();
     const int n = m_model->size();
     for (int i = 0; i < n; ++i) {
         if (m_model->at(i) == item && occurrence-- == 0)
@@ -184,9 +195,29 @@ void WordList::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void WordList::keyPressEvent(QKeyEvent* event) {
+    // End and Page Down go by the list's full length, which the fill takes first thing.
+    if (isFilling())
+        m_fill->count();
     const int before = ListIndex();
-    QListView::keyPressEvent(event);
+    const int page = pageKeyTarget(event);
+    if (page >= 0)
+        selectItem(page);
+    else
+        QListView::keyPressEvent(event);
     reportChangedSelection(before);
+}
+
+// Page Down and Page Up move a screenful of rows from the current one. QListView finds that row
+// among the rows laid out about the screen below, which with millions of rows laid out in
+// batches takes it seconds. -1 for any other key.
+int WordList::pageKeyTarget(const QKeyEvent* event) const {
+    const bool down = event->key() == Qt::Key_PageDown;
+    if ((!down && event->key() != Qt::Key_PageUp) || event->modifiers() != Qt::NoModifier ||
+        m_model->size() == 0)
+        return -1;
+    const int rows = std::max(1, viewport()->height() / std::max(1, sizeHintForRow(0)) - 1);
+    const int current = currentIndex().isValid() ? currentIndex().row() : (down ? 0 : -1);
+    return std::clamp(down ? current + rows : current - rows, 0, m_model->size() - 1);
 }
 
 void WordList::reportChangedSelection(int before) {

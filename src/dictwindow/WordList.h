@@ -79,9 +79,12 @@ private:
     bool layingOut() const;
     QModelIndex laidOutRowAt(int y) const;
     void paintLaidOutRows(QPaintEvent* event);
-    int m_hoverRow = -1; // the row under the pointer, as QListView follows it
+    void readShownRows();
+    bool m_readingForPaint = false; // the paint under way shows the rows read
+    int m_hoverRow = -1;            // the row under the pointer, as QListView follows it
 
     void reportChangedSelection(int before);
+    int pageKeyTarget(const QKeyEvent* event) const;
     void stopFill();
     void readUpTo(int index) const;
 

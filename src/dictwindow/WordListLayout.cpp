@@ -3,11 +3,14 @@
 // QListView's own search for the rows in an area waits for the last batch. Until then the
 // rows are found here from their rectangles, and painted as QListView paints them.
 
+#include "dictwindow/ListFill.h"
 #include "dictwindow/WordList.h"
 #include "dictwindow/WordListModel.h"
+#include "platform/ErrorGuard.h"
 
 #include <QHoverEvent>
 #include <QPaintEvent>
+#include <QScopeGuard>
 #include <QStyleOptionViewItem>
 #include <QStylePainter>
 
@@ -66,10 +69,28 @@ bool WordList::viewportEvent(QEvent* event) {
 }
 
 void WordList::paintEvent(QPaintEvent* event) {
+    readShownRows();
     if (layingOut())
         paintLaidOutRows(event);
     else
         QListView::paintEvent(event);
+}
+
+// Rows scrolled to ahead of the fill (the scroll bar dragged down) are read before they are
+// painted, without waiting for a locked file: they show blank until the fill comes to them
+// then. The read repaints nothing of its own: this paint shows them.
+void WordList::readShownRows() {
+    if (!isFilling())
+        return;
+    const int top = indexAt(QPoint(0, 0)).row();
+    const int bottom = indexAt(QPoint(0, viewport()->height() - 1)).row();
+    for (const int row : {top, bottom}) {
+        if (row >= 0 && isFilling() && !m_model->isRead(row)) {
+            m_readingForPaint = true;
+            const auto painted = qScopeGuard([this] { m_readingForPaint = false; });
+            platform::runGuarded([&] { m_fill->readAround(row, false); });
+        }
+    }
 }
 
 // As QListView paints its rows (the list draws no alternating colours).

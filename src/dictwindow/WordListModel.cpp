@@ -67,6 +67,7 @@ QVariant WordListModel::data(const QModelIndex& index, int role) const {
 }
 
 void WordListModel::clear() {
+    dropAhead();
     if (m_shown == 0)
         return;
     beginResetModel();
@@ -76,6 +77,7 @@ void WordListModel::clear() {
 }
 
 void WordListModel::removeAll() {
+    dropAhead();
     if (m_shown == 0)
         return;
     beginRemoveRows(QModelIndex(), 0, size() - 1);
@@ -111,6 +113,7 @@ void WordListModel::replace(const QStringList& items) {
 }
 
 void WordListModel::replaceOrdered(engine::TextBlock items) {
+    dropAhead();
     items.removeNulls();
     beginResetModel();
     m_items = std::move(items);
@@ -119,6 +122,7 @@ void WordListModel::replaceOrdered(engine::TextBlock items) {
 }
 
 void WordListModel::startPages() {
+    dropAhead();
     beginResetModel();
     m_items.clear();
     m_shown = 0;
@@ -148,10 +152,36 @@ engine::ListPages::Step WordListModel::readPage(engine::ListPages& pages, qsizet
     }
     if (after > before)
         Q_EMIT rowsRead();
+    if (!m_ahead.isEmpty() && after >= m_aheadFirst + m_ahead.size())
+        dropAhead(); // the pages hold them now
     return step;
 }
 
+engine::ListPages::Step WordListModel::readAhead(engine::ListPages& pages, qsizetype first,
+                                                 qsizetype rows) {
+    engine::TextBlock texts;
+    const engine::ListPages::Step step = pages.readAt(first, rows, texts);
+    if (step != engine::ListPages::Step::More && step != engine::ListPages::Step::End)
+        return step;
+    m_ahead = std::move(texts);
+    m_aheadFirst = first;
+    if (first + m_ahead.size() > m_shown) { // more texts than counted
+        beginInsertRows(QModelIndex(), static_cast<int>(m_shown),
+                        static_cast<int>(first + m_ahead.size() - 1));
+        m_shown = first + m_ahead.size();
+        endInsertRows();
+    }
+    Q_EMIT rowsRead();
+    return step;
+}
+
+void WordListModel::dropAhead() {
+    m_ahead.clear();
+    m_aheadFirst = 0;
+}
+
 void WordListModel::endPages() {
+    dropAhead();
     if (m_items.size() >= m_shown)
         return;
     beginRemoveRows(QModelIndex(), static_cast<int>(m_items.size()), static_cast<int>(m_shown - 1));

@@ -50,8 +50,13 @@ public:
     void expectRows(qsizetype expected);
     engine::ListPages::Step readPage(engine::ListPages& pages, qsizetype rows);
     void endPages();
-    // How many rows hold their text: all of them, except while a fill in pages runs.
+    // How many rows hold their text from the first on: all of them, except while a fill in
+    // pages runs.
     qsizetype readRows() const { return m_items.size(); }
+    // Reads rows far ahead of the fill's pages (ListPages::readAt), which then hold their texts
+    // until the pages reach them; the rows read before so are let go.
+    engine::ListPages::Step readAhead(engine::ListPages& pages, qsizetype first, qsizetype rows);
+    bool isRead(qsizetype row) const { return row >= 0 && (row < m_items.size() || inAhead(row)); }
 
 Q_SIGNALS:
     // Rows that showed blank now hold their texts. Not dataChanged: a QListView lays out every
@@ -59,11 +64,22 @@ Q_SIGNALS:
     void rowsRead();
 
 public:
-    QString at(int row) const { return row < m_items.size() ? m_items.text(row) : QString(); }
+    QString at(int row) const {
+        if (row < m_items.size())
+            return m_items.text(row);
+        return inAhead(row) ? m_ahead.text(row - m_aheadFirst) : QString();
+    }
     int size() const { return static_cast<int>(m_shown); }
 
 private:
+    bool inAhead(qsizetype row) const {
+        return row >= m_aheadFirst && row - m_aheadFirst < m_ahead.size();
+    }
+    void dropAhead();
+
     engine::TextBlock m_items;
+    engine::TextBlock m_ahead; // rows read ahead of the pages, from m_aheadFirst on
+    qsizetype m_aheadFirst = 0;
     qsizetype m_shown = 0; // the rows the view knows of: m_items, and the blank rows after them
 };
 

@@ -31,7 +31,8 @@ qint64 BuiltListPages::textCount() {
 
 // The build's texts are counted as they come: the count is known once they are.
 ListPages::Step BuiltListPages::countSome(qsizetype rows) {
-    m_core->checkExternalChanges();
+    if (!lookForChanges())
+        return Step::Pending;
     if (useIndex())
         return m_indexed->countSome(rows);
     if (!takeTexts())
@@ -55,14 +56,54 @@ bool BuiltListPages::takeTexts() {
 
 bool BuiltListPages::useIndex() {
     if (!m_indexed && !m_texts) {
-        if (const std::optional<QString> index = m_core->listIndex(m_table, m_column))
+        if (const std::optional<QString> index = m_core->listIndex(m_table, m_column)) {
             m_indexed = std::make_unique<SqliteListPages>(m_core, m_table, m_column, *index);
+            m_indexed->setWaitForLocks(waitsForLocks());
+        }
     }
     return m_indexed != nullptr;
 }
 
+bool BuiltListPages::lookForChanges() {
+    if (waitsForLocks()) {
+        m_core->checkExternalChanges();
+        return true;
+    }
+    const sqlite::NoBusyWait noWait(m_core->connection());
+    try {
+        m_core->checkExternalChanges();
+    } catch (const EngineError& e) {
+        if (e.number() == err::FileInUse)
+            return false;
+        throw;
+    }
+    return true;
+}
+
+void BuiltListPages::setWaitForLocks(bool wait) {
+    ListPages::setWaitForLocks(wait);
+    if (m_indexed)
+        m_indexed->setWaitForLocks(wait);
+}
+
+ListPages::Step BuiltListPages::readAt(qsizetype first, qsizetype rows, TextBlock& into) {
+    if (!lookForChanges())
+        return Step::Pending;
+    if (useIndex())
+        return m_indexed->readAt(first, rows, into);
+    if (!m_texts)
+        return Step::Pending; // the pages have not taken the texts: nothing counted yet
+    if (m_core->changeStamp() != m_stamp)
+        return Step::Changed;
+    const qsizetype end = std::min(m_texts->size(), first + rows);
+    for (qsizetype i = first; i < end; ++i)
+        into.append(m_texts->utf8(i));
+    return end < m_texts->size() ? Step::More : Step::End;
+}
+
 ListPages::Step BuiltListPages::next(TextBlock& into, qsizetype rows) {
-    m_core->checkExternalChanges();
+    if (!lookForChanges())
+        return Step::Pending;
     if (useIndex())
         return m_indexed->next(into, rows);
     if (!m_texts) {
@@ -81,7 +122,7 @@ ListPages::Step BuiltListPages::next(TextBlock& into, qsizetype rows) {
 }
 
 void BuiltListPages::restart() {
-    m_core->checkExternalChanges();
+    lookForChanges(); // the change that brought the restart is known already
     m_next = 0;
     m_countedNone = false;
     if (m_texts && m_core->changeStamp() != m_stamp)

@@ -22,10 +22,15 @@ public:
     qint64 textCount() override;
     Step countSome(qsizetype rows) override;
     Step next(TextBlock& into, qsizetype rows) override;
+    Step readAt(qsizetype first, qsizetype rows, TextBlock& into) override;
     void restart() override;
     void waitUntilReady() override;
+    void setWaitForLocks(bool wait) override;
 
 private:
+    // Notices other connections' commits; false, without waiting, when the file is locked
+    // and locks are not waited for.
+    bool lookForChanges();
     // Pages from the list index, once there is one.
     bool useIndex();
     // Takes the build's texts, once they are ready.

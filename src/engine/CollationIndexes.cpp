@@ -9,6 +9,7 @@
 #include "engine/sqlite/Statement.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <vector>
 
 namespace tolvane::engine {
@@ -76,6 +77,15 @@ bool isSmall(sqlite::Connection& connection, const QString& table) {
     return tableRowSpan(connection, table) <= kListIndexAtOnceRows;
 }
 
+bool anyLarge(sqlite::Connection& connection, const std::vector<CollationIndex>& indexes) {
+    QStringList tables;
+    for (const CollationIndex& index : indexes)
+        if (!tables.contains(index.table, Qt::CaseInsensitive))
+            tables << index.table;
+    return std::any_of(tables.begin(), tables.end(),
+                       [&](const QString& table) { return !isSmall(connection, table); });
+}
+
 } // namespace
 
 void recordCollationVersions(sqlite::Connection& connection) {
@@ -106,6 +116,15 @@ CollationIndexState prepareCollationIndexes(sqlite::Connection& connection, bool
             unlisted.push_back(&index);
     }
     QStringList later;
+    const bool stale = !state.caseFoldIndexesValid || !state.listIndexesValid;
+    if (writable && stale && anyLarge(connection, indexes)) {
+        // Rebuilt by the list build, with every list index missing: nothing is written now.
+        CollationIndexState deferred = state;
+        deferred.rebuildLater = true;
+        for (const CollationIndex* index : unlisted)
+            deferred.unlisted << (index->table + QLatin1Char('/') + index->firstColumn).toLower();
+        return deferred;
+    }
     if (writable) {
         std::erase_if(unlisted, [&](const CollationIndex* index) {
             if (isSmall(connection, index->table))

@@ -108,7 +108,8 @@ public:
 // write through this process or another program's commit) reads nothing and says Changed, and
 // the reader must restart() to read the file as it is then. Where the list is still being
 // made on another thread (a file without a list index), a page may say Pending: nothing to
-// read yet, ask again later.
+// read yet, ask again later (so may a page that would wait for another connection's lock: see
+// setWaitForLocks).
 class ListPages {
 public:
     enum class Step { More, End, Changed, Pending };
@@ -128,10 +129,24 @@ public:
     // Appends the next texts, at most `rows` of them, to `into`. End once the last is read.
     // err::ObjectClosed once the database is closed.
     virtual Step next(TextBlock& into, qsizetype rows) = 0;
+    // The texts at places `first` to `first + rows - 1` of the list (fewer at its end), read
+    // ahead of the pages for a reader that must show a row far down now (End, a click on a far
+    // row); the pages go on from where they were. Needs the count (textCount() or countSome's
+    // End). Steps as next() does: Changed, reading nothing, when the file changed since the
+    // pages began.
+    virtual Step readAt(qsizetype first, qsizetype rows, TextBlock& into) = 0;
     // From the first text again, the count forgotten.
     virtual void restart() = 0;
     // Waits until a page no longer says Pending (for a reader that needs every text now).
     virtual void waitUntilReady() {}
+    // With false, next(), countSome() and readAt() give up at once on a file that another
+    // connection has locked and say Pending (the user-interface thread asks again from its
+    // event loop) rather than wait for the lock, as they do by default.
+    virtual void setWaitForLocks(bool wait) { m_waitForLocks = wait; }
+    bool waitsForLocks() const { return m_waitForLocks; }
+
+private:
+    bool m_waitForLocks = true;
 };
 
 class Database {
@@ -169,6 +184,10 @@ public:
     // How far the list being made for OpenListPages on another thread is, 0 to 100; -1 when
     // none is being made.
     virtual int listPreparingPercent() const { return -1; }
+    // With false, whatever meets a lock that another connection holds fails at once with
+    // err::FileInUse instead of waiting for it (the user-interface thread tries again later);
+    // true again by default.
+    virtual void setWaitForLocks(bool wait) { (void)wait; }
 };
 
 class Workspace {

@@ -46,8 +46,8 @@ DatabaseCore::DatabaseCore(std::unique_ptr<sqlite::Connection> connection, QStri
 }
 
 std::optional<QString> DatabaseCore::listIndex(const TableInfo& table, int column) {
-    if (!m_collations.listIndexesValid)
-        return std::nullopt;
+    if (!m_collations.listIndexesValid || m_collations.rebuildLater)
+        return std::nullopt; // the list build gives the list until it has rebuilt them
     const QString key = (table.name + QLatin1Char('/') + table.columns.value(column)).toLower();
     if (const auto known = m_listIndexes.find(key); known != m_listIndexes.end())
         return known->second;
@@ -67,7 +67,15 @@ sqlite::Connection& DatabaseCore::connection() {
     return *m_connection;
 }
 
+void DatabaseCore::setWaitForLocks(bool wait) {
+    if (wait)
+        m_noBusyWait.reset();
+    else if (m_connection && !m_noBusyWait)
+        m_noBusyWait.emplace(*m_connection);
+}
+
 void DatabaseCore::close() {
+    m_noBusyWait.reset();
     m_build.reset();
     m_connection.reset();
 }
@@ -82,9 +90,12 @@ ListIndexBuild& DatabaseCore::listBuild(const TableInfo& table, int column) {
     if (other || stale)
         m_build.reset();
     if (!m_build) {
-        ListIndexBuild::Target target{connection().path(), m_displayName, table.name,
+        ListIndexBuild::Target target{connection().path(),
+                                      m_displayName,
+                                      table.name,
                                       table.columns.value(column),
-                                      !m_readOnly && m_collations.unlisted.contains(key)};
+                                      !m_readOnly && m_collations.unlisted.contains(key),
+                                      !m_readOnly && m_collations.rebuildLater};
         m_build = std::make_unique<ListIndexBuild>(std::move(target), changeStamp());
         m_buildCommitSeen = false;
     }
@@ -96,7 +107,8 @@ int DatabaseCore::listBuildPercent() const {
 }
 
 void DatabaseCore::requireWritable(const QString& action) {
-    if (m_build && m_build->isRunning() && m_build->target().addIndex)
+    if (m_build && m_build->isRunning() &&
+        (m_build->target().addIndex || m_build->target().rebuild))
         m_build.reset(); // it holds the write lock; our write must not wait for it
     if (m_readOnly)
         throw EngineError(err::ReadOnly,
@@ -160,9 +172,18 @@ void DatabaseCore::checkExternalChanges() {
             fileChangeCounter(path) == m_build->committedChangeCounter()) {
             m_buildCommitSeen = true;
             m_collations.unlisted.clear();
+            if (m_build->target().rebuild) {
+                m_collations.caseFoldIndexesValid = m_collations.listIndexesValid = true;
+                m_collations.rebuildLater = false;
+            }
             return;
         }
         noteWrite();
+        // Another connection (another window's list build) may have rebuilt them.
+        if (!m_collations.allValid() && prepareCollationIndexes(*m_connection, false).allValid()) {
+            m_collations.caseFoldIndexesValid = m_collations.listIndexesValid = true;
+            m_collations.rebuildLater = false;
+        }
     }
 }
 

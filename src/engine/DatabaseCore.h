@@ -62,6 +62,8 @@ public:
     ListIndexBuild& listBuild(const TableInfo& table, int column);
     // How far the running build is, 0 to 100; -1 when none runs.
     int listBuildPercent() const;
+    // Database::setWaitForLocks.
+    void setWaitForLocks(bool wait);
 
 private:
     std::unique_ptr<sqlite::Connection> m_connection;
@@ -76,6 +78,7 @@ private:
     // List indexes looked up so far, by "table/column" in lower case.
     std::map<QString, std::optional<QString>> m_listIndexes;
     std::unique_ptr<ListIndexBuild> m_build;
+    std::optional<sqlite::NoBusyWait> m_noBusyWait;
     bool m_buildCommitSeen = false; // its commit was taken for what it is, no other change
 };
 

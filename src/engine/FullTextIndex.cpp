@@ -6,6 +6,7 @@
 #include "engine/sqlite/Statement.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <algorithm>
 #include <limits>
 #include <optional>
@@ -191,6 +192,15 @@ bool fillFullTextIndex(sqlite::Connection& connection, const FullTextSource& sou
     const QString table = sourceTable(source);
     const bool byTime = stepRows <= 0;
     qint64 rows = byTime ? kFirstStepRows : std::max(stepRows, 2); // 2: a step moves on
+    // A step's changed pages stay in memory until its commit: written out midway, they would
+    // take the file's exclusive lock and keep every reader (the dictionary window) out for the
+    // rest of the step.
+    if (ownTransactions)
+        connection.exec(QStringLiteral("PRAGMA cache_spill = OFF"));
+    const auto spillAgain = qScopeGuard([&] {
+        if (ownTransactions)
+            sqlite3_exec(connection.handle(), "PRAGMA cache_spill = ON", nullptr, nullptr, nullptr);
+    });
     std::optional<qint64> start; // where this fill began, for the progress
     QElapsedTimer clock;
     for (;;) {

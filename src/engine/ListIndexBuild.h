@@ -4,7 +4,9 @@
 // read-only file, a file whose list index was built with other Unicode tables.
 //
 // The thread opens a connection of its own and takes the file's write lock (BEGIN IMMEDIATE; a
-// read-only file, or one another program is writing, is only read). While it adds the list
+// read-only file, or one another program is writing, is only read). Where the file's collation
+// indexes are stale (an older file: no versions recorded), it rebuilds them first in the same
+// transaction. While it adds the list
 // index to a large table, a second thread reads the column's texts on a connection of its
 // own, orders them in memory (ListOrder.h) and hands them over (sortedTexts). Nobody else can
 // commit while the write lock is held, so the texts handed over are exactly what the new index
@@ -39,7 +41,12 @@ public:
         QString table;
         QString column;
         bool addIndex = false; // the file may be written: add the list index
+        // The file may be written and its collation indexes are stale: rebuild them (and
+        // record this build's versions) first, in the same transaction.
+        bool rebuild = false;
     };
+    // What the build is doing: tests stop it in the middle of each part.
+    enum class Stage { Reading, Rebuilding, AddingIndex };
     // `stamp` is the caller's mark for the file as it is now, given back by startStamp().
     ListIndexBuild(Target target, quint64 stamp);
     ~ListIndexBuild();
@@ -59,7 +66,8 @@ public:
     std::shared_ptr<const TextBlock> sortedTexts() const;
     // Lets go of them (the index lists them now); a reader that took them keeps its own.
     void dropTexts();
-    // The list index was committed to the file; the file's change counter right after.
+    // The build's work (the list index, the rebuilt indexes) was committed to the file; the
+    // file's change counter right after.
     bool indexAdded() const { return m_indexAdded.load(); }
     quint32 committedChangeCounter() const { return m_changeCounter.load(); }
     // Why the texts could not be read (the index not being added is no failure: the list is
@@ -71,6 +79,12 @@ public:
     // in a few tenths of a second, sooner than a second thread would earn its cost. Tests set
     // it to 0 to have the texts of a small table; it holds for builds started after.
     static void setOrderInMemoryFromRows(qint64 rows);
+    // Tests: builds started after hold in the middle of `stage` (inside SQLite's statement)
+    // until they are stopped or released with std::nullopt.
+    static void holdIn(std::optional<Stage> stage);
+    // Whether a build is holding so now.
+    static bool held();
+    Stage stage() const { return m_stage.load(); }
 
 private:
     void run();
@@ -88,6 +102,7 @@ private:
     std::atomic<int> m_percent{0};
     std::atomic<bool> m_indexAdded{false};
     std::atomic<quint32> m_changeCounter{0};
+    std::atomic<Stage> m_stage{Stage::Reading};
     std::atomic<bool> m_readEnded{false}; // the texts are read: the index may be committed
     mutable std::mutex m_mutex;           // guards the two below
     std::shared_ptr<const TextBlock> m_sorted;

@@ -117,6 +117,10 @@ int SqliteDatabase::listPreparingPercent() const {
     return m_core->listBuildPercent();
 }
 
+void SqliteDatabase::setWaitForLocks(bool wait) {
+    m_core->setWaitForLocks(wait);
+}
+
 std::shared_ptr<Database> databaseFromConnection(std::unique_ptr<sqlite::Connection> connection,
                                                  const QString& displayName, bool readOnly) {
     return std::make_shared<SqliteDatabase>(std::move(connection), displayName, readOnly);

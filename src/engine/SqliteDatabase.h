@@ -37,6 +37,7 @@ public:
     QString Name() const override;
     bool isReadOnly() const override;
     int listPreparingPercent() const override;
+    void setWaitForLocks(bool wait) override;
 
 private:
     struct Selection {

@@ -4,6 +4,8 @@
 #include "engine/ReadTransaction.h"
 #include "engine/Schema.h"
 
+#include <optional>
+
 namespace tolvane::engine {
 
 namespace {
@@ -21,19 +23,44 @@ SqliteListPages::SqliteListPages(std::shared_ptr<DatabaseCore> core, TableInfo t
     restart();
 }
 
+// Nothing is read here: the pages' first read notices other connections' commits and takes
+// the file's stamp, so that a restart never waits for a lock.
 void SqliteListPages::restart() {
-    const ReadTransaction reading(m_core->connection());
-    m_core->checkExternalChanges();
-    m_stamp = m_core->changeStamp();
+    m_stampTaken = false;
     m_started = false;
     m_ended = false;
     m_lastText.clear();
     m_lastRowid = 0;
+    m_read = 0;
     m_texts = -1;
     m_countedSoFar = 0;
     m_countStarted = false;
     m_countText.clear();
     m_countRowid = 0;
+    m_pieceEnds.clear();
+}
+
+template <typename Read> ListPages::Step SqliteListPages::reading(Read read) {
+    sqlite::Connection& db = m_core->connection();
+    std::optional<sqlite::NoBusyWait> noWait;
+    if (!waitsForLocks())
+        noWait.emplace(db);
+    try {
+        const ReadTransaction lock(db);
+        m_core->checkExternalChanges();
+        if (!m_stampTaken) {
+            m_stamp = m_core->changeStamp();
+            m_stampTaken = true;
+        }
+        if (m_core->changeStamp() != m_stamp)
+            return Step::Changed;
+        return read();
+    } catch (const EngineError& e) {
+        // Only the lock is ever met here, before anything is read: nothing to undo.
+        if (noWait && e.number() == err::FileInUse)
+            return Step::Pending;
+        throw;
+    }
 }
 
 bool SqliteListPages::hasRows() {
@@ -49,7 +76,7 @@ qint64 SqliteListPages::textCount() {
     if (m_texts >= 0)
         return m_texts;
     sqlite::Connection& db = m_core->connection();
-    const ReadTransaction reading(db);
+    const ReadTransaction lock(db);
     const QString table = quoteIdentifier(m_table.name);
     sqlite::StatementLease all = db.reuse(QStringLiteral("SELECT count(*) FROM %1").arg(table));
     const qint64 rows = all->step() ? all->columnInt64(0) : 0;
@@ -97,11 +124,11 @@ bool SqliteListPages::fewRows(qsizetype atMost) {
 ListPages::Step SqliteListPages::countSome(qsizetype rows) {
     if (m_texts >= 0)
         return Step::End;
+    return reading([&] { return countPiece(rows); });
+}
+
+ListPages::Step SqliteListPages::countPiece(qsizetype rows) {
     sqlite::Connection& db = m_core->connection();
-    const ReadTransaction reading(db);
-    m_core->checkExternalChanges();
-    if (m_core->changeStamp() != m_stamp)
-        return Step::Changed;
     rows = std::max<qsizetype>(rows, 1);
     if (!m_countStarted && fewRows(rows * 2)) {
         textCount();
@@ -125,6 +152,7 @@ ListPages::Step SqliteListPages::countSome(qsizetype rows) {
                 m_countText = at->columnUtf8(0).toByteArray();
             m_countRowid = at->columnInt64(1);
             m_countStarted = true;
+            m_pieceEnds.push_back({m_countedSoFar - 1, m_countText, m_countRowid});
             return Step::More;
         }
         sqlite::StatementLease rest = db.reuse(countedRange(sameText, true));
@@ -143,10 +171,19 @@ ListPages::Step SqliteListPages::countSome(qsizetype rows) {
 ListPages::Step SqliteListPages::next(TextBlock& into, qsizetype rows) {
     if (m_ended)
         return Step::End;
-    const ReadTransaction reading(m_core->connection());
-    m_core->checkExternalChanges();
-    if (m_core->changeStamp() != m_stamp)
-        return Step::Changed;
+    return reading([&] { return readPage(into, rows); });
+}
+
+bool SqliteListPages::appendText(TextBlock& into, QByteArrayView text) {
+    if (!into.append(text.data() ? text : QByteArrayView("", 0)))
+        throw EngineError(err::InvalidOperation,
+                          QStringLiteral("The texts of column '%1' of table '%2' in '%3' "
+                                         "exceed 4 GiB.")
+                              .arg(m_table.columns[m_column], m_table.name, m_core->displayName()));
+    return true;
+}
+
+ListPages::Step SqliteListPages::readPage(TextBlock& into, qsizetype rows) {
     const QString by = listCollated(m_table.columns[m_column]);
     sqlite::StatementLease select = m_core->connection().reuse(
         QStringLiteral("SELECT rowid, %1 FROM %2 INDEXED BY %3 WHERE %4 >= ?1 ORDER BY %4, rowid")
@@ -168,19 +205,91 @@ ListPages::Step SqliteListPages::next(TextBlock& into, qsizetype rows) {
                 continue;
             pastLast = true;
         }
-        if (!into.append(text.data() ? text : QByteArrayView("", 0)))
-            throw EngineError(
-                err::InvalidOperation,
-                QStringLiteral("The texts of column '%1' of table '%2' in '%3' "
-                               "exceed 4 GiB.")
-                    .arg(m_table.columns[m_column], m_table.name, m_core->displayName()));
+        appendText(into, text);
         ++taken;
+        ++m_read;
         m_lastRowid = rowid;
         if (taken == rows)
             m_lastText = text.toByteArray();
     }
     m_started = true;
     return Step::More;
+}
+
+// From the nearest place known before `first` (a piece's end, the last text read, the list's
+// start) or from the list's end, whichever is fewer entries away.
+ListPages::Step SqliteListPages::readAt(qsizetype first, qsizetype rows, TextBlock& into) {
+    return reading([&] {
+        const qint64 total = textCount();
+        if (first >= total || rows <= 0)
+            return Step::End;
+        rows = std::min<qint64>(rows, total - first);
+        Place from;
+        for (const Place& end : m_pieceEnds)
+            if (end.at < first && end.at > from.at)
+                from = end;
+        if (m_started && m_read - 1 < first && m_read - 1 > from.at)
+            from = {m_read - 1, m_lastText, m_lastRowid};
+        const qint64 afterLast = total - (first + rows);
+        if (afterLast < first - from.at - 1)
+            readFromEnd(afterLast, rows, into);
+        else
+            readAfter(from, first - from.at - 1, rows, into);
+        return first + rows >= total ? Step::End : Step::More;
+    });
+}
+
+// Backwards down the list index (its entries in list order, equal texts by row id, so both
+// descending), then turned round.
+void SqliteListPages::readFromEnd(qint64 skip, qsizetype rows, TextBlock& into) {
+    const QString by = listCollated(m_table.columns[m_column]);
+    sqlite::StatementLease select = m_core->connection().reuse(
+        QStringLiteral("SELECT %1 FROM %2 INDEXED BY %3 WHERE %4 >= ?1 ORDER BY %4 DESC, rowid "
+                       "DESC LIMIT ?2 OFFSET ?3")
+            .arg(quoteIdentifier(m_table.columns[m_column]), quoteIdentifier(m_table.name),
+                 quoteIdentifier(m_index), by));
+    select->bindUtf8(1, QByteArrayView("", 0));
+    select->bind(2, qint64(rows));
+    select->bind(3, skip);
+    TextBlock backwards;
+    while (select->step())
+        appendText(backwards, select->columnUtf8(0));
+    for (qsizetype i = backwards.size() - 1; i >= 0; --i)
+        appendText(into, backwards.utf8(i));
+}
+
+// The rest of the run of texts equal to `from`'s, by row id, then the texts after it; the skip
+// over the latter is SQLite's OFFSET, which steps through the index without reading the texts.
+void SqliteListPages::readAfter(const Place& from, qint64 skip, qsizetype rows, TextBlock& into) {
+    const QString by = listCollated(m_table.columns[m_column]);
+    const QString select = QStringLiteral("SELECT %1 FROM %2 INDEXED BY %3 WHERE ")
+                               .arg(quoteIdentifier(m_table.columns[m_column]),
+                                    quoteIdentifier(m_table.name), quoteIdentifier(m_index));
+    sqlite::Connection& db = m_core->connection();
+    if (from.at >= 0) {
+        sqlite::StatementLease run =
+            db.reuse(select + QStringLiteral("%1 = ?1 AND rowid > ?2 ORDER BY %1, rowid").arg(by));
+        run->bindUtf8(1, QByteArrayView(from.text));
+        run->bind(2, from.rowid);
+        while (rows > 0 && run->step()) {
+            if (skip > 0) {
+                --skip;
+                continue;
+            }
+            appendText(into, run->columnUtf8(0));
+            --rows;
+        }
+    }
+    sqlite::StatementLease after =
+        db.reuse(select + QStringLiteral("%1 %2 ?1 ORDER BY %1, rowid LIMIT ?2 OFFSET ?3")
+                              .arg(by, from.at >= 0 ? QStringLiteral(">") : QStringLiteral(">=")));
+    after->bindUtf8(1, from.at >= 0 ? QByteArrayView(from.text) : QByteArrayView("", 0));
+    after->bind(2, qint64(rows));
+    after->bind(3, skip);
+    while (rows > 0 && after->step()) {
+        appendText(into, after->columnUtf8(0));
+        --rows;
+    }
 }
 
 } // namespace tolvane::engine

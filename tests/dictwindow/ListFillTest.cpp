@@ -1,6 +1,7 @@
 // The whole list shown a page at a time: the first screen at once, the rest between the user's
 // input, ending as the list read all at once; a keystroke, closing the window and another
-// program's commit during the fill; a window opened on one entry never lists the whole table.
+// program's commit and its lock during the fill; End and far rows during the fill; a window
+// opened on one entry never lists the whole table.
 
 #include "WindowFixture.h"
 
@@ -113,6 +114,59 @@ TEST_F(ListFillTest, AnotherProgramsCommitDuringTheFillIsInTheFinishedList) {
     std::erase_if(rows, [](const DictRow& r) { return r.definition == QStringLiteral("7"); });
     rows.push_back({QStringLiteral("Aaron"), QStringLiteral("new")});
     EXPECT_EQ(listItems(), sortedHeadwords(rows));
+}
+
+// End, Page Down and a click on a far row, with an entry chosen: the rows they reach are read
+// ahead of the fill, which goes on from where it was and ends with the whole list.
+TEST_F(ListFillTest, EndAndFarRowsDuringTheFillAreAnsweredWithoutReadingTheRest) {
+    rows = manyRows();
+    for (int i = 0; i < 9000; ++i)
+        rows.push_back({QStringLiteral("x%1").arg(i), QStringLiteral("x")});
+    loadWithoutEvents();
+    const QStringList expected = sortedHeadwords(rows);
+    ASSERT_TRUE(filling());
+    clickItem(2);
+    ASSERT_EQ(c().txtForename->text(), expected[2]);
+    c().lstdata->setFocus();
+    QTest::keyClick(c().lstdata, Qt::Key_End);
+    EXPECT_TRUE(filling()) << "the rest was read at once";
+    EXPECT_EQ(c().lstdata->ListIndex(), expected.size() - 1);
+    EXPECT_EQ(c().txtForename->text(), expected.last());
+    QTest::keyClick(c().lstdata, Qt::Key_PageUp);
+    EXPECT_EQ(c().txtForename->text(), expected[c().lstdata->ListIndex()]);
+    clickItem(9000);
+    EXPECT_EQ(c().txtForename->text(), expected[9000]);
+    EXPECT_TRUE(filling());
+    waitForTheFill();
+    EXPECT_EQ(listItems(), expected);
+    EXPECT_TRUE(messageLog().isEmpty());
+}
+
+// Another connection holding the file's lock (the full-text index being made) does not stop
+// the window: the fill's steps are told to ask again, and the list ends whole once it is free.
+TEST_F(ListFillTest, ALockedFileIsNotWaitedForByTheFill) {
+    loadWithoutEvents();
+    ASSERT_TRUE(filling());
+    engine::sqlite::Connection writer(dir.path() + "/" + hitchcockConfig().fileName,
+                                      engine::sqlite::OpenMode::ReadWrite);
+    writer.exec("BEGIN EXCLUSIVE");
+    writer.exec("INSERT INTO hitchcock (field1, field2) VALUES ('Aaron', 'new')");
+    QTest::qWait(100); // steps met the lock; waiting would end in an error message
+    EXPECT_TRUE(filling());
+    EXPECT_TRUE(messageLog().isEmpty());
+    writer.exec("COMMIT");
+    waitForTheFill();
+    rows.push_back({QStringLiteral("Aaron"), QStringLiteral("new")});
+    EXPECT_EQ(listItems(), sortedHeadwords(rows));
+
+    // Typing while it is locked: the keys go into the box at once, the list follows the lock.
+    writer.exec("BEGIN EXCLUSIVE");
+    c().txtSearch->setText(QStringLiteral("w16")); // as the user's edit
+    EXPECT_EQ(c().lstdata->ListCount(), int(rows.size()) - 1) << "listed without the lock";
+    QTest::qWait(50);
+    writer.exec("ROLLBACK");
+    QTRY_COMPARE(listItems(), listOrderSorted(headwordsBeginningWith(rows, "w16")));
+    EXPECT_TRUE(messageLog().isEmpty());
 }
 
 TEST_F(ListFillTest, OpeningOnOneHeadwordListsOnlyItsPrefixAndShowsTheEntry) {

@@ -10,6 +10,7 @@
 #include "dictwindow/SearchBox.h"
 #include "dictwindow/WordList.h"
 #include "engine/CollationIndexes.h"
+#include "engine/FileMetadata.h"
 #include "engine/ListIndexBuild.h"
 #include "engine/Schema.h"
 #include "engine/sqlite/Connection.h"
@@ -109,6 +110,43 @@ TEST_F(OlderFileTest, ClosedWhileTheIndexIsMadeTheNextOpenCompletesIt) {
     QTRY_VERIFY_WITH_TIMEOUT(!preparing() && !c().lstdata->isFilling(), 20000);
     EXPECT_TRUE(hasListIndex());
     EXPECT_EQ(listItems(), sortedHeadwords(rows));
+}
+
+// A file made before the versions were recorded (as the earlier program made it): its headword
+// index is rebuilt by the list build, not by the open. Closed in the middle of either rebuild,
+// the file is whole and unchanged; the next open does both and lists it right. Keys typed
+// meanwhile are looked up without the stale index.
+TEST_F(OlderFileTest, ClosedInTheMiddleOfEachRebuildTheFileStaysWholeAndTheNextOpenEndsIt) {
+    engine::sqlite::Connection(path(), engine::sqlite::OpenMode::ReadWrite)
+        .exec(QStringLiteral("DROP TABLE tolvane_metadata"));
+    const auto versionRecorded = [this] {
+        engine::sqlite::Connection db(path(), engine::sqlite::OpenMode::ReadOnly);
+        return engine::readMetadata(db, QString::fromLatin1(engine::kCaseFoldVersionKey))
+            .has_value();
+    };
+    using Stage = engine::ListIndexBuild::Stage;
+    for (const Stage stage : {Stage::Rebuilding, Stage::AddingIndex}) {
+        engine::ListIndexBuild::holdIn(stage);
+        loadWithoutEvents();
+        QTRY_VERIFY_WITH_TIMEOUT(engine::ListIndexBuild::held(), 10000);
+        EXPECT_FALSE(bar()->isHidden());
+        c().txtSearch->setText(QStringLiteral("w16"));
+        EXPECT_EQ(listItems(), listOrderSorted(headwordsBeginningWith(rows, "w16")));
+        m_window->cmdend_Click();
+        m_form.reset();
+        m_window.reset();
+        engine::ListIndexBuild::holdIn(std::nullopt);
+        EXPECT_EQ(integrity(), QStringLiteral("ok"));
+        EXPECT_FALSE(versionRecorded());
+        EXPECT_FALSE(hasListIndex());
+    }
+    load(hitchcockConfig());
+    QTRY_VERIFY_WITH_TIMEOUT(!preparing() && !c().lstdata->isFilling(), 20000);
+    EXPECT_TRUE(versionRecorded());
+    EXPECT_TRUE(hasListIndex());
+    EXPECT_EQ(integrity(), QStringLiteral("ok"));
+    EXPECT_EQ(listItems(), sortedHeadwords(rows));
+    EXPECT_TRUE(messageLog().isEmpty());
 }
 
 } // namespace

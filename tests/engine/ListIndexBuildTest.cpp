@@ -5,6 +5,7 @@
 #include "EngineTestFiles.h"
 
 #include "engine/CollationIndexes.h"
+#include "engine/FileMetadata.h"
 #include "engine/ListIndexBuild.h"
 #include "engine/SqliteDatabase.h"
 #include "engine/sqlite/Connection.h"
@@ -138,6 +139,61 @@ TEST(OlderFile, AnotherProgramsCommitDuringTheFillIsListed) {
     EXPECT_GE(restarts, 1);
     EXPECT_TRUE(listed.contains(QStringLiteral("aaa new")));
     EXPECT_EQ(listed, listedWhole(*db));
+}
+
+bool versionsRecorded(const QString& path) {
+    sqlite::Connection db(path, sqlite::OpenMode::ReadOnly);
+    return readMetadata(db, QString::fromLatin1(kCaseFoldVersionKey)).has_value();
+}
+
+// A file made before the versions were recorded: its headword index cannot be trusted. The
+// open writes nothing; until the list build has rebuilt the index, lookups do without it and
+// the list and every row ahead of the pages come from the build; stopped inside either
+// rebuild, the build leaves the file as it was, and the next open does all.
+TEST(OlderFile, AFileWithoutVersionsIsRebuiltByTheListBuildNotByItsOpen) {
+    Copy copy;
+    sqlite::Connection(copy.path, sqlite::OpenMode::ReadWrite)
+        .exec(QStringLiteral("DROP TABLE tolvane_metadata"));
+    auto db = copy.open();
+    EXPECT_FALSE(versionsRecorded(copy.path)) << "rebuilt while it opened";
+    QStringList abel;
+    for (const EngineRow& row : olderRows())
+        if (row.headword.startsWith(QStringLiteral("abel"), Qt::CaseInsensitive))
+            abel << row.headword;
+    const auto lookup = db->OpenRecordset(QStringLiteral("SELECT * FROM words WHERE headword "
+                                                         "LIKE 'abel*'"));
+    EXPECT_EQ(readColumn(*lookup, QStringLiteral("headword")).size(), abel.size());
+    db->Close();
+    for (const auto stage :
+         {ListIndexBuild::Stage::Rebuilding, ListIndexBuild::Stage::AddingIndex}) {
+        ListIndexBuild::holdIn(stage);
+        {
+            ListIndexBuild build({copy.path, copy.path, QStringLiteral("words"),
+                                  QStringLiteral("headword"), true, true},
+                                 0);
+            while (!ListIndexBuild::held())
+                QThread::msleep(1);
+            EXPECT_EQ(build.stage(), stage);
+        } // stopped in the middle of it
+        ListIndexBuild::holdIn(std::nullopt);
+        EXPECT_EQ(copy.integrity(), QStringLiteral("ok"));
+        EXPECT_FALSE(versionsRecorded(copy.path));
+        EXPECT_FALSE(copy.hasListIndex());
+    }
+    db = copy.open();
+    auto pages = db->OpenListPages(QStringLiteral("words"), QStringLiteral("headword"));
+    pages->waitUntilReady();
+    ASSERT_EQ(pages->textCount(), qint64(olderRows().size()) - 1);
+    const QStringList built = allPages(*pages);
+    TextBlock ahead;
+    ASSERT_NE(pages->readAt(built.size() - 3, 10, ahead), ListPages::Step::Changed);
+    EXPECT_EQ(textsOf(ahead), built.mid(built.size() - 3));
+    while (db->listPreparingPercent() >= 0)
+        QThread::msleep(5);
+    EXPECT_TRUE(versionsRecorded(copy.path));
+    EXPECT_TRUE(copy.hasListIndex());
+    EXPECT_EQ(copy.integrity(), QStringLiteral("ok"));
+    EXPECT_EQ(listedWhole(*copy.open()), built);
 }
 
 // A read-only older file has its list ordered on the other thread too, and is left as it was.

@@ -94,6 +94,66 @@ TEST(ListPages, TheCountInPiecesIsTheWholeCountAndNoticesAChange) {
     EXPECT_EQ(listedWhole(*db).size(), 301);
 }
 
+QStringList readAt(ListPages& pages, qsizetype first, qsizetype rows) {
+    TextBlock block;
+    const ListPages::Step step = pages.readAt(first, rows, block);
+    EXPECT_TRUE(step == ListPages::Step::More || step == ListPages::Step::End);
+    return textsOf(block);
+}
+
+// Rows far ahead are read from the nearest piece's end (pieces ending inside runs of equal
+// texts), from the last page read or from the list's end; the pages go on unchanged.
+TEST(ListPages, RowsReadAheadAreTheWholeListsRowsThere) {
+    DictionaryFile file(trickyRows());
+    auto db = file.open();
+    const QStringList whole = listedWhole(*db);
+    for (const qsizetype piece : {13, 64}) {
+        auto pages = db->OpenListPages(QStringLiteral("words"), QStringLiteral("headword"));
+        ASSERT_EQ(countInPieces(*pages, piece), 300);
+        TextBlock read;
+        for (const qsizetype pageRows : {0, 37, 150}) {
+            if (pageRows > 0)
+                ASSERT_EQ(pages->next(read, pageRows), ListPages::Step::More);
+            for (const qsizetype first : {0, 1, 12, 13, 14, 70, 71, 129, 200, 287, 290, 299})
+                for (const qsizetype rows : {1, 5, 40})
+                    EXPECT_EQ(readAt(*pages, first, rows), whole.mid(first, rows))
+                        << "pieces of " << piece << ", from " << first << ", " << rows;
+        }
+        EXPECT_TRUE(readAt(*pages, 300, 5).isEmpty());
+        ListPages::Step step = ListPages::Step::More;
+        while (step == ListPages::Step::More)
+            step = pages->next(read, 64);
+        EXPECT_EQ(textsOf(read), whole) << "the pages go on as before";
+    }
+}
+
+// The user-interface thread's fill never waits for a lock: it is told to ask again, and a
+// commit made meanwhile is still noticed.
+TEST(ListPages, ALockedFileIsNotWaitedForWhereLocksAreNotToBeWaitedFor) {
+    DictionaryFile file(trickyRows());
+    auto db = file.open();
+    auto pages = db->OpenListPages(QStringLiteral("words"), QStringLiteral("headword"));
+    pages->setWaitForLocks(false);
+    TextBlock block;
+    ASSERT_EQ(pages->next(block, 5), ListPages::Step::More);
+    ASSERT_EQ(countInPieces(*pages, 50), 300);
+    sqlite::Connection writer(file.path(), sqlite::OpenMode::ReadWrite);
+    writer.exec("BEGIN EXCLUSIVE");
+    writer.exec("INSERT INTO words (headword, definition) VALUES ('Aaron', 'new')");
+    // Waiting would end after the busy timeout with an error instead.
+    EXPECT_EQ(pages->next(block, 5), ListPages::Step::Pending);
+    EXPECT_EQ(pages->readAt(200, 5, block), ListPages::Step::Pending);
+    EXPECT_EQ(block.size(), 5);
+    writer.exec("COMMIT");
+    EXPECT_EQ(pages->next(block, 5), ListPages::Step::Changed);
+    pages->restart();
+    EXPECT_EQ(pages->countSome(50), ListPages::Step::More);
+    writer.exec("BEGIN EXCLUSIVE");
+    EXPECT_EQ(pages->countSome(50), ListPages::Step::Pending);
+    writer.exec("ROLLBACK");
+    EXPECT_EQ(countInPieces(*pages, 50), 301);
+}
+
 TEST(ListPages, UnknownColumnsAreNamedAndAClosedFileSaysSo) {
     DictionaryFile file(trickyRows());
     auto db = file.open();

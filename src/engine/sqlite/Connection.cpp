@@ -147,8 +147,11 @@ void Connection::failStatement(int rc, const char* doing, const QString& sql) co
     const QString shown = sql.size() <= kShown ? sql : sql.left(kShown) + QStringLiteral("...");
     const QString detail =
         m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
-    std::fprintf(stderr, "tolvane: %s: %s \"%s\": %s\n", qPrintable(m_displayName), doing,
-                 qPrintable(shown), qPrintable(detail));
+    // A lock met without waiting is asked again later: nothing went wrong.
+    const bool lockedNoWait = m_noBusyWait > 0 && ((rc & 0xff) == SQLITE_BUSY);
+    if (!lockedNoWait)
+        std::fprintf(stderr, "tolvane: %s: %s \"%s\": %s\n", qPrintable(m_displayName), doing,
+                     qPrintable(shown), qPrintable(detail));
     fail(rc, QLatin1String(doing) + QStringLiteral(" a query"));
 }
 
@@ -203,6 +206,17 @@ void Connection::fail(int rc, const QString& what) const {
 
 void Connection::assertOwnerThread() const {
     assert(std::this_thread::get_id() == m_owner && "sqlite connection used off its owner thread");
+}
+
+NoBusyWait::NoBusyWait(Connection& connection) : m_connection(connection) {
+    if (m_connection.m_noBusyWait++ == 0)
+        sqlite3_busy_timeout(m_connection.handle(), 0);
+}
+
+NoBusyWait::~NoBusyWait() {
+    if (--m_connection.m_noBusyWait == 0)
+        sqlite3_busy_timeout(m_connection.handle(),
+                             static_cast<int>(Connection::kBusyTimeout.count()));
 }
 
 Transaction::Transaction(Connection& connection) : m_connection(connection) {

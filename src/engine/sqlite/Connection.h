@@ -79,7 +79,10 @@ public:
 
 private:
     friend class StatementLease;
+    friend class NoBusyWait;
     struct CachedStatement;
+
+    int m_noBusyWait = 0; // NoBusyWait scopes open on this connection
 
     sqlite3* m_db = nullptr;
     std::unordered_map<QString, std::unique_ptr<CachedStatement>> m_statements;
@@ -106,6 +109,20 @@ private:
     Statement* m_statement;
     bool* m_inUse;
     std::unique_ptr<Statement> m_own;
+};
+
+// For as long as it lives, a lock held by another connection fails at once (err::FileInUse)
+// instead of being waited for: for the user-interface thread, which tries again later from its
+// event loop rather than stand still while another thread or program writes the file.
+class NoBusyWait {
+public:
+    explicit NoBusyWait(Connection& connection);
+    ~NoBusyWait();
+    NoBusyWait(const NoBusyWait&) = delete;
+    NoBusyWait& operator=(const NoBusyWait&) = delete;
+
+private:
+    Connection& m_connection;
 };
 
 // One transaction. BEGIN IMMEDIATE takes the write lock up front, so a file locked by
