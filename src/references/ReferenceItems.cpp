@@ -73,6 +73,8 @@ bool ReferenceReader::chapterAndVerse(qsizetype p) const {
 
 // Past "ch. ", "chapters " and the like at p, to the digit after them; -1 when none is there.
 qsizetype ReferenceReader::afterChapterWord(qsizetype p) const {
+    if (at(p).toLower() != u'c' || at(p + 1) != u'h')
+        return -1; // most words: passed over at once
     const QStringView rest = m_text.sliced(std::min(p, m_text.size()));
     for (QStringView w : kChapterWords) {
         if (!rest.startsWith(w) || (!w.endsWith(u'.') && at(p + w.size()) != u' '))

@@ -52,12 +52,13 @@ std::vector<ReferenceSpan> ReferenceReader::run() {
 // without a look at its words.
 qsizetype ReferenceReader::nextDigit(qsizetype p) const {
     // Every decimal digit is an ASCII one or at U+0660 and above.
+    const QStringView text = m_text; // a copy the compiler keeps in registers
     return scanFor(
-        m_text, p, 0,
+        text, p, 0,
         [](const char16_t* c, qsizetype at) {
             return (char16_t(c[at] - u'0') < 10) | (c[at] >= 0x660);
         },
-        [this](qsizetype at) { return m_text[at].isDigit(); });
+        [text](qsizetype at) { return text[at].isDigit(); });
 }
 
 // The first place a reference whose first number is at `digit` can begin: a book name and
@@ -93,7 +94,11 @@ bool ReferenceReader::numberSoon() const {
         ++p;
     for (const qsizetype end = p + kNumberReach; p < end; ++p) {
         const QChar c = at(p);
-        if (!c.isLetter() && c != u' ' && c != u'.' && c != u',')
+        if (c == u',') { // only right before the numbers: "Isaiah, 19:13", "Hebrews, ch. 7"
+            skipSpaces(++p);
+            return at(p).isDigit() || at(p) == u'c';
+        }
+        if (!c.isLetter() && c != u' ' && c != u'.')
             return c.isDigit();
     }
     return false;
@@ -117,7 +122,7 @@ bool ReferenceReader::fromBook(int book, qsizetype nameEnd) {
         p = chapters; // "Num. ch. 1-11"
     }
     const qsizetype itemStart = p;
-    if (matchBook(m_text, p).book >= 0)
+    if ((at(p + 1).isLetter() || at(p + 1) == u' ') && matchBook(m_text, p).book >= 0)
         return false; // "By Titus 2Co 8:16": a name, then a reference of its own
     bool roman = false;
     if (!at(p).isDigit()) {
@@ -147,33 +152,33 @@ bool ReferenceReader::fromBook(int book, qsizetype nameEnd) {
 //     "Mark"): the same, but the last reference's book holds up to a paragraph that opens
 //     with no number of its own ("His book consists of..."); "(2.) The Hebrew name of Mark"
 //     is about another person, whose references go on from the ones before.
-std::vector<ReferenceReader::Context> ReferenceReader::contexts(int namedBefore) const {
-    std::vector<Context> out;
+ReferenceReader::Contexts ReferenceReader::contexts(int namedBefore) const {
+    Contexts out;
     const int own = m_headword.book;
     if (own < 0) {
         if (namedBefore >= 0)
-            out.push_back({namedBefore, 0});
+            out.add({namedBefore, 0});
         else if (m_book >= 0)
-            out.push_back({m_book, m_chapter});
+            out.add({m_book, m_chapter});
         if (m_whole && m_verseBook >= 0)
-            out.push_back({m_verseBook, m_verseChapter});
+            out.add({m_verseBook, m_verseChapter});
         return out;
     }
     const bool sameContext =
         m_book >= 0 && (m_headword.bookEntry ? !sentenceEndsBetween(m_text, m_lastEnd, m_at)
                                              : !plainParagraphBetween(m_text, m_lastEnd, m_at));
     if (sameContext)
-        out.push_back({m_book, m_chapter});
+        out.add({m_book, m_chapter});
     int ownChapter = m_book == own ? m_chapter : m_headwordChapter;
     if (ownChapter == 0 && chapterCount(own) == 1)
         ownChapter = 1;
-    out.push_back({own, ownChapter});
+    out.add({own, ownChapter});
     if (namedBefore >= 0)
-        out.push_back({namedBefore, 0});
+        out.add({namedBefore, 0});
     if (!sameContext && m_book >= 0)
-        out.push_back({m_book, m_chapter});
+        out.add({m_book, m_chapter});
     if (m_whole && m_verseBook >= 0)
-        out.push_back({m_verseBook, m_verseChapter});
+        out.add({m_verseBook, m_verseChapter});
     return out;
 }
 
@@ -216,6 +221,8 @@ bool ReferenceReader::ordinalPsalm() {
     const auto psalm = number(p);
     if (!psalm)
         return false;
+    if (at(p) != u's' && at(p) != u'n' && at(p) != u'r' && at(p) != u't')
+        return false;
     const QStringView rest = m_text.sliced(p);
     if (!rest.startsWith(u"st Psalm") && !rest.startsWith(u"nd Psalm") &&
         !rest.startsWith(u"rd Psalm") && !rest.startsWith(u"th Psalm"))
@@ -228,6 +235,8 @@ bool ReferenceReader::ordinalPsalm() {
 }
 
 qsizetype ReferenceReader::afterVerseWord(qsizetype p) const {
+    if (at(p).toLower() != u'v' || (at(p + 1) != u'e' && at(p + 1) != u's' && at(p + 1) != u'v'))
+        return -1; // most words: passed over at once
     const QStringView rest = m_text.sliced(p);
     for (QStringView w : kVerseWords) {
         if (!rest.startsWith(w) || (!w.endsWith(u'.') && at(p + w.size()).isLetter()))

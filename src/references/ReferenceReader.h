@@ -10,6 +10,7 @@
 #include "references/ScriptureReference.h"
 
 #include <QStringView>
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -27,6 +28,13 @@ private:
     struct Context {
         int book;
         int chapter;
+    };
+    struct Contexts { // at most four, without an allocation for each bare reference
+        std::array<Context, 4> items{};
+        int count = 0;
+        void add(Context c) { items[std::size_t(count++)] = c; }
+        const Context* begin() const { return items.data(); }
+        const Context* end() const { return items.data() + count; }
     };
 
     QChar at(qsizetype p) const { return charAt(m_text, p); }
@@ -46,7 +54,7 @@ private:
     bool bareChapter();
     bool ordinalPsalm();
     bool continuationWord();
-    std::vector<Context> contexts(int namedBefore) const;
+    Contexts contexts(int namedBefore) const;
 
     // ReferenceItems.cpp
     std::optional<int> number(qsizetype& p) const;
