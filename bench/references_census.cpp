@@ -104,11 +104,11 @@ struct Census {
     }
 };
 
-QString inContext(const Found& f) {
-    const qsizetype from = std::max<qsizetype>(0, f.span.start - 25);
-    const QString before = f.text.mid(from, f.span.start - from);
-    const QString after = f.text.mid(f.span.start + f.span.length, 15);
-    QString line = before + u'[' + f.text.mid(f.span.start, f.span.length) + u']' + after;
+QString inContext(const Found& f, qsizetype before = 25, qsizetype after = 15) {
+    const qsizetype from = std::max<qsizetype>(0, f.span.start - before);
+    const QString head = f.text.mid(from, f.span.start - from);
+    const QString tail = f.text.mid(f.span.start + f.span.length, after);
+    QString line = head + u'[' + f.text.mid(f.span.start, f.span.length) + u']' + tail;
     return line.replace(u'\n', u' ').replace(u'\r', u' ').replace(QChar(0x2029), u' ');
 }
 
@@ -156,7 +156,9 @@ int main(int argc, char** argv) {
     std::shuffle(all.begin(), all.end(), pick);
     for (int i = 0; i < sample && i < int(all.size()); ++i) {
         const Found& f = all[size_t(i)];
-        std::printf("%3d %-9s %-60s -> %s\n", i + 1, f.textName, qPrintable(inContext(f)),
+        // Enough of the sentence before it to tell which book a bare reference is of.
+        std::printf("%3d %s | %s\n    %s\n    -> %s\n", i + 1, f.textName, qPrintable(f.headword),
+                    qPrintable(inContext(f, 160, 20)),
                     qPrintable(references::displayName(f.span.range)));
     }
     return 0;

@@ -63,6 +63,24 @@ int bookNamedBefore(QStringView text, qsizetype p) {
     return match.book;
 }
 
+int bookNamedPossessive(QStringView text, qsizetype from, qsizetype p) {
+    for (qsizetype s = p - 2; s > from; --s) {
+        const QChar c = charAt(text, s);
+        if (c == u'.' || c == u'?' || c == u'!' || c == u';' || c == u'\n' || c == QChar(0x2029))
+            return -1; // only within the sentence's clause
+        if (c != u's' || charAt(text, s + 1).isLetter() ||
+            (charAt(text, s - 1) != QChar(0x2019) && charAt(text, s - 1) != u'\''))
+            continue;
+        const QStringView word = wordBefore(text, s - 1);
+        if (word.isEmpty())
+            continue;
+        const BookMatch match = matchBook(text, s - 1 - word.size());
+        if (match.book >= 0 && match.length == word.size() && bookName(match.book).endsWith(word))
+            return match.book;
+    }
+    return -1;
+}
+
 bool followsOtherWork(QStringView text, qsizetype p) {
     const qsizetype numbers = p;
     while (p > 0 && charAt(text, p - 1) == u' ')

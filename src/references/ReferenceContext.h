@@ -20,6 +20,10 @@ inline bool isDash(QChar c) {
 // parenthesis that opens at `p` - 1; -1 when none does.
 int bookNamedBefore(QStringView text, qsizetype p);
 
+// "in Ezekiel’s vision (1:16)", "Job’s second daughter (42:14)": the book whose full name,
+// with "’s", stands between `from` and the numbers at `p` in their sentence; -1 when none does.
+int bookNamedPossessive(QStringView text, qsizetype from, qsizetype p);
+
 // An abbreviation of a work that is not a book of the Bible right before the numbers at `p`:
 // "Ant. 11:8" (Josephus). Lead-in words ("Comp.", "See") are not such works.
 bool followsOtherWork(QStringView text, qsizetype p);

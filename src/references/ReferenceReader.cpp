@@ -192,7 +192,9 @@ bool ReferenceReader::bareChapter() {
         ++p;
         number(p);
     }
-    const int named = bookNamedBefore(m_text, m_at);
+    int named = bookNamedBefore(m_text, m_at);
+    if (named < 0)
+        named = bookNamedPossessive(m_text, m_lastEnd, m_at);
     if (at(p) != u':' || !at(p + 1).isDigit()) {
         if (named < 0 || m_headword.book >= 0 || at(p) != u')')
             return false;

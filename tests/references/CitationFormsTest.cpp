@@ -58,6 +58,8 @@ const Place kPlaces[] = {
     {"numbered person", u"(1.) One who sat in judgment (Acts 4:6).\n(2.) The Hebrew name of "
      u"Mark (12:12, 25).", u"John",
      {"Acts 4:6 = Acts 4:6", "12:12 = Acts 12:12", "25 = Acts 12:25"}},
+    {"book named with possessive", u"(Ex. 28:20). In Ezekiel\u2019s vision a beryl stone (1:16; 10:9).",
+     u"", {"Ex. 28:20 = Exodus 28:20", "1:16 = Ezekiel 1:16", "10:9 = Ezekiel 10:9"}},
     // The headwords of the numbered books and of Acts.
     {"first epistle", u"love (2:7, 8; 3:14)", u"John, First Epistle of",
      {"2:7 = 1 John 2:7", "8 = 1 John 2:8", "3:14 = 1 John 3:14"}},
