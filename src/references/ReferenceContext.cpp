@@ -3,6 +3,8 @@
 #include "references/BookNames.h"
 #include "references/Versification.h"
 
+#include <algorithm>
+
 namespace tolvane::references {
 
 namespace {
@@ -64,7 +66,8 @@ int bookNamedBefore(QStringView text, qsizetype p) {
 }
 
 int bookNamedPossessive(QStringView text, qsizetype from, qsizetype p) {
-    for (qsizetype s = p - 2; s > from; --s) {
+    constexpr qsizetype kReach = 100; // "Ezekiel’s vision was as the colour of a beryl stone ("
+    for (qsizetype s = p - 2; s > std::max(from, p - kReach); --s) {
         const QChar c = charAt(text, s);
         if (c == u'.' || c == u'?' || c == u'!' || c == u';' || c == u'\n' || c == QChar(0x2029))
             return -1; // only within the sentence's clause

@@ -192,11 +192,9 @@ bool ReferenceReader::bareChapter() {
         ++p;
         number(p);
     }
-    int named = bookNamedBefore(m_text, m_at);
-    if (named < 0)
-        named = bookNamedPossessive(m_text, m_lastEnd, m_at);
+    int named = -1;
     if (at(p) != u':' || !at(p + 1).isDigit()) {
-        if (named < 0 || m_headword.book >= 0 || at(p) != u')')
+        if (m_headword.book >= 0 || at(p) != u')' || (named = bookNamedBefore(m_text, m_at)) < 0)
             return false;
         qsizetype q = m_at;
         if (!chapterItem(m_at, q, named, false))
@@ -204,6 +202,9 @@ bool ReferenceReader::bareChapter() {
         m_at = q;
         return true;
     }
+    named = bookNamedBefore(m_text, m_at);
+    if (named < 0)
+        named = bookNamedPossessive(m_text, m_lastEnd, m_at);
     if (!followsOtherWork(m_text, m_at)) {
         for (const Context& context : contexts(named)) {
             qsizetype q = m_at;
