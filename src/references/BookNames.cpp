@@ -13,8 +13,9 @@ namespace {
 // The names of one book, its first word only for the names of several words ("Song"), with
 // the short names the SWORD modules use ("Lu", "1Jo");
 // `numbered` names need an ordinal before them ("1 Sam.") and stand for the book numbered
-// `book` + ordinal - 1. `dotted` abbreviations are taken only with their full stop, because
-// as words they are common ("Is", "Am").
+// `book` + ordinal - 1. `dotted` abbreviations are common words ("Is", "Am"): they are taken
+// with their full stop, or without it only right before a chapter and verse ("Am 2:4", as
+// Nave's writes Amos).
 struct Names {
     int book;
     bool numbered;
@@ -30,7 +31,7 @@ const std::initializer_list<Names> kNames = {
     {3, false, {u"Numbers", u"Num", u"Nu", u"Numb"}},
     {4, false, {u"Deuteronomy", u"Deut", u"Dt", u"Deu", u"De"}},
     {5, false, {u"Joshua", u"Josh", u"Jos"}},
-    {6, false, {u"Judges", u"Judg", u"Jdg"}, {u"Judge"}},
+    {6, false, {u"Judges", u"Judg", u"Jdg", u"Jud"}, {u"Judge"}},
     {7, false, {u"Ruth", u"Ru"}},
     {8, true, {u"Samuel", u"Sam", u"Sa"}},
     {10, true, {u"Kings", u"Kgs", u"King", u"Ki"}},
@@ -83,14 +84,14 @@ const std::initializer_list<Names> kNames = {
     {65, false, {u"Revelation", u"Rev", u"Apoc", u"Apocalypse", u"Re"}},
     {66, true, {u"Esdras", u"Esd"}},
     {68, false, {u"Tobit", u"Tob"}},
-    {69, false, {u"Judith", u"Jdt", u"Jud"}},
+    {69, false, {u"Judith", u"Jdt"}},
     {70, false, {u"Wisdom", u"Wisd", u"Wis"}},
     {71, false, {u"Sirach", u"Ecclesiasticus", u"Ecclus", u"Sir"}},
     {72, false, {u"Baruch", u"Bar"}},
-    {73, false, {u"Susanna", u"Sus"}},
-    {74, false, {u"Bel"}},
-    {75, false, {u"Manasses", u"Manasseh"}},
-    {76, true, {u"Maccabees", u"Macc", u"Mac"}},
+    {74, false, {u"Susanna", u"Sus"}},
+    {75, false, {u"Bel"}},
+    {76, false, {u"Manasses"}},
+    {77, true, {u"Maccabees", u"Macc", u"Mac"}},
 };
 // clang-format on
 
@@ -157,6 +158,18 @@ qsizetype wordEnd(QStringView text, qsizetype at) {
     return at;
 }
 
+// Spaces, then "C:V": what makes "Am" a book.
+bool chapterAndVerseAt(QStringView text, qsizetype p) {
+    const qsizetype spaces = p;
+    while (p < text.size() && text[p] == u' ')
+        ++p;
+    const qsizetype digits = p;
+    while (p < text.size() && text[p].isDigit())
+        ++p;
+    return p > digits && digits > spaces && p + 1 < text.size() && text[p] == u':' &&
+           text[p + 1].isDigit();
+}
+
 // The names of several words: "Song of Solomon", "Song of Songs".
 qsizetype longerName(QStringView text, qsizetype afterFirstWord, int book) {
     if (book != 21)
@@ -182,7 +195,7 @@ BookMatch matchBook(QStringView text, qsizetype at) {
     if (found == hash.cend())
         return {};
     const bool dot = end < text.size() && text[end] == u'.';
-    if (found->needsDot && !dot)
+    if (found->needsDot && !dot && !chapterAndVerseAt(text, end))
         return {};
     int book = found->book;
     if (ordinal) {
@@ -192,17 +205,6 @@ BookMatch matchBook(QStringView text, qsizetype at) {
     }
     const qsizetype nameEnd = longerName(text, end, book);
     return {book, nameEnd + (dot && nameEnd == end ? 1 : 0) - at};
-}
-
-int bookOfHeadword(QStringView headword) {
-    qsizetype end = headword.indexOf(u',');
-    QStringView name = (end < 0 ? headword : headword.first(end)).trimmed();
-    const BookMatch match = matchBook(name, 0);
-    // A whole name only ("Job", "1 Kings"), never an abbreviation standing for a word.
-    if (match.book < 0 || match.length != name.size() ||
-        !bookName(match.book).endsWith(name.sliced(name.lastIndexOf(u' ') + 1)))
-        return -1;
-    return match.book;
 }
 
 } // namespace tolvane::references

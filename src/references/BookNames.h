@@ -17,8 +17,4 @@ struct BookMatch {
 // ordinal ("1 ", "2 ", "i ", "II ") and the full stop after an abbreviation included.
 BookMatch matchBook(QStringView text, qsizetype at);
 
-// The book a headword names: "Daniel", "Job, Book of", "Psalms, Book of", "Romans, Epistle
-// to the". -1 when none.
-int bookOfHeadword(QStringView headword);
-
 } // namespace tolvane::references

@@ -43,10 +43,36 @@ private:
 TEST(TextEdges, NothingBeforeTheTextOrPastItsEndIsRead) {
     const HeadwordLookup anyName = [](const QString& name) { return name; };
     GuardedPage page;
-    for (const char16_t* text :
-         {u"2:8", u"2:8, 9; 3:1", u"(2:8", u"Job (2:8", u"1", u"i", u"Gen. 1:1", u"Lev. xxvii. 1",
-          u"Gen. 1:1; ver. 2", u"Song of Solomon 2:1", u"See MOSES", u"(See HAGAR; ISHMAEL",
-          u"See ", u"Moses (q.v.)", u"q.v.", u"(q.v.)", u"see also Loan"}) {
+    for (const char16_t* text : {u"2:8",
+                                 u"2:8, 9; 3:1",
+                                 u"(2:8",
+                                 u"Job (2:8",
+                                 u"1",
+                                 u"i",
+                                 u"Gen. 1:1",
+                                 u"Lev. xxvii. 1",
+                                 u"Gen. 1:1; ver. 2",
+                                 u"Song of Solomon 2:1",
+                                 u"See MOSES",
+                                 u"(See HAGAR; ISHMAEL",
+                                 u"See ",
+                                 u"Moses (q.v.)",
+                                 u"q.v.",
+                                 u"(q.v.)",
+                                 u"see also Loan",
+                                 u"Isaiah, 1:1",
+                                 u"Hebrews, ch. 7",
+                                 u"Gen. 1:2-ch. 3",
+                                 u"88th Psalm",
+                                 u"Ex. 14, 15 and 16",
+                                 u"Jer. 5: 7",
+                                 u"Ezekiel (1-10",
+                                 u"Num. ch. 1",
+                                 u"Gen. 1:1-2: 3",
+                                 u"Gen. 5. 4",
+                                 u"(1.) x\n(2.) 1:1",
+                                 u"Am 2:4",
+                                 u"Acts 6."}) {
         for (const bool atEnd : {false, true}) {
             SCOPED_TRACE(QString::fromUtf16(text).toStdString());
             const QStringView view = page.place(QStringView(text), atEnd);
