@@ -121,9 +121,11 @@ void verses(SwordLibrary& library, const std::vector<std::string>& f, const Answ
     // The Bible asked for (one no longer installed counts as none asked for), else the KJV,
     // else the first; when it lacks the book, the next in the list that has it, wrapping
     // round, and the answer names the one that lacked it.
-    const auto named = std::find_if(all.begin(), all.end(), [&](sword::SWModule* candidate) {
-        return wanted.empty() ? abbreviation(candidate) == "KJV" : wanted == candidate->getName();
-    });
+    auto named = std::find_if(all.begin(), all.end(),
+                              [&](sword::SWModule* b) { return wanted == b->getName(); });
+    if (named == all.end())
+        named = std::find_if(all.begin(), all.end(),
+                             [](sword::SWModule* b) { return abbreviation(b) == "KJV"; });
     const size_t first = named == all.end() ? 0 : size_t(named - all.begin());
     sword::SWModule* m = nullptr;
     for (size_t i = 0; !m && i < all.size(); ++i)
