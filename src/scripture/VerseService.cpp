@@ -16,11 +16,12 @@ VerseService::VerseService(QString helper, int timeoutMs)
     : m_helper(std::move(helper)), m_timeoutMs(timeoutMs) {}
 
 VerseService::~VerseService() {
+    // The helper only reads, so it is ended at once rather than told to finish: a helper in
+    // the middle of a long passage, or in libsword's teardown of every installed module, would
+    // otherwise hold up the program's end. The kill is reaped here, so no helper outlives this.
     if (m_process) {
-        m_process->closeWriteChannel(); // the helper ends at the end of its input
-        if (!m_process->waitForFinished(500))
-            m_process->kill();
-        m_process->waitForFinished(500);
+        m_process->kill();
+        m_process->waitForFinished(1000);
     }
 }
 
