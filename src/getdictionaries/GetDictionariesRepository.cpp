@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -147,6 +148,28 @@ void GetDictionariesWindow::useAs(const data::DictionaryConfig& part) {
           QStringLiteral("Putting %1 in the place of %2...").arg(m_adding, part.menuCaption));
 }
 
+void GetDictionariesWindow::offerToRemoveAddedCopy() {
+    const QString source = data::swordModuleSource(m_adding);
+    const data::DictionaryConfig* copy = nullptr;
+    for (const auto* config : data::rescanAddedDictionaries(m_folder()))
+        if (config->source == source)
+            copy = config;
+    if (!copy)
+        return;
+    const QString path = QDir(m_folder()).filePath(copy->fileName);
+    const QString done = m_c.lblStatus->text();
+    if (platform::msgBox(QStringLiteral("%1 now takes the place of %2. Remove the added copy "
+                                        "\"%3\" from Tolvane?\n\nIt holds the same entries; "
+                                        "removing it deletes the file %4.")
+                             .arg(m_adding, m_replaced->menuCaption, copy->menuCaption,
+                                  QDir::toNativeSeparators(path)),
+                         platform::YesNo, kTitle) != platform::AnswerYes)
+        return;
+    const QString title = copy->menuCaption;
+    if (removeAdded(copy, title, path))
+        setStatus(done + QStringLiteral(" The added copy \"%1\" was removed.").arg(title));
+}
+
 // A repository by name and address, into libsword's own configuration (no network yet).
 void GetDictionariesWindow::cmdAddRepository_Click() {
     const QString name = m_c.txtRepositoryName->text().trimmed();
@@ -199,6 +222,7 @@ void GetDictionariesWindow::repositoryRunFinished(Running was) {
         setStatus(QStringLiteral("%1 now takes the place of %2; the previous file is %3.")
                       .arg(m_adding, m_replaced->menuCaption, m_backup));
         Q_EMIT dictionariesChanged();
+        offerToRemoveAddedCopy();
         break;
     default:
         break;

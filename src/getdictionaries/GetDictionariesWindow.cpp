@@ -135,17 +135,23 @@ void GetDictionariesWindow::cmdRemove_Click() {
                              .arg(title, QDir::toNativeSeparators(path)),
                          platform::YesNo, kTitle) != platform::AnswerYes)
         return;
+    if (removeAdded(config, title, path))
+        setStatus(QStringLiteral("\"%1\" was removed.").arg(title));
+}
+
+bool GetDictionariesWindow::removeAdded(const data::DictionaryConfig* config, const QString& title,
+                                        const QString& path) {
     if (config && m_closeDictionary)
         m_closeDictionary(*config);
     QFile file(path);
     if (!file.remove()) {
         setStatus(QStringLiteral("%1 could not be deleted: %2").arg(path, file.errorString()));
-        return;
+        return false;
     }
-    setStatus(QStringLiteral("\"%1\" was removed.").arg(title));
     listTolvane();
     markInTolvane();
     Q_EMIT dictionariesChanged();
+    return true;
 }
 
 void GetDictionariesWindow::cmdCancel_Click() {

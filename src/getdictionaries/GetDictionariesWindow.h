@@ -94,6 +94,13 @@ private:
     void listAvailable(const QByteArray& tsv);
     void markOffered(const QString& module, const QString& status);
     void useAs(const data::DictionaryConfig& part);
+    // After "Use as": the module's added copy, if any, is offered for removal (Yes by
+    // default), so that the same work is not listed, searched and stored twice.
+    void offerToRemoveAddedCopy();
+    // Closes the added dictionary's window, deletes its file and lists the rest; false, with
+    // the status saying why, when the file stays.
+    bool removeAdded(const data::DictionaryConfig* config, const QString& title,
+                     const QString& path);
     void repositoryRunFinished(Running was);
 
     std::function<QString()> m_folder;

@@ -177,6 +177,17 @@ void UserSettings::setFind(const RememberedFind& find) {
                    *find.allDictionaries ? QStringLiteral("all") : QStringLiteral("this"));
 }
 
+QString UserSettings::bible() const {
+    return textValue(*m_settings, QStringLiteral("Scripture/bible"), kLongestText)
+        .value_or(QString())
+        .trimmed();
+}
+
+void UserSettings::setBible(const QString& module) {
+    m_changed = true;
+    m_settings->setValue(QStringLiteral("Scripture/bible"), module);
+}
+
 RememberedHistory UserSettings::history() const {
     // Arrays are written by beginWriteArray; reading goes through the same calls. A size out
     // of range (a hand edit) reads the newest kHistoryKept entries it names.

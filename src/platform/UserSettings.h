@@ -2,7 +2,8 @@
 // What the program remembers between runs, in the user's settings file
 // ($XDG_CONFIG_HOME/Kestrane/Tolvane.conf, by default ~/.config/Kestrane/Tolvane.conf; the entry
 // zoom is kept there too): the places of the main and Find windows, the open dictionary with
-// its search text and shown entry, the Find text and scope, and the last entries of the
+// its search text and shown entry, the Find text and scope, the Bible chosen for Scripture
+// references, and the last entries of the
 // history. No file means the first start: every reader returns "nothing remembered".
 //
 // Contract of every reader: a value that is missing, of the wrong kind or out of range
@@ -94,6 +95,10 @@ public:
     // among them).
     RememberedHistory history() const;
     void setHistory(const RememberedHistory& history);
+
+    // The Bible chosen for the verses of references (a SWORD module's name); empty: none.
+    QString bible() const;
+    void setBible(const QString& module);
 
     // Forgets everything, the entry zoom included: the next start is a first start.
     void clear();

@@ -15,11 +15,15 @@
 //   <tag> V <module> <book> <c> <v> <ec> <ev> <most>
 //                                       verses of <book> (an OSIS name, "Gen") from <c>:<v>
 //                                       to <ec>:<ev>; <v> 0 is the whole chapter <c> to
-//                                       <ec>; <module> empty: KJV, else the first Bible with
-//                                       the book; at most <most> verses are sent
+//                                       <ec>; <module> empty (or not installed): KJV, else
+//                                       the first Bible; one that lacks the book gives way
+//                                       to the next Bible with it; at most <most> verses
+//                                       are sent
 // Answer lines, the last always "Z":
 //   B <name> <abbreviation> <description>    one a Bible
-//   M <name> <abbreviation>                  the Bible the verses come from
+//   M <name> <abbreviation> <lacking>        the Bible the verses come from; <lacking>: the
+//                                            abbreviation of the one asked for, when it
+//                                            lacks the book (else empty)
 //   T <chapter> <verse> <text>               one a verse
 //   X <kind> <message>                       kind: none (no Bible installed), book (the
 //                                            Bible(s) lack the book or the verse), damaged

@@ -28,8 +28,12 @@ ScriptureWindow::ScriptureWindow(VerseLookups& verses, QWidget* parent)
     layout->addWidget(m_reference);
     layout->addWidget(m_passage, 1);
     resize(480, 360);
-    connect(m_bible, &QComboBox::activated, this,
-            [this] { platform::runGuarded([this] { showPassage(); }); });
+    connect(m_bible, &QComboBox::activated, this, [this] {
+        platform::runGuarded([this] {
+            m_verses.setBible(m_bible->currentData().toString());
+            showPassage();
+        });
+    });
 }
 
 void ScriptureWindow::keyPressEvent(QKeyEvent* event) {
@@ -40,18 +44,28 @@ void ScriptureWindow::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-// Asked once, when the window is first shown; the choice is there when the answer comes.
+// Asked once, when the window is first shown. Only installed Bibles are offered; the one
+// shown chosen is the one the lookups use: the Bible chosen, else the KJV, else the first.
 void ScriptureWindow::fillBibles() {
     if (std::exchange(m_biblesAsked, true))
         return;
-    m_bible->addItem(QStringLiteral("Preferred Bible (KJV)"), QString());
+    m_bible->setEnabled(false);
     QPointer<ScriptureWindow> self(this);
     m_verses.bibles(VerseLookups::Channel::Bibles, [self](const std::vector<Bible>& bibles) {
         if (!self)
             return;
-        for (const Bible& b : bibles)
-            self->m_bible->addItem(QStringLiteral("%1 - %2").arg(b.abbreviation, b.description),
-                                   b.name);
+        QComboBox* box = self->m_bible;
+        int chosen = -1;
+        int kjv = -1;
+        for (const Bible& b : bibles) {
+            if (b.name == self->m_verses.bible())
+                chosen = box->count();
+            if (b.abbreviation == u"KJV" && kjv < 0)
+                kjv = box->count();
+            box->addItem(QStringLiteral("%1 - %2").arg(b.abbreviation, b.description), b.name);
+        }
+        box->setCurrentIndex(chosen >= 0 ? chosen : std::max(kjv, 0));
+        box->setEnabled(box->count() > 0);
     });
 }
 
@@ -67,8 +81,8 @@ void ScriptureWindow::showRange(const references::VerseRange& range) {
 void ScriptureWindow::showPassage() {
     m_reference->setText(references::displayName(m_range));
     QPointer<ScriptureWindow> self(this);
-    m_verses.passage(VerseLookups::Channel::Window, m_range, kMostVerses,
-                     m_bible->currentData().toString(), [self](const Passage& p) {
+    m_verses.passage(VerseLookups::Channel::Window, m_range, kMostVerses, m_verses.bible(),
+                     [self](const Passage& p) {
                          if (self)
                              platform::runGuarded([&] { self->showAnswer(p); });
                      });
@@ -83,6 +97,8 @@ void ScriptureWindow::showAnswer(const Passage& p) {
     }
     m_reference->setText(QStringLiteral("%1 (%2)").arg(name, p.abbreviation));
     QString html;
+    if (const QString note = fallbackNote(m_range, p); !note.isEmpty())
+        html += QStringLiteral("<p><i>%1</i></p>").arg(note.toHtmlEscaped());
     int chapter = 0;
     for (const auto& v : p.verses) {
         if (v.chapter != chapter && m_range.endChapter != m_range.chapter)

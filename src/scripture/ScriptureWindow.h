@@ -24,7 +24,7 @@ public:
 
     explicit ScriptureWindow(VerseLookups& verses, QWidget* parent = nullptr);
 
-    // Shows the passage (in the Bible chosen, or the preferred one) and raises the window. The
+    // Shows the passage (in the Bible chosen: VerseLookups::bible) and raises the window. The
     // passage comes when the lookup answers; a later click's passage replaces one not yet come.
     void showRange(const references::VerseRange& range);
 

@@ -34,6 +34,11 @@ public:
                  const QString& module, std::function<void(const Passage&)> done);
     void bibles(Channel channel, std::function<void(const std::vector<Bible>&)> done);
 
+    // The Bible chosen for the tooltips and the Scripture window alike (a module's name;
+    // empty: the KJV, else the first installed).
+    QString bible() const { return m_bible; }
+    void setBible(const QString& name) { m_bible = name; }
+
 private:
     // Runs `lookup` on the lookup thread, then `answer` with its result on this one, unless a
     // later request of the channel came meanwhile.
@@ -42,6 +47,7 @@ private:
               std::function<void(const Result&)> answer);
 
     QString m_helper;
+    QString m_bible;
     int m_timeoutMs;
     QThread* m_thread;
     QObject* m_worker;                       // lives on m_thread; owns the service there

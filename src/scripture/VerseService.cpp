@@ -16,11 +16,12 @@ VerseService::VerseService(QString helper, int timeoutMs)
     : m_helper(std::move(helper)), m_timeoutMs(timeoutMs) {}
 
 VerseService::~VerseService() {
+    // The helper only reads, so it is ended at once rather than told to finish: a helper in
+    // the middle of a long passage, or in libsword's teardown of every installed module, would
+    // otherwise hold up the program's end. The kill is reaped here, so no helper outlives this.
     if (m_process) {
-        m_process->closeWriteChannel(); // the helper ends at the end of its input
-        if (!m_process->waitForFinished(500))
-            m_process->kill();
-        m_process->waitForFinished(500);
+        m_process->kill();
+        m_process->waitForFinished(1000);
     }
 }
 
@@ -124,6 +125,7 @@ Passage VerseService::passage(const references::VerseRange& r, int most, const Q
         if (f[0] == u"M" && f.size() >= 3) {
             p.module = f[1];
             p.abbreviation = f[2];
+            p.lacking = f.value(3);
         } else if (f[0] == u"T" && f.size() >= 4) {
             p.verses.push_back({f[1].toInt(), f[2].toInt(), f.mid(3).join(u' ')});
         } else if (f[0] == u"X" && f.size() >= 3) {
@@ -176,7 +178,17 @@ QString verseTip(const references::VerseRange& range, const Passage& passage) {
     QString body = verses.join(u' ');
     if (passage.total > qint64(verses.size()))
         body += QChar(0x2026);
-    return html(QStringLiteral("%1 (%2)").arg(name, passage.abbreviation), body);
+    QString tip = html(QStringLiteral("%1 (%2)").arg(name, passage.abbreviation), body);
+    if (const QString note = fallbackNote(range, passage); !note.isEmpty())
+        tip += QStringLiteral("<p><i>%1</i></p>").arg(note.toHtmlEscaped());
+    return tip;
+}
+
+QString fallbackNote(const references::VerseRange& range, const Passage& passage) {
+    if (passage.lacking.isEmpty() || passage.problem != Passage::Problem::None)
+        return {};
+    return QStringLiteral("%1 does not hold %2; the verses are from %3.")
+        .arg(passage.lacking, references::bookName(range.book), passage.abbreviation);
 }
 
 } // namespace tolvane::scripture

@@ -26,6 +26,7 @@ struct Passage {
     };
     QString module;       // e.g. "engKJV2006eb"
     QString abbreviation; // e.g. "KJV"
+    QString lacking;      // the Bible asked for, when it lacks the book and this one gave it
     std::vector<Verse> verses;
     qint64 total = 0; // verses in the whole range (more than sent when cut short)
     enum class Problem { None, NoBible, NoBook, Failed } problem = Problem::None;
@@ -46,8 +47,8 @@ public:
     VerseService(const VerseService&) = delete;
     VerseService& operator=(const VerseService&) = delete;
 
-    // At most `most` verses of the range from `module` (empty: KJV, else the first Bible
-    // that has the book).
+    // At most `most` verses of the range from `module` (empty: KJV, else the first Bible);
+    // when it lacks the book, from the next Bible that has it, named in `lacking`.
     Passage passage(const references::VerseRange& range, int most, const QString& module = {});
     std::vector<Bible> bibles();
 
@@ -74,6 +75,9 @@ private:
 // The tooltip of a reference: "Genesis 14:5 (KJV)" and its text, a range up to ten verses
 // then "…"; without a Bible, how to get one; a missing book, so. Rich text, so that it wraps.
 QString verseTip(const references::VerseRange& range, const Passage& passage);
+// "NUB does not hold Jeremiah; the verses are from KJV." when the Bible asked for lacked the
+// book; empty otherwise.
+QString fallbackNote(const references::VerseRange& range, const Passage& passage);
 
 inline constexpr int kVersesInTip = 10;
 

@@ -74,6 +74,10 @@ public:
     // The verses of references (hover and click) and the Scripture window, or nullptr.
     scripture::VerseLookups& verses();
     scripture::ScriptureWindow* scriptureWindow() const;
+    // The Bible chosen for tooltips and the Scripture window (a module's name; empty: the
+    // KJV, else the first), remembered between runs; set before the lookups are made too.
+    QString chosenBible() const;
+    void setChosenBible(const QString& name);
 
     // Runs whenever the main window closes, however it is closed (its close box, Alt+F4,
     // Exit and Ctrl+Q): closes the dictionary windows, then every window the program opened
@@ -108,6 +112,7 @@ private:
     std::map<QString, Dictionary> m_dictionaries; // by window name
     std::unique_ptr<scripture::VerseLookups> m_verses;
     QPointer<QWidget> m_scriptureWindow; // a ScriptureWindow
+    QString m_bible;                     // for the lookups, until they are made
 };
 
 } // namespace tolvane::shell

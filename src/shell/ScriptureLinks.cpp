@@ -11,9 +11,21 @@
 namespace tolvane::shell {
 
 scripture::VerseLookups& Forms::verses() {
-    if (!m_verses)
+    if (!m_verses) {
         m_verses = std::make_unique<scripture::VerseLookups>();
+        m_verses->setBible(m_bible);
+    }
     return *m_verses;
+}
+
+QString Forms::chosenBible() const {
+    return m_verses ? m_verses->bible() : m_bible;
+}
+
+void Forms::setChosenBible(const QString& name) {
+    m_bible = name;
+    if (m_verses)
+        m_verses->setBible(name);
 }
 
 scripture::ScriptureWindow* Forms::scriptureWindow() const {
@@ -24,7 +36,7 @@ void Forms::connectScripture(dictwindow::DictionaryWindow& window) {
     window.setVerseTip(
         [this](const references::VerseRange& range, std::function<void(const QString&)> answer) {
             verses().passage(scripture::VerseLookups::Channel::Tip, range, scripture::kVersesInTip,
-                             {}, [range, answer](const scripture::Passage& passage) {
+                             verses().bible(), [range, answer](const scripture::Passage& passage) {
                                  answer(scripture::verseTip(range, passage));
                              });
         });

@@ -106,6 +106,7 @@ void SessionKeeper::start() {
         return;
     restoreHistory();
     restoreDictionary();
+    m_forms.setChosenBible(m_settings.bible());
 }
 
 // Before the window is shown, so that it appears where it was.
@@ -223,6 +224,7 @@ void SessionKeeper::saveFindWindow() {
 void SessionKeeper::saveScriptureWindow() {
     if (QWidget* window = m_forms.scriptureWindow(); window && window->isVisible())
         m_settings.setWindowPlace(kScriptureWindow, placeOf(*window));
+    m_settings.setBible(m_forms.chosenBible());
 }
 
 void SessionKeeper::saveHistory() {

@@ -4,13 +4,18 @@
 
 #include "scripture/VerseService.h"
 #include "references/Versification.h"
+#include "scripture/ScriptureWindow.h"
+#include "scripture/VerseLookups.h"
 #include "support/TestSupport.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
 #include <csignal>
 #include <gtest/gtest.h>
 
@@ -85,6 +90,53 @@ TEST_F(VerseServiceTest, KjvIsPreferredAndABookItLacksComesFromAnotherBible) {
     ASSERT_EQ(p.verses.size(), 1u);
     EXPECT_EQ(p.verses[0].text, "All wisdom.");
     EXPECT_EQ(verses.bibles().size(), 2u);
+}
+
+// The Bible chosen gives the verses; one lacking the book gives way to the next Bible that
+// holds it, and the tooltip says which.
+TEST_F(VerseServiceTest, TheChosenBibleDecidesAndABookItLacksComesFromTheNextSaidSo) {
+    addBible("Nub", "NUB", "KJV", {{"Genesis 1:1", "New beginning."}});
+    addBible("Plain", "KJV", "KJV",
+             {{"Genesis 1:1", "In the beginning."}, {"Jeremiah 2:8", "Priests."}});
+    addBible("Web", "WEB", "KJV",
+             {{"Genesis 1:1", "Web beginning."}, {"Jeremiah 2:8", "Web priests."}});
+    scripture::VerseService verses(kHelper);
+    EXPECT_EQ(scripture::verseTip(kGen1_1, verses.passage(kGen1_1, 10, "Web")),
+              "<p><b>Genesis 1:1 (WEB)</b><br>Web beginning.</p>");
+    const VerseRange jer2_8{23, 2, 8, 2, 8};
+    ASSERT_EQ(references::bookName(jer2_8.book), "Jeremiah");
+    EXPECT_EQ(scripture::verseTip(jer2_8, verses.passage(jer2_8, 10, "Nub")),
+              "<p><b>Jeremiah 2:8 (KJV)</b><br>Priests.</p>"
+              "<p><i>NUB does not hold Jeremiah; the verses are from KJV.</i></p>");
+    EXPECT_EQ(verses.passage(jer2_8, 10, "Plain").lacking, ""); // it holds the book
+    // A Bible no longer installed counts as none chosen: the KJV.
+    EXPECT_EQ(verses.passage(kGen1_1, 10, "Gone").abbreviation, "KJV");
+}
+
+// The window offers the installed Bibles, the KJV chosen when none was; choosing another
+// changes the passage and the tooltips' Bible alike.
+TEST_F(VerseServiceTest, TheScriptureWindowChoosesTheBibleOfTheTooltipsToo) {
+    addBible("Plain", "KJV", "KJV", {{"Genesis 1:1", "In the beginning."}});
+    addBible("Aweb", "WEB", "KJV", {{"Genesis 1:1", "Web beginning."}});
+    scripture::VerseLookups lookups(kHelper);
+    scripture::ScriptureWindow window(lookups);
+    window.showRange(kGen1_1);
+    QComboBox* box = window.cboBible();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->count() == 2; }, 10000));
+    EXPECT_EQ(box->currentText(), "KJV - Test Plain");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return window.txtPassage()->toPlainText() == "1 In the beginning."; }, 10000));
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Up); // to "WEB - Test Aweb", first in the list
+    EXPECT_EQ(lookups.bible(), "Aweb");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return window.txtPassage()->toPlainText() == "1 Web beginning."; }, 10000))
+        << window.txtPassage()->toPlainText().toStdString();
+    QString tip;
+    lookups.passage(scripture::VerseLookups::Channel::Tip, kGen1_1, 10, lookups.bible(),
+                    [&](const scripture::Passage& p) { tip = scripture::verseTip(kGen1_1, p); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !tip.isEmpty(); }, 10000));
+    EXPECT_EQ(tip, "<p><b>Genesis 1:1 (WEB)</b><br>Web beginning.</p>");
 }
 
 TEST_F(VerseServiceTest, ABookNoBibleHoldsIsSaidNeverAnotherVerse) {

@@ -9,6 +9,7 @@
 #include "dictwindow/DictionaryWindow.h"
 #include "dictwindow/SearchBox.h"
 #include "dictwindow/WordList.h"
+#include "find/FindWindow.h"
 #include "getdictionaries/GetDictionariesWindow.h"
 #include "shell/MainWindow.h"
 #include "support/FileSizeLimit.h"
@@ -23,6 +24,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
@@ -238,6 +240,43 @@ TEST_F(GetDictionariesTest, UseAsEastonsReplacesItsFileAndKeepsTheOldOneBeside) 
     ASSERT_EQ(fakes.messages->calls.size(), 3u);
     EXPECT_TRUE(fakes.messages->calls[2].text.contains("holds entries you have added"));
     EXPECT_EQ(test::sha256(path(data::eastonsConfig())), edited);
+}
+
+TEST_F(GetDictionariesTest, UseAsOffersToRemoveTheAddedCopySoFindListsEachEntryOnce) {
+    TOLVANE_REQUIRE_IMP2LD();
+    writeAllDictionaries();
+    ASSERT_EQ(test::makeSwordModule(m_home.filePath("library"),
+                                    {"Full",
+                                     "Full Easton",
+                                     "TEI",
+                                     "zLD",
+                                     {{"Aaron", "<p>The first high priest, zebulonite.</p>"}}}),
+              "");
+    startProgram();
+    auto* w = open();
+    ASSERT_NE(w, nullptr);
+    select(w->controls().lstInstalled, "Full");
+    press(w, w->controls().cmdAdd);
+    const QString copy = dir.filePath("Full.sqlite");
+    ASSERT_TRUE(QFile::exists(copy));
+
+    fakes.messages->queueAnswer(platform::AnswerYes); // the file may hold the user's entries
+    fakes.messages->queueAnswer(platform::AnswerYes); // remove the added copy
+    press(w, w->controls().cmdUseEastons);
+    ASSERT_EQ(fakes.messages->calls.size(), 2u);
+    EXPECT_TRUE(fakes.messages->calls[1].text.contains("Remove the added copy \"Full Easton\""))
+        << fakes.messages->calls[1].text.toStdString();
+    EXPECT_FALSE(QFile::exists(copy));
+    EXPECT_EQ(w->controls().lstTolvane->topLevelItemCount(), 0);
+    EXPECT_EQ(action("mnufrmAdded_Full"), nullptr);
+
+    choose("mnuFindEntries");
+    find::FindWindow* f = forms->findWindow();
+    ASSERT_NE(f, nullptr);
+    f->optAllDictionaries()->click();
+    QTest::keyClicks(f->txtFind(), "zebulonite");
+    ASSERT_TRUE(QTest::qWaitFor([f] { return !f->isSearching(); }, 10000));
+    EXPECT_EQ(f->lblCount()->text(), "1 entry");
 }
 
 TEST_F(GetDictionariesTest, CancelInTheMiddleOfADownloadInstallsNothing) {

@@ -13,6 +13,7 @@
 #include "platform/UserSettings.h"
 #include "references/ScriptureReference.h"
 #include "scripture/ScriptureWindow.h"
+#include "scripture/VerseLookups.h"
 #include "shell/MainWindow.h"
 #include "shell/SessionKeeper.h"
 #include "support/DictionaryFiles.h"
@@ -271,7 +272,7 @@ TEST(ProgramSettings, ADamagedFileStopsNothingAndFreshForgetsEverything) {
 
 // The Scripture and Get Dictionaries windows open wholly on the screen beside the main window,
 // whether it is maximized or not; Escape closes Scripture, and its place comes back next run.
-TEST_F(SessionTest, ScriptureAndGetDictionariesOpenInSightAndScriptureIsRemembered) {
+TEST_F(SessionTest, ScriptureAndGetDictionariesOpenInSightAndScriptureIsRememberedWithItsBible) {
     startRun();
     choose("mnuDictionariesEastons");
     const QRect screen = mainWindow()->screen()->availableGeometry();
@@ -307,9 +308,12 @@ TEST_F(SessionTest, ScriptureAndGetDictionariesOpenInSightAndScriptureIsRemember
     QWidget* w = scripture();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
     w->setGeometry(screen.left() + 20, screen.top() + 30, 300, 200);
+    forms->verses().setBible("WEB"); // as the window's chooser sets it
     restart();
+    EXPECT_EQ(forms->chosenBible(), "WEB");
     choose("mnuDictionariesEastons");
     w = scripture();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
     EXPECT_EQ(w->geometry(), QRect(screen.left() + 20, screen.top() + 30, 300, 200));
+    EXPECT_EQ(forms->verses().bible(), "WEB"); // the tooltips' lookups take it too
 }

@@ -118,22 +118,25 @@ void verses(SwordLibrary& library, const std::vector<std::string>& f, const Answ
         failure(out, vp::kNoBible, "no Bible is installed");
         return;
     }
+    // The Bible asked for (one no longer installed counts as none asked for), else the KJV,
+    // else the first; when it lacks the book, the next in the list that has it, wrapping
+    // round, and the answer names the one that lacked it.
+    auto named = std::find_if(all.begin(), all.end(),
+                              [&](sword::SWModule* b) { return wanted == b->getName(); });
+    if (named == all.end())
+        named = std::find_if(all.begin(), all.end(),
+                             [](sword::SWModule* b) { return abbreviation(b) == "KJV"; });
+    const size_t first = named == all.end() ? 0 : size_t(named - all.begin());
     sword::SWModule* m = nullptr;
-    for (sword::SWModule* candidate : all) {
-        const bool named =
-            wanted.empty() ? abbreviation(candidate) == "KJV" : wanted == candidate->getName();
-        if (named && (!wanted.empty() || hasBook(candidate, book, c, v)))
+    for (size_t i = 0; !m && i < all.size(); ++i)
+        if (sword::SWModule* candidate = all[(first + i) % all.size()];
+            hasBook(candidate, book, c, v))
             m = candidate;
-    }
-    for (size_t i = 0; !m && wanted.empty() && i < all.size(); ++i)
-        if (hasBook(all[i], book, c, v))
-            m = all[i];
-    if (!m || !hasBook(m, book, c, v)) {
-        failure(out, vp::kNoBook,
-                m ? std::string(m->getName()) + " lacks the book"
-                  : "no installed Bible holds the book");
+    if (!m) {
+        failure(out, vp::kNoBook, "no installed Bible holds the book");
         return;
     }
+    const std::string lacking = named != all.end() && *named != m ? flat(abbreviation(*named)) : "";
     std::vector<std::string> lines;
     long count = 0;
     bool anyText = false;
@@ -169,7 +172,8 @@ void verses(SwordLibrary& library, const std::vector<std::string>& f, const Answ
         failure(out, vp::kDamaged, std::string(m->getName()) + " gives no text for these verses");
         return;
     }
-    std::fprintf(out.out, "M\t%s\t%s\n", m->getName(), flat(abbreviation(m)).c_str());
+    std::fprintf(out.out, "M\t%s\t%s\t%s\n", m->getName(), flat(abbreviation(m)).c_str(),
+                 lacking.c_str());
     for (const std::string& line : lines)
         std::fputs(line.c_str(), out.out);
     std::fprintf(out.out, "Z\t%ld\t%s\n", count, out.tag.c_str());
