@@ -1,7 +1,10 @@
 #include "find/FindResultList.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QToolTip>
+#include <algorithm>
 
 namespace tolvane::find {
 
@@ -48,7 +51,11 @@ QString shortName(const data::DictionaryConfig& config) {
         return QStringLiteral("Easton's");
     if (config.windowName == QLatin1String("frmHitchcock"))
         return QStringLiteral("Hitchcock's");
-    return config.fileName;
+    return config.menuCaption;
+}
+
+int labelColumnWidth(const QFont& font) {
+    return QFontMetrics(font).horizontalAdvance(QStringLiteral("Hitchcock's"));
 }
 
 void FindResultModel::setEntries(std::vector<FoundEntry> entries) {
@@ -74,6 +81,8 @@ QVariant FindResultModel::data(const QModelIndex& index, int role) const {
         return shortName(*e.dictionary);
     case HeadwordRole:
         return e.headword;
+    case TitleRole:
+        return e.dictionary->menuCaption;
     case SnippetRole:
         return e.snippet;
     default:
@@ -93,11 +102,13 @@ void FindResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     bold.setBold(true);
     bool full = false;
 
-    // The short names line up in a column of their own.
+    // The labels line up in a column of their own, a long title cut to it.
     painter->setPen(kListText);
+    const int column = std::min(labelColumnWidth(option.font), r.width());
+    bool labelCut = false;
     drawPiece(painter, index.data(FindResultModel::ShortNameRole).toString(), option.font, r.left(),
-              r.right(), baseline, &full);
-    int x = r.left() + metrics.horizontalAdvance(QStringLiteral("Hitchcock's")) + 8;
+              r.left() + column, baseline, &labelCut);
+    int x = r.left() + column + 8;
     painter->setPen(kHeadwordText);
     x = drawPiece(painter, index.data(FindResultModel::HeadwordRole).toString(), option.font, x,
                   r.right(), baseline, &full);
@@ -122,6 +133,17 @@ void FindResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
 
 QSize FindResultDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
     return {option.rect.width(), rowHeight(option.font)};
+}
+
+bool FindResultDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                   const QStyleOptionViewItem& option, const QModelIndex& index) {
+    if (event->type() == QEvent::ToolTip && index.isValid() &&
+        event->pos().x() < option.rect.left() + 3 + labelColumnWidth(option.font)) {
+        QToolTip::showText(event->globalPos(), index.data(FindResultModel::TitleRole).toString(),
+                           view);
+        return true;
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
 }
 
 FindResultList::FindResultList(QWidget* parent)

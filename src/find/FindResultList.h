@@ -1,6 +1,7 @@
 #pragma once
 // The Find window's result list lstResults: one row per entry found, showing the
-// dictionary's short name, the headword, and one line of the entry with the matched words
+// dictionary's label (a short name, or an added dictionary's title cut to the label's column,
+// whole in the tooltip over it), the headword, and one line of the entry with the matched words
 // in bold, in the word list's colours (cyan on black; headwords in the entry boxes' yellow).
 
 #include "find/DictionaryIndex.h"
@@ -12,13 +13,17 @@
 
 namespace tolvane::find {
 
-// The short name a result row shows for its dictionary.
+// The label a result row shows for its dictionary: "KJV", "Easton's" or "Hitchcock's" for the
+// three, an added dictionary's title.
 QString shortName(const data::DictionaryConfig& config);
+// The width of the labels' column in `font`; a longer label is cut to it with "…".
+int labelColumnWidth(const QFont& font);
 
 class FindResultModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    enum Role { ShortNameRole = Qt::UserRole + 1, HeadwordRole, SnippetRole };
+    // TitleRole: the dictionary's full title, the tooltip over the label.
+    enum Role { ShortNameRole = Qt::UserRole + 1, HeadwordRole, SnippetRole, TitleRole };
     using QAbstractListModel::QAbstractListModel;
 
     void setEntries(std::vector<FoundEntry> entries);
@@ -38,6 +43,9 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // Over the label: the dictionary's full title; elsewhere the row's whole text.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
 };
 
 class FindResultList : public QListView {

@@ -121,6 +121,25 @@ void FindWindow::currentDictionaryChanged() {
     m_debounce->start();
 }
 
+void FindWindow::dictionariesChanged() {
+    const std::vector<const data::DictionaryConfig*> listed = data::everyConfig();
+    FindResultModel* model = m_lstResults->results();
+    std::vector<FoundEntry> kept;
+    for (int row = 0; row < model->rowCount(); ++row)
+        if (std::find(listed.begin(), listed.end(), model->entry(row).dictionary) != listed.end())
+            kept.push_back(model->entry(row));
+    if (int(kept.size()) != model->rowCount())
+        model->setEntries(std::move(kept));
+    if (m_txtFind->text().isEmpty())
+        return;
+    // A search still running may yet report the removed dictionary's results: only the new
+    // one's are shown.
+    m_service.cancel();
+    m_search = 0;
+    m_waiting = true;
+    m_debounce->start();
+}
+
 void FindWindow::clearResults(const QString& note) {
     m_service.cancel();
     m_search = 0;

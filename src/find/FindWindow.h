@@ -49,6 +49,9 @@ public:
     void showNote(const QString& note);
     // Another dictionary is open now: "This dictionary" searches again, in it.
     void currentDictionaryChanged();
+    // Dictionaries were added or removed: a removed one's results leave the list at once, and
+    // the words are sought again among the dictionaries there are now.
+    void dictionariesChanged();
     // The query (FTS5) whose results the list shows; empty when it shows none.
     const QString& shownMatch() const { return m_shownMatch; }
 

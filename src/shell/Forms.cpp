@@ -11,6 +11,7 @@
 #include "shell/AboutDialog.h"
 #include "shell/MainWindow.h"
 #include "shell/Navigator.h"
+#include "shell/ReplacedFiles.h"
 #include "shell/WindowPlacement.h"
 #include "shell/Workspace.h"
 
@@ -21,7 +22,8 @@
 
 namespace tolvane::shell {
 
-Forms::Forms(QObject* parent) : QObject(parent) {
+Forms::Forms(QObject* parent) : QObject(parent), m_replacedFiles(new ReplacedFiles(this)) {
+    connect(m_replacedFiles, &ReplacedFiles::checkDue, this, &Forms::checkFolder);
     if (qGuiApp)
         connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &Forms::focusWindowChanged);
 }
@@ -55,7 +57,10 @@ FormInstance& Forms::frmMain() {
                     &Forms::subWindowActivated);
             return main;
         };
-        h.load = [this] { mainWindow()->MDIForm_Load(); };
+        h.load = [this] {
+            mainWindow()->MDIForm_Load();
+            m_replacedFiles->watch(platform::applicationFolder());
+        };
         h.unloading = [this] { mainWindowClosing(); };
         m_frmMain = std::make_unique<FormInstance>(QStringLiteral("frmMain"), std::move(h));
     }
@@ -181,6 +186,9 @@ FormInstance& Forms::frmGetDictionaries() {
                     [this] {
                         if (MainWindow* main = mainWindow())
                             main->refreshDictionaryMenu();
+                        // An update, or "Use as", may have replaced the open dictionary's file.
+                        if (const data::DictionaryConfig* open = openDictionary())
+                            platform::runGuarded([this, open] { reopenIfReplaced(*open); });
                     });
             return window;
         };
@@ -289,7 +297,10 @@ Forms::Dictionary& Forms::dictionary(const data::DictionaryConfig& config) {
         workspace->fit(sub);
         return sub;
     };
-    h.load = [dw] { dw->Form_Load(); };
+    h.load = [this, dw] {
+        m_replacedFiles->opening(dw->config(), platform::applicationFolder());
+        dw->Form_Load();
+    };
     h.present = [](QWidget* w) {
         auto* sub = static_cast<QMdiSubWindow*>(w);
         sub->show();
@@ -338,9 +349,12 @@ void Forms::focusWindowChanged(QWindow* window) {
         subWindowActivated(nullptr);
         return;
     }
-    if (MainWindow* main = mainWindow(); main && window == main->windowHandle())
+    if (MainWindow* main = mainWindow(); main && window == main->windowHandle()) {
         if (QMdiSubWindow* sub = main->workspace()->activeSubWindow())
             subWindowActivated(sub);
+        // Back from another program, which may have replaced the open dictionary's file.
+        m_replacedFiles->checkSoon();
+    }
 }
 
 void Forms::subWindowActivated(QMdiSubWindow* sub) {

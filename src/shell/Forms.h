@@ -35,6 +35,7 @@ namespace tolvane::shell {
 class MainWindow;
 class AboutDialog;
 class Navigator;
+class ReplacedFiles;
 
 class Forms : public QObject {
     Q_OBJECT
@@ -69,6 +70,11 @@ public:
     getdictionaries::GetDictionariesWindow* getDictionariesWindow();
     // Closes an added dictionary's window and lets go of its file (it is about to be deleted).
     void forgetDictionary(const data::DictionaryConfig& config);
+    // When the file of the open dictionary `config` has been replaced under its name since its
+    // window opened it (ReplacedFiles.h), opens the window again on the new file, with the same
+    // search text and entry where the new file holds them, and returns true. Not while an
+    // entry is being added or edited: the boxes hold the user's typing.
+    bool reopenIfReplaced(const data::DictionaryConfig& config);
     // Shows entries across dictionaries and keeps their history (Back, Forward).
     Navigator& navigator();
     // The verses of references (hover and click) and the Scripture window, or nullptr.
@@ -102,6 +108,9 @@ private:
     MainWindow& loadedMainWindow();
     void subWindowActivated(QMdiSubWindow* sub);
     void focusWindowChanged(QWindow* window);
+    // The dictionary folder may have changed: the added dictionaries listed again when their
+    // files came or went, and the open dictionary's file looked at (ReopenReplaced.cpp).
+    void checkFolder();
 
     std::unique_ptr<FormInstance> m_frmMain;
     std::unique_ptr<FormInstance> m_dialog;
@@ -113,6 +122,7 @@ private:
     std::unique_ptr<scripture::VerseLookups> m_verses;
     QPointer<QWidget> m_scriptureWindow; // a ScriptureWindow
     QString m_bible;                     // for the lookups, until they are made
+    ReplacedFiles* m_replacedFiles;      // a child
 };
 
 } // namespace tolvane::shell

@@ -165,6 +165,8 @@ void MainWindow::refreshDictionaryMenu() {
     if (m_moreDictionaries)
         m_moreDictionaries->setDictionaries(added);
     listUnusableFiles(*m_dictionaries, m_getDictionaries);
+    if (find::FindWindow* findWindow = m_forms.findWindow())
+        findWindow->dictionariesChanged();
 }
 
 void MainWindow::mnuDictionariesMore_Click() {
@@ -266,6 +268,8 @@ void MainWindow::MDIForm_Load() {
 void MainWindow::openDictionary(
     const data::DictionaryConfig& shown,
     const std::vector<const data::DictionaryConfig*>& closedAfterwards) {
+    if (m_forms.reopenIfReplaced(shown))
+        return; // chosen again after its file was replaced: opened anew, in here once more
     setWindowTitle(shown.mainCaption);
     FormInstance& form = m_forms.dictionaryForm(shown);
     form.Show();

@@ -3,14 +3,12 @@
 #include "data/AddedDictionaries.h"
 #include "data/DataOperations.h"
 #include "data/DictionaryConfig.h"
-#include "dictwindow/DictionaryWindow.h"
-#include "dictwindow/SearchBox.h"
-#include "dictwindow/WordList.h"
 #include "find/FindWindow.h"
 #include "platform/AppFolder.h"
 #include "platform/ScreenFit.h"
 #include "platform/UserSettings.h"
 #include "scripture/ScriptureWindow.h"
+#include "shell/DictionaryView.h"
 #include "shell/Forms.h"
 #include "shell/MainWindow.h"
 #include "shell/Navigator.h"
@@ -148,8 +146,7 @@ void SessionKeeper::restoreHistory() {
         m_forms.navigator().restoreHistory(std::move(entries), current);
 }
 
-// Opens the dictionary through its menu command, shows the entry, then puts back the search
-// text (the user may have typed on after the entry was shown) and the entry's list item.
+// Opens the dictionary through its menu command, then puts back what it showed.
 void SessionKeeper::restoreDictionary() {
     const platform::RememberedDictionary remembered = m_settings.openDictionary();
     const data::DictionaryConfig* config = rememberedConfig(remembered.dictionary);
@@ -157,24 +154,8 @@ void SessionKeeper::restoreDictionary() {
     if (!config || !QFileInfo::exists(data::dictionaryPath(*config, platform::applicationFolder())))
         return;
     m_forms.mainWindow()->runDictionaryCommand(*config);
-    if (!m_forms.dictionaryForm(*config).isLoaded())
-        return;
-    dictwindow::DictionaryWindow& window = m_forms.dictionaryWindow(*config);
-    // A text no headword begins with (the entry deleted since, the file replaced) would
-    // greet the user with "No Records Found".
-    const auto found = [&](const QString& text) {
-        return text.isEmpty() || data::openPrefix(*config, window.db, text)->RecordCount() > 0;
-    };
-    if (!remembered.headword.isEmpty() && found(remembered.headword))
-        window.showHeadword(remembered.headword, remembered.duplicate);
-    QLineEdit* search = window.controls().txtSearch;
-    if (search->text() != remembered.searchText && found(remembered.searchText))
-        search->setText(remembered.searchText); // the list follows, as for typing
-    if (!remembered.headword.isEmpty() && window.hasControls()) {
-        dictwindow::WordList* list = window.controls().lstdata;
-        if (list->ListIndex() < 0)
-            list->selectItem(list->indexOf(remembered.headword, remembered.duplicate));
-    }
+    restoreView(m_forms, *config,
+                {remembered.searchText, remembered.headword, remembered.duplicate});
 }
 
 void SessionKeeper::save() {
@@ -192,22 +173,8 @@ void SessionKeeper::saveMainWindow() {
     m_settings.setWindowPlace(kMainWindow, placeOf(*main));
     platform::RememberedDictionary open;
     if (const data::DictionaryConfig* config = m_forms.openDictionary()) {
-        const dictwindow::DictionaryWindow& window = m_forms.dictionaryWindow(*config);
-        const auto& controls = window.controls();
-        open.dictionary = config->fileName;
-        if (controls.form) {
-            open.searchText = controls.txtSearch->text();
-            const int item = controls.lstdata->ListIndex();
-            if (item >= 0 && !controls.txtForename->text().isEmpty()) {
-                open.headword = controls.lstdata->List(item);
-                open.duplicate = controls.lstdata->occurrenceAt(item);
-            } else if (const auto shown = m_forms.navigator().history().current();
-                       shown && shown->windowName == config->windowName &&
-                       shown->headword == controls.txtForename->text().trimmed()) {
-                open.headword = shown->headword; // shown, its list item gone by typing on
-                open.duplicate = shown->duplicate;
-            }
-        }
+        const DictionaryView view = viewOf(m_forms, *config);
+        open = {config->fileName, view.searchText, view.headword, view.duplicate};
     }
     m_settings.setOpenDictionary(open);
 }
