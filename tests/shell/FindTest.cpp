@@ -231,31 +231,6 @@ TEST_F(FindTest, CtrlQInTheFindWindowEndsTheProgram) {
         EXPECT_FALSE(top->isVisible()) << top->objectName().toStdString();
 }
 
-// Ctrl+F again selects the text, so that a new search replaces the old one.
-TEST_F(FindTest, CtrlFOnAnOpenFindWindowSelectsItsText) {
-    find::FindWindow* w = openFind();
-    type(w, "meadow");
-    QTest::keyClick(w->lstResults(), Qt::Key_F, Qt::ControlModifier);
-    EXPECT_TRUE(w->txtFind()->hasFocus());
-    QTest::keyClicks(w->txtFind(), "priest");
-    EXPECT_EQ(w->txtFind()->text(), "priest");
-}
-
-// A result opened over a maximized main window: the keyboard goes to the window shown, not to
-// the Find window hidden behind it.
-TEST_F(FindTest, AResultOpenedOverAMaximizedMainWindowTakesTheKeyboardThere) {
-    find::FindWindow* w = openFind();
-    w->optAllDictionaries()->click();
-    type(w, "meadow city");
-    mainWindow()->showMaximized();
-    w->activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == w; }));
-    QTest::keyClick(w->txtFind(), Qt::Key_Down);
-    QTest::keyClick(w->lstResults(), Qt::Key_Return);
-    EXPECT_EQ(eastons().txtForename->text(), "Abel");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == mainWindow(); }));
-}
-
 TEST_F(FindTest, TheFindWindowOpensWhollyOnTheMainWindowsScreen) {
     // Beside the main window where there is room, else within the screen.
     const QRect screen = mainWindow()->screen()->availableGeometry();

@@ -250,23 +250,6 @@ TEST_F(MainWindowTest, ReopeningAClosedDictionaryLoadsItAfresh) {
     EXPECT_EQ(listed(kjv()).size(), headwordsOf(data::kingJamesConfig()).size());
 }
 
-// The empty main window says how to begin; nothing of it shows over an open dictionary.
-TEST_F(MainWindowTest, EmptyMainWindowSaysHowToBeginUntilADictionaryIsOpen) {
-    writeAllDictionaries();
-    startProgram();
-    QWidget* note = mainWindow()->workspace()->welcomeNote();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return note->isVisible(); }));
-    const QString text = static_cast<QLabel*>(note)->text();
-    for (const char* words : {"Dictionaries menu", "Get Dictionaries...", "Find in Entries"})
-        EXPECT_TRUE(text.contains(QLatin1String(words))) << words;
-    EXPECT_TRUE(mainWindow()->workspace()->viewport()->rect().contains(note->geometry()));
-
-    choose(QStringLiteral("mnuDictionariesEastons"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !note->isVisible(); }));
-    forms->dictionaryForm(data::eastonsConfig()).Unload();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return note->isVisible(); }));
-}
-
 TEST_F(MainWindowTest, OpenedWindowIsActivatedWithThePromptSelectedInTheSearchBox) {
     writeAllDictionaries();
     startProgram();
