@@ -27,7 +27,9 @@ using namespace tolvane;
 
 namespace {
 
-const QByteArray kPng("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\x02\0\0\0", 33);
+// A PNG file's signature and the start of its header chunk.
+constexpr char kPngStart[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\x02\0\0\0";
+const QByteArray kPng(kPngStart, sizeof(kPngStart) - 1);
 
 class FileProblemsTest : public test::ShellFixture {
 protected:
