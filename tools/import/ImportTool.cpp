@@ -67,27 +67,25 @@ int runTitledCsvImport(const QStringList& files, const QString& title, bool dict
                               .arg(files.size()));
     CsvImportRequest request;
     request.input = files.at(0);
-    request.dictionary =
-        &data::addedConfig(data::addedFileName(title.trimmed()), title.trimmed(),
-                           QStringLiteral("CSV file ") + QFileInfo(request.input).fileName());
+    const QString source = QStringLiteral("CSV file ") + QFileInfo(request.input).fileName();
     if (files.size() == 2) {
+        request.dictionary =
+            &data::addedConfig(data::addedFileName(title.trimmed()), title.trimmed(), source);
         request.output = files.at(1);
     } else {
-        const ImportDestination destination = dictionaryFolderDestination(*request.dictionary);
-        if (destination.path.isEmpty()) {
+        // The same title replaces its dictionary; another whose name makes the same file
+        // name gets a file of its own.
+        const AddedDestination destination =
+            addedDictionaryDestination(title.trimmed(), source, [&](const data::AddedFacts& facts) {
+                return facts.title == title.trimmed();
+            });
+        if (!destination.config) {
             err << kToolName << ": " << destination.error << "\n";
             err.flush();
             return ExitFailed;
         }
-        // The same title replaces its dictionary; another whose name makes the same file
-        // name gets a file of its own.
-        const QString folder = QFileInfo(destination.path).path();
-        const QString file =
-            data::addedFileFor(folder, title.trimmed(), [&](const data::AddedFacts& facts) {
-                return facts.title == title.trimmed();
-            });
-        request.dictionary = &data::addedConfig(file, title.trimmed(), request.dictionary->source);
-        request.output = QDir(folder).filePath(file);
+        request.dictionary = destination.config;
+        request.output = destination.path;
     }
     try {
         const ImportResult result = importCsv(request);

@@ -105,20 +105,17 @@ int runSwordImport(const SwordCommand& command, QTextStream& out, QTextStream& e
     } else {
         // Neither: a dictionary of its own, beside the three, named after the module.
         const QString source = data::swordModuleSource(command.module);
-        const ImportDestination destination = dictionaryFolderDestination(
-            data::addedConfig(data::addedFileName(command.module), command.module, source));
-        if (destination.path.isEmpty()) {
+        const AddedDestination destination =
+            addedDictionaryDestination(command.module, source, [&](const data::AddedFacts& facts) {
+                return facts.source == source;
+            });
+        if (!destination.config) {
             err << kToolName << ": " << destination.error << "\n";
             err.flush();
             return ExitFailed;
         }
-        const QString folder = QFileInfo(destination.path).path();
-        const QString file =
-            data::addedFileFor(folder, command.module, [&](const data::AddedFacts& facts) {
-                return facts.source == source;
-            });
-        request.dictionary = &data::addedConfig(file, command.module, source);
-        request.output = QDir(folder).filePath(file);
+        request.dictionary = destination.config;
+        request.output = destination.path;
     }
     if (request.output.isEmpty()) {
         const ImportDestination destination = dictionaryFolderDestination(*request.dictionary);
